@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Build helper for a fresh Debian machine.
+#   ./dev.sh play   install what is missing, build the game and its data, start it
+#   ./dev.sh test   install what is missing, build, run every test, then again under
+#                   AddressSanitizer and UndefinedBehaviorSanitizer
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libsdl2-dev libsdl2-mixer-dev libepoxy-dev libassimp-dev libglm-dev
+  libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic
+  libgl1-mesa-dri libegl-mesa0 libegl1
+)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    local sudo=()
+    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {  # build <dir> [cmake args...]
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" --parallel
+}
+
+run_tests() {  # run_tests <dir>
+  (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
+}
+
+case "${1:-}" in
+  play)
+    install_missing
+    build build -DCMAKE_BUILD_TYPE=Release
+    cd build && exec ./milva
+    ;;
+  test)
+    install_missing
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    run_tests build
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
+      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
+    ;;
+  *)
+    echo "usage: $0 play|test" >&2
+    exit 2
+    ;;
+esac

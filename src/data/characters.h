@@ -1,0 +1,60 @@
+// Character records: party members, familiars and monsters share one 152-byte layout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/rect.h"
+
+enum CharacterClass : int32_t { kClassFighter = 1, kClassCaster = 2, kClassFamiliar = 3 };
+enum CharacterStatus : int32_t { kStatusPoison = 1, kStatusCannotAct = 2 };
+enum DecisionType : int32_t { kDecisionAttacker = 0, kDecisionCaster = 1, kDecisionBoss = 2 };
+
+struct CharacterRecord {
+  int32_t id;
+  int32_t model;
+  int32_t side;  // 0 the player's side, 1 the enemy's
+  int32_t characterClass;
+  int32_t level;
+  int32_t hp;
+  int32_t maxHp;
+  int32_t mp;
+  int32_t maxMp;
+  int32_t attack;
+  int32_t defence;
+  int32_t magic;
+  int32_t magicDefence;
+  int32_t hitTerm;
+  int32_t growth1;
+  int32_t growth2;
+  int32_t move;
+  int32_t status;  // CharacterStatus bits
+  int32_t weapon;  // item ids
+  int32_t armour;
+  int32_t decision;
+  AtlasRect namePicture;
+  char name[40];  // Shift-JIS, NUL-terminated
+  int32_t experience;
+  int32_t money;
+  int32_t spare;
+};
+static_assert(sizeof(CharacterRecord) == 152);
+static_assert(offsetof(CharacterRecord, namePicture) == 84);
+static_assert(offsetof(CharacterRecord, name) == 100);
+static_assert(offsetof(CharacterRecord, experience) == 140);
+
+constexpr int kCharacterRows = 17;
+constexpr int kPartyRows = 4;
+constexpr int kMonsterRowOffset = 4;  // monster id m is row m + 4
+constexpr int kBossMonsterId = 12;
+constexpr int kEncounterAreas = 4;
+
+extern const CharacterRecord g_characterTable[kCharacterRows];
+extern const int32_t g_encounterTable[kEncounterAreas][4];
+
+extern CharacterRecord g_party[4];
+extern CharacterRecord g_partyReserve[4];
+extern CharacterRecord g_familiars[4];
+extern int32_t g_partyCount;
+extern int32_t g_enemyCount;
+extern int32_t g_familiarCount;

@@ -1,0 +1,62 @@
+#include "engine/archive.h"
+
+#include <cstring>
+#include <vector>
+
+#include "engine/task.h"
+#include "platform/files.h"
+
+uint8_t* g_dataFile = nullptr;
+size_t g_dataFileSize = 0;
+
+namespace {
+
+uint32_t ReadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+// The loaders trust what the archive returns, so every entry is checked here once: a
+// file that lies about an offset or size is refused as a whole.
+int DataFileValidate(const uint8_t* image, size_t size) {
+  if (!image || size < kArchiveTableSize) return 0;
+  const uint64_t body = size - kArchiveTableSize;
+  for (int i = 0; i < kArchiveEntryCount; ++i) {
+    const uint64_t offset = ReadU32(image + 4 * i);
+    if (offset > body || body - offset < 4) return 0;
+    const uint64_t entrySize = ReadU32(image + kArchiveTableSize + offset);
+    if (entrySize > body - offset - 4) return 0;
+  }
+  return 1;
+}
+
+int DataFileLoad() {
+  std::vector<uint8_t> bytes;
+  if (!plat::ReadWholeFile("data.dat", bytes)) return 0;
+  if (!DataFileValidate(bytes.data(), bytes.size())) return 0;
+  auto* block = static_cast<uint8_t*>(MemAlloc(bytes.size()));
+  if (!block) return 0;
+  std::memcpy(block, bytes.data(), bytes.size());
+  g_dataFile = block;
+  g_dataFileSize = bytes.size();
+  return 1;
+}
+
+const uint8_t* DataFileGetEntry(int index, uint32_t* size) {
+  if (!g_dataFile || index < 0 || index >= kArchiveEntryCount) {
+    if (size) *size = 0;
+    return nullptr;
+  }
+  const uint32_t offset = ReadU32(g_dataFile + 4 * index);
+  const uint8_t* record = g_dataFile + kArchiveTableSize + offset;
+  if (size) *size = ReadU32(record);
+  return record + 4;
+}
+
+void DataFileFree() {
+  MemFree(g_dataFile);
+  g_dataFile = nullptr;
+  g_dataFileSize = 0;
+}

@@ -1,0 +1,30 @@
+// The resource archive data.dat: 186 numbered entries (pictures, X meshes, WAVE
+// sounds), read whole at start-up and kept in memory so the renderer can rebuild from it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kArchiveEntryCount = 186;
+constexpr size_t kArchiveTableSize = kArchiveEntryCount * 4;  // 744
+
+// Entry numbers.
+constexpr int kEntryAtlas = 0;
+constexpr int kEntryGlyphs = 1;
+constexpr int kEntryTextureFirst = 2;          // 35 quad textures
+constexpr int kEntryMaterialTextureFirst = 37;  // material textures in mesh load order
+constexpr int kEntryMeshFirst = 127;            // 35 X meshes
+constexpr int kEntrySoundFirst = 162;           // 21 effects, then 3 music pieces
+
+extern uint8_t* g_dataFile;
+extern size_t g_dataFileSize;
+
+// Reads "data.dat" from the working directory. 0 when it is missing, cannot be read,
+// or its table or any entry runs past the end of the file.
+int DataFileLoad();
+// Checks an archive image without loading it: 1 when the table and every entry's size
+// and bytes lie inside it.
+int DataFileValidate(const uint8_t* image, size_t size);
+// The entry's bytes and size, or null for an index outside 0 to 185 or no archive.
+const uint8_t* DataFileGetEntry(int index, uint32_t* size);
+void DataFileFree();

@@ -1,0 +1,60 @@
+// Sound effects and music: 24 clips from the archive. Effects are requested during the
+// update and played together at its end; music loops, one piece at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/audio.h"
+
+constexpr int kSoundCount = 24;
+constexpr int kSoundEffectCount = 21;
+enum SoundId : int {
+  kSoundCursor = 0,
+  kSoundLand = 1,
+  kSoundSkillStart = 2,
+  kSoundRefuse = 3,
+  kSoundReel = 4,
+  kSoundHit = 5,
+  kSoundTakeOff = 6,
+  kSoundRecover = 7,
+  kSoundLevelUp = 8,
+  kSoundEquip = 9,
+  kSoundSaved = 10,
+  kSoundTrade = 11,
+  kSoundWard = 12,
+  kSoundPhase = 13,
+  kSoundSummon = 14,
+  kSoundFootsteps = 15,
+  kSoundReceive = 16,
+  kSoundAutoBattle = 17,
+  kSoundEncounter = 18,
+  kSoundPitFall = 19,
+  kSoundPitRise = 20,
+  kMusicTitle = 21,
+  kMusicField = 22,
+  kMusicBattle = 23,
+};
+
+struct SoundRequestEntry {
+  int32_t requested;
+  int32_t flag;  // 0: restart from the start; non-zero: let a playing effect go on
+};
+
+extern std::unique_ptr<plat::AudioDevice> g_audioDevice;
+extern std::unique_ptr<plat::AudioClip> g_soundBuffers[kSoundCount];
+extern SoundRequestEntry g_soundRequests[kSoundCount];
+
+int SoundInit();
+int SoundLoadAll();
+// One clip from a RIFF WAVE image of `size` bytes; walks the chunks within bounds.
+int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip);
+void SoundShutdown();
+void SoundRequest(int id, int flag);
+void SoundRequestsClear();
+void SoundRequestsPlay();
+void SoundPlay(int id, int flag);
+void MusicPlay(int id);
+void MusicStopAll();
+void SoundStop(int id);

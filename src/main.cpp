@@ -1,0 +1,3 @@
+#include "engine/shell.h"
+
+int main() { return AppMain(); }

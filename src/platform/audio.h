@@ -1,0 +1,52 @@
+// The sound device: 24 clips loaded whole, each played on its own voice.
+//
+// A clip plays once or loops; playing a clip that already plays lets it go on; stop
+// halts it and rewinds it to its start. Two back ends: SDL_mixer for play and a
+// recorder for tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// The "fmt " body of a WAVE file, as little-endian fields (only the first 14 bytes are
+// required; the rest is zero when the chunk is shorter).
+struct WaveFormat {
+  uint16_t formatTag = 0;
+  uint16_t channels = 0;
+  uint32_t samplesPerSec = 0;
+  uint32_t avgBytesPerSec = 0;
+  uint16_t blockAlign = 0;
+  uint16_t bitsPerSample = 0;
+  uint16_t extraSize = 0;
+};
+
+class AudioClip {
+ public:
+  virtual ~AudioClip() = default;
+};
+
+enum class PlayResult { Ok, Lost };
+
+class AudioDevice {
+ public:
+  virtual ~AudioDevice() = default;
+  // nullptr when the format or samples cannot be played.
+  virtual std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
+                                                size_t size) = 0;
+  virtual PlayResult Play(AudioClip& clip, bool loop) = 0;
+  virtual void Stop(AudioClip& clip) = 0;  // halt and rewind
+  virtual bool IsPlaying(const AudioClip& clip) const = 0;
+};
+
+enum class AudioBackend { Mixer, Recording };
+void SetAudioBackend(AudioBackend backend);
+AudioBackend GetAudioBackend();
+// nullptr when no audio device can be opened.
+std::unique_ptr<AudioDevice> CreateAudioDevice();
+
+}  // namespace plat

@@ -1,0 +1,51 @@
+#include "platform/audio_recording.h"
+
+namespace plat {
+namespace {
+
+class RecordedClip final : public AudioClip {
+ public:
+  explicit RecordedClip(int v) : voice(v) {}
+  int voice;
+};
+
+RecordingAudioDevice* g_currentAudioRecorder = nullptr;
+
+int VoiceOf(const AudioClip& clip) { return static_cast<const RecordedClip&>(clip).voice & 31; }
+
+}  // namespace
+
+namespace detail {
+void SetCurrentRecordingAudioDevice(RecordingAudioDevice* device) { g_currentAudioRecorder = device; }
+}  // namespace detail
+
+RecordingAudioDevice* CurrentRecordingAudioDevice() { return g_currentAudioRecorder; }
+
+RecordingAudioDevice::~RecordingAudioDevice() {
+  if (g_currentAudioRecorder == this) g_currentAudioRecorder = nullptr;
+}
+
+std::unique_ptr<AudioClip> RecordingAudioDevice::CreateClip(int voice, const WaveFormat& format, const uint8_t*,
+                                                            size_t size) {
+  formats.push_back(format);
+  sizes.push_back(size);
+  return std::make_unique<RecordedClip>(voice);
+}
+
+PlayResult RecordingAudioDevice::Play(AudioClip& clip, bool loop) {
+  const int v = VoiceOf(clip);
+  events.push_back({AudioEvent::Kind::Play, v, loop});
+  if (lost[v]) return PlayResult::Lost;
+  playing[v] = true;
+  return PlayResult::Ok;
+}
+
+void RecordingAudioDevice::Stop(AudioClip& clip) {
+  const int v = VoiceOf(clip);
+  events.push_back({AudioEvent::Kind::Stop, v, false});
+  playing[v] = false;
+}
+
+bool RecordingAudioDevice::IsPlaying(const AudioClip& clip) const { return playing[VoiceOf(clip)]; }
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+// An audio device that plays nothing and keeps what was asked of it, for tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/audio.h"
+
+namespace plat {
+
+struct AudioEvent {
+  enum class Kind { Play, Stop };
+  Kind kind;
+  int voice;
+  bool loop;
+};
+
+class RecordingAudioDevice final : public AudioDevice {
+ public:
+  ~RecordingAudioDevice() override;
+  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
+                                        size_t size) override;
+  PlayResult Play(AudioClip& clip, bool loop) override;
+  void Stop(AudioClip& clip) override;
+  bool IsPlaying(const AudioClip& clip) const override;
+
+  std::vector<AudioEvent> events;
+  // Voices a test marks as playing or lost (a lost voice answers Play with Lost).
+  bool playing[32] = {};
+  bool lost[32] = {};
+  std::vector<WaveFormat> formats;  // per created clip, in order
+  std::vector<size_t> sizes;
+};
+
+RecordingAudioDevice* CurrentRecordingAudioDevice();
+
+}  // namespace plat

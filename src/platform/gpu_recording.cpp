@@ -1,0 +1,129 @@
+#include "platform/gpu_recording.h"
+
+namespace plat {
+namespace {
+
+class RecordedTexture final : public Texture {
+ public:
+  explicit RecordedTexture(const Image& image) : width_(image.width), height_(image.height) {}
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+
+ private:
+  int width_;
+  int height_;
+};
+
+class RecordedMesh final : public Mesh {
+ public:
+  explicit RecordedMesh(MeshData data) : data_(std::move(data)) {}
+  const MeshData& Data() const override { return data_; }
+  void SetData(MeshData data) override { data_ = std::move(data); }
+
+ private:
+  MeshData data_;
+};
+
+RecordingDevice* g_currentRecorder = nullptr;
+
+}  // namespace
+
+RecordingDevice* CurrentRecordingDevice() { return g_currentRecorder; }
+
+namespace detail {
+void SetCurrentRecordingDevice(RecordingDevice* device) { g_currentRecorder = device; }
+}  // namespace detail
+
+RecordingDevice::~RecordingDevice() {
+  if (g_currentRecorder == this) g_currentRecorder = nullptr;
+}
+
+std::unique_ptr<Texture> RecordingDevice::CreateTexture(const Image& image) {
+  if (image.width <= 0 || image.height <= 0) return nullptr;
+  return std::make_unique<RecordedTexture>(image);
+}
+
+std::unique_ptr<Mesh> RecordingDevice::CreateMesh(MeshData data) {
+  return std::make_unique<RecordedMesh>(std::move(data));
+}
+
+DrawRecord RecordingDevice::Base(DrawRecord::Kind kind) const {
+  DrawRecord r;
+  r.kind = kind;
+  r.texture = texture_;
+  r.material = material_;
+  r.worldMatrix = world_;
+  r.view = view_;
+  r.projection = projection_;
+  r.zEnable = zEnable;
+  r.lighting = lighting;
+  r.format = format_;
+  return r;
+}
+
+void RecordingDevice::Clear(uint32_t argb, float) {
+  DrawRecord r = Base(DrawRecord::Kind::Clear);
+  r.clearColour = argb;
+  current.push_back(r);
+}
+
+void RecordingDevice::BeginScene() { inScene = true; }
+void RecordingDevice::EndScene() { inScene = false; }
+
+PresentResult RecordingDevice::Present() {
+  current.push_back(Base(DrawRecord::Kind::Present));
+  lastFrame = std::move(current);
+  current.clear();
+  ++presentCount;
+  if (loseDeviceOnNextPresent) {
+    loseDeviceOnNextPresent = false;
+    return PresentResult::DeviceLost;
+  }
+  return PresentResult::Ok;
+}
+
+void RecordingDevice::SetViewport(const Viewport& v) { viewport = v; }
+
+void RecordingDevice::SetTransform(TransformKind kind, const glm::mat4& m) {
+  switch (kind) {
+    case TransformKind::World: world_ = m; break;
+    case TransformKind::View: view_ = m; break;
+    case TransformKind::Projection: projection_ = m; break;
+  }
+}
+
+glm::mat4 RecordingDevice::GetTransform(TransformKind kind) const {
+  switch (kind) {
+    case TransformKind::World: return world_;
+    case TransformKind::View: return view_;
+    case TransformKind::Projection: return projection_;
+  }
+  return glm::mat4{1.0f};
+}
+
+void RecordingDevice::SetZEnable(bool on) { zEnable = on; }
+void RecordingDevice::SetLighting(bool on) { lighting = on; }
+void RecordingDevice::SetMaterial(const Material& m) { material_ = m; }
+void RecordingDevice::SetTexture(const Texture* t) { texture_ = t; }
+void RecordingDevice::SetVertexFormat(VertexFormat f) { format_ = f; }
+
+void RecordingDevice::DrawScreenFan(const ScreenVertex* v) {
+  DrawRecord r = Base(DrawRecord::Kind::Screen);
+  for (int i = 0; i < 4; ++i) r.screen[i] = v[i];
+  current.push_back(r);
+}
+
+void RecordingDevice::DrawWorldFan(const WorldVertex* v) {
+  DrawRecord r = Base(DrawRecord::Kind::World);
+  for (int i = 0; i < 4; ++i) r.world[i] = v[i];
+  current.push_back(r);
+}
+
+void RecordingDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
+  DrawRecord r = Base(DrawRecord::Kind::MeshSubset);
+  r.mesh = &mesh;
+  r.subset = subset;
+  current.push_back(r);
+}
+
+}  // namespace plat

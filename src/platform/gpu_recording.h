@@ -1,0 +1,75 @@
+// A device that draws nothing and keeps every call, so tests can check what a frame
+// would show: which texture, which corners, which colour, which transforms.
+#pragma once
+
+#include <vector>
+
+#include "platform/gpu.h"
+
+namespace plat {
+
+struct DrawRecord {
+  enum class Kind { Clear, Screen, World, MeshSubset, Present };
+  Kind kind = Kind::Clear;
+  const Texture* texture = nullptr;  // as set when the call was made
+  ScreenVertex screen[4] = {};
+  WorldVertex world[4] = {};
+  const Mesh* mesh = nullptr;
+  uint32_t subset = 0;
+  Material material{};
+  glm::mat4 worldMatrix{1.0f}, view{1.0f}, projection{1.0f};
+  bool zEnable = true;
+  bool lighting = false;
+  VertexFormat format = VertexFormat::None;
+  uint32_t clearColour = 0;
+};
+
+class RecordingDevice final : public Device {
+ public:
+  ~RecordingDevice() override;
+  std::unique_ptr<Texture> CreateTexture(const Image& image) override;
+  std::unique_ptr<Mesh> CreateMesh(MeshData data) override;
+  void Clear(uint32_t argb, float z) override;
+  void BeginScene() override;
+  void EndScene() override;
+  PresentResult Present() override;
+  void SetViewport(const Viewport& viewport) override;
+  void SetTransform(TransformKind kind, const glm::mat4& m) override;
+  glm::mat4 GetTransform(TransformKind kind) const override;
+  void SetZEnable(bool on) override;
+  void SetLighting(bool on) override;
+  void SetMaterial(const Material& material) override;
+  void SetTexture(const Texture* texture) override;
+  void SetVertexFormat(VertexFormat format) override;
+  void DrawScreenFan(const ScreenVertex* vertices) override;
+  void DrawWorldFan(const WorldVertex* vertices) override;
+  void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
+  Image ReadFrame() override { return {}; }
+
+  // Calls since the last Present (the frame being built) and of the last whole frame.
+  std::vector<DrawRecord> current;
+  std::vector<DrawRecord> lastFrame;
+  int presentCount = 0;
+  // Set to make the next Present report a lost device.
+  bool loseDeviceOnNextPresent = false;
+  bool inScene = false;
+  Viewport viewport{};
+  bool zEnable = true;
+  bool lighting = false;
+
+ private:
+  DrawRecord Base(DrawRecord::Kind kind) const;
+  glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f};
+  Material material_{};
+  const Texture* texture_ = nullptr;
+  VertexFormat format_ = VertexFormat::None;
+};
+
+// The recorder most recently created by CreateDevice, or nullptr.
+RecordingDevice* CurrentRecordingDevice();
+// Tests make device creation fail this many times in a row (0: never), and read the
+// parameters of every creation attempt since the log was last cleared.
+void SetDeviceCreateFailures(int count);
+std::vector<DeviceParams>& DeviceCreateLog();
+
+}  // namespace plat

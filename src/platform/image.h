@@ -1,0 +1,20 @@
+// Picture decoding for textures: PNG, JPEG and BMP, recognised by their content.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/gpu.h"
+
+namespace plat {
+
+// Decodes one image file held in memory. False (and an empty image) when the bytes are
+// not a picture of a known kind or are damaged; never reads past size.
+bool DecodeImage(const uint8_t* bytes, size_t size, Image& out);
+// Every pixel equal to the key becomes fully transparent black.
+void ApplyColourKey(Image& image, uint32_t keyArgb);
+// PNG bytes of the image (tests and tools write frames and sheets with it).
+bool EncodePng(const Image& image, std::vector<uint8_t>& out);
+
+}  // namespace plat

@@ -1,0 +1,42 @@
+#include "platform/keyboard.h"
+
+#include <SDL.h>
+
+#include "platform/window.h"
+
+namespace plat {
+namespace {
+
+std::function<bool(uint32_t)> g_keySource;
+
+bool ScancodeDown(const Uint8* state, SDL_Scancode a, SDL_Scancode b = SDL_SCANCODE_UNKNOWN) {
+  return state[a] != 0 || (b != SDL_SCANCODE_UNKNOWN && state[b] != 0);
+}
+
+}  // namespace
+
+bool HostKeyDown(uint32_t key) {
+  if (g_keySource) return g_keySource(key);
+  if (!WindowHasFocus()) return false;
+  const Uint8* s = SDL_GetKeyboardState(nullptr);
+  switch (key) {
+    case kHostKeyEnter: return ScancodeDown(s, SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER);
+    case kHostKeyShift: return ScancodeDown(s, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT);
+    case kHostKeyCtrl: return ScancodeDown(s, SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL);
+    case kHostKeyEscape: return ScancodeDown(s, SDL_SCANCODE_ESCAPE);
+    case kHostKeySpace: return ScancodeDown(s, SDL_SCANCODE_SPACE);
+    case kHostKeyLeft: return ScancodeDown(s, SDL_SCANCODE_LEFT);
+    case kHostKeyUp: return ScancodeDown(s, SDL_SCANCODE_UP);
+    case kHostKeyRight: return ScancodeDown(s, SDL_SCANCODE_RIGHT);
+    case kHostKeyDown: return ScancodeDown(s, SDL_SCANCODE_DOWN);
+    case kHostKeyA: return ScancodeDown(s, SDL_SCANCODE_A);
+    case kHostKeyD: return ScancodeDown(s, SDL_SCANCODE_D);
+    case kHostKeyS: return ScancodeDown(s, SDL_SCANCODE_S);
+    case kHostKeyZ: return ScancodeDown(s, SDL_SCANCODE_Z);
+    default: return false;
+  }
+}
+
+void SetKeySource(std::function<bool(uint32_t)> source) { g_keySource = std::move(source); }
+
+}  // namespace plat

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/keys.h"
+#include "engine/util.h"
+#include "platform/keyboard.h"
+
+namespace {
+
+class KeysTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KeyInit();
+    plat::SetKeySource([this](uint32_t k) { return down_.count(k) != 0; });
+  }
+  void TearDown() override { plat::SetKeySource(nullptr); }
+  void Set(int key, bool isDown) {
+    if (isDown) {
+      down_.insert(KeyHostCode(key));
+    } else {
+      down_.erase(KeyHostCode(key));
+    }
+  }
+  std::set<uint32_t> down_;
+};
+
+TEST_F(KeysTest, HeldKeyPressesOnceAndStaysHeld) {
+  Set(kKeyUp, true);
+  int presses = 0;
+  for (int frame = 0; frame < 10; ++frame) {
+    KeyPoll();
+    presses += KeyPressed(kKeyUp) ? 1 : 0;
+    EXPECT_TRUE(KeyHeld(kKeyUp));
+  }
+  EXPECT_EQ(presses, 1);
+  Set(kKeyUp, false);
+  KeyPoll();
+  EXPECT_FALSE(KeyHeld(kKeyUp));
+  EXPECT_FALSE(KeyPressed(kKeyUp));
+  Set(kKeyUp, true);
+  KeyPoll();
+  EXPECT_TRUE(KeyPressed(kKeyUp));
+}
+
+TEST_F(KeysTest, EnterAndZTogetherConfirmOnce) {
+  Set(kKeyEnter, true);
+  Set(kKeyZ, true);
+  int confirms = 0;
+  for (int frame = 0; frame < 3; ++frame) {
+    KeyPoll();
+    if (KeyPressed(kKeyEnter) || KeyPressed(kKeyZ)) ++confirms;
+  }
+  EXPECT_EQ(confirms, 1);
+}
+
+TEST_F(KeysTest, BindingsFollowTheKeyTable) {
+  EXPECT_EQ(g_keys[kKeyDown].hostKey, 0x28u);
+  EXPECT_EQ(g_keys[kKeyEnter].hostKey, 0x0Du);
+  EXPECT_EQ(g_keys[kKeyZ].hostKey, 0x5Au);
+  EXPECT_EQ(g_keys[kKeyShift].hostKey, 0x10u);
+  EXPECT_EQ(g_keys[kKeyD].hostKey, 0x44u);
+  EXPECT_EQ(KeyEdgeBits(0x80, 0), 0x80);
+  EXPECT_EQ(KeyEdgeBits(0x80, 0x80), 0);
+  EXPECT_EQ(KeyEdgeBits(0, 0x80), 0);
+}
+
+TEST(UtilTest, RandomBelowStaysInRangeAndRepeatsFromASeed) {
+  RandomSeed(99);
+  std::vector<int> first;
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(RandomBelow(1), 0);
+    const int v = RandomBelow(4);
+    EXPECT_GE(v, 0);
+    EXPECT_LT(v, 4);
+    first.push_back(v);
+  }
+  RandomSeed(99);
+  for (int i = 0; i < 200; ++i) {
+    RandomBelow(1);
+    EXPECT_EQ(RandomBelow(4), first[static_cast<size_t>(i)]);
+  }
+  EXPECT_EQ(RandomBelow(0), 0);
+  EXPECT_EQ(RandomBelow(-3), 0);
+}
+
+TEST(UtilTest, PolarOffsetUsesThePiOf314) {
+  float x = 0, z = 0;
+  PolarOffset(&x, &z, 0, 0, 0, 20);
+  EXPECT_FLOAT_EQ(x, 20.0f);
+  EXPECT_FLOAT_EQ(z, 0.0f);
+  PolarOffset(&x, &z, 0, 0, 180, 20);
+  EXPECT_NEAR(x, -19.99997f, 1e-4);
+  EXPECT_NEAR(z, 0.0319f, 1e-4);
+  PolarOffset(&x, &z, 0, 0, 270, 20);
+  EXPECT_NEAR(x, -0.0478f, 1e-4);
+  EXPECT_NEAR(z, -19.99994f, 1e-4);
+  PolarOffset(&x, &z, 5, -3, 90, 20);
+  EXPECT_NEAR(x, 5.0159f, 1e-3);  // slightly off the axis
+  EXPECT_NEAR(z, 17.0f, 1e-3);
+}
+
+}  // namespace

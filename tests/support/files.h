@@ -1,0 +1,21 @@
+// Small builders for the files the game reads, so tests can craft good and bad ones.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace test {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutU32(Bytes& out, uint32_t v);
+void PutU16(Bytes& out, uint16_t v);
+void PutTag(Bytes& out, const char* fourCc);
+bool WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+
+// An archive image in the data.dat layout: entry i's record at its offset, in order.
+Bytes BuildArchive(const std::vector<Bytes>& entries);
+
+}  // namespace test

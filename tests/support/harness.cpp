@@ -1,0 +1,99 @@
+#include "support/harness.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/keys.h"
+#include "engine/shell.h"
+#include "engine/util.h"
+#include "platform/audio.h"
+#include "platform/keyboard.h"
+#include "platform/text_encoding.h"
+#include "platform/window.h"
+
+namespace test {
+namespace {
+
+std::string CurrentDir() {
+  std::error_code ec;
+  return std::filesystem::current_path(ec).string();
+}
+
+const std::string& StartDir() {
+  static const std::string dir = CurrentDir();
+  return dir;
+}
+
+}  // namespace
+
+std::string BuildDataDir() { return StartDir(); }
+
+std::string MakeTempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "milva-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) return {};
+  return pattern;
+}
+
+GameHarness::GameHarness() : GameHarness(Options{}) {}
+
+GameHarness::GameHarness(Options options) : options_(std::move(options)) {
+  BuildDataDir();
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  previousDir_ = CurrentDir();
+  if (!options_.workDir.empty()) std::filesystem::current_path(options_.workDir);
+  plat::SetDeviceBackend(options_.realRenderer ? plat::DeviceBackend::OpenGL : plat::DeviceBackend::Recording);
+  plat::SetAudioBackend(plat::AudioBackend::Recording);
+  plat::SetKeySource([this](uint32_t key) { return held_.count(key) != 0; });
+  plat::SetMessageBoxHook([this](std::string_view text, std::string_view caption) {
+    boxes_.push_back({plat::SjisToUtf8(text), plat::SjisToUtf8(caption)});
+  });
+}
+
+GameHarness::~GameHarness() {
+  if (started_ && !GameIsShutDown()) GameShutdown();
+  plat::HostQuit();
+  plat::ResetQuit();
+  plat::SetKeySource(nullptr);
+  plat::SetMessageBoxHook(nullptr);
+  plat::SetDeviceCreateFailures(0);
+  plat::DeviceCreateLog().clear();
+  if (!options_.workDir.empty()) std::filesystem::current_path(previousDir_);
+}
+
+int GameHarness::Start() {
+  if (!plat::HostInit()) return 0;
+  // "ミルヴァと石の庭"
+  if (!plat::WindowCreate(plat::Utf8ToSjis("ミルヴァと石の庭"))) return 0;
+  plat::SetCloseHandler(GameShutdown);
+  started_ = true;
+  const int result = GameInit();
+  RandomSeed(options_.seed);
+  return result;
+}
+
+void GameHarness::Hold(int key) { held_.insert(KeyHostCode(key)); }
+void GameHarness::Release(int key) { held_.erase(KeyHostCode(key)); }
+void GameHarness::ReleaseAll() { held_.clear(); }
+
+void GameHarness::Frames(int n) {
+  for (int i = 0; i < n && Running(); ++i) {
+    FrameRunUnpaced();
+    ++frames_;
+  }
+}
+
+void GameHarness::Tap(int key, int after) {
+  Hold(key);
+  Frames(1);
+  Release(key);
+  Frames(after);
+}
+
+bool GameHarness::Running() const { return started_ && !GameIsShutDown(); }
+
+plat::RecordingDevice* GameHarness::Recorder() const { return plat::CurrentRecordingDevice(); }
+
+}  // namespace test

@@ -1,0 +1,79 @@
+// Runs the whole game in-process and headless, frame by frame, for tests.
+//
+//   test::GameHarness game;            // recording renderer, recording audio
+//   ASSERT_TRUE(game.Start());         // start-up chain, as the program runs it
+//   game.Tap(kKeyEnter);               // key down for one frame, then up for one
+//   game.Hold(kKeyUp); game.Frames(8); // keys stay down until released
+//   game.Recorder()->lastFrame         // what the last frame drew
+//
+// Frames run without pacing. The random generator is seeded from the options after
+// start-up, so runs repeat. Message boxes are captured, not shown.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/gpu_recording.h"
+
+namespace test {
+
+struct CapturedBox {
+  std::string text;     // UTF-8
+  std::string caption;  // UTF-8
+};
+
+class GameHarness {
+ public:
+  struct Options {
+    bool realRenderer = false;  // OpenGL on the offscreen driver instead of the recorder
+    uint32_t seed = 12345;
+    std::string workDir;        // empty: the current directory (the build tree's data files)
+  };
+
+  GameHarness();
+  explicit GameHarness(Options options);
+  ~GameHarness();
+  GameHarness(const GameHarness&) = delete;
+  GameHarness& operator=(const GameHarness&) = delete;
+
+  // Host, window and the start-up chain. The result of the chain (1 or 0).
+  int Start();
+  void Hold(int key);
+  void Release(int key);
+  void ReleaseAll();
+  // Runs n frames with the keys as they are.
+  void Frames(int n);
+  // Key down for one frame, then up for `after` frames.
+  void Tap(int key, int after = 1);
+  // Runs frames until the predicate holds or the limit is reached; true if it held.
+  template <class Pred>
+  bool RunUntil(Pred pred, int limit) {
+    for (int i = 0; i < limit; ++i) {
+      if (pred()) return true;
+      Frames(1);
+    }
+    return pred();
+  }
+
+  bool Running() const;
+  int FrameCount() const { return frames_; }
+  plat::RecordingDevice* Recorder() const;
+  const std::vector<CapturedBox>& Boxes() const { return boxes_; }
+
+ private:
+  Options options_;
+  std::string previousDir_;
+  std::set<uint32_t> held_;
+  std::vector<CapturedBox> boxes_;
+  int frames_ = 0;
+  bool started_ = false;
+};
+
+// A fresh empty directory under the system temporary folder.
+std::string MakeTempDir();
+// The folder holding the built data files (the test's working directory at start).
+std::string BuildDataDir();
+
+}  // namespace test
