@@ -18,10 +18,9 @@ const AtlasRect g_digitsTiny[10] = {kAtlasDigitTiny0, kAtlasDigitTiny1, kAtlasDi
 const AtlasRect g_digitsLarge[10] = {kAtlasDigitLarge0, kAtlasDigitLarge1, kAtlasDigitLarge2, kAtlasDigitLarge3,
                                      kAtlasDigitLarge4, kAtlasDigitLarge5, kAtlasDigitLarge6, kAtlasDigitLarge7,
                                      kAtlasDigitLarge8, kAtlasDigitLarge9};
-const AtlasRect g_digitsLargeSecond[10] = {kAtlasDigitLargeB0, kAtlasDigitLargeB1, kAtlasDigitLargeB2,
-                                           kAtlasDigitLargeB3, kAtlasDigitLargeB4, kAtlasDigitLargeB5,
-                                           kAtlasDigitLargeB6, kAtlasDigitLargeB7, kAtlasDigitLargeB8,
-                                           kAtlasDigitLargeB9};
+const AtlasRect g_digitsLargeSecond[10] = {
+    kAtlasDigitLargeB0, kAtlasDigitLargeB1, kAtlasDigitLargeB2, kAtlasDigitLargeB3, kAtlasDigitLargeB4,
+    kAtlasDigitLargeB5, kAtlasDigitLargeB6, kAtlasDigitLargeB7, kAtlasDigitLargeB8, kAtlasDigitLargeB9};
 const AtlasRect g_menuCursorRect = kAtlasMenuCursor;
 
 namespace {

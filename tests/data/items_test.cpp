@@ -28,9 +28,7 @@ void FillInventory(int32_t id) {
   for (InventorySlot& s : g_inventory) s = {id, kStackMax};
 }
 
-bool SameInventory(const InventorySlot (&a)[kInventorySlots]) {
-  return std::memcmp(a, g_inventory, sizeof a) == 0;
-}
+bool SameInventory(const InventorySlot (&a)[kInventorySlots]) { return std::memcmp(a, g_inventory, sizeof a) == 0; }
 
 class InventoryTest : public ::testing::Test {
  protected:

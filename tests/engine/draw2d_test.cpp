@@ -189,7 +189,7 @@ TEST_F(Draw2DTest, WindowHasAnOpaqueTwoPixelFrameAndAColouredInside) {
   ExpectRect(q[0].src, 1000, 500, 1200, 502);
   ExpectRect(q[1].dest, 20, 128, 220, 130);  // bottom
   ExpectRect(q[1].src, 1000, 598, 1200, 600);
-  ExpectRect(q[2].dest, 20, 30, 22, 130);  // left
+  ExpectRect(q[2].dest, 20, 30, 22, 130);    // left
   ExpectRect(q[3].dest, 218, 30, 220, 130);  // right
   ExpectRect(q[3].src, 1198, 500, 1200, 600);
   ExpectRect(q[4].dest, 22, 32, 218, 128);  // inside
@@ -251,7 +251,7 @@ TEST_F(Draw2DTest, VerticalMenuPlacesTitleCursorAndLabelsInOrder) {
   ExpectRect(q[5].dest, 8, 126, 112, 144);  // title centred across the window
   ExpectRect(q[6].dest, 4, 182, 15, 203);   // cursor on row 1
   ExpectRect(q[6].src, 910, 1, 921, 22);
-  ExpectRect(q[7].src, 200, 0, 239, 20);  // row 0 shows label 2
+  ExpectRect(q[7].src, 200, 0, 239, 20);    // row 0 shows label 2
   ExpectRect(q[7].dest, 41, 155, 80, 175);  // (120 - 39) / 2 = 40.5 rounds to 41
   ExpectRect(q[8].src, 0, 0, 80, 20);
   ExpectRect(q[8].dest, 20, 182, 100, 202);
