@@ -46,15 +46,21 @@ extern std::unique_ptr<plat::AudioDevice> g_audioDevice;
 extern std::unique_ptr<plat::AudioClip> g_soundBuffers[kSoundCount];
 extern SoundRequestEntry g_soundRequests[kSoundCount];
 
+// The device, then all 24 clips; 1 only when everything loaded.
 int SoundInit();
+// Archive entries 162 to 185 into clips 0 to 23, stopping with 0 at the first failure.
 int SoundLoadAll();
 // One clip from a RIFF WAVE image of `size` bytes; walks the chunks within bounds.
 int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip);
 void SoundShutdown();
+// Asks for an effect (0 to 20) at the end of this update; other ids do nothing.
 void SoundRequest(int id, int flag);
 void SoundRequestsClear();
 void SoundRequestsPlay();
+// Plays one effect now when effects are on: flag 0 restarts it, non-zero lets it go on.
 void SoundPlay(int id, int flag);
+// Stops all music, then loops music id 21, 22 or 23 from its start when music is on.
 void MusicPlay(int id);
 void MusicStopAll();
+// Stops and rewinds an effect (0 to 20).
 void SoundStop(int id);

@@ -1,5 +1,6 @@
 #include "platform/audio.h"
 
+#include "platform/audio_mixer.h"
 #include "platform/audio_recording.h"
 
 namespace plat {
@@ -20,8 +21,7 @@ std::unique_ptr<AudioDevice> CreateAudioDevice() {
     detail::SetCurrentRecordingAudioDevice(device.get());
     return device;
   }
-  // The mixer back end is not built yet: opening fails honestly.
-  return nullptr;
+  return CreateMixerAudioDevice();
 }
 
 }  // namespace plat

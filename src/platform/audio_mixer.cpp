@@ -1,0 +1,141 @@
+#include "platform/audio_mixer.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace plat {
+namespace {
+
+constexpr uint16_t kWaveFormatPcm = 1;
+
+struct ChunkDeleter {
+  void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+};
+
+// The converted samples stay with the clip: the chunk only points at them.
+class MixerClip final : public AudioClip {
+ public:
+  MixerClip(int voice, std::vector<uint8_t> samples) : voice_(voice), samples_(std::move(samples)) {
+    chunk_.reset(Mix_QuickLoad_RAW(samples_.data(), static_cast<Uint32>(samples_.size())));
+  }
+  ~MixerClip() override {
+    if (OwnsChannel()) Mix_HaltChannel(voice_);
+  }
+  MixerClip(const MixerClip&) = delete;
+  MixerClip& operator=(const MixerClip&) = delete;
+
+  bool Valid() const { return chunk_ != nullptr; }
+  int Voice() const { return voice_; }
+  Mix_Chunk* Chunk() const { return chunk_.get(); }
+  // Whether the clip's channel last played this clip (another clip may share the voice).
+  bool OwnsChannel() const { return chunk_ && Mix_GetChunk(voice_) == chunk_.get(); }
+  bool Playing() const { return OwnsChannel() && Mix_Playing(voice_) != 0; }
+
+ private:
+  int voice_;
+  std::vector<uint8_t> samples_;
+  std::unique_ptr<Mix_Chunk, ChunkDeleter> chunk_;
+};
+
+struct MixerOutput {
+  int frequency = 0;
+  Uint16 format = 0;
+  int channels = 0;
+};
+
+// The SDL sample format of a WAVE format we can play, or 0.
+SDL_AudioFormat SourceFormat(const WaveFormat& f) {
+  if (f.formatTag != kWaveFormatPcm || (f.channels != 1 && f.channels != 2) || f.samplesPerSec == 0 ||
+      f.samplesPerSec > INT_MAX) {
+    return 0;
+  }
+  if (f.bitsPerSample == 8) return AUDIO_U8;
+  if (f.bitsPerSample == 16) return AUDIO_S16LSB;
+  return 0;
+}
+
+// The samples in the mixer's own format; empty when they cannot be converted.
+std::vector<uint8_t> ConvertSamples(const WaveFormat& f, const uint8_t* samples, size_t size,
+                                    const MixerOutput& output) {
+  const SDL_AudioFormat source = SourceFormat(f);
+  if (source == 0 || !samples) return {};
+  const size_t frameBytes = static_cast<size_t>(f.channels) * (f.bitsPerSample / 8);
+  const size_t wholeFrames = size - size % frameBytes;  // a torn last frame is dropped
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, source, static_cast<Uint8>(f.channels), static_cast<int>(f.samplesPerSec), output.format,
+                        static_cast<Uint8>(output.channels), output.frequency) < 0) {
+    return {};
+  }
+  if (wholeFrames == 0 || wholeFrames > static_cast<size_t>(INT_MAX / cvt.len_mult)) return {};
+  std::vector<uint8_t> buffer(wholeFrames * static_cast<size_t>(cvt.len_mult));
+  std::memcpy(buffer.data(), samples, wholeFrames);
+  cvt.buf = buffer.data();
+  cvt.len = static_cast<int>(wholeFrames);
+  if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return {};
+  buffer.resize(cvt.needed ? static_cast<size_t>(cvt.len_cvt) : wholeFrames);
+  return buffer;
+}
+
+class MixerAudioDevice final : public AudioDevice {
+ public:
+  explicit MixerAudioDevice(const MixerOutput& output) : output_(output) {}
+  ~MixerAudioDevice() override {
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
+                                        size_t size) override {
+    if (voice < 0 || voice >= kMixerVoiceCount) return nullptr;
+    std::vector<uint8_t> converted = ConvertSamples(format, samples, size, output_);
+    if (converted.empty()) return nullptr;
+    auto clip = std::make_unique<MixerClip>(voice, std::move(converted));
+    if (!clip->Valid()) return nullptr;
+    return clip;
+  }
+
+  // The mixer keeps every clip's samples in memory, so a clip is never lost; a channel
+  // that refuses to start leaves the clip silent this once.
+  PlayResult Play(AudioClip& clip, bool loop) override {
+    auto& c = static_cast<MixerClip&>(clip);
+    if (c.Playing()) return PlayResult::Ok;
+    Mix_PlayChannel(c.Voice(), c.Chunk(), loop ? -1 : 0);
+    return PlayResult::Ok;
+  }
+
+  // A halted channel starts its chunk from the beginning when played again.
+  void Stop(AudioClip& clip) override {
+    auto& c = static_cast<MixerClip&>(clip);
+    if (c.OwnsChannel()) Mix_HaltChannel(c.Voice());
+  }
+
+  bool IsPlaying(const AudioClip& clip) const override { return static_cast<const MixerClip&>(clip).Playing(); }
+
+ private:
+  MixerOutput output_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  MixerOutput output;
+  if (!Mix_QuerySpec(&output.frequency, &output.format, &output.channels) ||
+      Mix_AllocateChannels(kMixerVoiceCount) != kMixerVoiceCount) {
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  return std::make_unique<MixerAudioDevice>(output);
+}
+
+}  // namespace plat

@@ -1,0 +1,557 @@
+#include "engine/sound.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/archive.h"
+#include "engine/keys.h"
+#include "engine/shell.h"
+#include "engine/task.h"
+#include "platform/audio_recording.h"
+#include "platform/window.h"
+#include "support/files.h"
+#include "support/harness.h"
+
+namespace {
+
+using test::Bytes;
+
+// ---- WAVE images, byte by byte ----
+
+Bytes FormatBody(uint16_t channels, uint32_t rate, uint16_t bits) {
+  Bytes b;
+  const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+  test::PutU16(b, 1);  // PCM
+  test::PutU16(b, channels);
+  test::PutU32(b, rate);
+  test::PutU32(b, rate * align);
+  test::PutU16(b, align);
+  test::PutU16(b, bits);
+  return b;
+}
+
+// A chunk with its header; an odd body gets its pad byte.
+void PutChunk(Bytes& out, const char* tag, const Bytes& body, uint8_t pad = 0) {
+  test::PutTag(out, tag);
+  test::PutU32(out, static_cast<uint32_t>(body.size()));
+  out.insert(out.end(), body.begin(), body.end());
+  if (body.size() % 2) out.push_back(pad);
+}
+
+// "RIFF", the size of what follows (or the given lie), "WAVE", then the chunks.
+Bytes Riff(const Bytes& chunks, int64_t riffSize = -1) {
+  Bytes out;
+  test::PutTag(out, "RIFF");
+  test::PutU32(out, static_cast<uint32_t>(riffSize >= 0 ? riffSize : static_cast<int64_t>(chunks.size() + 4)));
+  test::PutTag(out, "WAVE");
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  return out;
+}
+
+Bytes Samples(size_t n, uint8_t first = 1) {
+  Bytes b;
+  for (size_t i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(first + i));
+  return b;
+}
+
+Bytes SimpleWave(size_t sampleBytes) {
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
+  PutChunk(chunks, "data", Samples(sampleBytes));
+  return Riff(chunks);
+}
+
+// An archive whose sound entries are good WAVEs (sound i has 2 * (i + 1) sample
+// bytes) except where `bad` says.
+Bytes SoundArchive(int badSound = -1, const Bytes& bad = {}) {
+  std::vector<Bytes> entries;
+  for (int i = 0; i < kEntrySoundFirst; ++i) entries.push_back({static_cast<uint8_t>(i)});
+  for (int id = 0; id < kSoundCount; ++id) {
+    entries.push_back(id == badSound ? bad : SimpleWave(2 * static_cast<size_t>(id + 1)));
+  }
+  return test::BuildArchive(entries);
+}
+
+// A WAVE format chunk of only 12 bytes: too short to describe the samples.
+Bytes ShortFormatWave() {
+  Bytes fmt = FormatBody(1, 11025, 8);
+  fmt.resize(12);
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(8));
+  return Riff(chunks);
+}
+
+// Runs in a fresh folder with the recording audio device.
+class SoundFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = test::MakeTempDir();
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    plat::SetAudioBackend(plat::AudioBackend::Recording);
+    SettingsInit();
+  }
+  void TearDown() override {
+    SoundShutdown();
+    DataFileFree();
+    plat::SetAudioBackend(plat::AudioBackend::Mixer);
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(dir_);
+  }
+  static plat::RecordingAudioDevice* Recorder() { return plat::CurrentRecordingAudioDevice(); }
+  void LoadArchive(const Bytes& image) {
+    ASSERT_TRUE(test::WriteFile("data.dat", image));
+    ASSERT_EQ(DataFileLoad(), 1);
+  }
+
+  std::string dir_;
+  std::filesystem::path previous_;
+};
+
+// ---- Loading ----
+
+using SoundLoadTest = SoundFixture;
+
+TEST_F(SoundLoadTest, EntriesFrom162BecomeSounds0To23InOrder) {
+  LoadArchive(SoundArchive());
+  ASSERT_EQ(SoundInit(), 1);
+  ASSERT_EQ(Recorder()->sizes.size(), 24u);
+  for (int id = 0; id < kSoundCount; ++id) {
+    EXPECT_EQ(Recorder()->sizes[id], 2u * (id + 1)) << id;
+    EXPECT_NE(g_soundBuffers[id], nullptr);
+  }
+  EXPECT_EQ(Recorder()->formats[0].samplesPerSec, 11025u);
+  EXPECT_EQ(Recorder()->formats[0].bitsPerSample, 8);
+}
+
+TEST_F(SoundLoadTest, LoadingStopsAtTheFirstBadSound) {
+  LoadArchive(SoundArchive(8, ShortFormatWave()));
+  EXPECT_EQ(SoundInit(), 0);
+  EXPECT_EQ(Recorder()->sizes.size(), 8u);
+  EXPECT_NE(g_soundBuffers[7], nullptr);
+  EXPECT_EQ(g_soundBuffers[8], nullptr);
+  EXPECT_EQ(g_soundBuffers[9], nullptr);
+}
+
+TEST_F(SoundLoadTest, NoArchiveNoSounds) { EXPECT_EQ(SoundInit(), 0); }
+
+// The start-up chain on its own, without a window: the box it shows names sound.
+TEST_F(SoundLoadTest, ABadSoundFailsStartUpWithTheSoundCaption) {
+  ASSERT_TRUE(test::WriteFile("data.dat", SoundArchive(23, ShortFormatWave())));
+  std::vector<std::string> captions;
+  plat::SetMessageBoxHook([&](std::string_view, std::string_view caption) { captions.emplace_back(caption); });
+  EXPECT_EQ(GameInit(), 0);
+  plat::SetMessageBoxHook(nullptr);
+  plat::ResetQuit();
+  EXPECT_EQ(captions, std::vector<std::string>{"directsound error"});
+  EXPECT_EQ(g_audioDevice, nullptr);  // released with its clips
+  EXPECT_EQ(g_soundBuffers[0], nullptr);
+  EXPECT_EQ(g_dataFile, nullptr);
+  EXPECT_EQ(g_taskPool, nullptr);
+}
+
+// ---- The WAVE walk ----
+
+class WaveTest : public SoundFixture {
+ protected:
+  void SetUp() override {
+    SoundFixture::SetUp();
+    g_audioDevice = plat::CreateAudioDevice();
+  }
+  // Loads from a heap block of exactly the image's size, so any read past its end is
+  // caught by the address sanitizer.
+  int Load(const Bytes& image) {
+    auto block = std::make_unique<uint8_t[]>(image.size());
+    std::copy(image.begin(), image.end(), block.get());
+    return SoundCreateFromWave(block.get(), image.size(), 0, &clip_);
+  }
+  const plat::WaveFormat& Format() const { return Recorder()->formats.back(); }
+  size_t SampleBytes() const { return Recorder()->sizes.back(); }
+
+  std::unique_ptr<plat::AudioClip> clip_;
+};
+
+TEST_F(WaveTest, OddSizedChunkBeforeTheFormatIsSkippedWithItsPadByte) {
+  Bytes chunks;
+  PutChunk(chunks, "LIST", Samples(3), 'f');  // pad byte that would misalign a careless walk
+  PutChunk(chunks, "fmt ", FormatBody(2, 22050, 16));
+  PutChunk(chunks, "data", Samples(12));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_NE(clip_, nullptr);
+  EXPECT_EQ(Format().formatTag, 1);
+  EXPECT_EQ(Format().channels, 2);
+  EXPECT_EQ(Format().samplesPerSec, 22050u);
+  EXPECT_EQ(Format().avgBytesPerSec, 88200u);
+  EXPECT_EQ(Format().blockAlign, 4);
+  EXPECT_EQ(Format().bitsPerSample, 16);
+  EXPECT_EQ(SampleBytes(), 12u);
+}
+
+TEST_F(WaveTest, FormatChunkMustHoldAtLeast14Bytes) {
+  EXPECT_EQ(Load(ShortFormatWave()), 0);
+  EXPECT_EQ(clip_, nullptr);
+  EXPECT_TRUE(Recorder()->formats.empty());
+
+  // 14 bytes reach the block alignment; the fields after it read as zero even though
+  // the next chunk's bytes follow at once.
+  Bytes fmt = FormatBody(1, 8000, 8);
+  fmt.resize(14);
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(6));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_EQ(Format().samplesPerSec, 8000u);
+  EXPECT_EQ(Format().blockAlign, 1);
+  EXPECT_EQ(Format().bitsPerSample, 0);
+  EXPECT_EQ(Format().extraSize, 0);
+
+  // A full 18-byte body keeps its extra size.
+  fmt = FormatBody(1, 8000, 8);
+  test::PutU16(fmt, 0x1234);
+  chunks.clear();
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(6));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_EQ(Format().bitsPerSample, 8);
+  EXPECT_EQ(Format().extraSize, 0x1234);
+}
+
+TEST_F(WaveTest, FirstChunksWinAndEmptyDataIsPassedOver) {
+  Bytes chunks;
+  PutChunk(chunks, "data", {});
+  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
+  PutChunk(chunks, "fmt ", FormatBody(2, 44100, 16));
+  PutChunk(chunks, "data", Samples(5));
+  PutChunk(chunks, "data", Samples(9));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_EQ(Format().channels, 1);
+  EXPECT_EQ(Format().samplesPerSec, 11025u);
+  EXPECT_EQ(SampleBytes(), 5u);
+
+  chunks.clear();
+  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
+  PutChunk(chunks, "data", {});
+  EXPECT_EQ(Load(Riff(chunks)), 0);  // only an empty data chunk
+}
+
+TEST_F(WaveTest, MissingPartsFail) {
+  Bytes onlyFormat;
+  PutChunk(onlyFormat, "fmt ", FormatBody(1, 11025, 8));
+  PutChunk(onlyFormat, "LIST", Samples(4));
+  EXPECT_EQ(Load(Riff(onlyFormat)), 0);
+
+  Bytes onlyData;
+  PutChunk(onlyData, "data", Samples(4));
+  EXPECT_EQ(Load(Riff(onlyData)), 0);
+
+  Bytes wave = SimpleWave(4);
+  Bytes notRiff = wave;
+  notRiff[0] = 'X';
+  EXPECT_EQ(Load(notRiff), 0);
+  Bytes notWave = wave;
+  notWave[11] = 'X';
+  EXPECT_EQ(Load(notWave), 0);
+  EXPECT_EQ(Load(Bytes(wave.begin(), wave.begin() + 11)), 0);
+  EXPECT_EQ(SoundCreateFromWave(nullptr, 0, 0, &clip_), 0);
+  EXPECT_TRUE(Recorder()->formats.empty());
+}
+
+TEST_F(WaveTest, SizesThatRunPastTheEndFailWithoutReadingThere) {
+  Bytes fmt;
+  PutChunk(fmt, "fmt ", FormatBody(1, 11025, 8));
+
+  // The data chunk claims more bytes than the image holds, whatever the RIFF size says.
+  Bytes longData = fmt;
+  test::PutTag(longData, "data");
+  test::PutU32(longData, 100);
+  Bytes some = Samples(10);
+  longData.insert(longData.end(), some.begin(), some.end());
+  EXPECT_EQ(Load(Riff(longData)), 0);
+  EXPECT_EQ(Load(Riff(longData, 0xFFFFFFF0)), 0);
+
+  // A chunk size near the 32-bit limit must not wrap around.
+  Bytes hugeChunk;
+  PutChunk(hugeChunk, "LIST", {});
+  hugeChunk[4] = hugeChunk[5] = hugeChunk[6] = hugeChunk[7] = 0xFF;
+  hugeChunk.insert(hugeChunk.end(), fmt.begin(), fmt.end());
+  EXPECT_EQ(Load(Riff(hugeChunk, 0xFFFFFFF0)), 0);
+
+  // A header cut short by the end of the image.
+  Bytes cutHeader = fmt;
+  test::PutTag(cutHeader, "data");
+  EXPECT_EQ(Load(Riff(cutHeader, 0xFFFFFFF0)), 0);
+
+  // A format chunk that runs past the end.
+  Bytes cutFormat;
+  test::PutTag(cutFormat, "fmt ");
+  test::PutU32(cutFormat, 16);
+  cutFormat.resize(cutFormat.size() + 10, 1);
+  EXPECT_EQ(Load(Riff(cutFormat)), 0);
+  EXPECT_TRUE(Recorder()->formats.empty());
+}
+
+TEST_F(WaveTest, TheRiffSizeBoundsTheChunks) {
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
+  PutChunk(chunks, "data", Samples(8));
+  // Chunks past the RIFF size are not read, even when the bytes are there.
+  EXPECT_EQ(Load(Riff(chunks, 4 + 24)), 0);
+  // A RIFF size beyond the real end is cut to it, and whole chunks still load.
+  ASSERT_EQ(Load(Riff(chunks, 1000)), 1);
+  EXPECT_EQ(SampleBytes(), 8u);
+}
+
+// ---- Requests during the frame ----
+
+// Each frame, the tasks in slots 10 and 11 make the requests in their scripts.
+using Requests = std::vector<std::pair<int, int>>;
+Requests g_script[2];
+
+void ScriptedRequests(TaskSlot* slot) {
+  for (const auto& [id, flag] : g_script[TaskSlotIndex(slot) - kSlotObjectsFirst]) SoundRequest(id, flag);
+}
+
+class SoundRequestTest : public SoundFixture {
+ protected:
+  void SetUp() override {
+    SoundFixture::SetUp();
+    LoadArchive(SoundArchive());
+    ASSERT_EQ(SoundInit(), 1);
+    ASSERT_EQ(TaskPoolCreate(), 1);
+    KeyInit();
+    for (int i = 0; i < 2; ++i) {
+      TaskSlot* slot = TaskAllocAt(kSlotObjectsFirst + i);
+      slot->inUse = slot->updateOn = 1;
+      slot->update = ScriptedRequests;
+    }
+  }
+  void TearDown() override {
+    TaskPoolFree();
+    g_script[0].clear();
+    g_script[1].clear();
+    SoundFixture::TearDown();
+  }
+  // One frame's update with these requests from the first and the second task.
+  void Frame(Requests first, Requests second = {}) {
+    g_script[0] = std::move(first);
+    g_script[1] = std::move(second);
+    FrameUpdate();
+  }
+  // What the device was asked since the last call: "S3" stop, "P3" play once, "L22" loop.
+  std::string Log() {
+    std::string out;
+    for (const plat::AudioEvent& e : Recorder()->events) {
+      if (!out.empty()) out += ' ';
+      out += e.kind == plat::AudioEvent::Kind::Stop ? 'S' : (e.loop ? 'L' : 'P');
+      out += std::to_string(e.voice);
+    }
+    Recorder()->events.clear();
+    return out;
+  }
+};
+
+TEST_F(SoundRequestTest, SeveralRequestsPlayOnceWithTheLastFlag) {
+  Frame({{0, 1}}, {{0, 0}});
+  EXPECT_EQ(Log(), "S0 P0");
+  Frame({{0, 0}}, {{0, 1}});
+  EXPECT_EQ(Log(), "P0");
+  // Played at the end of the update, in id order.
+  Frame({{9, 0}, {2, 0}});
+  EXPECT_EQ(Log(), "S2 P2 S9 P9");
+}
+
+TEST_F(SoundRequestTest, FootstepsWithFlag1PlayOnWithoutRestarting) {
+  for (int i = 0; i < 5; ++i) Frame({{kSoundFootsteps, 1}});
+  EXPECT_EQ(Log(), "P15 P15 P15 P15 P15");
+  EXPECT_TRUE(Recorder()->playing[kSoundFootsteps]);
+  for (int i = 0; i < 3; ++i) Frame({{kSoundFootsteps, 0}});
+  EXPECT_EQ(Log(), "S15 P15 S15 P15 S15 P15");
+}
+
+TEST_F(SoundRequestTest, RequestsLastOneUpdate) {
+  Frame({{3, 0}});
+  EXPECT_EQ(Log(), "S3 P3");
+  Frame({});
+  EXPECT_EQ(Log(), "");
+  SoundRequest(4, 0);  // outside an update: forgotten when the next one starts
+  Frame({});
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(SoundRequestTest, WithEffectsOffRequestsAreKeptButNothingPlays) {
+  g_settings.soundEffects = 0;
+  Frame({{5, 0}});
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(g_soundRequests[5].requested, 1);
+  Frame({});
+  EXPECT_EQ(g_soundRequests[5].requested, 0);
+  // The music does not listen to the effects setting.
+  MusicPlay(kMusicField);
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+}
+
+TEST_F(SoundRequestTest, MusicIdsAndStrayIdsCannotBeRequested) {
+  Frame({{kMusicTitle, 0}, {kMusicBattle, 1}});
+  EXPECT_EQ(Log(), "");
+  EXPECT_FALSE(Recorder()->playing[kMusicTitle]);
+  Frame({{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}});
+  EXPECT_EQ(Log(), "S6 P6");
+}
+
+TEST_F(SoundRequestTest, ALostEffectStaysSilentForTheRun) {
+  Recorder()->lost[6] = true;
+  Frame({{6, 0}});
+  EXPECT_EQ(Log(), "S6 P6");
+  EXPECT_EQ(g_soundBuffers[6], nullptr);
+  Recorder()->lost[6] = false;
+  Frame({{6, 0}, {7, 0}});
+  EXPECT_EQ(Log(), "S7 P7");
+}
+
+// ---- Music ----
+
+using MusicTest = SoundRequestTest;
+
+TEST_F(MusicTest, OnePieceAtATimeAlwaysFromItsStart) {
+  MusicPlay(kMusicField);
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+  MusicPlay(kMusicField);  // already playing: restarted
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+  MusicPlay(kMusicBattle);
+  EXPECT_FALSE(Recorder()->playing[kMusicField]);
+  EXPECT_TRUE(Recorder()->playing[kMusicBattle]);
+  MusicStopAll();
+  EXPECT_FALSE(Recorder()->playing[kMusicBattle]);
+}
+
+TEST_F(MusicTest, OnlyAMusicSettingOf1Plays) {
+  for (int setting : {0, 2, -1}) {
+    g_settings.music = setting;
+    MusicPlay(kMusicTitle);
+    EXPECT_EQ(Log(), "S21 S22 S23") << setting;
+  }
+}
+
+TEST_F(MusicTest, AnEffectIdOnlyStopsTheMusic) {
+  MusicPlay(kMusicTitle);
+  Log();
+  MusicPlay(kSoundHit);
+  MusicPlay(99);
+  EXPECT_EQ(Log(), "S21 S22 S23 S21 S22 S23");
+}
+
+TEST_F(MusicTest, SoundStopReachesEffectsOnly) {
+  SoundStop(3);
+  SoundStop(kMusicField);
+  SoundStop(-4);
+  EXPECT_EQ(Log(), "S3");
+}
+
+// ---- The SDL_mixer back end on the dummy driver ----
+
+// A sine tone of the given length, 16-bit mono.
+Bytes ToneWave(uint32_t rate, uint32_t frames) {
+  Bytes samples;
+  for (uint32_t i = 0; i < frames; ++i) {
+    const double v = std::sin(static_cast<double>(i) * 0.05) * 8000.0;
+    test::PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
+  }
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", FormatBody(1, rate, 16));
+  PutChunk(chunks, "data", samples);
+  return Riff(chunks);
+}
+
+class MixerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    plat::SetAudioBackend(plat::AudioBackend::Mixer);
+    g_audioDevice = plat::CreateAudioDevice();
+    ASSERT_NE(g_audioDevice, nullptr);
+  }
+  void TearDown() override { SoundShutdown(); }
+  std::unique_ptr<plat::AudioClip> Clip(int voice, const Bytes& wave) {
+    std::unique_ptr<plat::AudioClip> clip;
+    EXPECT_EQ(SoundCreateFromWave(wave.data(), wave.size(), voice, &clip), 1);
+    return clip;
+  }
+};
+
+TEST_F(MixerTest, EachClipPlaysAndStopsOnItsOwnVoice) {
+  plat::AudioDevice& device = *g_audioDevice;
+  // Two seconds each: far longer than the test takes.
+  auto a = Clip(0, ToneWave(22050, 44100));
+  auto b = Clip(1, ToneWave(48000, 96000));
+  ASSERT_TRUE(a && b);
+  EXPECT_FALSE(device.IsPlaying(*a));
+  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);
+  EXPECT_TRUE(device.IsPlaying(*a));
+  EXPECT_FALSE(device.IsPlaying(*b));
+  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);  // goes on
+  EXPECT_TRUE(device.IsPlaying(*a));
+  EXPECT_EQ(device.Play(*b, true), plat::PlayResult::Ok);
+  device.Stop(*a);
+  EXPECT_FALSE(device.IsPlaying(*a));
+  EXPECT_TRUE(device.IsPlaying(*b));
+  device.Stop(*b);
+  EXPECT_FALSE(device.IsPlaying(*b));
+}
+
+TEST_F(MixerTest, FormatsItCannotPlayAreRefused) {
+  auto withFormat = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+    Bytes fmt = FormatBody(channels, rate, bits);
+    fmt[0] = static_cast<uint8_t>(tag);
+    Bytes chunks;
+    PutChunk(chunks, "fmt ", fmt);
+    PutChunk(chunks, "data", Samples(64));
+    return Riff(chunks);
+  };
+  std::unique_ptr<plat::AudioClip> clip;
+  auto load = [&](const Bytes& w, int voice = 2) { return SoundCreateFromWave(w.data(), w.size(), voice, &clip); };
+  EXPECT_EQ(load(withFormat(1, 2, 11025, 8)), 1);
+  EXPECT_EQ(load(withFormat(1, 1, 44100, 16)), 1);
+  EXPECT_EQ(load(withFormat(3, 1, 44100, 16)), 0);  // not integer PCM
+  EXPECT_EQ(load(withFormat(1, 1, 44100, 24)), 0);
+  EXPECT_EQ(load(withFormat(1, 3, 44100, 16)), 0);
+  EXPECT_EQ(load(withFormat(1, 1, 0, 16)), 0);
+  EXPECT_EQ(load(withFormat(1, 2, 44100, 16), 24), 0);  // no such voice
+  EXPECT_EQ(load(withFormat(1, 2, 44100, 16), -1), 0);
+  EXPECT_EQ(clip, nullptr);
+}
+
+TEST(MixerSoundTest, MusicThroughTheWholeSoundPath) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  const std::string dir = test::MakeTempDir();
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  SettingsInit();
+  plat::SetAudioBackend(plat::AudioBackend::Mixer);
+  std::vector<Bytes> entries(kEntrySoundFirst, Bytes{0});
+  for (int id = 0; id < kSoundCount; ++id) entries.push_back(ToneWave(22050, 22050));
+  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(entries)));
+  ASSERT_EQ(DataFileLoad(), 1);
+  ASSERT_EQ(SoundInit(), 1);
+  MusicPlay(kMusicField);
+  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
+  MusicPlay(kMusicBattle);
+  EXPECT_FALSE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
+  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
+  SoundPlay(kSoundHit, 0);
+  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kSoundHit]));
+  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
+  SoundShutdown();
+  EXPECT_EQ(g_audioDevice, nullptr);
+  DataFileFree();
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
