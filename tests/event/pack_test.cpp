@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/util.h"
 #include "event/event_test_support.h"
 #include "support/files.h"
 #include "support/harness.h"
@@ -219,6 +220,24 @@ TEST_F(EventPackTest, OversizedEventDoesNotStopTheLoad) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(Slot(0), "#99,");
   EXPECT_EQ(Slot(2), "y#99,");
+}
+
+// Random blocks, with every kind of special byte in them: every split stays inside the
+// block and its slot, and the load goes on to the end.
+TEST_F(EventPackTest, HostileBlocksSplitWithinTheirBuffers) {
+  const std::string special = "/@\n\r #,x";
+  RandomSeed(11);
+  g_eventCount = kEventSlotCount;
+  for (int round = 0; round < 8; ++round) {
+    std::string text(static_cast<size_t>(RandomBelow(kEventPackBlockSize + 1)), ' ');
+    for (char& c : text) {
+      c = round % 2 == 0 ? special[static_cast<size_t>(RandomBelow(static_cast<int>(special.size())))]
+                         : static_cast<char>(RandomBelow(256));
+    }
+    boxes_.clear();
+    EXPECT_EQ(Load(BuildPack({Inverted(text)})), 1);
+    for (const auto& box : boxes_) EXPECT_EQ(box.text, kEventTooLarge);
+  }
 }
 
 TEST_F(EventPackTest, FilesThatLieAreRefusedLikeAMissingOne) {

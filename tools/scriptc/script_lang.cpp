@@ -173,7 +173,8 @@ class EventChecker {
  private:
   struct Jump {
     std::string label;
-    size_t at;  // where the label argument stands
+    size_t at;    // where the label argument stands
+    size_t from;  // where the search starts: the end of the jumping command
   };
 
   int Line(size_t pos) const {
@@ -199,10 +200,10 @@ class EventChecker {
       Error(start, std::string(1, kind) + std::to_string(code) + " is no command of the script language");
       return;
     }
-    jumpsOfCommand_.clear();
+    const size_t firstJump = jumps_.size();
     Arguments(*syntax);
     // A jump searches from the end of its command's own arguments.
-    for (const Jump& j : jumpsOfCommand_) jumps_.push_back({j.label, j.at, pos_});
+    for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
     endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
   }
 
@@ -312,14 +313,14 @@ class EventChecker {
     } else if (s.find_first_of("#$") != std::string::npos) {
       SoftError(at, "label '" + Show(s) + "' must not hold '#' or '$'");
     } else {
-      jumpsOfCommand_.push_back({s, at});
+      jumps_.push_back({s, at, at});
     }
   }
 
   // A jump lands after the first occurrence of its label that follows the command; that
   // occurrence must be a label standing between commands.
   void CheckJumps() {
-    for (const PendingJump& j : jumps_) {
+    for (const Jump& j : jumps_) {
       const size_t found = text_.find(j.label, j.from);
       if (found == std::string::npos) {
         SoftError(j.at, "label '" + Show(j.label) + "' does not follow the jump");
@@ -335,12 +336,6 @@ class EventChecker {
     }
   }
 
-  struct PendingJump {
-    std::string label;
-    size_t at;
-    size_t from;
-  };
-
   const CleanEvent& event_;
   const std::string& text_;
   const GlyphSet& glyphs_;
@@ -350,8 +345,7 @@ class EventChecker {
   bool failedSoftly_ = false;  // refused, though the rest could still be checked
   bool endsWithEnd_ = false;
   std::vector<std::pair<size_t, size_t>> freeText_;
-  std::vector<Jump> jumpsOfCommand_;
-  std::vector<PendingJump> jumps_;
+  std::vector<Jump> jumps_;
 };
 
 void PutU32(std::vector<uint8_t>& out, uint32_t v) {
