@@ -1,0 +1,108 @@
+#include "event/pack.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/window.h"
+
+uint8_t g_eventPackBuffer[kEventPackBlockSize];
+
+namespace {
+
+// "イベントファイルが一時保存領域を超えました"
+constexpr char kBlockTooLarge[] =
+    "\x83\x43\x83\x78\x83\x93\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x88\xea\x8e\x9e\x95\xdb\x91\xb6"
+    "\x97\xcc\x88\xe6\x82\xf0\x92\xb4\x82\xa6\x82\xdc\x82\xb5\x82\xbd";
+// "イベントデータは過大です"
+constexpr char kEventTooLarge[] = "\x83\x43\x83\x78\x83\x93\x83\x67\x83\x66\x81\x5b\x83\x5e\x82\xcd\x89\xdf\x91\xe5\x82\xc5\x82\xb7";
+
+uint32_t ReadU32(const std::vector<uint8_t>& bytes, uint64_t at) {
+  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+// Where the map's block lies in the file: its size word, and the block after it. False
+// when the table or the size word points outside the file.
+bool LocateBlock(const std::vector<uint8_t>& file, int map, uint64_t* sizeAt) {
+  if (map < 0 || map >= kMapCount || file.size() < static_cast<size_t>(kEventPackTableBytes)) return false;
+  *sizeAt = kEventPackTableBytes + static_cast<uint64_t>(ReadU32(file, static_cast<uint64_t>(map) * 4));
+  return *sizeAt + 4 <= file.size();
+}
+
+}  // namespace
+
+char* EventSlotBase(int slot) { return g_eventSlots + static_cast<size_t>(slot) * kEventSlotSize; }
+
+int EventLoadPack(const char* fileName) {
+  std::memset(g_eventPackBuffer, 0, sizeof g_eventPackBuffer);
+  std::memset(g_eventSlots, 0, static_cast<size_t>(kEventSlotCount) * kEventSlotSize);
+  std::vector<uint8_t> file;
+  uint64_t sizeAt = 0;
+  if (!plat::ReadWholeFile(fileName, file) || !LocateBlock(file, g_mapNumber, &sizeAt)) return 0;
+  const uint32_t size = ReadU32(file, sizeAt);
+  // More event cells than script slots cannot be held either.
+  if (size > kEventPackBlockSize || g_eventCount > kEventSlotCount) {
+    plat::MessageBox(kBlockTooLarge, "");
+    return 0;
+  }
+  if (sizeAt + 4 + size > file.size()) return 0;
+  std::memcpy(g_eventPackBuffer, file.data() + sizeAt + 4, size);
+  int32_t index = 0;
+  for (int k = 0; k < g_eventCount; ++k) {
+    if (!EventSplitBlock(EventSlotBase(k), g_eventPackBuffer, &index)) plat::MessageBox(kEventTooLarge, "");
+  }
+  return 1;
+}
+
+// The index is shared by all events of the block, so after a failure the next event
+// starts wherever this one stopped; once it has run off the block every later event
+// fails at once without reading.
+int EventSplitBlock(char* slot, const uint8_t* block, int32_t* index) {
+  int kept = 0;
+  for (;;) {
+    if (*index < 0 || *index >= kEventPackBlockSize) return 0;
+    const char t = static_cast<char>(~block[(*index)++]);
+    if (kept > kEventScriptMaxKept || *index > kEventPackBlockSize - 1) return 0;
+    if (t == '/') {
+      // A comment runs up to and including the next line feed, inside a message too.
+      char c = 0;
+      while (c != '\n') {
+        if (*index > kEventPackBlockSize - 1) return 0;
+        c = static_cast<char>(~block[(*index)++]);
+      }
+    } else if (t == '@') {
+      return 1;
+    } else if (t != '\n' && t != '\r' && t != ' ') {
+      slot[kept++] = t;
+    }
+  }
+}
+
+int32_t EventReadNumber(int32_t* position, const char* script) {
+  int32_t p = *position;
+  if (p < 0 || p >= kEventSlotSize) {
+    *position = kEventSlotSize;
+    return 0;
+  }
+  int digits = 0;
+  while (p + digits < kEventSlotSize && script[p + digits] >= '0' && script[p + digits] <= '9') ++digits;
+  if (digits > 6) digits = 6;
+  int32_t value = 0;
+  for (int i = 0; i < digits; ++i) value = value * 10 + (script[p + i] - '0');
+  // Past the digits and one byte more: the separator, whatever it is.
+  p += digits + 1;
+  *position = p < kEventSlotSize ? p : kEventSlotSize;
+  return value;
+}
+
+void EventReadString(char* destination, int capacity, int32_t* position, const char* script) {
+  std::memset(destination, 0, static_cast<size_t>(capacity));
+  int32_t p = *position < 0 ? kEventSlotSize : *position;
+  int copied = 0;
+  for (; p < kEventSlotSize && script[p] != ','; ++p) {
+    if (copied < capacity) destination[copied++] = script[p];
+  }
+  *position = p < kEventSlotSize ? p + 1 : kEventSlotSize;
+}

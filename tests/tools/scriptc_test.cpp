@@ -1,0 +1,255 @@
+#include "scriptc/script_lang.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "event/event_test_support.h"
+#include "event/pack.h"
+#include "platform/text_encoding.h"
+#include "support/files.h"
+#include "support/harness.h"
+
+namespace {
+
+using scriptc::CompiledMap;
+using scriptc::Diagnostic;
+
+std::string SourceFile(const char* relative) {
+  return (std::filesystem::path(__FILE__).parent_path() / "../.." / relative).string();
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+class ScriptCompilerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<Diagnostic> errors;
+    ASSERT_TRUE(scriptc::LoadGlyphs(ReadText(SourceFile("content/glyphs/glyphs.txt")), &glyphs_, &errors));
+  }
+  // Compiles; the refusals, as "line: message".
+  std::vector<std::string> Refusals(const std::string& source) {
+    std::vector<Diagnostic> errors;
+    compiled_ = CompiledMap{};
+    const bool ok = scriptc::CompileScript(source, glyphs_, &compiled_, &errors);
+    std::vector<std::string> out;
+    for (const auto& e : errors) out.push_back(std::to_string(e.line) + ": " + e.message);
+    EXPECT_EQ(ok, out.empty());
+    return out;
+  }
+  // The single refusal of a script, which must be refused on the given line.
+  std::string RefusedOn(int line, const std::string& source) {
+    const auto refusals = Refusals(source);
+    EXPECT_EQ(refusals.size(), 1u) << source;
+    if (refusals.empty()) return {};
+    EXPECT_EQ(refusals[0].substr(0, refusals[0].find(':')), std::to_string(line)) << refusals[0];
+    return refusals[0];
+  }
+  scriptc::GlyphSet glyphs_;
+  CompiledMap compiled_;
+};
+
+TEST_F(ScriptCompilerTest, GlyphListHoldsEveryRowButTheEmptyOne) {
+  EXPECT_EQ(glyphs_.size(), 614u);  // 658 rows, some characters twice
+  EXPECT_TRUE(glyphs_.count(plat::Utf8ToSjis("蛛")));
+  EXPECT_FALSE(glyphs_.count(plat::Utf8ToSjis("聞")));
+}
+
+TEST_F(ScriptCompilerTest, CleanTextIsWhatTheGameSplits) {
+  const std::string source =
+      "/ a note\n"
+      "$1,6,270,1,\n"
+      "#1,2,こんにちは,  / greeting\r\n"
+      "     よい天 気,\n"
+      "#99,\n"
+      "@\n"
+      "#6,3,here,#5,4,\n"
+      "here\n"
+      "#99,@\n";
+  ASSERT_TRUE(Refusals(source).empty());
+  ASSERT_EQ(compiled_.events.size(), 2u);
+  EXPECT_EQ(compiled_.events[0].text, "$1,6,270,1,#1,2," + plat::Utf8ToSjis("こんにちは,よい天気,") + "#99,");
+  EXPECT_EQ(compiled_.events[0].lines.front(), 2);
+  EXPECT_EQ(compiled_.events[1].text, "#6,3,here,#5,4,here#99,");
+  EXPECT_EQ(compiled_.block, plat::Utf8ToSjis(source));
+
+  // The same text, packed and loaded by the game, splits into the same slots.
+  ASSERT_EQ(TaskPoolCreate(), 1);
+  ASSERT_EQ(MapBuffersAlloc(), 1);
+  const std::string dir = test::MakeTempDir();
+  const std::string path = dir + "/epack.dat";
+  ASSERT_TRUE(test::WriteFile(path, scriptc::BuildPack({"", compiled_.block})));
+  g_mapNumber = 1;
+  g_eventCount = 2;
+  EXPECT_EQ(EventLoadPack(path.c_str()), 1);
+  EXPECT_EQ(std::string(EventSlotBase(0)), compiled_.events[0].text);
+  EXPECT_EQ(std::string(EventSlotBase(1)), compiled_.events[1].text);
+  std::filesystem::remove_all(dir);
+  MapBuffersFree();
+  TaskPoolFree();
+}
+
+TEST_F(ScriptCompilerTest, PackLayoutOffsetsFromTheTableEnd) {
+  const auto pack = scriptc::BuildPack({"ab", "", "c"});
+  ASSERT_EQ(pack.size(), 56u + 14 * 4 + 3);
+  auto u32 = [&pack](size_t at) { return pack[at] | pack[at + 1] << 8 | pack[at + 2] << 16 | pack[at + 3] << 24; };
+  EXPECT_EQ(u32(0), 0);
+  EXPECT_EQ(u32(4), 6);
+  EXPECT_EQ(u32(8), 10);
+  EXPECT_EQ(u32(56), 2);
+  EXPECT_EQ(pack[60], static_cast<uint8_t>(~'a'));
+  EXPECT_EQ(u32(56 + 10), 1);
+  EXPECT_EQ(pack[56 + 14], static_cast<uint8_t>(~'c'));
+}
+
+TEST_F(ScriptCompilerTest, MessageCharactersMustBeInTheGlyphTable) {
+  EXPECT_NE(RefusedOn(2, "#1,1,\nこれを聞け,\n#99,@").find("'聞' is not in the glyph table"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#1,1,aあb,#99,@").find("'a', 'b' are not in the glyph table"), std::string::npos);
+  // Labels and notes are not messages.
+  EXPECT_TRUE(Refusals("#6,1,聞,#99,聞#99,@").empty());
+}
+
+TEST_F(ScriptCompilerTest, CharactersWhoseSecondByteIsAnAtSignAreRefusedAnywhere) {
+  EXPECT_NE(RefusedOn(3, "#1,1,あ,\n#99,\n/ ミルヴァ\n@").find("'ァ'"), std::string::npos);
+  EXPECT_NE(Refusals("#1,1,あ\u3000い,#99,@").at(0).find("'\u3000'"), std::string::npos);
+}
+
+TEST_F(ScriptCompilerTest, MessageLinesHoldTwentyThreeCharacters) {
+  const std::string fits = "あいうえおかきくけこさしすせそたちつてとなにぬ";
+  EXPECT_TRUE(Refusals("#1,1," + fits + ",#99,@").empty());
+  EXPECT_NE(RefusedOn(1, "#2,あ" + fits + ",い,う,x,y,x#99,y#99,@").find("24 characters"), std::string::npos);
+}
+
+TEST_F(ScriptCompilerTest, JumpsMustFindTheirLabelBetweenLaterCommands) {
+  EXPECT_NE(RefusedOn(2, "back\n#6,1,back,\n#99,@").find("'back' does not follow"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#2,あ,い,う,one,two,one#99,@").find("'two' does not follow"), std::string::npos);
+  // The first later occurrence lies in another command's label argument.
+  EXPECT_NE(RefusedOn(1, "#6,1,end,#6,2,end,end#99,@").find("inside a command"), std::string::npos);
+  EXPECT_TRUE(Refusals("#6,1,end,#6,2,fin,end#5,1,fin#99,@").empty());
+  // The label is searched in its own event only.
+  EXPECT_NE(RefusedOn(1, "#6,1,end,#99,@end#99,@").find("does not follow"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#6,1,a#b,#99,@").find("must not hold"), std::string::npos);
+}
+
+TEST_F(ScriptCompilerTest, EveryEventEndsWithTheEndCommand) {
+  EXPECT_NE(RefusedOn(2, "#5,1,\n@").find("does not end with '#99,'"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#99,#5,1,@").find("does not end with"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#99,tail@").find("does not end with"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "@").find("does not end with"), std::string::npos);
+  EXPECT_NE(RefusedOn(3, "#99,@\n\n#99,").find("not closed with '@'"), std::string::npos);
+  EXPECT_TRUE(Refusals("#99,@\n/ trailing note\n").empty());
+}
+
+TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
+  EXPECT_NE(RefusedOn(1, "#15,#99,@").find("#15 is no command"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#100,#99,@").find("#100 is no command"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "$5,#99,@").find("$5 is no command"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#,#99,@").find("a number was expected"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#17,1234567,#99,@").find("six digits"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#17,-5,#99,@").find("a number was expected"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#17,5#99,@").find("',' was expected"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#1,4,あ,い,う,え,#99,@").find("count 4 is outside 0 to 3"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#5,100,#99,@").find("flag number 100"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#11,21,#99,@").find("sound effect 21"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#3,22,#99,@").find("portrait 22"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "$99,100,#99,@").find("flag number 100"), std::string::npos);
+  EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
+}
+
+TEST_F(ScriptCompilerTest, BlocksAndEventsKeepToTheGamesBuffers) {
+  const std::string longEvent = "#99," + std::string(13996, 'x') + "@";  // 14,000 bytes kept
+  EXPECT_NE(Refusals(longEvent).at(0).find("at most 13,999"), std::string::npos);
+  std::string twentyOne;
+  for (int i = 0; i < 21; ++i) twentyOne += "#99,@\n";
+  EXPECT_NE(Refusals(twentyOne).at(0).find("at most 20"), std::string::npos);
+  std::string big = "#99,@";
+  big += std::string(16000 - big.size(), ' ');
+  EXPECT_TRUE(Refusals(big).empty());
+  big += ' ';
+  EXPECT_NE(Refusals(big).at(0).find("at most 16,000"), std::string::npos);
+  // The block's last byte is never read: an event closed there would not split.
+  std::string edge = std::string(15995, ' ') + "#99,@";
+  EXPECT_NE(Refusals(edge).at(0).find("beyond byte 15,999"), std::string::npos);
+  EXPECT_TRUE(Refusals(edge.substr(1)).empty());
+}
+
+TEST_F(ScriptCompilerTest, LinesThatShiftJisCannotWriteAreRefused) {
+  EXPECT_NE(RefusedOn(2, "#99,\n/ \U0001F600\n@").find("Shift-JIS cannot write"), std::string::npos);
+}
+
+// A map pack with the given event layers, one map a list of event bytes.
+std::vector<uint8_t> BuildMapPack(const std::vector<std::vector<uint8_t>>& layers) {
+  test::Bytes table, body;
+  for (int m = 0; m < 14; ++m) {
+    test::PutU32(table, static_cast<uint32_t>(body.size()));
+    const auto events = m < static_cast<int>(layers.size()) ? layers[static_cast<size_t>(m)] : test::Bytes{};
+    for (uint32_t v : {static_cast<uint32_t>(events.size()), 1u, 0u, 20u}) test::PutU32(body, v);
+    body.insert(body.end(), events.size(), 0);
+    body.insert(body.end(), events.begin(), events.end());
+  }
+  table.insert(table.end(), body.begin(), body.end());
+  return table;
+}
+
+TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
+  const auto pack = BuildMapPack({{0, 1, 21, 2, 0x80, 3, 0}, {}});
+  int cells = -1;
+  std::string error;
+  ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error));
+  EXPECT_EQ(cells, 3);
+  ASSERT_TRUE(scriptc::CountEventCells(pack, 1, &cells, &error));
+  EXPECT_EQ(cells, 0);
+
+  ASSERT_TRUE(Refusals("#99,@#99,@").empty());
+  std::vector<Diagnostic> errors;
+  EXPECT_FALSE(scriptc::MatchEventCells(compiled_, 3, &errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].message, "2 events, but the map has 3 event cells");
+  EXPECT_TRUE(scriptc::MatchEventCells(compiled_, 2, &errors));
+
+  // Map packs that do not hold the map.
+  EXPECT_FALSE(scriptc::CountEventCells(std::vector<uint8_t>(30, 0), 0, &cells, &error));
+  auto broken = pack;
+  broken[0] = 0xFF;
+  EXPECT_FALSE(scriptc::CountEventCells(broken, 0, &cells, &error));
+  broken = pack;
+  broken[56] = 0xFF;  // map 0 claims a width of 255 cells
+  EXPECT_FALSE(scriptc::CountEventCells(broken, 0, &cells, &error));
+  EXPECT_FALSE(scriptc::CountEventCells(pack, 14, &cells, &error));
+}
+
+// The game's own scripts compile, and the event pack the build made from them loads
+// into the same slots.
+TEST_F(ScriptCompilerTest, TheGamesScriptsCompileAndTheBuiltPackLoads) {
+  ASSERT_EQ(TaskPoolCreate(), 1);
+  ASSERT_EQ(MapBuffersAlloc(), 1);
+  const std::string pack = test::BuildDataDir() + "/epack.dat";
+  for (int m = 0; m < scriptc::kMapCount; ++m) {
+    char name[32];
+    std::snprintf(name, sizeof name, "content/scripts/map%02d.txt", m);
+    const std::string path = SourceFile(name);
+    if (std::filesystem::exists(path)) {
+      EXPECT_TRUE(Refusals(ReadText(path)).empty()) << name;
+    }
+    g_mapNumber = m;
+    g_eventCount = static_cast<int32_t>(compiled_.events.size());
+    EXPECT_EQ(EventLoadPack(pack.c_str()), 1) << m;
+    for (size_t k = 0; k < compiled_.events.size(); ++k) {
+      EXPECT_EQ(std::string(EventSlotBase(static_cast<int>(k))), compiled_.events[k].text) << name << " " << k;
+    }
+    compiled_ = CompiledMap{};
+  }
+  MapBuffersFree();
+  TaskPoolFree();
+}
+
+}  // namespace

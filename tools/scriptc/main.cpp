@@ -1,0 +1,130 @@
+// scriptc: compiles the event scripts of content/scripts into the event pack.
+//
+//   scriptc --glyphs glyphs.txt --scripts DIR --out epack.dat [--mappack mappack.dat]
+//
+// DIR holds one UTF-8 script a map, map00.txt to map13.txt; a missing file is a map
+// without events. Every refusal is printed as file:line: reason, and nothing is written
+// then. With a map pack that exists, each map's number of events must match its event
+// cells; without one that check is skipped.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "scriptc/script_lang.h"
+
+namespace {
+
+struct Options {
+  std::string glyphs, scripts, out, mappack;
+};
+
+bool ReadFile(const std::string& path, std::string* out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  *out = text.str();
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string key = argv[i];
+    std::string* target = key == "--glyphs"    ? &options->glyphs
+                          : key == "--scripts" ? &options->scripts
+                          : key == "--out"     ? &options->out
+                          : key == "--mappack" ? &options->mappack
+                                               : nullptr;
+    if (!target) return false;
+    *target = argv[i + 1];
+  }
+  return argc % 2 == 1 && !options->glyphs.empty() && !options->scripts.empty() && !options->out.empty();
+}
+
+void Report(const std::string& file, const std::vector<scriptc::Diagnostic>& errors) {
+  for (const auto& e : errors) {
+    std::cerr << file;
+    if (e.line > 0) std::cerr << ':' << e.line;
+    std::cerr << ": " << e.message << '\n';
+  }
+}
+
+std::string MapFileName(int map) {
+  char name[16];
+  std::snprintf(name, sizeof name, "map%02d.txt", map);
+  return name;
+}
+
+// The event cells of each map, or an empty list when there is no map pack to compare.
+bool ReadEventCells(const std::string& path, std::vector<int>* cells) {
+  std::string bytes;
+  if (path.empty() || !ReadFile(path, &bytes)) {
+    std::cout << "scriptc: no map pack; the number of events of each map is not checked\n";
+    return true;
+  }
+  const std::vector<uint8_t> pack(bytes.begin(), bytes.end());
+  for (int m = 0; m < scriptc::kMapCount; ++m) {
+    int count = 0;
+    std::string error;
+    if (!scriptc::CountEventCells(pack, m, &count, &error)) {
+      std::cerr << path << ": " << error << '\n';
+      return false;
+    }
+    cells->push_back(count);
+  }
+  return true;
+}
+
+bool WritePack(const std::string& path, const std::vector<uint8_t>& pack) {
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
+    if (!out) return false;
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, path, ec);
+  return !ec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, &options)) {
+    std::cerr << "usage: scriptc --glyphs FILE --scripts DIR --out FILE [--mappack FILE]\n";
+    return 2;
+  }
+  std::string glyphText;
+  scriptc::GlyphSet glyphs;
+  std::vector<scriptc::Diagnostic> errors;
+  if (!ReadFile(options.glyphs, &glyphText) || !scriptc::LoadGlyphs(glyphText, &glyphs, &errors)) {
+    std::cerr << options.glyphs << ": cannot read the glyph list\n";
+    Report(options.glyphs, errors);
+    return 1;
+  }
+  std::vector<int> cells;
+  bool ok = ReadEventCells(options.mappack, &cells);
+  std::vector<std::string> blocks;
+  for (int m = 0; m < scriptc::kMapCount; ++m) {
+    const std::string name = MapFileName(m);
+    const std::string path = options.scripts + "/" + name;
+    std::string source;
+    scriptc::CompiledMap compiled;
+    errors.clear();
+    if (ReadFile(path, &source) && !scriptc::CompileScript(source, glyphs, &compiled, &errors)) ok = false;
+    if (!cells.empty() && !scriptc::MatchEventCells(compiled, cells[static_cast<size_t>(m)], &errors)) ok = false;
+    Report(path, errors);
+    blocks.push_back(compiled.block);
+  }
+  if (!ok) return 1;
+  if (!WritePack(options.out, scriptc::BuildPack(blocks))) {
+    std::cerr << options.out << ": cannot be written\n";
+    return 1;
+  }
+  return 0;
+}

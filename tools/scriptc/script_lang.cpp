@@ -1,0 +1,440 @@
+#include "scriptc/script_lang.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/text_encoding.h"
+
+namespace scriptc {
+namespace {
+
+// The arguments of each command, in reading order:
+//   n  a number        f  an event flag, 0 to 99    e  a sound effect, 0 to 20
+//   s  a party or reserve slot, 0 to 3              p  a portrait, 0 to 21, or 100 for none
+//   m  a message line  l  a label jumped to
+//   *  a count, between the row's limits, and [..] the group it repeats
+// Codes that are not listed do nothing in the game, so a script naming one is refused.
+struct Syntax {
+  int code;
+  const char* pattern;
+  int countMin;
+  int countMax;
+};
+
+constexpr Syntax kRunCommands[] = {
+    {0, "n*[n]", 1, 4},  // party set-up: map, count, character rows
+    {1, "*[m]", 0, 3},   // message
+    {2, "mmmll", 0, 0},  // choice: question, two answers, their labels
+    {3, "p", 0, 0},      {4, "n", 0, 0},      {5, "f", 0, 0},
+    {6, "fl", 0, 0},     {7, "n", 0, 0},      {8, "nnnnn", 0, 0},
+    {9, "n", 0, 0},      {10, "*[n]", 0, 12}, {11, "e", 0, 0},
+    {12, "*[nnn]", 1, 6}, {13, "", 0, 0},     {14, "*[nn]", 0, 20},
+    {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "nnn", 0, 0},
+    {19, "n", 0, 0},     {20, "nnnnnn", 0, 0}, {21, "nn", 0, 0},
+    {22, "*[nnn]", 0, 20}, {23, "", 0, 0},    {24, "", 0, 0},
+    {25, "nnn", 0, 0},   {26, "nn", 0, 0},    {27, "n", 0, 0},
+    {28, "n", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
+    {31, "n", 0, 0},     {32, "nn", 0, 0},    {33, "*[n]", 0, 20},
+    {34, "", 0, 0},      {35, "", 0, 0},      {36, "", 0, 0},
+    {37, "", 0, 0},      {38, "nnnnnf", 0, 0}, {39, "n", 0, 0},
+    {40, "", 0, 0},      {41, "n", 0, 0},     {42, "nn", 0, 0},
+    {43, "", 0, 0},      {44, "", 0, 0},      {45, "", 0, 0},
+    {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "nnn", 0, 0},
+    {49, "ss", 0, 0},    {50, "n", 0, 0},     {51, "", 0, 0},
+    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "nnn", 0, 0},
+    {55, "nnnn", 0, 0},  {56, "nn", 0, 0},    {97, "", 0, 0},
+    {98, "", 0, 0},      {99, "", 0, 0},
+};
+
+constexpr Syntax kPlacements[] = {
+    {0, "", 0, 0}, {1, "nnn", 0, 0}, {2, "", 0, 0}, {3, "nn", 0, 0}, {4, "n", 0, 0}, {99, "f", 0, 0},
+};
+
+constexpr int kEndCode = 99;
+constexpr int kNumberMaxDigits = 6;
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Shift-JIS bytes back to UTF-8 for a message; a lone byte shows as itself.
+std::string Show(const std::string& sjis) {
+  const std::string utf8 = plat::SjisToUtf8(sjis);
+  return utf8.empty() ? sjis : utf8;
+}
+
+const Syntax* FindSyntax(char kind, int code) {
+  const Syntax* first = kind == '#' ? std::begin(kRunCommands) : std::begin(kPlacements);
+  const Syntax* last = kind == '#' ? std::end(kRunCommands) : std::end(kPlacements);
+  const Syntax* found = std::find_if(first, last, [code](const Syntax& s) { return s.code == code; });
+  return found == last ? nullptr : found;
+}
+
+// Converts line by line so a refusal names its line; every byte of the result keeps the
+// number of the line it came from.
+bool ConvertLines(const std::string& utf8, std::string* sjis, std::vector<int>* lines,
+                  std::vector<Diagnostic>* errors) {
+  bool ok = true;
+  size_t start = 0;
+  for (int line = 1; start < utf8.size() || line == 1; ++line) {
+    const size_t end = std::min(utf8.find('\n', start), utf8.size());
+    const std::string body = utf8.substr(start, end - start);
+    std::string converted = plat::Utf8ToSjis(body);
+    if (!body.empty() && converted.empty()) {
+      errors->push_back({line, "the line holds a character that Shift-JIS cannot write"});
+      ok = false;
+    }
+    if (end < utf8.size()) converted += '\n';
+    sjis->append(converted);
+    lines->insert(lines->end(), converted.size(), line);
+    start = end + 1;
+  }
+  return ok;
+}
+
+// The splitter knows nothing of Shift-JIS: a character whose second byte is '@' (the
+// full-width space, ァ) would end the event in its middle.
+bool CheckAtSecondBytes(const std::string& sjis, const std::vector<int>& lines, std::vector<Diagnostic>* errors) {
+  bool ok = true;
+  for (size_t i = 0; i + 1 < sjis.size(); ++i) {
+    if (!IsLeadByte(static_cast<unsigned char>(sjis[i]))) continue;
+    if (sjis[i + 1] == '@') {
+      errors->push_back({lines[i], "'" + Show(sjis.substr(i, 2)) +
+                                       "' cannot be used: its second Shift-JIS byte is '@', which ends an event"});
+      ok = false;
+    }
+    ++i;
+  }
+  return ok;
+}
+
+// The game's splitter, byte for byte: '/' drops up to and including the next line feed,
+// '@' closes the event, line ends and spaces are dropped, all else is kept.
+bool SplitEvents(const std::string& sjis, const std::vector<int>& lines, std::vector<CleanEvent>* events,
+                 std::vector<Diagnostic>* errors) {
+  bool ok = true;
+  CleanEvent open;
+  for (size_t i = 0; i < sjis.size(); ++i) {
+    const char c = sjis[i];
+    if (c == '/') {
+      while (i < sjis.size() && sjis[i] != '\n') ++i;
+    } else if (c == '@') {
+      open.closeLine = lines[i];
+      // The block's last byte is never read as text.
+      if (i > static_cast<size_t>(kBlockMaxBytes) - 2) {
+        errors->push_back({lines[i], "the event ends beyond byte 15,999 of the map's block"});
+        ok = false;
+      }
+      if (open.text.size() > static_cast<size_t>(kEventMaxKept)) {
+        errors->push_back({lines[i], "the event keeps " + std::to_string(open.text.size()) +
+                                         " bytes; an event holds at most 13,999"});
+        ok = false;
+      }
+      events->push_back(std::move(open));
+      open = CleanEvent{};
+    } else if (c != '\n' && c != '\r' && c != ' ') {
+      open.text += c;
+      open.lines.push_back(lines[i]);
+    }
+  }
+  if (!open.text.empty()) {
+    errors->push_back({open.lines.front(), "the last event is not closed with '@'"});
+    ok = false;
+  }
+  if (events->size() > static_cast<size_t>(kEventsMax)) {
+    errors->push_back({0, std::to_string(events->size()) + " events; a map holds at most 20"});
+    ok = false;
+  }
+  return ok;
+}
+
+// Reads the commands of one event in the order the game does and checks each argument.
+class EventChecker {
+ public:
+  EventChecker(const CleanEvent& event, const GlyphSet& glyphs, std::vector<Diagnostic>* errors)
+      : event_(event), text_(event.text), glyphs_(glyphs), errors_(errors) {}
+
+  bool Run() {
+    while (pos_ < text_.size() && ok_) {
+      if (text_[pos_] == '#' || text_[pos_] == '$') {
+        Command();
+      } else {
+        const size_t start = pos_;
+        pos_ = std::min(text_.find_first_of("#$", pos_), text_.size());
+        freeText_.push_back({start, pos_});
+      }
+    }
+    if (ok_) CheckJumps();
+    if (ok_ && !endsWithEnd_) {
+      errors_->push_back({event_.closeLine, "the event does not end with '#99,'"});
+      ok_ = false;
+    }
+    return ok_ && !failedSoftly_;
+  }
+
+ private:
+  struct Jump {
+    std::string label;
+    size_t at;    // where the label argument stands
+    size_t from;  // where the search starts: the end of the jumping command
+  };
+
+  int Line(size_t pos) const {
+    if (event_.lines.empty()) return event_.closeLine;
+    return event_.lines[std::min(pos, event_.lines.size() - 1)];
+  }
+  void Error(size_t pos, const std::string& message) {
+    errors_->push_back({Line(pos), message});
+    ok_ = false;
+  }
+  void SoftError(size_t pos, const std::string& message) {
+    errors_->push_back({Line(pos), message});
+    failedSoftly_ = true;
+  }
+
+  void Command() {
+    const char kind = text_[pos_];
+    const size_t start = pos_++;
+    int code = 0;
+    if (!Number(&code)) return;
+    const Syntax* syntax = FindSyntax(kind, code);
+    if (!syntax) {
+      Error(start, std::string(1, kind) + std::to_string(code) + " is no command of the script language");
+      return;
+    }
+    const size_t firstJump = jumps_.size();
+    Arguments(*syntax);
+    // A jump searches from the end of its command's own arguments.
+    for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
+    endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
+  }
+
+  void Arguments(const Syntax& syntax) {
+    int count = 0;
+    for (const char* p = syntax.pattern; *p && ok_; ++p) {
+      if (*p == '*') {
+        const size_t at = pos_;
+        if (!Number(&count)) return;
+        if (count < syntax.countMin || count > syntax.countMax) {
+          Error(at, "count " + std::to_string(count) + " is outside " + std::to_string(syntax.countMin) + " to " +
+                        std::to_string(syntax.countMax));
+        }
+      } else if (*p == '[') {
+        const char* close = std::strchr(p, ']');
+        for (int i = 0; i < count && ok_; ++i) {
+          for (const char* q = p + 1; q < close && ok_; ++q) Argument(*q);
+        }
+        p = close;
+      } else {
+        Argument(*p);
+      }
+    }
+  }
+
+  void Argument(char kind) {
+    const size_t at = pos_;
+    if (kind == 'm' || kind == 'l') {
+      std::string s;
+      if (!String(&s)) return;
+      if (kind == 'm') Message(s, at);
+      if (kind == 'l') Label(s, at);
+      return;
+    }
+    int n = 0;
+    if (!Number(&n)) return;
+    Range(kind, n, at);
+  }
+
+  void Range(char kind, int n, size_t at) {
+    const char* what = nullptr;
+    bool inside = true;
+    switch (kind) {
+      case 'f': what = "flag number"; inside = n <= 99; break;
+      case 'e': what = "sound effect"; inside = n <= 20; break;
+      case 's': what = "slot"; inside = n <= 3; break;
+      case 'p': what = "portrait"; inside = n <= 21 || n == 100; break;
+      default: break;
+    }
+    if (!inside) SoftError(at, std::string(what) + " " + std::to_string(n) + " is out of range");
+  }
+
+  // Up to six digits and the ',' after them.
+  bool Number(int* value) {
+    size_t end = pos_;
+    while (end < text_.size() && text_[end] >= '0' && text_[end] <= '9') ++end;
+    if (end == pos_) {
+      Error(pos_, "a number was expected");
+      return false;
+    }
+    if (end - pos_ > static_cast<size_t>(kNumberMaxDigits)) {
+      Error(pos_, "a number has at most six digits");
+      return false;
+    }
+    if (end >= text_.size() || text_[end] != ',') {
+      Error(end, "',' was expected after the number");
+      return false;
+    }
+    *value = std::stoi(text_.substr(pos_, end - pos_));
+    pos_ = end + 1;
+    return true;
+  }
+
+  bool String(std::string* s) {
+    const size_t comma = text_.find(',', pos_);
+    if (comma == std::string::npos) {
+      Error(pos_, "a string is not ended with ','");
+      return false;
+    }
+    *s = text_.substr(pos_, comma - pos_);
+    pos_ = comma + 1;
+    return true;
+  }
+
+  void Message(const std::string& s, size_t at) {
+    int characters = 0;
+    std::string missing;
+    int missingCount = 0;
+    for (size_t i = 0; i < s.size(); ++i, ++characters) {
+      const bool wide = IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size();
+      const std::string key = s.substr(i, wide ? 2 : 1);
+      if (wide) ++i;
+      if (glyphs_.count(key)) continue;
+      missing += (missingCount++ ? ", '" : "'") + Show(key) + "'";
+    }
+    if (missingCount > 0) {
+      SoftError(at, missing + (missingCount > 1 ? " are" : " is") + " not in the glyph table");
+    }
+    if (characters > kLineMaxChars) {
+      SoftError(at, "the message line has " + std::to_string(characters) + " characters; a line holds 23");
+    }
+  }
+
+  void Label(const std::string& s, size_t at) {
+    if (s.empty() || s.size() > static_cast<size_t>(kLabelMaxBytes)) {
+      SoftError(at, "label '" + Show(s) + "' must be 1 to 20 bytes long");
+    } else if (s.find_first_of("#$") != std::string::npos) {
+      SoftError(at, "label '" + Show(s) + "' must not hold '#' or '$'");
+    } else {
+      jumps_.push_back({s, at, at});
+    }
+  }
+
+  // A jump lands after the first occurrence of its label that follows the command; that
+  // occurrence must be a label standing between commands.
+  void CheckJumps() {
+    for (const Jump& j : jumps_) {
+      const size_t found = text_.find(j.label, j.from);
+      if (found == std::string::npos) {
+        SoftError(j.at, "label '" + Show(j.label) + "' does not follow the jump");
+        continue;
+      }
+      const bool between = std::any_of(freeText_.begin(), freeText_.end(), [&](const auto& region) {
+        return found >= region.first && found + j.label.size() <= region.second;
+      });
+      if (!between) {
+        SoftError(j.at, "label '" + Show(j.label) + "' first occurs inside a command, at line " +
+                            std::to_string(Line(found)));
+      }
+    }
+  }
+
+  const CleanEvent& event_;
+  const std::string& text_;
+  const GlyphSet& glyphs_;
+  std::vector<Diagnostic>* errors_;
+  size_t pos_ = 0;
+  bool ok_ = true;            // false: the text cannot be read on
+  bool failedSoftly_ = false;  // refused, though the rest could still be checked
+  bool endsWithEnd_ = false;
+  std::vector<std::pair<size_t, size_t>> freeText_;
+  std::vector<Jump> jumps_;
+};
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint32_t ReadU32(const std::vector<uint8_t>& bytes, uint64_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | bytes[at + static_cast<uint64_t>(i)];
+  return v;
+}
+
+}  // namespace
+
+bool LoadGlyphs(const std::string& utf8, GlyphSet* glyphs, std::vector<Diagnostic>* errors) {
+  std::string sjis;
+  std::vector<int> lines;
+  if (!ConvertLines(utf8, &sjis, &lines, errors)) return false;
+  size_t start = 0;
+  for (int line = 1; start < sjis.size(); ++line) {
+    const size_t end = std::min(sjis.find('\n', start), sjis.size());
+    const std::string key = sjis.substr(start, end - start);
+    if (line > 1 && key.size() != 2) {
+      errors->push_back({line, "a glyph row holds one full-width character"});
+      return false;
+    }
+    if (line > 1) glyphs->insert(key);
+    start = end + 1;
+  }
+  return true;
+}
+
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out,
+                   std::vector<Diagnostic>* errors) {
+  std::vector<int> lines;
+  bool ok = ConvertLines(utf8, &out->block, &lines, errors);
+  ok = CheckAtSecondBytes(out->block, lines, errors) && ok;
+  if (out->block.size() > static_cast<size_t>(kBlockMaxBytes)) {
+    errors->push_back({0, "the script takes " + std::to_string(out->block.size()) +
+                              " bytes in Shift-JIS; a map's block holds at most 16,000"});
+    ok = false;
+  }
+  ok = SplitEvents(out->block, lines, &out->events, errors) && ok;
+  for (const CleanEvent& event : out->events) ok = EventChecker(event, glyphs, errors).Run() && ok;
+  return ok;
+}
+
+bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>* errors) {
+  const size_t events = map.events.size();
+  if (events == static_cast<size_t>(cells)) return true;
+  errors->push_back({0, std::to_string(events) + " events, but the map has " + std::to_string(cells) + " event cells"});
+  return false;
+}
+
+std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks) {
+  std::vector<uint8_t> table, body;
+  for (int m = 0; m < kMapCount; ++m) {
+    PutU32(table, static_cast<uint32_t>(body.size()));
+    const std::string block = m < static_cast<int>(blocks.size()) ? blocks[static_cast<size_t>(m)] : std::string();
+    PutU32(body, static_cast<uint32_t>(block.size()));
+    for (char c : block) body.push_back(static_cast<uint8_t>(~static_cast<uint8_t>(c)));
+  }
+  table.insert(table.end(), body.begin(), body.end());
+  return table;
+}
+
+bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error) {
+  constexpr uint64_t kTable = kMapCount * 4;
+  constexpr uint64_t kHeader = 16;
+  if (map < 0 || map >= kMapCount || mappack.size() < kTable) {
+    *error = "the map pack has no table for map " + std::to_string(map);
+    return false;
+  }
+  const uint64_t record = kTable + ReadU32(mappack, static_cast<uint64_t>(map) * 4);
+  if (record + kHeader > mappack.size()) {
+    *error = "the map pack's record of map " + std::to_string(map) + " lies outside the file";
+    return false;
+  }
+  const uint64_t cells = static_cast<uint64_t>(ReadU32(mappack, record)) * ReadU32(mappack, record + 4);
+  if (cells > 40000 || record + kHeader + 2 * cells > mappack.size()) {
+    *error = "the map pack's layers of map " + std::to_string(map) + " do not fit";
+    return false;
+  }
+  const uint8_t* events = mappack.data() + record + kHeader + cells;
+  *count = static_cast<int>(std::count_if(events, events + cells, [](uint8_t b) {
+    const auto v = static_cast<int8_t>(b);
+    return v >= 1 && v <= kEventsMax;
+  }));
+  return true;
+}
+
+}  // namespace scriptc

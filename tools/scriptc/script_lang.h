@@ -1,0 +1,60 @@
+// The event script language as the compiler sees it: UTF-8 sources turned into the
+// Shift-JIS text the game splits, every command checked against its syntax, and the
+// blocks packed into the event pack. The game reads the same text with its own readers;
+// this is the one place the compiler knows the commands' arguments.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace scriptc {
+
+constexpr int kMapCount = 14;
+constexpr int kBlockMaxBytes = 16000;
+constexpr int kEventMaxKept = 13999;
+constexpr int kEventsMax = 20;
+constexpr int kLineMaxChars = 23;
+constexpr int kLabelMaxBytes = 20;
+
+struct Diagnostic {
+  int line;  // 1-based line of the source; 0 when the whole file is meant
+  std::string message;
+};
+
+// The two-byte Shift-JIS keys of the glyph table.
+using GlyphSet = std::set<std::string>;
+
+// The glyph list: line n + 1 holds the character of glyph row n in UTF-8 (line 1, row 0,
+// is empty).
+bool LoadGlyphs(const std::string& utf8, GlyphSet* glyphs, std::vector<Diagnostic>* errors);
+
+// One event after the game's lexical rules: comments, line ends and spaces gone.
+struct CleanEvent {
+  std::string text;
+  std::vector<int> lines;  // the source line of each byte of text
+  int closeLine = 0;       // the line of its '@'
+};
+
+struct CompiledMap {
+  std::string block;  // the Shift-JIS script text as written, stored form not applied
+  std::vector<CleanEvent> events;
+};
+
+// Converts and checks one map's script. False, with the reasons, when it is refused.
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out,
+                   std::vector<Diagnostic>* errors);
+
+// A map's events must match its event cells one for one. False, with the reason, when
+// they differ.
+bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>* errors);
+
+// The event pack file: 14 offsets, then each map's size word and inverted block.
+std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks);
+
+// The number of cells of a map whose event byte (signed) is 1 to 20, read from the map
+// pack. False with a reason when the file does not hold that map.
+bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error);
+
+}  // namespace scriptc
