@@ -1,0 +1,115 @@
+// TEMPORARY: stand-ins for engine pieces and shared state that other branches are
+// building (the camera, the 2D helpers, the party's money), so the field links and runs
+// on its own. Only what the field uses is here; the lead removes this file at merge.
+#include <string>
+
+#include <glm/mat4x4.hpp>
+
+#include "data/atlas.h"
+#include "engine/camera.h"
+#include "engine/draw.h"
+#include "engine/draw2d.h"
+#include "engine/graphics.h"
+#include "engine/util.h"
+
+int32_t g_money = 0;
+
+Plane g_frustumPlanes[6] = {};
+
+namespace {
+void StubCameraUpdate(TaskSlot* slot) {
+  CameraData* camera = TaskData<CameraData>(slot);
+  if (camera->step) camera->step(camera);
+  PolarOffset(&camera->eye[0], &camera->eye[2], camera->at[0], camera->at[2], camera->angle, kCameraDistance);
+  CameraSetView(camera->at, camera->eye);
+}
+void StubCameraDraw(TaskSlot*) {}
+}  // namespace
+
+int CameraCreate(float x, float y, float z, float angle, int32_t tag, CameraStep step) {
+  if (TaskExists(kTaskIdCamera)) return 0;
+  TaskSlot* slot = TaskAllocAtForce(kSlotCamera);
+  slot->inUse = 1;
+  slot->updateOn = 1;
+  slot->drawOn = 1;
+  slot->id = kTaskIdCamera;
+  slot->update = StubCameraUpdate;
+  slot->draw = StubCameraDraw;
+  CameraData* camera = TaskDataInit<CameraData>(slot);
+  camera->at[0] = x;
+  camera->at[1] = y;
+  camera->at[2] = z;
+  camera->angle = angle;
+  camera->eye[1] = kCameraHeight;
+  PolarOffset(&camera->eye[0], &camera->eye[2], x, z, angle, kCameraDistance);
+  camera->step = step;
+  camera->tag = tag;
+  return 1;
+}
+
+void CameraFollowStep(CameraData* camera) {
+  const void* followed = TaskFindByTag(camera->tag);
+  if (followed) TaskReadPosition(followed, camera->at[0], camera->at[1], camera->at[2]);
+}
+
+void CameraSetView(const float at[3], const float eye[3]) {
+  if (!g_device) return;
+  const glm::mat4 view = MatLookAtLH({eye[0], eye[1], eye[2]}, {at[0], at[1], at[2]}, {0.0f, 1.0f, 0.0f});
+  g_device->SetTransform(plat::TransformKind::View, view);
+  g_device->SetTransform(plat::TransformKind::Projection,
+                         MatPerspectiveFovLH(kCameraFovY, kCameraAspect, kCameraNear, kCameraFar));
+}
+
+int SphereInFrustum(float x, float y, float z, float radius) {
+  for (const Plane& p : g_frustumPlanes) {
+    if (p.a * x + p.b * y + p.c * z + p.d < -radius) return 0;
+  }
+  return 1;
+}
+
+void DrawSprite(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,
+                const plat::Texture* texture) {
+  const float l = RoundToNearest(x), t = RoundToNearest(y);
+  DrawQuad2D({l, t, l + RectWidth(rect), t + RectHeight(rect)}, rect, texW, texH, colour, texture);
+}
+
+float RoundToNearest(float value) {
+  return static_cast<float>(static_cast<int>(value < 0.0f ? value - 0.5f : value + 0.5f));
+}
+
+float DrawSpriteCentred(const AtlasRect& rect, float y, float texW, float texH, uint32_t colour,
+                        const plat::Texture* texture) {
+  const float x = RoundToNearest((640.0f - RectWidth(rect)) / 2.0f);
+  DrawSprite(x, y, rect, texW, texH, colour, texture);
+  return x;
+}
+
+void DrawAtlas(float x, float y, const AtlasRect& rect, uint32_t colour) {
+  DrawSprite(x, y, rect, kAtlasSize, kAtlasSize, colour, g_atlasTexture.get());
+}
+
+float DrawNumberTiny(float x, float y, int32_t n) {
+  if (n < 0) return 0.0f;
+  const std::string digits = std::to_string(n);
+  float pen = x;
+  const AtlasRect& r = kAtlasDigitTiny0;  // one shape for every digit will do until the real font
+  for (size_t i = 0; i < digits.size(); ++i) {
+    DrawSpriteExact(pen, y, r, kAtlasSize, kAtlasSize, kColourOpaque, g_atlasTexture.get());
+    pen += RectWidth(r) + 1.0f;
+  }
+  return pen - x;
+}
+
+float DrawSpriteExact(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,
+                      const plat::Texture* texture) {
+  DrawQuad2D({x, y, x + RectWidth(rect), y + RectHeight(rect)}, rect, texW, texH, colour, texture);
+  return RectWidth(rect);
+}
+
+void FillScreenPatternColour(float left, float top, float right, float bottom, uint32_t colour) {
+  for (int row = 0; row < 15; ++row) {
+    for (int column = 0; column < 20; ++column) {
+      DrawAtlas(32.0f * static_cast<float>(column), 32.0f * static_cast<float>(row), {left, top, right, bottom}, colour);
+    }
+  }
+}
