@@ -22,7 +22,7 @@ using Kind = plat::DrawRecord::Kind;
 // face can be told by its texture.
 class FieldViewTest : public ::testing::Test {
  protected:
-  void Open(const test::MapSpec& map) {
+  void Open(const test::TestMap& map) {
     field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}));
     ASSERT_EQ(field_->StartResult(), 1);
     ASSERT_TRUE(field_->Enter(0, 0, 0));
@@ -58,7 +58,7 @@ class FieldViewTest : public ::testing::Test {
 };
 
 TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {
-  test::MapSpec map = test::MapFloor(3, 3);
+  test::TestMap map = test::MapFloor(3, 3);
   map.tiles = {4, 4, 4, 4, 15, 4, 4, 4, 4};
   Open(map);
   const std::vector<plat::DrawRecord> quads = DrawMap();
@@ -84,7 +84,7 @@ TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {
 }
 
 TEST_F(FieldViewTest, NoFaceTowardTheOutsideOrAcrossARowEnd) {
-  test::MapSpec map = test::MapFloor(3, 2);
+  test::TestMap map = test::MapFloor(3, 2);
   map.tiles = {4, 4, 16, 15, 4, 4};  // cell 2 ends row 0, cell 3 starts row 1
   Open(map);
   int faces = 0;
@@ -105,7 +105,7 @@ TEST_F(FieldViewTest, NoFaceTowardTheOutsideOrAcrossARowEnd) {
 }
 
 TEST_F(FieldViewTest, WaterShowsItsBedAndAMovingSurface) {
-  test::MapSpec map = test::MapFloor(2, 1);
+  test::TestMap map = test::MapFloor(2, 1);
   map.tiles = {45, 50};
   Open(map);
   const std::vector<plat::DrawRecord> quads = DrawMap(-1.3f);
@@ -139,7 +139,7 @@ TEST_F(FieldViewTest, WaterCycleRisesAndFallsOver88Frames) {
 }
 
 TEST_F(FieldViewTest, CellsOutsideTheFrustumAreNotDrawn) {
-  test::MapSpec map = test::MapFloor(20, 1);
+  test::TestMap map = test::MapFloor(20, 1);
   map.tiles[2] = 45;
   map.tiles[17] = 45;
   Open(map);
@@ -190,13 +190,11 @@ TEST_F(FieldViewTest, HudShowsPlaceNameBarAndIndicatorAndHidesForShopsInnsAndEve
   field_->Game().Frames(1);
   EXPECT_TRUE(DrawnFrom(ScreenQuadsAtY(464.0f), kAtlasHudAutoOn, 300.0f));
   for (auto [slot, id] : {std::pair{kSlotShop, kTaskIdShop}, {kSlotInn, kTaskIdInn}, {kSlotEvent, kTaskIdEvent}}) {
-    TaskSlot* open = TaskAllocAt(slot);
-    open->inUse = 1;
-    open->id = id;
+    test::PlaceStandIn(slot, id);
     field_->Game().Frames(1);
     EXPECT_TRUE(ScreenQuadsAtY(464.0f).empty()) << "id " << id;
     EXPECT_TRUE(DrawnFrom(ScreenQuadsAtY(2.0f), kAtlasPlaceLuna, 4.0f)) << "the place name stays";
-    open->inUse = 0;
+    g_taskPool[slot].inUse = 0;
     field_->Game().Frames(1);
     EXPECT_FALSE(ScreenQuadsAtY(464.0f).empty());
   }

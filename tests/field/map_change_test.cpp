@@ -190,9 +190,7 @@ TEST_F(WardTest, ANewWardReplacesTheRunningOne) {
 
 TEST_F(WardTest, EndsAtOnceWhenABattleRuns) {
   ASSERT_EQ(EncounterWardStart(3), 1);
-  TaskSlot* battle = TaskAllocAt(kSlotBattle);
-  battle->inUse = 1;
-  battle->id = kTaskIdBattle;
+  test::PlaceStandIn(kSlotBattle, kTaskIdBattle);
   Game().Frames(1);
   EXPECT_EQ(Ward(), nullptr);
 }

@@ -96,10 +96,10 @@ TEST_F(MapTest, NeighboursAreBesideInTheRowOrTheColumnOnly) {
 }
 
 TEST_F(MapTest, LoadReadsTheRecordAndDerivesCollisionAndEventCount) {
-  test::MapSpec map = test::MapFloor(5, 2, 2, 17);
+  test::TestMap map = test::MapFloor(5, 2, 2, 17);
   map.tiles = {15, 14, 0x80, 0xFF, 16, 45, 50, 0, 4, 0x7F};
   map.events = {1, 20, 21, 0x80, 0xFF, 0, 2, 0, 0, 0};
-  test::MapSpec other = test::MapFloor(3, 3, 0, 9);
+  test::TestMap other = test::MapFloor(3, 3, 0, 9);
   ASSERT_EQ(Load(test::BuildMapPack({map, other})), 1);
   EXPECT_EQ(g_mapWidth, 5);
   EXPECT_EQ(g_mapHeight, 2);
@@ -141,8 +141,8 @@ TEST_F(MapTest, RecordsTheGameCannotHoldAreRefused) {
     test::Bytes pack;
     int map;
   };
-  test::MapSpec big = test::MapFloor(201, 200);
-  test::MapSpec huge;  // 65536 x 65536 wraps to 0 cells in 32 bits
+  test::TestMap big = test::MapFloor(201, 200);
+  test::TestMap huge;  // 65536 x 65536 wraps to 0 cells in 32 bits
   huge.width = huge.height = 65536;
   test::Bytes cut = good;
   cut.resize(good.size() - 1);
@@ -175,23 +175,17 @@ TEST_F(MapTest, RecordsTheGameCannotHoldAreRefused) {
 TEST(MapPackTest, TheBuiltPackHoldsAll14Maps) {
   test::Bytes pack = test::ReadFile(test::BuildDataDir() + "/mappack.dat");
   ASSERT_FALSE(pack.empty());
-  for (int m = 0; m < kMapCount; ++m) {
-    MapPackHeader header{};
-    const uint8_t* layers = nullptr;
-    EXPECT_EQ(MapPackFindRecord(pack.data(), pack.size(), m, &header, &layers), 1) << "map " << m;
-  }
   int withEncounters = 0;
   for (int m = 0; m < kMapCount; ++m) {
     MapPackHeader header{};
     const uint8_t* layers = nullptr;
-    ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), m, &header, &layers), 1);
+    ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), m, &header, &layers), 1) << "map " << m;
     if (header.area >= 1) ++withEncounters;
+    if (m == 0) {
+      EXPECT_EQ(header.area, 0u) << "no random battles in the village where a game starts";
+    }
   }
-  EXPECT_GE(withEncounters, 1);
-  MapPackHeader village{};
-  const uint8_t* layers = nullptr;
-  ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), 0, &village, &layers), 1);
-  EXPECT_EQ(village.area, 0u) << "no random battles in the village where a game starts";
+  EXPECT_GE(withEncounters, 3);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
 // The field on one map, the party set down on (column, row).
 class WalkerTest : public ::testing::Test {
  protected:
-  void Open(const test::MapSpec& map, int column, int row) {
+  void Open(const test::TestMap& map, int column, int row) {
     field_.reset();  // one game at a time
     field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}));
     ASSERT_EQ(field_->StartResult(), 1);
@@ -180,7 +180,7 @@ TEST_F(WalkerTest, NoWalkerLeavesTheMapAtTheRightOrBottomEdge) {
 // Five finished steps on an interval-5 map bring the countdown to 0; the battle then
 // begins at the next rest on a cell without an event.
 TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
-  test::MapSpec map = test::MapFromRows({"............", "......1.....", "............"}, 1, 5);
+  test::TestMap map = test::MapFromRows({"............", "......1.....", "............"}, 1, 5);
   Open(map, 1, 1);
   Game().Hold(kKeyRight);
   Game().Frames(8);
@@ -207,9 +207,7 @@ TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
 TEST_F(WalkerTest, NoEncounterWhileTheFieldMenuOrAnEventIsOpen) {
   for (int slot : {kSlotChoiceMenu, kSlotEvent}) {
     Open(test::MapFloor(12, 3, 1, 1), 1, 1);
-    TaskSlot* open = TaskAllocAt(slot);
-    open->inUse = 1;
-    open->id = slot == kSlotEvent ? kTaskIdEvent : kTaskIdChoiceMenu;
+    test::PlaceStandIn(slot, slot == kSlotEvent ? kTaskIdEvent : kTaskIdChoiceMenu);
     Game().Hold(kKeyRight);
     Game().Frames(10);
     EXPECT_EQ(g_taskPool[0].updateOn, 1) << "slot " << slot;

@@ -9,8 +9,8 @@
 
 namespace test {
 
-MapSpec MapFromRows(const std::vector<std::string>& rows, uint32_t area, uint32_t interval) {
-  MapSpec map;
+TestMap MapFromRows(const std::vector<std::string>& rows, uint32_t area, uint32_t interval) {
+  TestMap map;
   map.height = static_cast<uint32_t>(rows.size());
   map.width = rows.empty() ? 0 : static_cast<uint32_t>(rows[0].size());
   map.area = area;
@@ -35,11 +35,11 @@ MapSpec MapFromRows(const std::vector<std::string>& rows, uint32_t area, uint32_
   return map;
 }
 
-MapSpec MapFloor(uint32_t width, uint32_t height, uint32_t area, uint32_t interval) {
+TestMap MapFloor(uint32_t width, uint32_t height, uint32_t area, uint32_t interval) {
   return MapFromRows(std::vector<std::string>(height, std::string(width, '.')), area, interval);
 }
 
-Bytes BuildMapRecord(const MapSpec& map) {
+Bytes BuildMapRecord(const TestMap& map) {
   Bytes out;
   PutU32(out, map.width);
   PutU32(out, map.height);
@@ -50,10 +50,10 @@ Bytes BuildMapRecord(const MapSpec& map) {
   return out;
 }
 
-Bytes BuildMapPack(const std::vector<MapSpec>& maps) {
+Bytes BuildMapPack(const std::vector<TestMap>& maps) {
   Bytes table, body;
   for (int i = 0; i < 14; ++i) {
-    const MapSpec& map = maps[std::min(static_cast<size_t>(i), maps.size() - 1)];
+    const TestMap& map = maps[std::min(static_cast<size_t>(i), maps.size() - 1)];
     PutU32(table, static_cast<uint32_t>(body.size()));
     const Bytes record = BuildMapRecord(map);
     body.insert(body.end(), record.begin(), record.end());
@@ -102,6 +102,13 @@ WalkerData* Walker(int member) {
   TaskSlot& slot = g_taskPool[member];
   if (!slot.inUse || slot.id != kTaskIdWalker) return nullptr;
   return TaskData<WalkerData>(&slot);
+}
+
+void PlaceStandIn(int slot, int32_t id) {
+  TaskSlot* s = TaskAllocAt(slot);
+  if (!s) return;
+  s->inUse = 1;
+  s->id = id;
 }
 
 }  // namespace test

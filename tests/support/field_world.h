@@ -14,7 +14,7 @@ struct WalkerData;
 
 namespace test {
 
-struct MapSpec {
+struct TestMap {
   uint32_t width = 0;
   uint32_t height = 0;
   uint32_t area = 0;
@@ -26,13 +26,13 @@ struct MapSpec {
 // A map from rows of characters: '.' floor (0), '#' wall (15), '~' water (45), 'H' house
 // wall (17), 'T' tree (30), '_' wooden floor (8); digits 1 to 9 put that event on a
 // floor cell.
-MapSpec MapFromRows(const std::vector<std::string>& rows, uint32_t area = 0, uint32_t interval = 30);
+TestMap MapFromRows(const std::vector<std::string>& rows, uint32_t area = 0, uint32_t interval = 30);
 // A plain floor map.
-MapSpec MapFloor(uint32_t width, uint32_t height, uint32_t area = 0, uint32_t interval = 30);
+TestMap MapFloor(uint32_t width, uint32_t height, uint32_t area = 0, uint32_t interval = 30);
 // One record: the 16-byte header, then the tile and event layers.
-Bytes BuildMapRecord(const MapSpec& map);
+Bytes BuildMapRecord(const TestMap& map);
 // A pack of 14 maps: map i for the maps given, the last one given for the rest.
-Bytes BuildMapPack(const std::vector<MapSpec>& maps);
+Bytes BuildMapPack(const std::vector<TestMap>& maps);
 
 // A fresh folder holding the game's data file (the built one, or an empty archive where
 // none was built) and `pack` as "mappack.dat". Removed by the caller.
@@ -61,5 +61,7 @@ class FieldGame {
 
 // The walker of member 0 to 3 (slot = member), or null when that slot holds none.
 WalkerData* Walker(int member);
+// A live task of kind `id` in `slot` that does nothing: a screen the field must notice.
+void PlaceStandIn(int slot, int32_t id);
 
 }  // namespace test
