@@ -24,10 +24,10 @@ int FieldStartRandomEncounter() {
   return 1;
 }
 
-// The field menu opens from here (with sound 0) once that screen is part of the game;
-// until then Shift leaves the leader to its keys.
 int FieldMenuKeyCheck() {
   if (!KeyPressed(kKeyShift) || TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotEvent)) return 0;
+  // The field menu opens here, with sound 0, once that screen is part of the game, and
+  // the check then takes the frame (1). Until then Shift leaves the leader to its keys.
   return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "field/field_view.h"
 
 #include <array>
-
 #include <glm/mat4x4.hpp>
 
 #include "data/atlas.h"
@@ -25,7 +24,7 @@ constexpr float kHudY = 464.0f;
 constexpr std::array<float, kWaterCycleFrames> BuildWaterLevels() {
   std::array<float, kWaterCycleFrames> levels{};
   for (int i = 0; i < kWaterCycleFrames; ++i) {
-    const int k = i / 4;                  // 0 to 21
+    const int k = i / 4;                      // 0 to 21
     const int tenths = k <= 10 ? k : 21 - k;  // 0 .. 10 .. 0
     levels[static_cast<size_t>(i)] = static_cast<float>(-2.0 + tenths / 10.0);
   }
@@ -60,9 +59,9 @@ float CornerZ(int row) { return static_cast<float>(g_mapHeight - 2 * row); }
 
 // Maps 0 and 2 are one place, and so are 8 and 9.
 const AtlasRect* const kPlaceNames[kMapCount] = {
-    &kAtlasPlaceLuna,   &kAtlasPlaceMirte,  &kAtlasPlaceLuna,  &kAtlasPlaceWhisperWood, &kAtlasPlaceWindCave,
-    &kAtlasPlaceSeres,  &kAtlasPlaceRuins,  &kAtlasPlaceMist,  &kAtlasPlaceCastle,      &kAtlasPlaceCastle,
-    &kAtlasPlaceTower,  &kAtlasPlaceMarsh,  &kAtlasPlaceStoneGarden, &kAtlasPlaceShrine,
+    &kAtlasPlaceLuna,  &kAtlasPlaceMirte, &kAtlasPlaceLuna,        &kAtlasPlaceWhisperWood, &kAtlasPlaceWindCave,
+    &kAtlasPlaceSeres, &kAtlasPlaceRuins, &kAtlasPlaceMist,        &kAtlasPlaceCastle,      &kAtlasPlaceCastle,
+    &kAtlasPlaceTower, &kAtlasPlaceMarsh, &kAtlasPlaceStoneGarden, &kAtlasPlaceShrine,
 };
 
 }  // namespace

@@ -134,7 +134,9 @@ int MapCountEventCells() {
 
 void MapBuildCollision() {
   const int cells = g_mapWidth * g_mapHeight;
-  for (int i = 0; i < cells; ++i) g_collisionLayer[i] = g_tileLayer[i] > kTileWallAbove ? kCollisionWall : kCollisionFree;
+  for (int i = 0; i < cells; ++i) {
+    g_collisionLayer[i] = g_tileLayer[i] > kTileWallAbove ? kCollisionWall : kCollisionFree;
+  }
 }
 
 int MapCellIndex(float x, float z) {

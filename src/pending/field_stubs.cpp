@@ -1,9 +1,8 @@
 // TEMPORARY: stand-ins for engine pieces and shared state that other branches are
 // building (the camera, the 2D helpers, the party's money), so the field links and runs
 // on its own. Only what the field uses is here; the lead removes this file at merge.
-#include <string>
-
 #include <glm/mat4x4.hpp>
+#include <string>
 
 #include "data/atlas.h"
 #include "engine/camera.h"
@@ -109,7 +108,8 @@ float DrawSpriteExact(float x, float y, const AtlasRect& rect, float texW, float
 void FillScreenPatternColour(float left, float top, float right, float bottom, uint32_t colour) {
   for (int row = 0; row < 15; ++row) {
     for (int column = 0; column < 20; ++column) {
-      DrawAtlas(32.0f * static_cast<float>(column), 32.0f * static_cast<float>(row), {left, top, right, bottom}, colour);
+      DrawAtlas(32.0f * static_cast<float>(column), 32.0f * static_cast<float>(row), {left, top, right, bottom},
+                colour);
     }
   }
 }

@@ -25,7 +25,8 @@ const MapChangeData* Change() {
 int CoverQuads(uint32_t colour) {
   int n = 0;
   for (const plat::DrawRecord& r : plat::CurrentRecordingDevice()->lastFrame) {
-    const bool pattern = r.screen[0].u == kAtlasCameraCover.left / 2048.0f && r.screen[0].v == kAtlasCameraCover.top / 2048.0f;
+    const bool pattern =
+        r.screen[0].u == kAtlasCameraCover.left / 2048.0f && r.screen[0].v == kAtlasCameraCover.top / 2048.0f;
     if (r.kind == plat::DrawRecord::Kind::Screen && pattern && r.screen[0].colour == colour) ++n;
   }
   return n;

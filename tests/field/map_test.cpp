@@ -66,11 +66,11 @@ TEST_F(MapTest, CellCentresAndBordersNameTheirCell) {
 
 TEST_F(MapTest, PositionsOffTheMapHaveNoCellAndReadAsWalls) {
   UseSize(10, 8);
-  EXPECT_EQ(MapCellIndexChecked(10.0f, 0.0f), -1);   // the east edge itself
+  EXPECT_EQ(MapCellIndexChecked(10.0f, 0.0f), -1);  // the east edge itself
   EXPECT_EQ(MapCellIndexChecked(9.99f, 0.0f), 9 + 4 * 10);
   EXPECT_EQ(MapCellIndexChecked(-10.5f, 0.0f), -1);  // truncation alone would say column 0
   EXPECT_EQ(MapCellIndexChecked(0.0f, 8.5f), -1);
-  EXPECT_EQ(MapCellIndexChecked(0.0f, -8.0f), -1);   // the south edge itself
+  EXPECT_EQ(MapCellIndexChecked(0.0f, -8.0f), -1);  // the south edge itself
   EXPECT_EQ(MapCellIndexChecked(std::nanf(""), 0.0f), -1);
   EXPECT_EQ(MapCollisionAt(11.0f, 1.0f), kCollisionWall);
   EXPECT_EQ(MapCollisionAt(1.0f, -9.0f), kCollisionWall);

@@ -49,7 +49,8 @@ bool ParseTileLine(const std::vector<std::string>& words, Legend& legend, const 
   if (words.size() < 3 || words[1].size() != 1) {
     return Fail(error, file, line, "a tile line is: tile <character> <code> <description>");
   }
-  if (!ParseNumber(words[2], 0, 255, code)) return Fail(error, file, line, "tile code '" + words[2] + "' is not 0 to 255");
+  if (!ParseNumber(words[2], 0, 255, code))
+    return Fail(error, file, line, "tile code '" + words[2] + "' is not 0 to 255");
   legend[words[1][0]] = static_cast<uint8_t>(code);
   return true;
 }
@@ -140,14 +141,14 @@ bool ConvertEvents(const Grid& grid, const std::string& file, MapSource& out, Er
       if (n < 0) return Fail(error, file, line, std::string("unknown event mark '") + grid.rows[r][c] + "'");
       if (n == 0) continue;
       if (n > kMaxEvents) {
-        return Fail(error, file, line, "event " + std::to_string(n) + " at column " + std::to_string(c) +
-                                           ": a map holds events 1 to 20");
+        return Fail(error, file, line,
+                    "event " + std::to_string(n) + " at column " + std::to_string(c) + ": a map holds events 1 to 20");
       }
       const auto [it, fresh] = seen.emplace(n, EventCell{line, c});
       if (!fresh) {
-        return Fail(error, file, line, "event " + std::to_string(n) + " stands on more than one cell (also line " +
-                                           std::to_string(it->second.line) + ", column " +
-                                           std::to_string(it->second.column) + ")");
+        return Fail(error, file, line,
+                    "event " + std::to_string(n) + " stands on more than one cell (also line " +
+                        std::to_string(it->second.line) + ", column " + std::to_string(it->second.column) + ")");
       }
       out.events[r * static_cast<size_t>(width) + c] = static_cast<uint8_t>(n);
     }
@@ -155,8 +156,9 @@ bool ConvertEvents(const Grid& grid, const std::string& file, MapSource& out, Er
   const int highest = seen.empty() ? 0 : seen.rbegin()->first;
   for (int n = 1; n <= highest; ++n) {
     if (!seen.count(n)) {
-      return Fail(error, file, grid.line, "events must be numbered 1 to " + std::to_string(highest) +
-                                              " without gaps: event " + std::to_string(n) + " is missing");
+      return Fail(error, file, grid.line,
+                  "events must be numbered 1 to " + std::to_string(highest) + " without gaps: event " +
+                      std::to_string(n) + " is missing");
     }
   }
   return true;
@@ -172,7 +174,8 @@ bool ParseSetting(const std::vector<std::string>& words, Header& h, const std::s
     long long* value;
     long long high;
   };
-  const Field fields[] = {{"slot", &h.slot, kSlotCount - 1}, {"area", &h.area, kMaxArea}, {"interval", &h.interval, 0x7FFFFFFF}};
+  const Field fields[] = {
+      {"slot", &h.slot, kSlotCount - 1}, {"area", &h.area, kMaxArea}, {"interval", &h.interval, 0x7FFFFFFF}};
   for (const Field& f : fields) {
     if (words[0] != f.name) continue;
     if (*f.value >= 0) return Fail(error, file, line, words[0] + " is given twice");
