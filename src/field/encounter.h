@@ -1,7 +1,32 @@
-// Random battles on the field: the countdown and the ward that holds them off.
+// Random encounters on the field: the check the leader makes at rest, and the ward
+// item's task that keeps them away for a number of steps.
 #pragma once
 
 #include <cstdint>
 
-// Holds random battles off for the given number of steps; a new ward replaces a running one.
+#include "engine/task.h"
+
+// At rest on (x, z): starts a random battle when the countdown has run out on a map
+// with encounters, the cell holds no event and neither the field menu nor an event is
+// open. 1 when it took over the frame.
+int EncounterCheck(float x, float z);
+// What a random battle's start does on the field. 1.
+int FieldStartRandomEncounter();
+// Shift at rest opens the field menu. 1 when it took over the frame.
+int FieldMenuKeyCheck();
+
+struct EncounterWardData;
+using EncounterWardStep = void (*)(EncounterWardData* ward);
+
+struct EncounterWardData {
+  int32_t live;
+  int32_t stepsLeft;
+  EncounterWardStep step;
+};
+
+// A ward for `steps` leader steps; a running ward is replaced. 1.
 int EncounterWardStart(int32_t steps);
+void EncounterWardUpdate(TaskSlot* slot);
+void EncounterWardDraw(TaskSlot* slot);
+void EncounterWardStepCount(EncounterWardData* ward);
+void EncounterWardNoticeStep(EncounterWardData* ward);

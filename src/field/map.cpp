@@ -1,8 +1,11 @@
 #include "field/map.h"
 
 #include <cstring>
+#include <vector>
 
+#include "data/characters.h"
 #include "engine/task.h"
+#include "platform/files.h"
 
 int32_t g_mapNumber = 0;
 int32_t g_mapWidth = 0;
@@ -61,4 +64,124 @@ void MapBuffersFree() {
   g_gridRange = nullptr;
   g_gridMarks = nullptr;
   g_eventSlots = nullptr;
+}
+
+namespace {
+
+uint32_t ReadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// The map's scripts and the objects they place join the load here, once the event
+// pack is part of the game. Until then a map loads without them.
+int MapLoadScripts() { return 1; }
+
+}  // namespace
+
+// Everything the loader and the layers rely on is checked before anything is copied:
+// the map number, the record's place in the file, a size the 40,000-byte layers hold,
+// both layers inside the file, and an encounter area the encounter table has a row for.
+int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader* header, const uint8_t** layers) {
+  if (!image || map < 0 || map >= kMapCount || size < kMapPackTableSize) return 0;
+  const uint64_t start = kMapPackTableSize + static_cast<uint64_t>(ReadU32(image + 4 * map));
+  if (start > size || size - start < sizeof(MapPackHeader)) return 0;
+  const uint8_t* record = image + start;
+  MapPackHeader h{ReadU32(record), ReadU32(record + 4), ReadU32(record + 8), ReadU32(record + 12)};
+  const uint64_t cells = static_cast<uint64_t>(h.width) * h.height;
+  if (cells == 0 || cells > kMapMaxCells) return 0;
+  if (size - start - sizeof(MapPackHeader) < 2 * cells) return 0;
+  if (h.area > static_cast<uint32_t>(kEncounterAreas)) return 0;
+  *header = h;
+  *layers = record + sizeof(MapPackHeader);
+  return 1;
+}
+
+int MapLoad() {
+  if (!MapLoadPack("mappack.dat")) return 0;
+  return MapLoadScripts();
+}
+
+int MapLoadPack(const char* fileName) {
+  if (!g_tileLayer) return 0;
+  MapBuffersClear();
+  std::vector<uint8_t> image;
+  if (!plat::ReadWholeFile(fileName, image)) return 0;
+  MapPackHeader header{};
+  const uint8_t* layers = nullptr;
+  if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) return 0;
+  g_mapWidth = static_cast<int32_t>(header.width);
+  g_mapHeight = static_cast<int32_t>(header.height);
+  g_encounterArea = static_cast<int32_t>(header.area);
+  g_encounterInterval = static_cast<int32_t>(header.interval);
+  g_encounterCountdown = g_encounterInterval;
+  const size_t cells = static_cast<size_t>(header.width) * header.height;
+  std::memcpy(g_tileLayer, layers, cells);
+  std::memcpy(g_eventLayer, layers + cells, cells);
+  g_eventCount = MapCountEventCells();
+  MapBuildCollision();
+  return 1;
+}
+
+int MapCountEventCells() {
+  int count = 0;
+  const int cells = g_mapWidth * g_mapHeight;
+  for (int i = 0; i < cells; ++i) {
+    if (g_eventLayer[i] >= 1 && g_eventLayer[i] <= kMapMaxEvents) ++count;
+  }
+  return count;
+}
+
+void MapBuildCollision() {
+  const int cells = g_mapWidth * g_mapHeight;
+  for (int i = 0; i < cells; ++i) {
+    g_collisionLayer[i] = g_tileLayer[i] > kTileWallAbove ? kCollisionWall : kCollisionFree;
+  }
+}
+
+int MapCellIndex(float x, float z) {
+  const int column = static_cast<int>(x + static_cast<float>(g_mapWidth)) / 2;
+  const int row = static_cast<int>(static_cast<float>(g_mapHeight) - z) / 2;
+  return row * g_mapWidth + column;
+}
+
+int MapCellIndexChecked(float x, float z) {
+  const float across = x + static_cast<float>(g_mapWidth);
+  const float down = static_cast<float>(g_mapHeight) - z;
+  // Written so that a NaN position is off the map too.
+  if (!(across >= 0.0f && across < kCellSize * static_cast<float>(g_mapWidth))) return -1;
+  if (!(down >= 0.0f && down < kCellSize * static_cast<float>(g_mapHeight))) return -1;
+  return MapCellIndex(x, z);
+}
+
+void MapCellToWorld(float* x, float* z) {
+  *x = 2.0f * *x - static_cast<float>(g_mapWidth) + 1.0f;
+  *z = static_cast<float>(g_mapHeight) - 2.0f * *z - 1.0f;
+}
+
+void MapSetCollision(float x, float z, int value) {
+  const int cell = MapCellIndexChecked(x, z);
+  if (cell >= 0) g_collisionLayer[cell] = static_cast<uint8_t>(value);
+}
+
+int MapCollisionAt(float x, float z) {
+  const int cell = MapCellIndexChecked(x, z);
+  return cell >= 0 ? static_cast<int>(g_collisionLayer[cell]) : static_cast<int>(kCollisionWall);
+}
+
+int MapEventAt(float x, float z) {
+  const int cell = MapCellIndexChecked(x, z);
+  return cell >= 0 ? g_eventLayer[cell] : 0;
+}
+
+int MapNeighbourDirection(int fromCell, int toCell) {
+  const int w = g_mapWidth;
+  if (w <= 0 || fromCell < 0 || toCell < 0) return -1;
+  const bool sameRow = fromCell / w == toCell / w;
+  const int d = toCell - fromCell;
+  if (d == 1 && sameRow) return 0;
+  if (d == -1 && sameRow) return 180;
+  if (d == -w) return 90;
+  if (d == w) return 270;
+  return -1;
 }

@@ -1,0 +1,83 @@
+#include "field/encounter.h"
+
+#include "data/atlas.h"
+#include "engine/draw2d.h"
+#include "engine/graphics.h"
+#include "engine/keys.h"
+#include "engine/sound.h"
+#include "field/map.h"
+#include "field/walker.h"
+
+int EncounterCheck(float x, float z) {
+  if (g_encounterCountdown != 0 || g_encounterArea < 1 || MapEventAt(x, z) != 0) return 0;
+  if (TaskSlotInUse(kSlotChoiceMenu) || TaskSlotInUse(kSlotEvent)) return 0;
+  return FieldStartRandomEncounter();
+}
+
+// Everything stops (the map change too) and the encounter sound plays. The battle's
+// encounter transition starts from here once battles are part of the game; until then
+// the field stays stopped where the battle would begin.
+int FieldStartRandomEncounter() {
+  g_encounterCountdown = g_encounterInterval;
+  TaskSetModeAllForce(kTaskModePause);
+  SoundRequest(kSoundEncounter, 0);
+  return 1;
+}
+
+int FieldMenuKeyCheck() {
+  if (!KeyPressed(kKeyShift) || TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotEvent)) return 0;
+  // The field menu opens here, with sound 0, once that screen is part of the game, and
+  // the check then takes the frame (1). Until then Shift leaves the leader to its keys.
+  return 0;
+}
+
+int EncounterWardStart(int32_t steps) {
+  TaskSlot* slot = TaskAllocAtForce(kSlotEncounterWard);
+  slot->inUse = 1;
+  slot->updateOn = 1;
+  slot->drawOn = 1;
+  slot->id = kTaskIdEncounterWard;
+  slot->update = EncounterWardUpdate;
+  slot->draw = EncounterWardDraw;
+  EncounterWardData* ward = TaskDataInit<EncounterWardData>(slot);
+  ward->live = 1;
+  ward->stepsLeft = steps;
+  ward->step = EncounterWardStepCount;
+  return 1;
+}
+
+void EncounterWardUpdate(TaskSlot* slot) { TaskRunStep<EncounterWardData>(slot); }
+
+void EncounterWardDraw(TaskSlot* slot) {
+  const EncounterWardData* ward = TaskData<EncounterWardData>(slot);
+  DrawAtlas(250.0f, 4.0f, kAtlasWardLabel);
+  DrawNumberTiny(350.0f, 5.0f, ward->stepsLeft);
+  if (ward->step == EncounterWardNoticeStep) {
+    DrawSpriteCentred(kAtlasWardNotice, 200.0f, kAtlasSize, kAtlasSize, kColourOpaque, g_atlasTexture.get());
+  }
+}
+
+// Each leader step counts once, in the frame it begins; while the ward counts the
+// encounter countdown stays full, so no random battle can start.
+void EncounterWardStepCount(EncounterWardData* ward) {
+  if (TaskSlotInUse(kSlotBattle)) {
+    ward->live = 0;
+    return;
+  }
+  TaskSlot* leaderSlot = TaskFindById(kTaskIdWalker);
+  const WalkerData* leader = leaderSlot ? TaskData<WalkerData>(leaderSlot) : nullptr;
+  if (leader && leader->subStep == 1) --ward->stepsLeft;
+  if (ward->stepsLeft <= 0 && leader && leader->subStep == 0) {
+    ward->step = EncounterWardNoticeStep;
+    TaskSetModeAll(kTaskModePause);
+    TaskSetModeById(kTaskIdEncounterWard, kTaskModeRun);
+  }
+  g_encounterCountdown = g_encounterInterval;
+}
+
+void EncounterWardNoticeStep(EncounterWardData* ward) {
+  if (KeyPressed(kKeyEnter) || KeyPressed(kKeyZ)) {
+    ward->live = 0;
+    TaskSetModeAll(kTaskModeRun);
+  }
+}

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "field/map.h"
+#include "mapc/map_source.h"
+
+namespace {
+
+const char kLegend[] =
+    "# test legend\n"
+    "tile . 0 grass\n"
+    "tile # 15 rock\n"
+    "tile ~ 45 water\n";
+
+class MapcTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(mapc::ParseLegend(kLegend, "t.legend", legend_, error_)) << error_.text; }
+  bool Parse(const std::string& text) { return mapc::ParseMap(text, "m.map", legend_, map_, error_); }
+  // A map text: header lines, then the tile rows, then (if any) the event rows.
+  static std::string Text(const std::string& header, const std::vector<std::string>& tiles,
+                          const std::vector<std::string>& events = {}) {
+    std::string t = header + "tiles\n";
+    for (const std::string& row : tiles) t += row + "\n";
+    t += "end\n";
+    if (!events.empty()) {
+      t += "events\n";
+      for (const std::string& row : events) t += row + "\n";
+      t += "end\n";
+    }
+    return t;
+  }
+  mapc::Legend legend_;
+  mapc::MapSource map_;
+  mapc::Error error_;
+};
+
+TEST_F(MapcTest, ReadsHeaderTilesAndEvents) {
+  ASSERT_TRUE(
+      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 moss\n", {"#.&#", "#~.#"}, {"....", "..1."})))
+      << error_.text;
+  EXPECT_EQ(map_.slot, 3);
+  EXPECT_EQ(map_.area, 2u);
+  EXPECT_EQ(map_.interval, 17u);
+  EXPECT_EQ(map_.width, 4);
+  EXPECT_EQ(map_.height, 2);
+  EXPECT_EQ(map_.tiles, (std::vector<uint8_t>{15, 0, 12, 15, 15, 45, 0, 15}));
+  EXPECT_EQ(map_.events, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 1, 0}));
+}
+
+// Every refusal names the file and the line at fault.
+TEST_F(MapcTest, RefusesWhatThePackCannotHoldWithFileAndLine) {
+  const std::vector<std::string> twenty = {"ABCDEFGHIJ", "123456789K"};
+  ASSERT_TRUE(Parse(Text("slot 0\n", {"..........", ".........."}, twenty))) << "events 1 to 20: " << error_.text;
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* where;
+    const char* says;
+  };
+  const std::string wide(201, '.');
+  const std::vector<std::string> tooBig(200, wide);
+  const Case cases[] = {
+      {"a gap in the numbering", Text("slot 0\n", {"...."}, {"1.3."}), "m.map:5:", "event 2 is missing"},
+      {"numbering not from 1", Text("slot 0\n", {"...."}, {".2.."}), "m.map:5:", "event 1 is missing"},
+      {"event 21", Text("slot 0\n", {"...."}, {"L..."}), "m.map:6:", "1 to 20"},
+      {"event 35", Text("slot 0\n", {"....", "...."}, {"....", "..Z."}), "m.map:8:", "1 to 20"},
+      {"one event on two cells", Text("slot 0\n", {"...", "..."}, {"1..", "..1"}), "m.map:8:", "more than one cell"},
+      {"an unknown event mark", Text("slot 0\n", {"..."}, {".x."}), "m.map:6:", "unknown event mark"},
+      {"an events grid of another size", Text("slot 0\n", {"...", "..."}, {"..."}), "m.map:6:", "not the size"},
+      {"more than 40,000 cells", Text("slot 0\n", tooBig), "m.map:2:", "40000"},
+      {"rows of different lengths", Text("slot 0\n", {"....", "...", "...."}), "m.map:4:", "row 1 has 3"},
+      {"an unknown tile character", Text("slot 0\n", {"..", ".?"}), "m.map:4:", "unknown tile character '?'"},
+      {"no slot", Text("area 1\n", {".."}), "m.map:1:", "no 'slot'"},
+      {"slot 14", Text("slot 14\n", {".."}), "m.map:1:", "slot takes one number"},
+      {"area 5", Text("slot 0\narea 5\n", {".."}), "m.map:2:", "area takes one number from 0 to 4"},
+      {"a negative interval", Text("slot 0\ninterval -1\n", {".."}), "m.map:2:", "interval"},
+      {"a slot given twice", Text("slot 0\nslot 1\n", {".."}), "m.map:2:", "given twice"},
+      {"an unknown line", Text("slot 0\nsize 3 3\n", {".."}), "m.map:2:", "unknown line"},
+      {"no end", "slot 0\ntiles\n..\n", "m.map:2:", "no 'end'"},
+      {"no rows", Text("slot 0\n", {}), "m.map:2:", "no rows"},
+      {"a tile code above 255", "slot 0\ntile & 256 moss\n" + Text("", {"&"}), "m.map:2:", "0 to 255"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(Parse(c.text));
+    EXPECT_EQ(error_.text.rfind(c.where, 0), 0u) << error_.text;
+    EXPECT_NE(error_.text.find(c.says), std::string::npos) << error_.text;
+  }
+  mapc::Legend legend;
+  EXPECT_FALSE(mapc::ParseLegend("tile . 0 grass\nfloor , 4\n", "t.legend", legend, error_));
+  EXPECT_EQ(error_.text.rfind("t.legend:2:", 0), 0u) << error_.text;
+}
+
+std::vector<mapc::MapSource> FourteenMaps() {
+  std::vector<mapc::MapSource> maps(14);
+  for (int s = 0; s < 14; ++s) {
+    maps[static_cast<size_t>(s)].file = "map" + std::to_string(s);
+    maps[static_cast<size_t>(s)].slot = 13 - s;
+    maps[static_cast<size_t>(s)].width = s + 1;
+    maps[static_cast<size_t>(s)].height = 2;
+    maps[static_cast<size_t>(s)].area = static_cast<uint32_t>(s % 5);
+    maps[static_cast<size_t>(s)].interval = static_cast<uint32_t>(10 + s);
+    maps[static_cast<size_t>(s)].tiles.assign(static_cast<size_t>(2 * (s + 1)), static_cast<uint8_t>(s));
+    maps[static_cast<size_t>(s)].events.assign(static_cast<size_t>(2 * (s + 1)), 0);
+  }
+  return maps;
+}
+
+TEST_F(MapcTest, PackIsWhatTheGameReads) {
+  std::vector<uint8_t> pack;
+  ASSERT_TRUE(mapc::BuildPack(FourteenMaps(), pack, error_)) << error_.text;
+  for (int slot = 0; slot < 14; ++slot) {
+    MapPackHeader header{};
+    const uint8_t* layers = nullptr;
+    ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), slot, &header, &layers), 1) << slot;
+    const int source = 13 - slot;
+    EXPECT_EQ(header.width, static_cast<uint32_t>(source + 1));
+    EXPECT_EQ(header.height, 2u);
+    EXPECT_EQ(header.interval, static_cast<uint32_t>(10 + source));
+    EXPECT_EQ(layers[0], source);
+  }
+}
+
+TEST_F(MapcTest, PackNeedsEverySlotExactlyOnce) {
+  std::vector<uint8_t> pack;
+  std::vector<mapc::MapSource> maps = FourteenMaps();
+  maps.pop_back();  // slot 0
+  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
+  EXPECT_NE(error_.text.find("slot 0"), std::string::npos) << error_.text;
+  maps = FourteenMaps();
+  maps[1].slot = 13;
+  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
+  EXPECT_NE(error_.text.find("map1: slot 13 is already taken by map0"), std::string::npos) << error_.text;
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Maps for field tests: map records and packs built byte by byte, text grids for tile
+// layers, and a working folder holding a pack beside the game's data file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/files.h"
+#include "support/harness.h"
+
+struct WalkerData;
+
+namespace test {
+
+struct TestMap {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t area = 0;
+  uint32_t interval = 0;
+  std::vector<uint8_t> tiles;
+  std::vector<uint8_t> events;
+};
+
+// A map from rows of characters: '.' floor (0), '#' wall (15), '~' water (45), 'H' house
+// wall (17), 'T' tree (30), '_' wooden floor (8); digits 1 to 9 put that event on a
+// floor cell.
+TestMap MapFromRows(const std::vector<std::string>& rows, uint32_t area = 0, uint32_t interval = 30);
+// A plain floor map.
+TestMap MapFloor(uint32_t width, uint32_t height, uint32_t area = 0, uint32_t interval = 30);
+// One record: the 16-byte header, then the tile and event layers.
+Bytes BuildMapRecord(const TestMap& map);
+// A pack of 14 maps: map i for the maps given, the last one given for the rest.
+Bytes BuildMapPack(const std::vector<TestMap>& maps);
+
+// A fresh folder holding the game's data file (the built one, or an empty archive where
+// none was built) and `pack` as "mappack.dat". Removed by the caller.
+std::string MakeFieldDir(const Bytes& pack);
+
+// The whole game started in a folder of its own holding `pack`.
+class FieldGame {
+ public:
+  explicit FieldGame(const Bytes& pack);
+  ~FieldGame();
+  FieldGame(const FieldGame&) = delete;
+  FieldGame& operator=(const FieldGame&) = delete;
+
+  GameHarness& Game() { return *game_; }
+  int StartResult() const { return started_; }
+  const std::string& Dir() const { return dir_; }
+  // The title screen cleared away, map `map` loaded and the party set down on (column,
+  // row) facing `angle`, everything running: the field as a finished map change leaves it.
+  bool Enter(int map, int column, int row, float angle = 270.0f);
+
+ private:
+  std::string dir_;
+  std::unique_ptr<GameHarness> game_;
+  int started_ = 0;
+};
+
+// The walker of member 0 to 3 (slot = member), or null when that slot holds none.
+WalkerData* Walker(int member);
+// A live task of kind `id` in `slot` that does nothing: a screen the field must notice.
+void PlaceStandIn(int slot, int32_t id);
+
+}  // namespace test
