@@ -10,6 +10,8 @@
 #include "data/atlas.h"
 #include "data/money.h"
 #include "engine/sound.h"
+#include "engine/task.h"
+#include "field/encounter.h"
 
 namespace {
 
@@ -264,12 +266,16 @@ TEST_F(ItemUseTest, OtherItemsHaveNoEffectOnAMember) {
   EXPECT_FALSE(Requested(kSoundRecover));
 }
 
-TEST_F(ItemUseTest, WardItemSoundsOnlyForItsOwnId) {
+TEST_F(ItemUseTest, WardItemStartsTheWardForItsPowerOnlyForItsOwnId) {
+  ASSERT_EQ(TaskPoolCreate(), 1);
   ItemUseSpecial(13);
   EXPECT_FALSE(Requested(kSoundWard));
+  EXPECT_FALSE(TaskSlotInUse(kSlotEncounterWard));
   ItemUseSpecial(kItemWardBell);
   EXPECT_TRUE(Requested(kSoundWard));
-  EXPECT_EQ(g_itemTable[kItemWardBell].power, 100);
+  ASSERT_TRUE(TaskSlotInUse(kSlotEncounterWard));
+  EXPECT_EQ(TaskData<EncounterWardData>(&g_taskPool[kSlotEncounterWard])->stepsLeft, 100);
+  TaskPoolFree();
 }
 
 TEST(MoneyTest, StaysWithinZeroAndTheCap) {

@@ -69,7 +69,7 @@ std::string MakeFieldDir(const Bytes& pack) {
   if (std::filesystem::exists(built, ec)) {
     std::filesystem::copy_file(built, std::filesystem::path(dir) / "data.dat", ec);
   } else {
-    WriteFile(dir + "/data.dat", BuildArchive(std::vector<Bytes>(186)));
+    WriteFile(dir + "/data.dat", MinimalArchive());
   }
   WriteFile(dir + "/mappack.dat", pack);
   return dir;

@@ -18,4 +18,12 @@ Bytes ReadFile(const std::string& path);
 // An archive image in the data.dat layout: entry i's record at its offset, in order.
 Bytes BuildArchive(const std::vector<Bytes>& entries);
 
+// Small valid files of each kind the archive holds.
+Bytes MinimalBmp(int width, int height, uint32_t argb);
+Bytes MinimalXMesh();
+Bytes MinimalWave(uint32_t sampleCount);
+// A whole data.dat the game starts with: tiny pictures, one-triangle meshes and short
+// sounds, for tests that do not need the authored data.
+Bytes MinimalArchive();
+
 }  // namespace test
