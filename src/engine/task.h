@@ -154,6 +154,18 @@ void* TaskFindByTag(int32_t tag);
 void TaskPoolUpdateAll();
 void TaskPoolDrawAll();
 
+// Makes a freshly claimed slot live with both passes on; every creator starts this way.
+inline TaskSlot* TaskStart(TaskSlot* slot, int32_t id, int32_t tag, TaskCallback update, TaskCallback draw) {
+  slot->inUse = 1;
+  slot->updateOn = 1;
+  slot->drawOn = 1;
+  slot->id = id;
+  slot->tag = tag;
+  slot->update = update;
+  slot->draw = draw;
+  return slot;
+}
+
 // Whether the fixed slot holds a live task (battle 402, field menu 404, event 412...).
 bool TaskSlotInUse(int slot);
 int TaskSlotIndex(const TaskSlot* slot);
