@@ -89,9 +89,9 @@ bool CheckEntries(const std::string& path, const std::vector<Entry>& entries, in
       *error = Where(path, e.line) + e.name + ": unknown paint kind '" + e.kind + "'";
       return false;
     }
-    for (size_t j = 0; j < entries.size() && e.kind != "same"; ++j) {
+    for (size_t j = 0; j < i && e.kind != "same"; ++j) {
       const Entry& f = entries[j];
-      if (j == i || f.kind == "same") continue;
+      if (f.kind == "same") continue;
       if (e.name == f.name) {
         *error = Where(path, e.line) + e.name + ": the name is defined twice (also line " + std::to_string(f.line) + ")";
         return false;
