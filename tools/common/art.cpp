@@ -5,37 +5,22 @@
 
 namespace tool {
 
-TextStyle PlainText() {
+namespace {
+
+TextStyle Lettering(uint32_t top, uint32_t bottom, uint32_t outline) {
   TextStyle t;
-  t.top = Rgb(0xFFFFFF);
-  t.bottom = Rgb(0xD6DEF6);
-  t.outline = Rgb(0x0B0D22);
+  t.top = Rgb(top);
+  t.bottom = Rgb(bottom);
+  t.outline = Rgb(outline);
   return t;
 }
 
-TextStyle GoldText() {
-  TextStyle t;
-  t.top = Rgb(0xFFF4C2);
-  t.bottom = Rgb(0xE6A436);
-  t.outline = Rgb(0x2A1606);
-  return t;
-}
+}  // namespace
 
-TextStyle RedText() {
-  TextStyle t;
-  t.top = Rgb(0xFFD8CC);
-  t.bottom = Rgb(0xFF5A3C);
-  t.outline = Rgb(0x2A0606);
-  return t;
-}
-
-TextStyle GreenText() {
-  TextStyle t;
-  t.top = Rgb(0xE6FFE0);
-  t.bottom = Rgb(0x5EE27A);
-  t.outline = Rgb(0x06220C);
-  return t;
-}
+TextStyle PlainText() { return Lettering(0xFFFFFF, 0xD6DEF6, 0x0B0D22); }
+TextStyle GoldText() { return Lettering(0xFFF4C2, 0xE6A436, 0x2A1606); }
+TextStyle RedText() { return Lettering(0xFFD8CC, 0xFF5A3C, 0x2A0606); }
+TextStyle GreenText() { return Lettering(0xE6FFE0, 0x5EE27A, 0x06220C); }
 
 int FitTextSize(const Font& font, const std::u32string& text, int w, int h, int largest, bool bold) {
   for (int size = std::min(largest, h - 2); size > 6; --size) {

@@ -121,7 +121,7 @@ void TitleBackground(Surface& s) {
   PaintSky(s, {0x0C1030, 0x3A2E6E, 0xF0A070}, h * 0.62f, 3u);
   PaintMoon(s, w * 0.8f, h * 0.16f, 26);
   PaintRidge(s, h * 0.6f, 90, 260, Rgb(0x4A3A6A), Rgb(0x2A2244), 21u);
-  PaintCastle(s, w * 0.3f, h * 0.56f, 0.8f, Rgb(0x2E2448));
+  PaintCastle(s, w * 0.1f, h * 0.57f, 0.8f, Rgb(0x2E2448));
   PaintRidge(s, h * 0.7f, 60, 180, Rgb(0x2C2A48), Rgb(0x181830), 22u);
   // Mist over the valley.
   FillShape(s, RectShape(0, h * 0.6f, w, h * 0.15f), Vertical(WithAlpha(Rgb(0xE8B8C8), 0.0f), WithAlpha(Rgb(0xE8B8C8), 0.3f), h * 0.6f, h * 0.75f));

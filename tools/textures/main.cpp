@@ -172,13 +172,15 @@ const std::map<std::string, Painter>& Painters() {
          });
        }},
       {"lift", [](Picture& p) {
+         // A carved stone plate with a ring of glowing runes: the party rides on it.
          Fill(p, [](int x, int y) {
            const int e = std::min(std::min(x, y), std::min(kSize - 1 - x, kSize - 1 - y));
-           const bool rivet = (x % 16 == 4 || x % 16 == 12) && (y % 16 == 4 || y % 16 == 12);
-           const bool stripe = e < 6 && ((x + y) / 6) % 2 == 0;
-           if (stripe) return Rgb(0xE0B020);
-           if (e < 6) return Rgb(0x202020);
-           return rivet ? Rgb(0xD8D8E0) : Shade(0x7A7E88, 0.85f + Noise(x, y, 8, 35u) * 0.25f);
+           const float dx = static_cast<float>(x) - 31.5f, dy = static_cast<float>(y) - 31.5f;
+           const float r = std::sqrt(dx * dx + dy * dy);
+           const bool rune = r > 18 && r < 22 && (static_cast<int>(std::atan2(dy, dx) * 6.0f) % 2 == 0);
+           if (e < 3) return Shade(0x4A4A56, 0.9f);
+           if (rune || (r > 6 && r < 8)) return tool::Mix(Rgb(0x9AE8FF), Rgb(0xFFFFFF), 0.3f);
+           return Shade(0x8A8A98, 0.8f + Noise(x, y, 8, 35u) * 0.3f - (e < 6 ? 0.15f : 0.0f));
          });
        }},
       {"roof", [](Picture& p) {
