@@ -1,0 +1,84 @@
+#include "png_io.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace tool {
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+std::vector<uint8_t> ToRgbaRows(const Picture& picture) {
+  std::vector<uint8_t> out(picture.pixels.size() * 4);
+  for (size_t i = 0; i < picture.pixels.size(); ++i) {
+    const uint32_t p = picture.pixels[i];
+    out[i * 4 + 0] = static_cast<uint8_t>(p >> 16);
+    out[i * 4 + 1] = static_cast<uint8_t>(p >> 8);
+    out[i * 4 + 2] = static_cast<uint8_t>(p);
+    out[i * 4 + 3] = static_cast<uint8_t>(p >> 24);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, const Picture& picture, std::string* error) {
+  File file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    *error = "out of memory writing " + path;
+    return false;
+  }
+  std::vector<uint8_t> rgba = ToRgbaRows(picture);
+  std::vector<png_bytep> rows(static_cast<size_t>(picture.height));
+  for (int y = 0; y < picture.height; ++y) rows[static_cast<size_t>(y)] = rgba.data() + static_cast<size_t>(y) * picture.width * 4;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    *error = "libpng failed writing " + path;
+    return false;
+  }
+  png_init_io(png, file.get());
+  png_set_compression_level(png, 9);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
+               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+bool ReadPng(const std::string& path, Picture* picture, std::string* error) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    *error = "cannot read " + path + ": " + image.message;
+    return false;
+  }
+  image.format = PNG_FORMAT_BGRA;  // bytes B, G, R, A: one little-endian 0xAARRGGBB word
+  std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+    *error = "cannot decode " + path + ": " + image.message;
+    png_image_free(&image);
+    return false;
+  }
+  picture->width = static_cast<int>(image.width);
+  picture->height = static_cast<int>(image.height);
+  picture->pixels = std::move(pixels);
+  return true;
+}
+
+}  // namespace tool
