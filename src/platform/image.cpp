@@ -208,9 +208,7 @@ bool BmpReadLayout(const uint8_t* bytes, size_t size, BmpLayout& layout) {
   if (!SizeAllowed(layout.width, layout.height)) return false;
   layout.pixelOffset = ReadU32(bytes + 10);
   layout.stride = (static_cast<uint64_t>(layout.width) * layout.bits + 31) / 32 * 4;
-  // The last row may leave out its padding; every byte of every pixel must be there.
-  const uint64_t lastRow = static_cast<uint64_t>(layout.width) * layout.bits / 8;
-  if (layout.pixelOffset + layout.stride * (layout.height - 1) + lastRow > size) return false;
+  if (layout.pixelOffset + layout.stride * layout.height > size) return false;
   return layout.bits != 8 || BmpReadPalette(bytes, size, headerSize, layout);
 }
 
