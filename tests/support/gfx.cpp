@@ -1,5 +1,8 @@
 #include "support/gfx.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -179,9 +182,20 @@ std::vector<Bytes> RendererEntries(const std::vector<Bytes>& materialPictures, c
   return entries;
 }
 
+void PinLoadedLibraries() {
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void*) {
+        // A second reference to an object already loaded; never closed.
+        if (info->dlpi_name && info->dlpi_name[0] == '/') dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD);
+        return 0;
+      },
+      nullptr);
+}
+
 GlWindow::GlWindow(const plat::DeviceParams& params) {
   ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
   if (plat::HostInit() && plat::WindowCreate("test")) device_ = plat::CreateGlDevice(plat::WindowHandle(), params);
+  PinLoadedLibraries();
 }
 
 GlWindow::~GlWindow() {
