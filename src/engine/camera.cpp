@@ -22,8 +22,7 @@ enum PlaneIndex { kTop, kBottom, kRight, kLeft, kNear, kFar };
 Plane ColumnPlane(const glm::mat4& m, int k, float sign) {
   // Element (row r, column c) lives at m[r][c].
   const int c = k - 1;
-  return Plane{m[0][3] + sign * m[0][c], m[1][3] + sign * m[1][c], m[2][3] + sign * m[2][c],
-               m[3][3] + sign * m[3][c]};
+  return Plane{m[0][3] + sign * m[0][c], m[1][3] + sign * m[1][c], m[2][3] + sign * m[2][c], m[3][3] + sign * m[3][c]};
 }
 
 Plane Normalised(const Plane& p) {
@@ -70,8 +69,7 @@ void CameraUpdate(TaskSlot* slot) {
 void CameraDraw(TaskSlot* slot) {
   const CameraData* camera = Camera(slot);
   if (camera->step == CameraFollowStep && !TaskFindByTag(camera->tag)) {
-    FillScreenPattern(kAtlasCameraCover.left, kAtlasCameraCover.top, kAtlasCameraCover.right,
-                      kAtlasCameraCover.bottom);
+    FillScreenPattern(kAtlasCameraCover.left, kAtlasCameraCover.top, kAtlasCameraCover.right, kAtlasCameraCover.bottom);
   }
 }
 

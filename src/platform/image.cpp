@@ -231,7 +231,8 @@ bool DecodeBmp(const uint8_t* bytes, size_t size, Image& out) {
     const uint32_t fileRow = layout.topDown ? y : layout.height - 1 - y;
     const uint8_t* row = bytes + layout.pixelOffset + layout.stride * fileRow;
     for (uint32_t x = 0; x < layout.width; ++x) {
-      if (!BmpReadPixel(layout, row + static_cast<size_t>(x) * pixelBytes, pixels[static_cast<size_t>(y) * layout.width + x])) {
+      if (!BmpReadPixel(layout, row + static_cast<size_t>(x) * pixelBytes,
+                        pixels[static_cast<size_t>(y) * layout.width + x])) {
         return false;
       }
     }
@@ -267,8 +268,8 @@ void PngFlush(png_structp) {}
 bool PngEncodeFrom(PngWriteJob* job, png_structp png, png_infop info, uint32_t width, uint32_t height) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, job, PngWrite, PngFlush);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, job->rows.data());
   png_write_end(png, nullptr);
@@ -319,8 +320,8 @@ bool EncodePng(const Image& image, std::vector<uint8_t>& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
-  const bool ok = info && PngEncodeFrom(&job, png, info, static_cast<uint32_t>(image.width),
-                                        static_cast<uint32_t>(image.height));
+  const bool ok =
+      info && PngEncodeFrom(&job, png, info, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height));
   png_destroy_write_struct(&png, info ? &info : nullptr);
   if (!ok) out.clear();
   return ok;

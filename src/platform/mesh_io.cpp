@@ -23,7 +23,9 @@ MeshVertex ShapeVertex(double x, double y, double z, double nx, double ny, doubl
   return v;
 }
 
-void AddTriangle(MeshData& out, uint32_t a, uint32_t b, uint32_t c) { out.indices.insert(out.indices.end(), {a, b, c}); }
+void AddTriangle(MeshData& out, uint32_t a, uint32_t b, uint32_t c) {
+  out.indices.insert(out.indices.end(), {a, b, c});
+}
 
 // Two triangles over the quad a-b on one ring and c-d on the next.
 void AddQuad(MeshData& out, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {

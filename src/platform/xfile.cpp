@@ -44,7 +44,7 @@ class Lexer {
     }
     if (c == '"') return QuotedString();
     const char* start = p_;
-    while (p_ < end_ && !IsSpace(*p_) && std::strchr("{};,\"", *p_) == nullptr) ++p_;
+    while (p_ < end_ && !IsSpace(*p_) && !IsMark(*p_)) ++p_;
     return {Tok::Word, std::string_view(start, static_cast<size_t>(p_ - start))};
   }
 
@@ -56,6 +56,8 @@ class Lexer {
   }
 
  private:
+  // Any other byte, a zero byte included, belongs to a word.
+  static bool IsMark(char c) { return c == '{' || c == '}' || c == ';' || c == ',' || c == '"'; }
   static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
   void SkipSpace() {
@@ -88,7 +90,7 @@ struct XMesh {
   std::vector<std::vector<uint32_t>> faces;
   std::vector<glm::vec3> normals;
   std::vector<std::vector<uint32_t>> normalFaces;
-  std::vector<float> uvs;  // u, v pairs, one per position
+  std::vector<float> uvs;         // u, v pairs, one per position
   std::vector<uint32_t> colours;  // one per position, white where the file gives none
   bool hasMaterialList = false;
   std::vector<uint32_t> faceMaterials;

@@ -98,8 +98,7 @@ TEST_F(CameraTest, FollowingKeepsTheLookAtOnTheLeaderAndSetsTheView) {
   EXPECT_NEAR(c->eye[2], -26.0f, 1e-3f);
   const glm::mat4 view = MatLookAtLH({c->eye[0], c->eye[1], c->eye[2]}, {10, 0, -6}, {0, 1, 0});
   EXPECT_EQ(rec_->GetTransform(plat::TransformKind::View), view);
-  EXPECT_EQ(rec_->GetTransform(plat::TransformKind::Projection),
-            MatPerspectiveFovLH(0.5235988f, 1.0f, 0.1f, 100.0f));
+  EXPECT_EQ(rec_->GetTransform(plat::TransformKind::Projection), MatPerspectiveFovLH(0.5235988f, 1.0f, 0.1f, 100.0f));
 }
 
 TEST_F(CameraTest, WithNothingToFollowTheLookAtDropsToJustInFrontOfTheEye) {
@@ -180,7 +179,7 @@ class FrustumTest : public CameraTest {
 TEST_F(FrustumTest, PlanesAreNormalisedAndTheLookAtPointIsInside) {
   for (const Plane& p : g_frustumPlanes) EXPECT_NEAR(p.a * p.a + p.b * p.b + p.c * p.c, 1.0f, 1e-5f);
   EXPECT_EQ(SphereInFrustum(0, 0, 0, 0.0f), 1);
-  EXPECT_EQ(SphereInFrustum(0, 60, -40, 1.0f), 0);   // behind the eye
+  EXPECT_EQ(SphereInFrustum(0, 60, -40, 1.0f), 0);  // behind the eye
   EXPECT_EQ(SphereInFrustum(0, -200, 0, 1.0f), 0);  // beyond the far plane
 }
 

@@ -40,8 +40,8 @@ class GraphicsTest : public ::testing::Test {
   // Mesh 0: textured, untextured, textured, textured; mesh 1: one textured; mesh 2: one
   // textured whose picture (entry 41) is not a picture; mesh 3: one textured.
   void InstallNumberingArchive() {
-    std::vector<Bytes> pictures = {Numbered(0), Numbered(1), Numbered(2), Numbered(3), test::ToBytes("junk"),
-                                   Numbered(5)};
+    std::vector<Bytes> pictures = {Numbered(0), Numbered(1),           Numbered(2),
+                                   Numbered(3), test::ToBytes("junk"), Numbered(5)};
     const Bytes four = test::ToBytes(test::XMeshText(
         {WithTexture("a.png"), XMaterialSpec{}, WithTexture("b.png"), WithTexture("c.png")}, {0, 1, 2, 3}));
     const Bytes one = test::ToBytes(test::XMeshText({WithTexture("d.png")}, {0}));

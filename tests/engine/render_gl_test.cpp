@@ -43,11 +43,19 @@ class RenderGlTest : public ::testing::Test {
     PolarOffset(&eye[0], &eye[2], 0, 0, 270.0f, kCameraDistance);
     CameraSetView(at, eye);
   }
+  // A square on the ground around the origin, its texture repeated `repeat` times.
+  static void DrawGround(float half, float repeat, uint32_t colour, const plat::Texture* texture) {
+    Vertex3D ground[4];
+    SetVertex3D(&ground[0], -half, 0, half, 0, 0);
+    SetVertex3D(&ground[1], half, 0, half, repeat, 0);
+    SetVertex3D(&ground[2], half, 0, -half, repeat, repeat);
+    SetVertex3D(&ground[3], -half, 0, -half, 0, repeat);
+    DrawQuad3D(ground, colour, texture);
+  }
   // Where a world point shows on screen under the device's current view.
   static std::pair<int, int> ScreenOf(float x, float y, float z) {
-    const glm::vec3 p =
-        Vec3Project({x, y, z}, g_viewport, g_device->GetTransform(plat::TransformKind::Projection),
-                    g_device->GetTransform(plat::TransformKind::View), glm::mat4(1.0f));
+    const glm::vec3 p = Vec3Project({x, y, z}, g_viewport, g_device->GetTransform(plat::TransformKind::Projection),
+                                    g_device->GetTransform(plat::TransformKind::View), glm::mat4(1.0f));
     return {static_cast<int>(p.x), static_cast<int>(p.y)};
   }
   test::GlWindow window_;
@@ -71,12 +79,7 @@ TEST_F(RenderGlTest, ASpriteFromTheAtlasLandsTexelForTexel) {
 TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
   DrawQuad2D({300, 220, 340, 260}, {0, 0, 1, 1}, 1, 1, 0xFFFF0000, nullptr);
   FieldView();
-  Vertex3D ground[4];
-  SetVertex3D(&ground[0], -5, 0, 5, 0, 0);
-  SetVertex3D(&ground[1], 5, 0, 5, 1, 0);
-  SetVertex3D(&ground[2], 5, 0, -5, 1, 1);
-  SetVertex3D(&ground[3], -5, 0, -5, 0, 1);
-  DrawQuad3D(ground, 0xFF00FF00, nullptr);
+  DrawGround(5, 1, 0xFF00FF00, nullptr);
   const plat::Image frame = Show();
   EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);
   EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);
@@ -96,7 +99,8 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
   entries[kEntryMeshFirst] = test::ToBytes(
       "xof 0303txt 0032\nMesh {\n 4; -6;0;-4;, -1;0;-4;, -1;0;4;, -6;0;4;;\n 1; 4;0,1,2,3;;\n"
       " MeshTextureCoords { 4; 0;0;, 1;0;, 1;1;, 0;1;; }\n"
-      " MeshMaterialList { 1; 1; 0;; Material { 0;0;0;1;; 0; 0;0;0;; 0.5;1.0;0.25;; TextureFilename { \"t.png\"; } } }\n"
+      " MeshMaterialList { 1; 1; 0;; Material { 0;0;0;1;; 0; 0;0;0;; 0.5;1.0;0.25;; TextureFilename { \"t.png\"; } } "
+      "}\n"
       "}\n");
   ASSERT_TRUE(test::InstallArchive(test::BuildArchive(entries)));
   ASSERT_EQ(MeshLoad(&g_meshes[0], kEntryMeshFirst), 1);
@@ -134,24 +138,18 @@ TEST_F(RenderGlTest, TheColourKeyMakesPureGreenTransparent) {
 TEST_F(RenderGlTest, AComposedFrameForViewing) {
   ASSERT_EQ(MeshCreateTorus(&g_meshes[kMeshTorus], 0.2f, 2.0f, 32, 32, 0xFFFFFF00), 1);
   ASSERT_EQ(MeshCreateSphere(&g_meshes[kMeshSmallSphere], 8, 0.4f, 0xFFFFFF00), 1);
-  auto checker = g_device->CreateTexture(test::MakeImage(8, 8, [](int x, int y) {
-    return ((x / 4 + y / 4) % 2) ? 0xFF806040u : 0xFF406080u;
-  }));
+  auto checker = g_device->CreateTexture(
+      test::MakeImage(8, 8, [](int x, int y) { return ((x / 4 + y / 4) % 2) ? 0xFF806040u : 0xFF406080u; }));
   FieldView();
-  Vertex3D ground[4];
-  SetVertex3D(&ground[0], -8, 0, 8, 0, 0);
-  SetVertex3D(&ground[1], 8, 0, 8, 4, 0);
-  SetVertex3D(&ground[2], 8, 0, -8, 4, 4);
-  SetVertex3D(&ground[3], -8, 0, -8, 0, 4);
-  DrawQuad3D(ground, 0xFFFFFFFF, checker.get());
+  DrawGround(8, 4, 0xFFFFFFFF, checker.get());
   DrawShapeAtRotY(g_meshes[kMeshTorus], 0, 1, 0, 45.0f);
   DrawShapeAt(g_meshes[kMeshSmallSphere], 3, 0.5f, 2);
   DrawQuad2D({20, 380, 620, 460}, {0, 0, 1, 1}, 1, 1, 0xA0000080, nullptr);
   const plat::Image frame = Show();
   const std::string path = test::SaveForViewing(frame, "renderer_frame");
   EXPECT_FALSE(path.empty());
-  EXPECT_NE(At(frame, 320, 300), kBlack);      // the ground
-  EXPECT_EQ(At(frame, 320, 60), kBlack);       // the sky above it
+  EXPECT_NE(At(frame, 320, 300), kBlack);                              // the ground
+  EXPECT_EQ(At(frame, 320, 60), kBlack);                               // the sky above it
   EXPECT_NEAR(static_cast<int>(At(frame, 320, 420) & 0xFF), 0x50, 1);  // the panel, 0xA0 of 0x80 over black
 }
 

@@ -45,9 +45,9 @@ const char* kHeader = "xof 0303txt 0032\n";
 TEST(LoadXMeshTest, SubsetIHoldsTheFacesOfMaterialIInFileOrder) {
   plat::MeshData mesh;
   std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(test::XMeshText({Textured("a.png", 0.1f), Textured("", 0.2f), Textured("c.png", 0.3f)},
-                                   {2, 0, 2, 1}),
-                   mesh, materials));
+  ASSERT_TRUE(
+      Load(test::XMeshText({Textured("a.png", 0.1f), Textured("", 0.2f), Textured("c.png", 0.3f)}, {2, 0, 2, 1}), mesh,
+           materials));
   ASSERT_EQ(materials.size(), 3u);
   EXPECT_FLOAT_EQ(materials[0].material.diffuse.r, 0.1f);
   EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 0.2f);
@@ -64,8 +64,8 @@ TEST(LoadXMeshTest, SubsetIHoldsTheFacesOfMaterialIInFileOrder) {
 TEST(LoadXMeshTest, AnUnusedMaterialKeepsItsPlaceWithAnEmptySubset) {
   plat::MeshData mesh;
   std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(test::XMeshText({Textured("", 0.1f), Textured("", 0.2f), Textured("", 0.3f)}, {2, 0}), mesh,
-                   materials));
+  ASSERT_TRUE(
+      Load(test::XMeshText({Textured("", 0.1f), Textured("", 0.2f), Textured("", 0.3f)}, {2, 0}), mesh, materials));
   ASSERT_EQ(materials.size(), 3u);
   EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 0.2f);
   EXPECT_EQ(FacesOf(mesh, 0), std::vector<int>{1});
@@ -144,8 +144,9 @@ TEST(LoadXMeshTest, APositionUsedWithTwoNormalsIsSplit) {
 }
 
 TEST(LoadXMeshTest, PolygonsBecomeFans) {
-  const std::string text = std::string(kHeader) + "Mesh {\n 5;\n 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;\n 1;\n"
-                                                  " 5;0,1,2,3,4;;\n}\n";
+  const std::string text = std::string(kHeader) +
+                           "Mesh {\n 5;\n 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;\n 1;\n"
+                           " 5;0,1,2,3,4;;\n}\n";
   plat::MeshData mesh;
   std::vector<plat::MeshMaterial> materials;
   ASSERT_TRUE(Load(text, mesh, materials));
@@ -191,7 +192,8 @@ TEST(LoadXMeshTest, MalformedFilesAreRefused) {
   const std::string mesh = "Mesh {\n 3; 0;0;0;, 1;0;0;, 0;1;0;;\n 1; 3;0,1,2;;\n";
   const std::string material = "Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; }";
   const std::pair<const char*, std::string> bad[] = {
-      {"a face index equal to the vertex count", std::string(kHeader) + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }"},
+      {"a face index equal to the vertex count",
+       std::string(kHeader) + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }"},
       {"a face of two corners", std::string(kHeader) + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }"},
       {"fewer vertices than counted", std::string(kHeader) + "Mesh { 4; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }"},
       {"a normal index out of range", std::string(kHeader) + mesh + " MeshNormals { 1; 0;0;1;; 1; 3;0,0,1;; }\n}"},
@@ -204,14 +206,20 @@ TEST(LoadXMeshTest, MalformedFilesAreRefused) {
        std::string(kHeader) + mesh + " MeshMaterialList { 2; 1; 0;; " + material + " }\n}"},
       {"a reference to no material", std::string(kHeader) + mesh + " MeshMaterialList { 1; 1; 0;; { Nowhere } }\n}"},
       {"a word where a number belongs", std::string(kHeader) + "Mesh { 3; 0;zero;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }"},
-      {"an unterminated string",
-       std::string(kHeader) + mesh + " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; "
+      {"an unterminated string", std::string(kHeader) + mesh +
+                                     " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; "
                                      "TextureFilename { \"open; } } }\n}"},
       {"no mesh at all", std::string(kHeader) + "Frame Empty { }\n"},
       {"a binary file", "xof 0303bin 0032" + std::string(40, '\0')},
       {"another kind of file", "not an X file at all, just words"},
   };
   for (const auto& [what, text] : bad) EXPECT_FALSE(Loads(text)) << what;
+  // Zero bytes are neither space nor punctuation: inside a skipped object they are
+  // skipped, inside a number they spoil it, and an unclosed object still ends the read.
+  const std::string zero(1, '\0');
+  EXPECT_TRUE(Loads(std::string(kHeader) + "Header { 1" + zero + "; }\n" + mesh + "}"));
+  EXPECT_FALSE(Loads(std::string(kHeader) + "Mesh { 3; 0;0" + zero + ";0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }"));
+  EXPECT_FALSE(Loads(std::string(kHeader) + "Header { " + zero + zero));
 }
 
 TEST(LoadXMeshTest, EveryCutBeforeTheLastBraceIsRefused) {

@@ -69,7 +69,8 @@ Bytes BmpBytes(const plat::Image& image, int bits, bool topDown) {
     const int y = topDown ? row : image.height - 1 - row;
     const size_t start = out.size();
     for (int x = 0; x < image.width; ++x) {
-      const uint32_t p = image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)];
+      const uint32_t p =
+          image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)];
       if (bits == 8) {
         out.push_back(palette[p]);
       } else {
@@ -134,7 +135,8 @@ std::string XMeshText(const std::vector<XMaterialSpec>& materials, const std::ve
     << "// written by the test builder\n"
     << "template Mesh {\n <3D82AB44-62DA-11cf-AB39-0020AF71E433>\n DWORD nVertices;\n"
     << " array Vector vertices[nVertices];\n DWORD nFaces;\n array MeshFace faces[nFaces];\n [...]\n}\n"
-    << "Frame Root {\n FrameTransformMatrix {\n  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0;;\n }\n"
+    << "Frame Root {\n FrameTransformMatrix {\n  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0;;\n "
+       "}\n"
     << " Mesh Body {\n  " << faces * 3 << ";\n";
   for (size_t i = 0; i < faces; ++i) {
     const size_t x0 = 2 * i;
