@@ -29,6 +29,7 @@ constexpr int kTargetHeight = 480;
 struct GlContext {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
+  const Texture* texture = nullptr;  // the one set for drawing; forgotten when it goes
   bool MakeCurrent() const { return context != nullptr && SDL_GL_MakeCurrent(window, context) == 0; }
 };
 using ContextRef = std::shared_ptr<GlContext>;
@@ -56,6 +57,7 @@ class GlTexture final : public Texture {
   GlTexture(ContextRef context, GLuint name, int width, int height)
       : context_(std::move(context)), name_(name), width_(width), height_(height) {}
   ~GlTexture() override {
+    if (context_->texture == this) context_->texture = nullptr;
     if (context_->MakeCurrent()) glDeleteTextures(1, &name_);
   }
   GlTexture(const GlTexture&) = delete;
@@ -262,7 +264,7 @@ class GlDevice final : public Device {
   void SetZEnable(bool on) override;
   void SetLighting(bool on) override { lighting_ = on; }
   void SetMaterial(const Material& material) override { material_ = material; }
-  void SetTexture(const Texture* texture) override { texture_ = texture; }
+  void SetTexture(const Texture* texture) override { context_->texture = texture; }
   void SetVertexFormat(VertexFormat format) override { format_ = format; }
   void DrawScreenFan(const ScreenVertex* vertices) override;
   void DrawWorldFan(const WorldVertex* vertices) override;
@@ -285,7 +287,6 @@ class GlDevice final : public Device {
   glm::mat4 transforms_[3] = {glm::mat4(1.0f), glm::mat4(1.0f), glm::mat4(1.0f)};  // world, view, projection
   bool lighting_ = false;
   Material material_{};
-  const Texture* texture_ = nullptr;
   VertexFormat format_ = VertexFormat::None;
 };
 
@@ -480,7 +481,7 @@ void GlDevice::Prepare(bool screen, bool textured) {
   const auto clamp = [](float c) { return std::clamp(c, 0.0f, 1.0f); };
   glUniform4f(u_.material, clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
               clamp(material_.diffuse.a));
-  const auto* texture = textured ? dynamic_cast<const GlTexture*>(texture_) : nullptr;
+  const auto* texture = textured ? dynamic_cast<const GlTexture*>(context_->texture) : nullptr;
   glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
   glUniform1i(u_.textured, texture ? 1 : 0);
 }

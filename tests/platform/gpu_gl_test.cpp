@@ -211,6 +211,15 @@ TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {
   EXPECT_EQ(At(frame, 5, 5), kBlack);
 }
 
+TEST_F(GlDeviceTest, ATextureReleasedWhileSetIsForgotten) {
+  auto texture = Dev().CreateTexture(test::SolidImage(1, 1, 0xFF00FF00));
+  Dev().SetTexture(texture.get());
+  texture.reset();
+  Dev().Clear(kBlack, 1.0f);
+  ScreenQuad(Dev(), 0, 0, 2, 2, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // drawn untextured
+  EXPECT_EQ(At(Show(), 1, 1), 0xFFFF0000u);
+}
+
 TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
   Dev().Clear(0xFFFF0000, 1.0f);
   Dev().Present();
