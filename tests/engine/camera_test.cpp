@@ -48,6 +48,13 @@ class CameraTest : public ::testing::Test {
     *w = Walker{1, nullptr, x, y, z};
     return w;
   }
+  // A screen above the camera's slot that draws one green quad.
+  static void AddScreen() {
+    TaskSlot* screen = TaskAllocAt(kSlotEncounterWard);
+    screen->inUse = screen->drawOn = 1;
+    screen->id = 7777;
+    screen->draw = ScreenDraw;
+  }
   static CameraData* Camera() { return TaskData<CameraData>(TaskFindById(kTaskIdCamera)); }
   plat::RecordingDevice* rec_ = nullptr;
 };
@@ -123,19 +130,13 @@ TEST_F(CameraTest, HoldingKeepsTheLookAtAndTheTwoStillStepsAreDistinct) {
 TEST_F(CameraTest, TheSceneIsCoveredOnceTheFollowedWalkerIsGone) {
   AddWalker(0, 0, 0);
   ASSERT_EQ(CameraCreate(0, 0, 0, 270.0f, kTaskIdWalker, CameraFollowStep), 1);
-  TaskSlot* screen = TaskAllocAt(kSlotEncounterWard);
-  screen->inUse = screen->drawOn = 1;
-  screen->id = 7777;
-  screen->draw = ScreenDraw;
+  AddScreen();
   TaskPoolDrawAll();
   EXPECT_EQ(rec_->current.size(), 2u);  // the walker and the screen
   rec_->current.clear();
 
   TaskKillAllBut(kTaskIdCamera);
-  screen = TaskAllocAt(kSlotEncounterWard);
-  screen->inUse = screen->drawOn = 1;
-  screen->id = 7777;
-  screen->draw = ScreenDraw;
+  AddScreen();
   TaskPoolDrawAll();
   const auto& drawn = rec_->current;
   ASSERT_EQ(drawn.size(), 301u);

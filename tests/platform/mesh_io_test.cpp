@@ -11,16 +11,20 @@ namespace {
 
 using test::XMaterialSpec;
 
-bool Load(const std::string& text, plat::MeshData& mesh, std::vector<plat::MeshMaterial>& materials) {
-  const test::Bytes bytes = test::ToBytes(text);
-  return plat::LoadXMesh(bytes.data(), bytes.size(), mesh, materials);
-}
-
-bool Loads(const std::string& text) {
+struct Loaded {
+  bool ok = false;
   plat::MeshData mesh;
   std::vector<plat::MeshMaterial> materials;
-  return Load(text, mesh, materials);
+};
+
+Loaded Load(const std::string& text) {
+  Loaded out;
+  const test::Bytes bytes = test::ToBytes(text);
+  out.ok = plat::LoadXMesh(bytes.data(), bytes.size(), out.mesh, out.materials);
+  return out;
 }
+
+bool Loads(const std::string& text) { return Load(text).ok; }
 
 // The faces of a subset, each named by the x of its first corner (the builder stands
 // face i at x = 2i).
@@ -43,11 +47,9 @@ XMaterialSpec Textured(const std::string& name, float red) {
 const char* kHeader = "xof 0303txt 0032\n";
 
 TEST(LoadXMeshTest, SubsetIHoldsTheFacesOfMaterialIInFileOrder) {
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(
-      Load(test::XMeshText({Textured("a.png", 0.1f), Textured("", 0.2f), Textured("c.png", 0.3f)}, {2, 0, 2, 1}), mesh,
-           materials));
+  const auto [ok, mesh, materials] =
+      Load(test::XMeshText({Textured("a.png", 0.1f), Textured("", 0.2f), Textured("c.png", 0.3f)}, {2, 0, 2, 1}));
+  ASSERT_TRUE(ok);
   ASSERT_EQ(materials.size(), 3u);
   EXPECT_FLOAT_EQ(materials[0].material.diffuse.r, 0.1f);
   EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 0.2f);
@@ -62,10 +64,9 @@ TEST(LoadXMeshTest, SubsetIHoldsTheFacesOfMaterialIInFileOrder) {
 }
 
 TEST(LoadXMeshTest, AnUnusedMaterialKeepsItsPlaceWithAnEmptySubset) {
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(
-      Load(test::XMeshText({Textured("", 0.1f), Textured("", 0.2f), Textured("", 0.3f)}, {2, 0}), mesh, materials));
+  const auto [ok, mesh, materials] =
+      Load(test::XMeshText({Textured("", 0.1f), Textured("", 0.2f), Textured("", 0.3f)}, {2, 0}));
+  ASSERT_TRUE(ok);
   ASSERT_EQ(materials.size(), 3u);
   EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 0.2f);
   EXPECT_EQ(FacesOf(mesh, 0), std::vector<int>{1});
@@ -84,9 +85,8 @@ TEST(LoadXMeshTest, MaterialFieldsComeThroughAsWritten) {
   m.emissive[0] = 0.125f;
   m.emissive[2] = 1.0f;
   m.texture = "stone.bmp";
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(test::XMeshText({m}, {0}), mesh, materials));
+  const auto [ok, mesh, materials] = Load(test::XMeshText({m}, {0}));
+  ASSERT_TRUE(ok);
   const plat::Material& got = materials.at(0).material;
   EXPECT_FLOAT_EQ(got.diffuse.r, 0.25f);
   EXPECT_FLOAT_EQ(got.diffuse.g, 0.5f);
@@ -109,9 +109,8 @@ TEST(LoadXMeshTest, CoordinatesStayExactlyAsInTheFile) {
                            " MeshTextureCoords { 3; 0.25;0.75;, 1.0;0.0;, 0.5;0.5;; }\n"
                            " MeshVertexColors { 1; 1;1.0;0.0;0.0;0.5;; }\n"
                            " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }\n}\n";
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(text, mesh, materials));
+  const auto [ok, mesh, materials] = Load(text);
+  ASSERT_TRUE(ok);
   ASSERT_EQ(mesh.vertices.size(), 3u);
   const plat::MeshVertex& v0 = mesh.vertices[0];
   EXPECT_FLOAT_EQ(v0.x, 1.0f);
@@ -131,9 +130,8 @@ TEST(LoadXMeshTest, APositionUsedWithTwoNormalsIsSplit) {
   const std::string text = std::string(kHeader) +
                            "Mesh {\n 4;\n 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;;\n 2;\n 3;0,1,2;, 3;1,3,2;;\n"
                            " MeshNormals { 2; 0;0;-1;, 0;0;1;; 2; 3;0,0,0;, 3;1,1,1;; }\n}\n";
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(text, mesh, materials));
+  const auto [ok, mesh, materials] = Load(text);
+  ASSERT_TRUE(ok);
   // Positions 1 and 2 carry both normals: two extra vertices after the four.
   ASSERT_EQ(mesh.vertices.size(), 6u);
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2, 4, 3, 5}));
@@ -147,9 +145,8 @@ TEST(LoadXMeshTest, PolygonsBecomeFans) {
   const std::string text = std::string(kHeader) +
                            "Mesh {\n 5;\n 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;\n 1;\n"
                            " 5;0,1,2,3,4;;\n}\n";
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(text, mesh, materials));
+  const auto [ok, mesh, materials] = Load(text);
+  ASSERT_TRUE(ok);
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 0, 3, 4}));
   // No material list: no materials, and the faces sit in a subset nothing draws.
   EXPECT_TRUE(materials.empty());
@@ -169,9 +166,8 @@ TEST(LoadXMeshTest, MeshesMergeWithTheirFramesAndMaterialsInOrder) {
                            "  Mesh {\n  3; 1;1;1;, 2;1;1;, 1;2;1;;\n  1; 3;0,1,2;;\n"
                            "   MeshMaterialList { 2; 1; 1;; Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }\n"
                            "    Material { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; } }\n  }\n }\n}\n";
-  plat::MeshData mesh;
-  std::vector<plat::MeshMaterial> materials;
-  ASSERT_TRUE(Load(text, mesh, materials));
+  const auto [ok, mesh, materials] = Load(text);
+  ASSERT_TRUE(ok);
   ASSERT_EQ(materials.size(), 3u);
   EXPECT_EQ(materials[0].textureFile, "s.png");
   EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 1.0f);
@@ -227,10 +223,7 @@ TEST(LoadXMeshTest, EveryCutBeforeTheLastBraceIsRefused) {
   ASSERT_TRUE(Loads(text));
   const size_t end = text.rfind('}');
   for (size_t cut = 0; cut < end; ++cut) {
-    const test::Bytes part(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut));
-    plat::MeshData mesh;
-    std::vector<plat::MeshMaterial> materials;
-    EXPECT_FALSE(plat::LoadXMesh(part.data(), part.size(), mesh, materials)) << "cut at " << cut;
+    EXPECT_FALSE(Loads(text.substr(0, cut))) << "cut at " << cut;  // exactly `cut` bytes
   }
 }
 
