@@ -24,7 +24,7 @@ constexpr int kRefreshDefault = 0;
 constexpr float kFirstViewAt[3] = {0.0f, 100.0f, 0.0f};
 constexpr float kFirstViewEye[3] = {0.0f, 100.0f, 0.1f};
 
-struct ShapeSpec {
+struct ShapeRecipe {
   int record;
   bool torus;
   uint32_t slices;  // sphere slices and stacks; torus sides and rings
@@ -33,7 +33,7 @@ struct ShapeSpec {
   uint32_t colour;
 };
 
-constexpr ShapeSpec kShapes[] = {
+constexpr ShapeRecipe kShapes[] = {
     {kMeshSmallSphere, false, 8, 0.4f, 0.0f, 0xFFFFFF00},
     {kMeshLargeSphere, false, 16, 3.4f, 0.0f, 0xFFFF0000},
     {kMeshTorus, true, 32, 2.0f, 0.2f, 0xFFFFFF00},
@@ -115,7 +115,7 @@ int MeshCreateAll() {
   for (int i = 0; i < kMeshLoadedCount; ++i) {
     if (!MeshLoad(&g_meshes[i], kEntryMeshFirst + i)) return 0;
   }
-  for (const ShapeSpec& s : kShapes) {
+  for (const ShapeRecipe& s : kShapes) {
     MeshRecord* record = &g_meshes[s.record];
     const int ok = s.torus ? MeshCreateTorus(record, s.tube, s.radius, s.slices, s.slices, s.colour)
                            : MeshCreateSphere(record, s.slices, s.radius, s.colour);

@@ -12,10 +12,10 @@
 namespace {
 
 using test::Bytes;
-using test::XMaterialSpec;
+using test::XMaterialDesc;
 
-XMaterialSpec WithTexture(const std::string& name) {
-  XMaterialSpec m;
+XMaterialDesc WithTexture(const std::string& name) {
+  XMaterialDesc m;
   m.texture = name;
   return m;
 }
@@ -43,7 +43,7 @@ class GraphicsTest : public ::testing::Test {
     std::vector<Bytes> pictures = {Numbered(0), Numbered(1),           Numbered(2),
                                    Numbered(3), test::ToBytes("junk"), Numbered(5)};
     const Bytes four = test::ToBytes(test::XMeshText(
-        {WithTexture("a.png"), XMaterialSpec{}, WithTexture("b.png"), WithTexture("c.png")}, {0, 1, 2, 3}));
+        {WithTexture("a.png"), XMaterialDesc{}, WithTexture("b.png"), WithTexture("c.png")}, {0, 1, 2, 3}));
     const Bytes one = test::ToBytes(test::XMeshText({WithTexture("d.png")}, {0}));
     ASSERT_TRUE(test::InstallArchive(test::BuildArchive(test::RendererEntries(pictures, {four, one, one, one}))));
   }
@@ -98,7 +98,7 @@ TEST_F(GraphicsTest, MaterialTexturesTakeEntriesInLoadOrderWhetherOrNotTheyLoad)
 }
 
 TEST_F(GraphicsTest, MaterialsKeepTheirFileOrderInTheRecord) {
-  XMaterialSpec red, green;
+  XMaterialDesc red, green;
   red.emissive[0] = 1.0f;
   green.emissive[1] = 1.0f;
   const Bytes mesh = test::ToBytes(test::XMeshText({red, green}, {1, 0}));

@@ -88,7 +88,7 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
 // A mesh from an X file drawn lit shows its emissive colour times its texture; a built
 // shape shows its vertex colour. Each on its own half of the screen.
 TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
-  test::XMaterialSpec spec;
+  test::XMaterialDesc spec;
   spec.emissive[0] = 0.5f;
   spec.emissive[1] = 1.0f;
   spec.emissive[2] = 0.25f;

@@ -9,7 +9,7 @@
 
 namespace {
 
-using test::XMaterialSpec;
+using test::XMaterialDesc;
 
 struct Loaded {
   bool ok = false;
@@ -37,8 +37,8 @@ std::vector<int> FacesOf(const plat::MeshData& mesh, uint32_t subset) {
   return faces;
 }
 
-XMaterialSpec Textured(const std::string& name, float red) {
-  XMaterialSpec m;
+XMaterialDesc Textured(const std::string& name, float red) {
+  XMaterialDesc m;
   m.diffuse[0] = red;
   m.texture = name;
   return m;
@@ -75,7 +75,7 @@ TEST(LoadXMeshTest, AnUnusedMaterialKeepsItsPlaceWithAnEmptySubset) {
 }
 
 TEST(LoadXMeshTest, MaterialFieldsComeThroughAsWritten) {
-  XMaterialSpec m;
+  XMaterialDesc m;
   m.diffuse[0] = 0.25f;
   m.diffuse[1] = 0.5f;
   m.diffuse[2] = 0.75f;

@@ -118,7 +118,7 @@ Bytes JpegBytes(const plat::Image& image, int quality) {
 
 namespace {
 
-void PutMaterial(std::ostringstream& x, const XMaterialSpec& m) {
+void PutMaterial(std::ostringstream& x, const XMaterialDesc& m) {
   x << "   Material {\n    " << m.diffuse[0] << ";" << m.diffuse[1] << ";" << m.diffuse[2] << ";" << m.diffuse[3]
     << ";;\n    " << m.power << ";\n    " << m.specular[0] << ";" << m.specular[1] << ";" << m.specular[2] << ";;\n    "
     << m.emissive[0] << ";" << m.emissive[1] << ";" << m.emissive[2] << ";;\n";
@@ -128,7 +128,7 @@ void PutMaterial(std::ostringstream& x, const XMaterialSpec& m) {
 
 }  // namespace
 
-std::string XMeshText(const std::vector<XMaterialSpec>& materials, const std::vector<int>& faceMaterials) {
+std::string XMeshText(const std::vector<XMaterialDesc>& materials, const std::vector<int>& faceMaterials) {
   std::ostringstream x;
   const size_t faces = faceMaterials.size();
   x << "xof 0303txt 0032\n"
@@ -150,7 +150,7 @@ std::string XMeshText(const std::vector<XMaterialSpec>& materials, const std::ve
   if (!materials.empty()) {
     x << "  MeshMaterialList {\n   " << materials.size() << ";\n   " << faces << ";\n   ";
     for (size_t i = 0; i < faces; ++i) x << faceMaterials[i] << (i + 1 == faces ? ";;\n" : ",");
-    for (const XMaterialSpec& m : materials) PutMaterial(x, m);
+    for (const XMaterialDesc& m : materials) PutMaterial(x, m);
     x << "  }\n";
   }
   x << " }\n}\n";
@@ -176,7 +176,7 @@ std::vector<Bytes> RendererEntries(const std::vector<Bytes>& materialPictures, c
     entries[static_cast<size_t>(i)] = PngBytes(SolidImage(4, 4, 0xFF000000u | static_cast<uint32_t>(i * 5)));
   }
   for (size_t i = 0; i < materialPictures.size(); ++i) entries[kEntryMaterialTextureFirst + i] = materialPictures[i];
-  const Bytes plain = ToBytes(XMeshText({XMaterialSpec{}}, {0}));
+  const Bytes plain = ToBytes(XMeshText({XMaterialDesc{}}, {0}));
   for (int i = 0; i < 35; ++i) {
     const auto k = static_cast<size_t>(i);
     entries[kEntryMeshFirst + k] = k < meshes.size() ? meshes[k] : plain;

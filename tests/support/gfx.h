@@ -29,7 +29,7 @@ Bytes PngBytes(const plat::Image& image);
 Bytes BmpBytes(const plat::Image& image, int bits, bool topDown);
 Bytes JpegBytes(const plat::Image& image, int quality);
 
-struct XMaterialSpec {
+struct XMaterialDesc {
   float diffuse[4] = {1, 1, 1, 1};
   float power = 0;
   float specular[3] = {0, 0, 0};
@@ -40,7 +40,7 @@ struct XMaterialSpec {
 // A text X file with one mesh: face i is a triangle standing at x = 2i (corners (2i, 0, 0),
 // (2i + 1, 0, 0), (2i, 1, 0)) using material faceMaterials[i]. Without materials the
 // mesh has no material list.
-std::string XMeshText(const std::vector<XMaterialSpec>& materials, const std::vector<int>& faceMaterials);
+std::string XMeshText(const std::vector<XMaterialDesc>& materials, const std::vector<int>& faceMaterials);
 Bytes ToBytes(const std::string& text);
 
 // Puts an archive image in place as if data.dat had been loaded; false if it is not a
