@@ -88,14 +88,9 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
 // A mesh from an X file drawn lit shows its emissive colour times its texture; a built
 // shape shows its vertex colour. Each on its own half of the screen.
 TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
-  test::XMaterialDesc spec;
-  spec.emissive[0] = 0.5f;
-  spec.emissive[1] = 1.0f;
-  spec.emissive[2] = 0.25f;
-  spec.diffuse[0] = spec.diffuse[1] = spec.diffuse[2] = 0.0f;  // not what shows
-  spec.texture = "t.png";
   std::vector<test::Bytes> entries = test::RendererEntries({test::PngBytes(test::SolidImage(2, 2, 0xFFFFFF80))}, {});
-  // One big quad across the ground in front of the camera, on the left.
+  // One big quad across the ground in front of the camera, on the left; black diffuse,
+  // which is not what shows.
   entries[kEntryMeshFirst] = test::ToBytes(
       "xof 0303txt 0032\nMesh {\n 4; -6;0;-4;, -1;0;-4;, -1;0;4;, -6;0;4;;\n 1; 4;0,1,2,3;;\n"
       " MeshTextureCoords { 4; 0;0;, 1;0;, 1;1;, 0;1;; }\n"
