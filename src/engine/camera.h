@@ -33,6 +33,8 @@ void CameraUpdate(TaskSlot* slot);
 void CameraDraw(TaskSlot* slot);
 void CameraFollowStep(CameraData* camera);
 void CameraHoldStep(CameraData* camera);
+// A second step that holds still, a callback of its own; nothing installs it.
+void CameraIdleStep(CameraData* camera);
 void CameraSetView(const float at[3], const float eye[3]);
 void FrustumUpdate();
 int SphereInFrustum(float x, float y, float z, float radius);

@@ -1,6 +1,10 @@
 #include "engine/graphics.h"
 
+#include "engine/archive.h"
+#include "engine/camera.h"
 #include "engine/shell.h"
+#include "platform/image.h"
+#include "platform/mesh_io.h"
 #include "platform/window.h"
 
 std::unique_ptr<plat::Device> g_device;
@@ -11,6 +15,42 @@ MeshRecord g_meshes[kMeshCount];
 int32_t g_meshTextureCount = 0;
 plat::Viewport g_viewport;
 
+namespace {
+
+constexpr int kRefreshPreferred = 60;
+constexpr int kRefreshDefault = 0;
+
+// The first view, before any camera exists: from just above the look-at point.
+constexpr float kFirstViewAt[3] = {0.0f, 100.0f, 0.0f};
+constexpr float kFirstViewEye[3] = {0.0f, 100.0f, 0.1f};
+
+struct ShapeRecipe {
+  int record;
+  bool torus;
+  uint32_t slices;  // sphere slices and stacks; torus sides and rings
+  float radius;     // sphere radius; torus ring radius
+  float tube;       // torus tube radius
+  uint32_t colour;
+};
+
+constexpr ShapeRecipe kShapes[] = {
+    {kMeshSmallSphere, false, 8, 0.4f, 0.0f, 0xFFFFFF00},
+    {kMeshLargeSphere, false, 16, 3.4f, 0.0f, 0xFFFF0000},
+    {kMeshTorus, true, 32, 2.0f, 0.2f, 0xFFFFFF00},
+};
+
+// Every vertex of a built shape carries the one colour.
+int StoreShape(MeshRecord* record, plat::MeshData data, uint32_t colour) {
+  for (plat::MeshVertex& v : data.vertices) v.colour = colour;
+  record->mesh = g_device->CreateMesh(std::move(data));
+  if (!record->mesh) return 0;
+  return MeshComputeBounds(record);
+}
+
+}  // namespace
+
+// One round asks for the display as the settings stand, first with hardware vertex
+// processing, then with software. A windowed device has no refresh rate of its own.
 int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
   plat::DeviceParams params;
   params.windowed = g_settings.windowed == 1;
@@ -27,16 +67,134 @@ int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
 }
 
 int GraphicsInit(SDL_Window* window) {
-  if (!GraphicsCreateDevice(window, 60) && !GraphicsCreateDevice(window, 0)) return 0;
+  GraphicsRelease();
+  if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) return 0;
+  // What was built before a failure stays for GraphicsRelease.
+  if (!MeshCreateAll() || !GraphicsLoadTextures()) return 0;
+  GraphicsSetRenderStates();
+  GraphicsSetViewport();
+  GraphicsSetupCamera();
+  g_device->SetZEnable(true);
+  g_device->SetLighting(false);
   return 1;
 }
 
+// Meshes and textures go before the device that made them.
 void GraphicsRelease() {
   for (MeshRecord& m : g_meshes) m = MeshRecord{};
   g_fontTexture.reset();
   g_atlasTexture.reset();
   for (auto& t : g_textures) t.reset();
   g_device.reset();
+}
+
+int TextureLoadEntry(std::unique_ptr<plat::Texture>* texture, int entry) {
+  texture->reset();
+  uint32_t size = 0;
+  const uint8_t* bytes = DataFileGetEntry(entry, &size);
+  if (!bytes || !g_device) return 0;
+  plat::Image image;
+  if (!plat::DecodeImage(bytes, size, image)) return 0;
+  plat::ApplyColourKey(image, kColourKey);
+  *texture = g_device->CreateTexture(image);
+  return *texture ? 1 : 0;
+}
+
+int GraphicsLoadTextures() {
+  if (!TextureLoadEntry(&g_atlasTexture, kEntryAtlas)) return 0;
+  if (!TextureLoadEntry(&g_fontTexture, kEntryGlyphs)) return 0;
+  for (int i = 0; i < kTextureCount; ++i) {
+    if (!TextureLoadEntry(&g_textures[i], kEntryTextureFirst + i)) return 0;
+  }
+  return 1;
+}
+
+int MeshCreateAll() {
+  g_meshTextureCount = 0;
+  for (MeshRecord& m : g_meshes) m = MeshRecord{};
+  for (int i = 0; i < kMeshLoadedCount; ++i) {
+    if (!MeshLoad(&g_meshes[i], kEntryMeshFirst + i)) return 0;
+  }
+  for (const ShapeRecipe& s : kShapes) {
+    MeshRecord* record = &g_meshes[s.record];
+    const int ok = s.torus ? MeshCreateTorus(record, s.tube, s.radius, s.slices, s.slices, s.colour)
+                           : MeshCreateSphere(record, s.slices, s.radius, s.colour);
+    if (!ok) return 0;
+  }
+  return 1;
+}
+
+// Material textures come from the archive in load order, not from the names the file
+// gives: each textured material takes the next entry whether or not it decodes.
+int MeshLoad(MeshRecord* record, int entry) {
+  *record = MeshRecord{};
+  uint32_t size = 0;
+  const uint8_t* bytes = DataFileGetEntry(entry, &size);
+  if (!bytes || !g_device) return 0;
+  plat::MeshData data;
+  std::vector<plat::MeshMaterial> materials;
+  if (!plat::LoadXMesh(bytes, size, data, materials)) return 0;
+  record->mesh = g_device->CreateMesh(std::move(data));
+  if (!record->mesh) return 0;
+  record->materialCount = static_cast<uint32_t>(materials.size());
+  record->materials.resize(materials.size());
+  record->materialTextures.resize(materials.size());
+  for (size_t i = 0; i < materials.size(); ++i) {
+    record->materials[i] = materials[i].material;
+    if (materials[i].textureFile.empty()) continue;
+    TextureLoadEntry(&record->materialTextures[i], kEntryMaterialTextureFirst + g_meshTextureCount);
+    ++g_meshTextureCount;
+  }
+  return MeshComputeBounds(record);
+}
+
+int MeshComputeBounds(MeshRecord* record) {
+  if (!record->mesh || record->mesh->Data().vertices.empty()) return 0;
+  glm::vec3 min, max, centre;
+  float radius = 0;
+  plat::ComputeBoundingBox(record->mesh->Data(), min, max);
+  plat::ComputeBoundingSphere(record->mesh->Data(), centre, radius);
+  for (int i = 0; i < 3; ++i) {
+    record->boxMin[i] = min[i];
+    record->boxMax[i] = max[i];
+  }
+  record->sizeY = max.y - min.y;
+  record->sizeX = max.x - min.x;
+  record->sizeZ = max.z - min.z;
+  record->radius = radius;
+  return 1;
+}
+
+int MeshCreateSphere(MeshRecord* record, uint32_t slices, float radius, uint32_t colour) {
+  *record = MeshRecord{};
+  if (!g_device) return 0;
+  plat::MeshData data;
+  plat::BuildSphere(data, radius, slices, slices);
+  return StoreShape(record, std::move(data), colour);
+}
+
+int MeshCreateTorus(MeshRecord* record, float inner, float outer, uint32_t sides, uint32_t rings, uint32_t colour) {
+  *record = MeshRecord{};
+  if (!g_device) return 0;
+  plat::MeshData data;
+  plat::BuildTorus(data, inner, outer, sides, rings);
+  return StoreShape(record, std::move(data), colour);
+}
+
+// Blending and texture-times-colour shading are how the device always draws; what is
+// left to set is a clean texture stage.
+void GraphicsSetRenderStates() {
+  if (g_device) g_device->SetTexture(nullptr);
+}
+
+void GraphicsSetViewport() {
+  g_viewport = plat::Viewport{0, 0, 640, 480, 0.0f, 1.0f};
+  if (g_device) g_device->SetViewport(g_viewport);
+}
+
+void GraphicsSetupCamera() {
+  CameraSetView(kFirstViewAt, kFirstViewEye);
+  FrustumUpdate();
 }
 
 void SetZEnable(int flag) {

@@ -12,6 +12,7 @@
 #include "platform/keyboard.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "support/gfx.h"
 
 namespace test {
 namespace {
@@ -69,6 +70,7 @@ int GameHarness::Start() {
   if (!plat::HostInit()) return 0;
   // "ミルヴァと石の庭"
   if (!plat::WindowCreate(plat::Utf8ToSjis("ミルヴァと石の庭"))) return 0;
+  PinLoadedLibraries();  // the window brought the GL driver in
   plat::SetCloseHandler(GameShutdown);
   started_ = true;
   const int result = GameInit();

@@ -1,0 +1,118 @@
+#include "engine/camera.h"
+
+#include <cmath>
+
+#include "data/atlas.h"
+#include "engine/draw.h"
+#include "engine/draw2d.h"
+#include "engine/graphics.h"
+#include "engine/util.h"
+
+Plane g_frustumPlanes[6];
+
+namespace {
+
+// The last view and projection set, for frustum updates while no device exists.
+glm::mat4 g_view{1.0f};
+glm::mat4 g_projection{1.0f};
+
+enum PlaneIndex { kTop, kBottom, kRight, kLeft, kNear, kFar };
+
+// Column 4 plus or minus column k of M (k counted from 1), as a plane.
+Plane ColumnPlane(const glm::mat4& m, int k, float sign) {
+  // Element (row r, column c) lives at m[r][c].
+  const int c = k - 1;
+  return Plane{m[0][3] + sign * m[0][c], m[1][3] + sign * m[1][c], m[2][3] + sign * m[2][c], m[3][3] + sign * m[3][c]};
+}
+
+Plane Normalised(const Plane& p) {
+  const float length = std::sqrt(p.a * p.a + p.b * p.b + p.c * p.c);
+  if (length == 0.0f) return p;
+  return Plane{p.a / length, p.b / length, p.c / length, p.d / length};
+}
+
+CameraData* Camera(TaskSlot* slot) { return TaskData<CameraData>(slot); }
+
+}  // namespace
+
+int CameraCreate(float x, float y, float z, float angle, int32_t tag, CameraStep step) {
+  if (TaskExists(kTaskIdCamera)) return 0;
+  TaskSlot* slot = TaskAllocAtForce(kSlotCamera);
+  if (!slot) return 0;
+  slot->inUse = 1;
+  slot->updateOn = 1;
+  slot->drawOn = 1;
+  slot->id = kTaskIdCamera;
+  slot->update = CameraUpdate;
+  slot->draw = CameraDraw;
+  CameraData* camera = TaskDataInit<CameraData>(slot);
+  camera->at[0] = x;
+  camera->at[1] = y;
+  camera->at[2] = z;
+  camera->angle = angle;
+  camera->eye[1] = kCameraHeight;
+  PolarOffset(&camera->eye[0], &camera->eye[2], x, z, angle, kCameraDistance);
+  camera->step = step;
+  camera->tag = tag;
+  return 1;
+}
+
+void CameraUpdate(TaskSlot* slot) {
+  CameraData* camera = Camera(slot);
+  if (camera->step) camera->step(camera);
+  PolarOffset(&camera->eye[0], &camera->eye[2], camera->at[0], camera->at[2], camera->angle, kCameraDistance);
+  CameraSetView(camera->at, camera->eye);
+  FrustumUpdate();
+}
+
+// While the followed task is gone the scene below is covered, screens above still show.
+void CameraDraw(TaskSlot* slot) {
+  const CameraData* camera = Camera(slot);
+  if (camera->step == CameraFollowStep && !TaskFindByTag(camera->tag)) {
+    FillScreenPattern(kAtlasCameraCover.left, kAtlasCameraCover.top, kAtlasCameraCover.right, kAtlasCameraCover.bottom);
+  }
+}
+
+void CameraFollowStep(CameraData* camera) {
+  if (const void* followed = TaskFindByTag(camera->tag)) {
+    TaskReadPosition(followed, camera->at[0], camera->at[1], camera->at[2]);
+    return;
+  }
+  camera->at[0] = camera->eye[0];
+  camera->at[1] = camera->eye[1];
+  camera->at[2] = camera->eye[2] - 1.0f;
+}
+
+void CameraHoldStep(CameraData*) {}
+
+// Distinct from CameraHoldStep although it does the same: states are told apart by
+// their callbacks.
+void CameraIdleStep(CameraData* camera) { static_cast<void>(camera); }
+
+void CameraSetView(const float at[3], const float eye[3]) {
+  g_view = MatLookAtLH(glm::vec3(eye[0], eye[1], eye[2]), glm::vec3(at[0], at[1], at[2]), glm::vec3(0.0f, 1.0f, 0.0f));
+  g_projection = MatPerspectiveFovLH(kCameraFovY, kCameraAspect, kCameraNear, kCameraFar);
+  if (!g_device) return;
+  g_device->SetTransform(plat::TransformKind::View, g_view);
+  g_device->SetTransform(plat::TransformKind::Projection, g_projection);
+}
+
+void FrustumUpdate() {
+  const glm::mat4 view = g_device ? g_device->GetTransform(plat::TransformKind::View) : g_view;
+  const glm::mat4 projection = g_device ? g_device->GetTransform(plat::TransformKind::Projection) : g_projection;
+  const glm::mat4 m = MatMultiply(view, projection);
+  g_frustumPlanes[kTop] = Normalised(ColumnPlane(m, 2, -1.0f));
+  g_frustumPlanes[kBottom] = Normalised(ColumnPlane(m, 2, 1.0f));
+  g_frustumPlanes[kRight] = Normalised(ColumnPlane(m, 1, -1.0f));
+  g_frustumPlanes[kLeft] = Normalised(ColumnPlane(m, 1, 1.0f));
+  g_frustumPlanes[kNear] = Normalised(ColumnPlane(m, 3, 1.0f));
+  g_frustumPlanes[kFar] = Normalised(ColumnPlane(m, 3, -1.0f));
+}
+
+// Touching a plane still counts as visible.
+int SphereInFrustum(float x, float y, float z, float radius) {
+  for (const Plane& p : g_frustumPlanes) {
+    if (p.a * x + p.b * y + p.c * z + p.d < -radius) return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,305 @@
+// The OpenGL device on the offscreen driver, checked by reading frames back.
+#include "platform/gpu_gl.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <glm/ext/matrix_clip_space.hpp>
+#include <glm/ext/matrix_transform.hpp>
+
+#include "platform/window.h"
+#include "support/gfx.h"
+
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000;
+
+uint32_t At(const plat::Image& frame, int x, int y) {
+  return frame.pixels.at(static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(x));
+}
+
+// Every texel of the picture different.
+plat::Image Distinct(int w, int h) {
+  return test::MakeImage(w, h, [](int x, int y) {
+    return 0xFF000000u | static_cast<uint32_t>(x * 7) << 16 | static_cast<uint32_t>(y * 5) << 8 |
+           static_cast<uint32_t>((x * 3 + y * 11) & 0xFF);
+  });
+}
+
+// A screen quad of the classic kind: corners shifted by half a pixel.
+void ScreenQuad(plat::Device& d, float l, float t, float r, float b, float sl, float st, float sr, float sb, float texW,
+                float texH, uint32_t colour, float z = 0.0f) {
+  const plat::ScreenVertex v[4] = {{l - 0.5f, t - 0.5f, z, 1, colour, sl / texW, st / texH},
+                                   {r - 0.5f, t - 0.5f, z, 1, colour, sr / texW, st / texH},
+                                   {r - 0.5f, b - 0.5f, z, 1, colour, sr / texW, sb / texH},
+                                   {l - 0.5f, b - 0.5f, z, 1, colour, sl / texW, sb / texH}};
+  d.SetVertexFormat(plat::VertexFormat::Screen);
+  d.DrawScreenFan(v);
+}
+
+// A camera at the origin looking down +z; the square at depth 10 fills the middle of
+// the screen.
+void LookDownZ(plat::Device& d) {
+  d.SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
+  d.SetTransform(plat::TransformKind::View, glm::lookAtLH(glm::vec3(0, 0, 0), glm::vec3(0, 0, 1), glm::vec3(0, 1, 0)));
+  d.SetTransform(plat::TransformKind::Projection, glm::perspectiveLH_ZO(1.0f, 640.0f / 480.0f, 0.1f, 100.0f));
+}
+
+void WorldSquare(plat::Device& d, float half, float z, uint32_t colour) {
+  const plat::WorldVertex v[4] = {{-half, half, z, colour, 0, 0},
+                                  {half, half, z, colour, 1, 0},
+                                  {half, -half, z, colour, 1, 1},
+                                  {-half, -half, z, colour, 0, 1}};
+  d.SetVertexFormat(plat::VertexFormat::WorldTextured);
+  d.DrawWorldFan(v);
+}
+
+class GlDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(window_.device(), nullptr) << "no OpenGL on the offscreen driver"; }
+  plat::Device& Dev() { return *window_.device(); }
+  plat::Image Show() {
+    Dev().Present();
+    return Dev().ReadFrame();
+  }
+  test::GlWindow window_;
+};
+
+TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
+  const plat::Image picture = Distinct(32, 32);
+  auto texture = Dev().CreateTexture(picture);
+  ASSERT_NE(texture, nullptr);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 100, 50, 132, 82, 0, 0, 32, 32, 32, 32, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 100 + x, 50 + y), At(picture, x, y)) << x << "," << y;
+  }
+  // Nothing spills onto the pixels around it.
+  for (int i = -1; i <= 32; ++i) {
+    EXPECT_EQ(At(frame, 99, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
+    EXPECT_EQ(At(frame, 132, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
+    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 49), kBlack);
+    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 82), kBlack);
+  }
+}
+
+TEST_F(GlDeviceTest, APieceCutFromALargerTextureLandsTexelForTexel) {
+  const plat::Image atlas = Distinct(64, 64);
+  auto texture = Dev().CreateTexture(atlas);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 7, 300, 39, 320, 16, 8, 48, 28, 64, 64, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 7 + x, 300 + y), At(atlas, 16 + x, 8 + y)) << x << "," << y;
+  }
+}
+
+TEST_F(GlDeviceTest, TextureCoordinatesWrapAndAreNotFiltered) {
+  const plat::Image picture = Distinct(8, 8);
+  auto texture = Dev().CreateTexture(picture);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 0, 0, 24, 8, 0, 0, 24, 8, 8, 8, 0xFFFFFFFF);  // three times across
+  const plat::Image frame = Show();
+  for (int x = 0; x < 24; ++x) EXPECT_EQ(At(frame, x, 3), At(picture, x % 8, 3)) << x;
+}
+
+TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
+  auto white = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFFFFFFF));
+  Dev().Clear(0xFF0000FF, 1.0f);
+  Dev().SetTexture(white.get());
+  ScreenQuad(Dev(), 0, 0, 4, 4, 0, 0, 4, 4, 4, 4, 0xFF00FF00);  // opaque green
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 10, 0, 14, 4, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // no texture: the colour alone
+  ScreenQuad(Dev(), 20, 0, 24, 4, 0, 0, 1, 1, 1, 1, 0x80FF0000);  // half red over blue
+  ScreenQuad(Dev(), 30, 0, 34, 4, 0, 0, 1, 1, 1, 1, 0x00FF0000);  // invisible
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 1, 1), 0xFF00FF00u);
+  EXPECT_EQ(At(frame, 11, 1), 0xFFFF0000u);
+  const uint32_t mix = At(frame, 21, 1);
+  EXPECT_NEAR(static_cast<int>((mix >> 16) & 0xFF), 128, 2);
+  EXPECT_NEAR(static_cast<int>(mix & 0xFF), 127, 2);
+  EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
+}
+
+TEST_F(GlDeviceTest, TransparentTexelsLetTheSceneThrough) {
+  const plat::Image picture = test::MakeImage(2, 1, [](int x, int) { return x ? 0x00000000u : 0xFFFFFFFFu; });
+  auto texture = Dev().CreateTexture(picture);
+  Dev().Clear(0xFF102030, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 0, 0, 2, 1, 0, 0, 2, 1, 2, 1, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(At(frame, 1, 0), 0xFF102030u);
+}
+
+// A picture drawn earlier in the frame stays on top of later 3D: screen quads sit at
+// depth 0 and write it.
+TEST_F(GlDeviceTest, AScreenPictureStaysOverLater3D) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);  // the picture
+  EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);  // the square around it
+}
+
+TEST_F(GlDeviceTest, WithDepthOffLater3DCoversThePicture) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
+  Dev().SetZEnable(false);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFF00FF00u);
+}
+
+TEST_F(GlDeviceTest, NearerWorldSurfacesHideFartherOnes) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 1.0f, 10.0f, 0xFFFF0000);
+  WorldSquare(Dev(), 4.0f, 20.0f, 0xFF0000FF);  // behind, drawn later
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);
+  EXPECT_EQ(At(frame, 320, 180), 0xFF0000FFu);
+}
+
+// Lit: the material's emissive colour times the texture, alpha from the diffuse
+// colour; the vertex colour plays no part. Unlit: the vertex colour.
+TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {
+  plat::MeshData data;
+  for (auto [x, y] : {std::pair{-1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, -1.0f}, {-1.0f, -1.0f}}) {
+    data.vertices.push_back(plat::MeshVertex{x, y, 5.0f, 0, 0, -1, 0xFF0000FF, (x + 1) / 2, (1 - y) / 2});
+  }
+  data.indices = {0, 1, 2, 0, 2, 3};
+  data.subsets = {{0, 6}};
+  auto mesh = Dev().CreateMesh(data);
+  auto grey = Dev().CreateTexture(test::SolidImage(2, 2, 0xFF808080));
+  plat::Material material;
+  material.emissive = {1.0f, 0.5f, 0.0f, 1.0f};
+  material.diffuse = {0.2f, 0.2f, 0.2f, 1.0f};
+
+  Dev().Clear(kBlack, 1.0f);
+  LookDownZ(Dev());
+  Dev().SetLighting(true);
+  Dev().SetMaterial(material);
+  Dev().SetTexture(grey.get());
+  Dev().DrawMeshSubset(*mesh, 0);
+  plat::Image frame = Show();
+  const uint32_t lit = At(frame, 320, 240);
+  EXPECT_NEAR(static_cast<int>((lit >> 16) & 0xFF), 0x80, 1);
+  EXPECT_NEAR(static_cast<int>((lit >> 8) & 0xFF), 0x40, 1);
+  EXPECT_EQ(lit & 0xFF, 0u);
+
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetLighting(false);
+  Dev().SetTexture(nullptr);
+  Dev().SetVertexFormat(plat::VertexFormat::WorldColoured);
+  Dev().DrawMeshSubset(*mesh, 0);
+  Dev().DrawMeshSubset(*mesh, 7);  // no such subset: nothing
+  frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFF0000FFu);
+  EXPECT_EQ(At(frame, 5, 5), kBlack);
+}
+
+TEST_F(GlDeviceTest, ATextureReleasedWhileSetIsForgotten) {
+  auto texture = Dev().CreateTexture(test::SolidImage(1, 1, 0xFF00FF00));
+  Dev().SetTexture(texture.get());
+  texture.reset();
+  Dev().Clear(kBlack, 1.0f);
+  ScreenQuad(Dev(), 0, 0, 2, 2, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // drawn untextured
+  EXPECT_EQ(At(Show(), 1, 1), 0xFFFF0000u);
+}
+
+TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
+  Dev().Clear(0xFFFF0000, 1.0f);
+  Dev().Present();
+  Dev().Clear(0xFF00FF00, 1.0f);
+  EXPECT_EQ(At(Dev().ReadFrame(), 10, 10), 0xFFFF0000u);
+  EXPECT_EQ(At(Show(), 10, 10), 0xFF00FF00u);
+}
+
+TEST_F(GlDeviceTest, TransformsReadBackAsSet) {
+  const glm::mat4 view = glm::lookAtLH(glm::vec3(1, 2, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
+  Dev().SetTransform(plat::TransformKind::View, view);
+  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::View), view);
+  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::World), glm::mat4(1.0f));
+}
+
+TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
+  plat::Image wrong = test::SolidImage(4, 4, 0xFFFFFFFF);
+  wrong.pixels.pop_back();
+  EXPECT_EQ(Dev().CreateTexture(wrong), nullptr);
+  EXPECT_EQ(Dev().CreateTexture(plat::Image{}), nullptr);
+  // Indices past the vertices: kept, never drawn.
+  plat::MeshData broken;
+  broken.vertices.resize(3);
+  broken.indices = {0, 1, 9};
+  broken.subsets = {{0, 3}};
+  auto mesh = Dev().CreateMesh(broken);
+  ASSERT_NE(mesh, nullptr);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().DrawMeshSubset(*mesh, 0);
+  EXPECT_EQ(At(Show(), 320, 240), kBlack);
+}
+
+TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
+  test::GlWindow window;
+  ASSERT_NE(window.device(), nullptr);
+  for (int round = 0; round < 4; ++round) {
+    window.owner().reset();
+    window.owner() = plat::CreateGlDevice(plat::WindowHandle(), plat::DeviceParams{});
+    ASSERT_NE(window.device(), nullptr) << "round " << round;
+    auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFF123456));
+    window.device()->Clear(kBlack, 1.0f);
+    window.device()->SetTexture(texture.get());
+    ScreenQuad(*window.device(), 0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0xFFFFFFFF);
+    window.device()->Present();
+    EXPECT_EQ(At(window.device()->ReadFrame(), 0, 0), 0xFF123456u);
+  }
+}
+
+TEST(GlDeviceLifetimeTest, ATextureOutlivingItsDeviceIsHarmless) {
+  test::GlWindow window;
+  ASSERT_NE(window.device(), nullptr);
+  auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFFFFFFFF));
+  window.owner().reset();
+  texture.reset();  // its context is gone: nothing to delete
+  SUCCEED();
+}
+
+TEST(GlDeviceLifetimeTest, FullScreenSixteenBitAndShallowDepthStillDraw) {
+  plat::DeviceParams params;
+  params.windowed = false;
+  params.colour32 = false;
+  params.depth24 = false;
+  params.vsync = false;
+  params.refreshRate = 60;
+  test::GlWindow window(params);
+  ASSERT_NE(window.device(), nullptr);
+  window.device()->Clear(0xFFFF0000, 1.0f);
+  window.device()->Present();
+  EXPECT_EQ(At(window.device()->ReadFrame(), 320, 240), 0xFFFF0000u);
+}
+
+TEST(GlDeviceLifetimeTest, NoWindowOrAWindowWithoutOpenGLGivesNoDevice) {
+  EXPECT_EQ(plat::CreateGlDevice(nullptr, plat::DeviceParams{}), nullptr);
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+  SDL_Window* plain = SDL_CreateWindow("plain", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plat::CreateGlDevice(plain, plat::DeviceParams{}), nullptr);
+  SDL_DestroyWindow(plain);
+  SDL_Quit();
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include "platform/image.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/gfx.h"
+
+namespace {
+
+using test::Bytes;
+
+// Every pixel different, with a few alpha levels.
+plat::Image Pattern(int w, int h) {
+  return test::MakeImage(w, h, [](int x, int y) {
+    const uint32_t alpha = (x + y) % 3 == 0 ? 0xFFu : (x + y) % 3 == 1 ? 0x80u : 0x00u;
+    return (alpha << 24) | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 30) << 8 |
+           static_cast<uint32_t>((x ^ y) * 7);
+  });
+}
+
+plat::Image Opaque(const plat::Image& image) {
+  plat::Image out = image;
+  for (uint32_t& p : out.pixels) p |= 0xFF000000u;
+  return out;
+}
+
+bool Decodes(const Bytes& bytes, plat::Image& out) { return plat::DecodeImage(bytes.data(), bytes.size(), out); }
+
+void ExpectSame(const plat::Image& a, const plat::Image& b) {
+  ASSERT_EQ(a.width, b.width);
+  ASSERT_EQ(a.height, b.height);
+  EXPECT_EQ(a.pixels, b.pixels);
+}
+
+TEST(DecodeImageTest, PngKeepsEveryPixelAndItsAlpha) {
+  const plat::Image source = Pattern(7, 5);
+  plat::Image decoded;
+  ASSERT_TRUE(Decodes(test::PngBytes(source), decoded));
+  ExpectSame(decoded, source);
+}
+
+TEST(DecodeImageTest, JpegComesOutOpaqueAndCloseToTheSource) {
+  const plat::Image source = test::SolidImage(16, 8, 0xFF3080C0);
+  plat::Image decoded;
+  ASSERT_TRUE(Decodes(test::JpegBytes(source, 100), decoded));
+  ASSERT_EQ(decoded.width, 16);
+  ASSERT_EQ(decoded.height, 8);
+  for (uint32_t p : decoded.pixels) {
+    EXPECT_EQ(p >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 0x30, 3);
+    EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 0x80, 3);
+    EXPECT_NEAR(static_cast<int>(p & 0xFF), 0xC0, 3);
+  }
+}
+
+// Odd widths exercise the row padding; the fourth byte of a 32-bit pixel is not alpha.
+TEST(DecodeImageTest, BmpInEveryLayoutGivesTheSamePicture) {
+  const plat::Image source = Opaque(Pattern(5, 3));
+  for (int bits : {8, 24, 32}) {
+    for (bool topDown : {false, true}) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, top-down " << topDown);
+      plat::Image decoded;
+      ASSERT_TRUE(Decodes(test::BmpBytes(source, bits, topDown), decoded));
+      ExpectSame(decoded, source);
+    }
+  }
+}
+
+TEST(DecodeImageTest, EveryTruncationFailsCleanly) {
+  const plat::Image source = Opaque(Pattern(9, 6));
+  const Bytes files[] = {test::PngBytes(source), test::JpegBytes(source, 90), test::BmpBytes(source, 24, false),
+                         test::BmpBytes(source, 8, true)};
+  for (const Bytes& file : files) {
+    for (size_t cut = 0; cut < file.size(); ++cut) {
+      // A copy of exactly `cut` bytes, so a read past it is caught by the sanitizer.
+      const Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
+      plat::Image out;
+      out.width = 99;
+      EXPECT_FALSE(plat::DecodeImage(part.data(), part.size(), out)) << "cut at " << cut << " of " << file.size();
+      EXPECT_EQ(out.width, 0);
+      EXPECT_TRUE(out.pixels.empty());
+    }
+  }
+}
+
+void PutAt(Bytes& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
+  const Bytes good = test::BmpBytes(Opaque(Pattern(4, 4)), 24, false);
+  struct Lie {
+    const char* what;
+    size_t at;
+    uint32_t value;
+  };
+  const Lie lies[] = {
+      {"pixels start past the end", 10, 5000},
+      {"taller than the data", 22, 400},
+      {"far too wide", 18, 100000},
+      {"no height", 22, 0},
+      {"negative width", 18, 0xFFFFFFFC},
+      {"compressed", 30, 1},
+      {"info header longer than the file", 14, 4000},
+  };
+  for (const Lie& lie : lies) {
+    Bytes bad = good;
+    PutAt(bad, lie.at, lie.value);
+    plat::Image out;
+    EXPECT_FALSE(Decodes(bad, out)) << lie.what;
+  }
+  Bytes bits16 = good;
+  bits16[28] = 16;
+  plat::Image out;
+  EXPECT_FALSE(Decodes(bits16, out)) << "16 bits a pixel";
+}
+
+TEST(DecodeImageTest, PaletteIndexBeyondThePaletteIsRefused) {
+  // Two colours in the palette; the last pixel byte then points at entry 7.
+  const plat::Image source = test::MakeImage(2, 1, [](int x, int) { return x ? 0xFFFF0000u : 0xFF0000FFu; });
+  Bytes file = test::BmpBytes(source, 8, false);
+  plat::Image out;
+  ASSERT_TRUE(Decodes(file, out));
+  file[file.size() - 3] = 7;  // second pixel of the only row (the row is padded to 4 bytes)
+  EXPECT_FALSE(Decodes(file, out));
+}
+
+TEST(DecodeImageTest, UnknownOrMissingBytesAreRefused) {
+  plat::Image out;
+  EXPECT_FALSE(plat::DecodeImage(nullptr, 0, out));
+  EXPECT_FALSE(Decodes(test::ToBytes("GIF89a......"), out));
+  EXPECT_FALSE(Decodes(Bytes(64, 0), out));
+  Bytes png = test::PngBytes(Pattern(4, 4));
+  png[png.size() / 2] ^= 0x55;  // a damaged chunk fails its check
+  EXPECT_FALSE(Decodes(png, out));
+}
+
+TEST(ColourKeyTest, OnlyTheExactColourBecomesTransparent) {
+  plat::Image image;
+  image.width = 5;
+  image.height = 1;
+  image.pixels = {0xFF00FF00, 0xFF00FE00, 0x7F00FF00, 0xFF01FF00, 0xFF00FF00};
+  plat::ApplyColourKey(image, 0xFF00FF00);
+  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0x00000000, 0xFF00FE00, 0x7F00FF00, 0xFF01FF00, 0x00000000}));
+}
+
+TEST(EncodePngTest, RefusesAPictureWhosePixelsDoNotMatchItsSize) {
+  plat::Image image = Pattern(3, 3);
+  image.pixels.pop_back();
+  Bytes out = {1, 2, 3};
+  EXPECT_FALSE(plat::EncodePng(image, out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(plat::EncodePng(plat::Image{}, out));
+}
+
+}  // namespace
