@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libsdl2-mixer-dev libepoxy-dev libassimp-dev libglm-dev
+  libsdl2-dev libsdl2-mixer-dev libepoxy-dev libglm-dev
   libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

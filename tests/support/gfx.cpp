@@ -181,6 +181,7 @@ std::vector<Bytes> RendererEntries(const std::vector<Bytes>& materialPictures, c
     const auto k = static_cast<size_t>(i);
     entries[kEntryMeshFirst + k] = k < meshes.size() ? meshes[k] : plain;
   }
+  for (int i = kEntrySoundFirst; i < kArchiveEntryCount; ++i) entries[static_cast<size_t>(i)] = MinimalWave(64);
   return entries;
 }
 
