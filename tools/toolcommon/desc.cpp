@@ -155,6 +155,21 @@ std::vector<double> Options::List(const std::string& key, size_t count, const st
   return v;
 }
 
+std::vector<double> Options::ShortList(const std::string& key, size_t least, const std::vector<double>& fallback) {
+  auto it = values_.find(key);
+  if (it == values_.end()) return fallback;
+  std::vector<double> v;
+  std::stringstream parts(it->second);
+  std::string part;
+  while (std::getline(parts, part, ',')) v.push_back(desc::Number(where_, part, key.c_str()));
+  if (v.size() < least || v.size() > fallback.size()) {
+    Fail(where_, key + " takes " + std::to_string(least) + " to " + std::to_string(fallback.size()) + " numbers");
+  }
+  for (size_t i = v.size(); i < fallback.size(); ++i) v.push_back(fallback[i]);
+  values_.erase(it);
+  return v;
+}
+
 std::string Options::Text(const std::string& key, const std::string& fallback) {
   auto it = values_.find(key);
   if (it == values_.end()) return fallback;

@@ -54,6 +54,8 @@ class Options {
   double Number(const std::string& key, double fallback);
   int Integer(const std::string& key, int fallback);
   std::vector<double> List(const std::string& key, size_t count, const std::vector<double>& fallback);
+  // Between `least` and fallback.size() numbers; the missing ones come from fallback.
+  std::vector<double> ShortList(const std::string& key, size_t least, const std::vector<double>& fallback);
   std::string Text(const std::string& key, const std::string& fallback);
   void Finish() const;
   const Where& Location() const { return where_; }
