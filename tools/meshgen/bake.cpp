@@ -120,9 +120,9 @@ class VertexPool {
  public:
   explicit VertexPool(std::vector<BakedVertex>& out) : out_(out) {}
   uint32_t Add(const BakedVertex& v) {
-    auto q = [](double d) { return std::llround(d * 1e6); };
-    const auto key = std::make_tuple(q(v.pos.x), q(v.pos.y), q(v.pos.z), q(v.normal.x), q(v.normal.y),
-                                     q(v.normal.z), q(v.u), q(v.v));
+    // Vertices that print the same in the file are one vertex.
+    auto q = [](double d) { return std::llround(d * 1e4); };
+    const auto key = std::make_tuple(q(v.pos.x), q(v.pos.y), q(v.pos.z), q(v.u), q(v.v));
     auto it = index_.find(key);
     if (it != index_.end()) return it->second;
     const auto i = static_cast<uint32_t>(out_.size());
@@ -132,7 +132,7 @@ class VertexPool {
   }
 
  private:
-  using Key = std::tuple<long long, long long, long long, long long, long long, long long, long long, long long>;
+  using Key = std::tuple<long long, long long, long long, long long, long long>;
   std::vector<BakedVertex>& out_;
   std::map<Key, uint32_t> index_;
 };
@@ -163,7 +163,7 @@ BakedMesh Bake(const Model& model, const Triangles& tris) {
     std::array<uint32_t, 3> face{};
     for (int k = 0; k < 3; ++k) {
       const Corner& c = t.c[k];
-      BakedVertex v{c.pos, c.normal, 0, 0};
+      BakedVertex v{c.pos, 0, 0};
       if (paint.decal != DecalKind::None) {
         int ox = 0, oy = 0;
         TileOrigin(layout.tile.at({t.paint, QuantiseLight(faceLight)}), ox, oy);

@@ -22,7 +22,6 @@ struct Picture {
 
 struct BakedVertex {
   Vec3 pos;
-  Vec3 normal;
   double u = 0, v = 0;  // v = 0 at the top row of the texture
 };
 

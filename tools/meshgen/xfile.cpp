@@ -8,18 +8,18 @@ namespace {
 
 std::string Num(double v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6f", v);
+  std::snprintf(buf, sizeof buf, "%.4f", v);
   std::string s = buf;
-  if (s == "-0.000000") s = "0.000000";  // one spelling of zero keeps the bytes stable
+  if (s == "-0.0000") s = "0.0000";  // one spelling of zero keeps the bytes stable
   return s;
 }
 
 // "a;b;c;" followed by "," between items and ";" after the last.
-void VectorList(std::string& out, const BakedMesh& mesh, bool normals) {
+void PositionList(std::string& out, const BakedMesh& mesh) {
   const size_t n = mesh.vertices.size();
   out += "  " + std::to_string(n) + ";\n";
   for (size_t i = 0; i < n; ++i) {
-    const Vec3& p = normals ? mesh.vertices[i].normal : mesh.vertices[i].pos;
+    const Vec3& p = mesh.vertices[i].pos;
     out += "  " + Num(p.x) + ";" + Num(p.y) + ";" + Num(p.z) + ";" + (i + 1 < n ? ",\n" : ";\n");
   }
 }
@@ -39,12 +39,10 @@ void FaceList(std::string& out, const BakedMesh& mesh) {
 std::string WriteXFile(const BakedMesh& mesh, const std::string& meshName, const std::string& textureName) {
   std::string out = "xof 0303txt 0032\n\n";
   out += "Mesh " + meshName + " {\n";
-  VectorList(out, mesh, false);
+  PositionList(out, mesh);
   FaceList(out, mesh);
-  out += "\n  MeshNormals {\n";
-  VectorList(out, mesh, true);
-  FaceList(out, mesh);
-  out += "  }\n\n  MeshTextureCoords {\n";
+  // No normals: the game draws meshes unlit, so shading lives in the texture.
+  out += "\n  MeshTextureCoords {\n";
   const size_t n = mesh.vertices.size();
   out += "  " + std::to_string(n) + ";\n";
   for (size_t i = 0; i < n; ++i) {

@@ -1,5 +1,5 @@
-// Writes a baked mesh as a text X file: one Mesh with normals, texture coordinates
-// and its material list; every material names the model's texture.
+// Writes a baked mesh as a text X file: one Mesh with texture coordinates and its
+// material list; every material names the model's texture.
 #pragma once
 
 #include <string>
