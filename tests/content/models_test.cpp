@@ -473,29 +473,9 @@ TEST(BuiltModels, AssimpReadsEveryModelWithItsTexturedMaterials) {
 // ---------------------------------------------------------------------------------
 // The tool itself.
 
-class MeshGenTool : public ::testing::Test {
+class MeshGenTool : public test::ContentToolTest {
  protected:
-  void SetUp() override {
-    dir_ = test::MakeTempDir();
-    ASSERT_FALSE(dir_.empty());
-    sources_ = test::BuildSources("models");
-    ASSERT_GE(sources_.size(), static_cast<size_t>(kModelCount));
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  test::ToolRun Run(const std::string& out, const std::vector<std::string>& inputs) {
-    std::string command = test::ShellQuote(test::ToolPath("meshgen")) + " --out " + test::ShellQuote(out);
-    for (const std::string& in : inputs) command += " " + test::ShellQuote(in);
-    return test::RunCommand(command);
-  }
-  std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = dir_ + "/" + name;
-    test::WriteFile(path, test::Bytes(text.begin(), text.end()));
-    return path;
-  }
-
-  std::string dir_;
-  std::vector<std::string> sources_;
+  MeshGenTool() : ContentToolTest("meshgen", "models") {}
 };
 
 TEST_F(MeshGenTool, SameSourcesGiveSameBytes) {
@@ -532,13 +512,7 @@ TEST_F(MeshGenTool, BadDescriptionsStopTheBuildWithTheirLine) {
       {"model 0 thing \"x\"\npaint body #808080\nbox body 0 0.5 0 1 1 1\n", "has no front paint"},
   };
   for (const Case& c : cases) {
-    const std::string bad = Write("bad.model", c.text);
-    std::vector<std::string> inputs;
-    for (const std::string& s : sources_) {
-      if (std::filesystem::path(s).filename().string().rfind("00_", 0) != 0) inputs.push_back(s);
-    }
-    inputs.push_back(bad);
-    const test::ToolRun run = Run(dir_ + "/out", inputs);
+    const test::ToolRun run = Run(dir_ + "/out", Without("00_", WriteText("bad.model", c.text)));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(c.expect), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/out")) << "a failed run wrote files";
@@ -546,11 +520,7 @@ TEST_F(MeshGenTool, BadDescriptionsStopTheBuildWithTheirLine) {
 }
 
 TEST_F(MeshGenTool, AMissingModelIsNamed) {
-  std::vector<std::string> inputs;
-  for (const std::string& s : sources_) {
-    if (std::filesystem::path(s).filename().string().rfind("17_", 0) != 0) inputs.push_back(s);
-  }
-  const test::ToolRun run = Run(dir_ + "/out", inputs);
+  const test::ToolRun run = Run(dir_ + "/out", Without("17_", ""));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("no description for model(s): 17"), std::string::npos) << run.output;
 }

@@ -163,35 +163,15 @@ TEST(BuiltSounds, MusicLastsHalfAMinuteAndLoopsWithoutAClick) {
   }
 }
 
-class WavSynthTool : public ::testing::Test {
+class WavSynthTool : public test::ContentToolTest {
  protected:
-  void SetUp() override {
-    dir_ = test::MakeTempDir();
-    ASSERT_FALSE(dir_.empty());
-    sources_ = test::BuildSources("sounds");
-    ASSERT_EQ(sources_.size(), static_cast<size_t>(kSoundCount));
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  test::ToolRun Run(const std::string& out, const std::vector<std::string>& inputs) {
-    std::string command = test::ShellQuote(test::ToolPath("wavsynth")) + " --out " + test::ShellQuote(out);
-    for (const std::string& in : inputs) command += " " + test::ShellQuote(in);
-    return test::RunCommand(command);
-  }
+  WavSynthTool() : ContentToolTest("wavsynth", "sounds") {}
   // Every recipe but the one for `id`, plus `extra`.
-  std::vector<std::string> Replacing(int id, const std::string& extra) {
-    std::vector<std::string> inputs;
+  std::vector<std::string> Replacing(int id, const std::string& extra) const {
     char prefix[8];
     std::snprintf(prefix, sizeof prefix, "%02d_", id);
-    for (const std::string& s : sources_) {
-      if (std::filesystem::path(s).filename().string().rfind(prefix, 0) != 0) inputs.push_back(s);
-    }
-    if (!extra.empty()) inputs.push_back(extra);
-    return inputs;
+    return Without(prefix, extra);
   }
-
-  std::string dir_;
-  std::vector<std::string> sources_;
 };
 
 TEST_F(WavSynthTool, SameRecipesGiveSameBytes) {
@@ -220,9 +200,7 @@ TEST_F(WavSynthTool, BadRecipesStopTheBuildWithTheirLine) {
       {22, music + "track a : p*16 nothing\n", "bad.sound:5: no pattern 'nothing'"},
   };
   for (const Case& c : cases) {
-    const std::string bad = dir_ + "/bad.sound";
-    test::WriteFile(bad, test::Bytes(c.text.begin(), c.text.end()));
-    const test::ToolRun run = Run(dir_ + "/out", Replacing(c.id, bad));
+    const test::ToolRun run = Run(dir_ + "/out", Replacing(c.id, WriteText("bad.sound", c.text)));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(c.expect), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/out")) << "a failed run wrote files";

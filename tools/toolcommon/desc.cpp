@@ -86,11 +86,20 @@ int Integer(const Where& where, const std::string& word, const char* what) {
   return value;
 }
 
-std::vector<double> NumberList(const Where& where, const std::string& word, size_t count, const char* what) {
+namespace {
+
+std::vector<double> SplitNumbers(const Where& where, const std::string& word, const char* what) {
   std::vector<double> values;
   std::stringstream parts(word);
   std::string part;
   while (std::getline(parts, part, ',')) values.push_back(Number(where, part, what));
+  return values;
+}
+
+}  // namespace
+
+std::vector<double> NumberList(const Where& where, const std::string& word, size_t count, const char* what) {
+  std::vector<double> values = SplitNumbers(where, word, what);
   if (values.size() != count) {
     Fail(where, std::string(what) + " needs " + std::to_string(count) + " comma-separated numbers: '" + word + "'");
   }
@@ -129,53 +138,43 @@ bool Options::Flag(const std::string& name) {
   return true;
 }
 
-bool Options::Has(const std::string& key) const { return values_.count(key) != 0; }
+bool Options::Take(const std::string& key, std::string& value) {
+  auto it = values_.find(key);
+  if (it == values_.end()) return false;
+  value = it->second;
+  values_.erase(it);
+  return true;
+}
 
 double Options::Number(const std::string& key, double fallback) {
-  auto it = values_.find(key);
-  if (it == values_.end()) return fallback;
-  const double v = desc::Number(where_, it->second, key.c_str());
-  values_.erase(it);
-  return v;
+  std::string text;
+  return Take(key, text) ? desc::Number(where_, text, key.c_str()) : fallback;
 }
 
 int Options::Integer(const std::string& key, int fallback) {
-  auto it = values_.find(key);
-  if (it == values_.end()) return fallback;
-  const int v = desc::Integer(where_, it->second, key.c_str());
-  values_.erase(it);
-  return v;
+  std::string text;
+  return Take(key, text) ? desc::Integer(where_, text, key.c_str()) : fallback;
 }
 
 std::vector<double> Options::List(const std::string& key, size_t count, const std::vector<double>& fallback) {
-  auto it = values_.find(key);
-  if (it == values_.end()) return fallback;
-  auto v = NumberList(where_, it->second, count, key.c_str());
-  values_.erase(it);
-  return v;
+  std::string text;
+  return Take(key, text) ? NumberList(where_, text, count, key.c_str()) : fallback;
 }
 
 std::vector<double> Options::ShortList(const std::string& key, size_t least, const std::vector<double>& fallback) {
-  auto it = values_.find(key);
-  if (it == values_.end()) return fallback;
-  std::vector<double> v;
-  std::stringstream parts(it->second);
-  std::string part;
-  while (std::getline(parts, part, ',')) v.push_back(desc::Number(where_, part, key.c_str()));
+  std::string text;
+  if (!Take(key, text)) return fallback;
+  std::vector<double> v = SplitNumbers(where_, text, key.c_str());
   if (v.size() < least || v.size() > fallback.size()) {
     Fail(where_, key + " takes " + std::to_string(least) + " to " + std::to_string(fallback.size()) + " numbers");
   }
   for (size_t i = v.size(); i < fallback.size(); ++i) v.push_back(fallback[i]);
-  values_.erase(it);
   return v;
 }
 
 std::string Options::Text(const std::string& key, const std::string& fallback) {
-  auto it = values_.find(key);
-  if (it == values_.end()) return fallback;
-  std::string v = it->second;
-  values_.erase(it);
-  return v;
+  std::string text;
+  return Take(key, text) ? text : fallback;
 }
 
 void Options::Finish() const {

@@ -50,7 +50,6 @@ class Options {
  public:
   Options(const Where& where, const std::vector<std::string>& words, size_t first);
   bool Flag(const std::string& name);
-  bool Has(const std::string& key) const;
   double Number(const std::string& key, double fallback);
   int Integer(const std::string& key, int fallback);
   std::vector<double> List(const std::string& key, size_t count, const std::vector<double>& fallback);
@@ -61,6 +60,8 @@ class Options {
   const Where& Location() const { return where_; }
 
  private:
+  bool Take(const std::string& key, std::string& value);  // removes the option when found
+
   Where where_;
   std::map<std::string, std::string> values_;
   std::vector<std::string> flags_;
