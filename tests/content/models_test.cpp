@@ -407,7 +407,7 @@ TEST(BuiltModels, EveryModelStandsOnTheGroundAndFacesMinusZ) {
 }
 
 TEST(BuiltModels, TrianglesWindOutward) {
-  // Direct3D's front faces are clockwise seen from outside; with (b - a) x (c - a)
+  // Front faces are clockwise seen from outside; with (b - a) x (c - a)
   // pointing outward the enclosed volume comes out positive.
   for (int i = 0; i < kModelCount; ++i) {
     const XMesh& mesh = Built()[i].mesh;

@@ -264,28 +264,31 @@ std::vector<LatheRing> LatheRings(const std::vector<double>& profile) {
 
 }  // namespace
 
-void AddLathe(Triangles& out, int paint, const std::vector<double>& profile, int segments, int ribCount,
-              double ribDepth, bool open) {
+void AddLathe(Triangles& out, int paint, const LatheShape& shape) {
+  const std::vector<double>& profile = shape.profile;
   const size_t n = profile.size() / 2;
   if (n < 2) return;
+  const int segments = shape.segments;
   const auto rings = LatheRings(profile);
-  auto theta = [&](int j) { return StartAngle(segments) + 2 * std::numbers::pi * j / segments; };
+  const bool whole = shape.arcDegrees >= 360;
+  const double span = whole ? 2 * std::numbers::pi : shape.arcDegrees * std::numbers::pi / 180;
+  const double start = whole ? StartAngle(segments) : std::numbers::pi / 2 - span / 2;
+  auto theta = [&](int j) { return start + span * j / segments; };
+  auto corner = [&](const LatheRing& ring, int j) { return LatheCorner(ring, theta(j), shape.ribCount, shape.ribDepth); };
   for (size_t k = 0; k + 1 < n; ++k) {
     for (int j = 0; j < segments; ++j) {
-      EmitQuad(out, paint, false, LatheCorner(rings[2 * k], theta(j), ribCount, ribDepth),
-               LatheCorner(rings[2 * k], theta(j + 1), ribCount, ribDepth),
-               LatheCorner(rings[2 * k + 1], theta(j + 1), ribCount, ribDepth),
-               LatheCorner(rings[2 * k + 1], theta(j), ribCount, ribDepth));
+      EmitQuad(out, paint, false, corner(rings[2 * k], j), corner(rings[2 * k], j + 1), corner(rings[2 * k + 1], j + 1),
+               corner(rings[2 * k + 1], j));
     }
   }
   auto cap = [&](size_t point, double ny) {
     if (profile[2 * point] <= 0) return;
     const LatheRing flat{profile[2 * point], profile[2 * point + 1], 0, ny, 0, 0};
     std::vector<Vec3> rim;
-    for (int j = 0; j <= segments; ++j) rim.push_back(LatheCorner(flat, theta(j), ribCount, ribDepth).pos);
+    for (int j = 0; j <= segments; ++j) rim.push_back(corner(flat, j).pos);
     AddDisc(out, paint, rim, {0, profile[2 * point + 1], 0}, {0, ny, 0});
   };
-  if (open) return;
+  if (shape.open) return;
   cap(0, -1);
   cap(n - 1, 1);
 }

@@ -59,9 +59,17 @@ void AddTube(Triangles& out, int paint, Vec3 a, double ra, Vec3 b, double rb, in
 // Profile of (radius, height) pairs from bottom to top turned about the y axis; a
 // radius above zero at either end gets a flat cap unless `open` (rings, tubes).
 // ribCount ridges of ribDepth (fraction of the radius) run along the surface when
-// ribCount > 0.
-void AddLathe(Triangles& out, int paint, const std::vector<double>& profile, int segments, int ribCount,
-              double ribDepth, bool open);
+// ribCount > 0. With arcDegrees below 360 only that much of the turn is made,
+// centred on +z (capes, hoods, stripes over a back).
+struct LatheShape {
+  std::vector<double> profile;
+  int segments = 12;
+  int ribCount = 0;
+  double ribDepth = 0;
+  bool open = false;
+  double arcDegrees = 360;
+};
+void AddLathe(Triangles& out, int paint, const LatheShape& shape);
 // A simple polygon in the xy plane, thickness along z centred on z = 0. False when the
 // polygon cannot be cut into triangles (it crosses itself).
 bool AddSlab(Triangles& out, int paint, const std::vector<double>& polygon, double thickness);

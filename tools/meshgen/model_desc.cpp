@@ -124,21 +124,26 @@ Element ReadPrimitive(const Line& line) {
   }
   if (kind == "lathe") {
     e.kind = ElementKind::Lathe;
-    end = SplitAtColon(line, e.numbers, 2);
+    LatheShape& shape = e.lathe;
+    end = SplitAtColon(line, shape.profile, 2);
     if (end < 5) Fail(line.where, "lathe needs a paint and a centre before ':'");
     n = Numbers(line, 2, 3);
     desc::Options opt(line.where, std::vector<std::string>(line.words.begin(), line.words.begin() + end), 5);
-    e.segments = Segments(opt, 12);
+    shape.segments = Segments(opt, 12);
     e.mirror = opt.Flag("mx");
-    e.open = opt.Flag("open");
-    e.ribs = opt.Integer("ribs", 0);
-    e.ribDepth = opt.Number("ribdepth", 0.15);
+    shape.open = opt.Flag("open");
+    shape.ribCount = opt.Integer("ribs", 0);
+    shape.ribDepth = opt.Number("ribdepth", 0.15);
+    shape.arcDegrees = opt.Number("arc", 360);
     const double sx = opt.Number("sx", 1), sz = opt.Number("sz", 1);
     const auto r = opt.List("rot", 3, {0, 0, 0});
     opt.Finish();
-    if (e.ribs < 0 || e.ribs > 16 || e.ribDepth < 0 || e.ribDepth >= 1) Fail(line.where, "bad ribs or ribdepth");
-    for (size_t i = 0; i < e.numbers.size(); i += 2) {
-      if (e.numbers[i] < 0) Fail(line.where, "lathe radii must not be negative");
+    if (shape.ribCount < 0 || shape.ribCount > 16 || shape.ribDepth < 0 || shape.ribDepth >= 1) {
+      Fail(line.where, "bad ribs or ribdepth");
+    }
+    if (shape.arcDegrees <= 0 || shape.arcDegrees > 360) Fail(line.where, "arc must be above 0 and at most 360");
+    for (size_t i = 0; i < shape.profile.size(); i += 2) {
+      if (shape.profile[i] < 0) Fail(line.where, "lathe radii must not be negative");
     }
     e.local = Compose(Translation({n[0], n[1], n[2]}), Compose(RotationXyz({r[0], r[1], r[2]}), Scaling({sx, 1, sz})));
     return e;
@@ -312,7 +317,7 @@ class Builder {
         AddTube(tris_, paint, {n[0], n[1], n[2]}, n[3], {n[4], n[5], n[6]}, n[7], e.segments, e.ends);
         break;
       case ElementKind::Lathe:
-        AddLathe(tris_, paint, n, e.segments, e.ribs, e.ribDepth, e.open);
+        AddLathe(tris_, paint, e.lathe);
         break;
       case ElementKind::Slab:
         if (!AddSlab(tris_, paint, n, e.thickness)) Fail(e.where, "slab outline crosses itself or has no area");

@@ -33,13 +33,11 @@ struct Element {
   std::string paint;
   Affine local;           // the element's own placement in its parent
   bool mirror = false;    // also add a copy mirrored across x = 0 of the parent
-  std::vector<double> numbers;  // endpoints and radii (tube), profile (lathe), polygon (slab)
+  std::vector<double> numbers;  // endpoints and radii (tube), polygon (slab)
   double thickness = 0;
   int segments = 0;
   TubeEnds ends = TubeEnds::Flat;
-  int ribs = 0;
-  bool open = false;  // lathe without end caps
-  double ribDepth = 0;
+  LatheShape lathe;
   std::string use;        // def name for Use
   std::vector<Element> children;
 };
