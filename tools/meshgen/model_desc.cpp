@@ -165,6 +165,8 @@ Element ReadPrimitive(const Line& line) {
 
 class Reader {
  public:
+  static constexpr int kMaxNesting = 32;
+
   Reader(std::vector<Line> lines, Library& library) : lines_(std::move(lines)), library_(library) {}
 
   void ReadFile() {
@@ -187,7 +189,7 @@ class Reader {
     const std::string name = line.words[1];
     if (library_.defs.count(name)) Fail(line.where, "def '" + name + "' given twice");
     ++pos_;
-    library_.defs[name] = ReadBlock(true);
+    library_.defs[name] = ReadBlock(true, 1);
   }
 
   void ReadModel(const Line& line) {
@@ -206,13 +208,14 @@ class Reader {
       m.paints.push_back(p);
       ++pos_;
     }
-    m.elements = ReadBlock(false);
+    m.elements = ReadBlock(false, 0);
     library_.models.push_back(std::move(m));
   }
 
   // Elements up to the closing brace (inside a block) or up to the next top-level
   // statement (a model's body).
-  std::vector<Element> ReadBlock(bool braced) {
+  std::vector<Element> ReadBlock(bool braced, int depth) {
+    if (depth > kMaxNesting) Fail(lines_[pos_ - 1].where, "groups nested too deeply");
     std::vector<Element> elements;
     while (pos_ < lines_.size()) {
       const Line& line = lines_[pos_];
@@ -225,13 +228,13 @@ class Reader {
       if (!braced && (word == "model" || word == "def")) return elements;
       if (word == "paint") Fail(line.where, "paints come right after their model line");
       ++pos_;
-      elements.push_back(ReadElement(line));
+      elements.push_back(ReadElement(line, depth));
     }
     if (braced) Fail(lines_.back().where, "missing '}'");
     return elements;
   }
 
-  Element ReadElement(const Line& line) {
+  Element ReadElement(const Line& line, int depth) {
     const std::string& word = line.words[0];
     if (word == "group") {
       if (line.words.back() != "{") Fail(line.where, "a group line ends with '{'");
@@ -242,7 +245,7 @@ class Reader {
       e.mirror = opt.Flag("mx");
       e.local = ReadPlacement(opt, {0, 0, 0}, {1, 1, 1});
       opt.Finish();
-      e.children = ReadBlock(true);
+      e.children = ReadBlock(true, depth + 1);
       return e;
     }
     if (word == "use") {

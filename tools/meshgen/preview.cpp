@@ -273,7 +273,7 @@ Picture DrawSheet(const std::vector<PreviewEntry>& entries) {
   for (size_t i = 0; i < entries.size(); ++i) {
     const int ox = static_cast<int>(i % columns) * cellW, oy = static_cast<int>(i / columns) * cellH;
     for (int v = 0; v < 3; ++v) {
-      RenderView(pic, ox + v * viewW, oy, viewW, viewH, *entries[i].mesh, kViews[v], 8.4, 1.75, halfTan);
+      RenderView(pic, ox + v * viewW, oy, viewW, viewH, *entries[i].mesh, kViews[v], 7.3, 1.72, halfTan);
     }
     RenderFieldView(pic, ox + 3 * viewW, oy, fieldW, viewH, *entries[i].mesh, 3.0);
     DrawLabel(pic, ox + 4, oy + viewH + 3, Caption(entries[i]), 2);

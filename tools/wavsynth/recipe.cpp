@@ -102,8 +102,10 @@ void ReadVoice(const Line& line, Recipe& r) {
   const std::string to = opt.Text("to", "");
   v.params.glideTime = opt.Number("glide", 0);
   if (!to.empty()) v.params.glideTo = Frequency(line.where, to);
-  std::vector<std::string> pitches = Split(opt.Text("notes", opt.Text("freq", "440")), ',');
+  const std::string freq = opt.Text("freq", ""), notes = opt.Text("notes", "");
   opt.Finish();
+  if (!freq.empty() && !notes.empty()) Fail(line.where, "give freq or notes, not both");
+  const std::vector<std::string> pitches = Split(notes.empty() ? (freq.empty() ? "440" : freq) : notes, ',');
   NonNegative(line.where, at, "at");
   if (dur <= 0) Fail(line.where, "dur must be above 0");
   for (size_t i = 0; i < pitches.size(); ++i) {
