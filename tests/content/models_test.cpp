@@ -1,0 +1,528 @@
+// The built models: every X file reads back (with a reader of our own and with
+// assimp), its textured materials line up with materials.list, and each model stands
+// on the ground, faces -z and has the size its role needs. The model tool gives the
+// same bytes twice and stops on a bad description.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <array>
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/characters.h"
+#include "support/content_tools.h"
+#include "support/files.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr int kModelCount = 35;
+constexpr int kMaxMaterialTextures = 90;
+constexpr int kFrontStripRows = 4;  // the front marker paint's rows at the top of each texture
+
+// ---------------------------------------------------------------------------------
+// A reader for text X files, written for these tests so that a fault in the writer
+// shows up here instead of being shared by both sides.
+
+struct XMaterial {
+  double colour[4] = {};
+  double emissive[3] = {};
+  std::string texture;
+};
+
+struct XMesh {
+  std::vector<std::array<double, 3>> positions;
+  std::vector<std::array<double, 2>> uvs;
+  size_t normalCount = 0;
+  std::vector<std::array<uint32_t, 3>> faces;
+  std::vector<uint32_t> faceMaterial;
+  std::vector<XMaterial> materials;
+};
+
+class XReader {
+ public:
+  explicit XReader(std::string text) : text_(std::move(text)) {}
+
+  bool Read(XMesh& mesh) {
+    if (text_.compare(0, 16, "xof 0303txt 0032") != 0) return Fail("not a text X file");
+    pos_ = 16;
+    bool sawMesh = false;
+    std::string word;
+    while (NextWord(word)) {
+      std::string name;
+      if (!OpenBlock(name)) return false;
+      if (word == "Mesh") {
+        if (sawMesh) return Fail("more than one mesh");
+        sawMesh = true;
+        if (!ReadMesh(mesh)) return false;
+      } else if (!SkipBlock()) {
+        return false;
+      }
+    }
+    return sawMesh || Fail("no mesh");
+  }
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& what) {
+    if (error_.empty()) error_ = what + " near byte " + std::to_string(pos_);
+    return false;
+  }
+  void SkipBlanks() {
+    while (pos_ < text_.size()) {
+      const char c = text_[pos_];
+      if (std::isspace(static_cast<unsigned char>(c))) {
+        ++pos_;
+      } else if (c == '#' || text_.compare(pos_, 2, "//") == 0) {
+        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+      } else {
+        return;
+      }
+    }
+  }
+  // Separators between numbers: ';' and ','.
+  void SkipSeparators() {
+    SkipBlanks();
+    while (pos_ < text_.size() && (text_[pos_] == ';' || text_[pos_] == ',')) {
+      ++pos_;
+      SkipBlanks();
+    }
+  }
+  bool Peek(char c) {
+    SkipSeparators();
+    return pos_ < text_.size() && text_[pos_] == c;
+  }
+  bool NextWord(std::string& word) {
+    SkipSeparators();
+    word.clear();
+    while (pos_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_')) {
+      word += text_[pos_++];
+    }
+    return !word.empty();
+  }
+  bool OpenBlock(std::string& name) {
+    SkipSeparators();
+    if (!Peek('{')) NextWord(name);
+    if (!Peek('{')) return Fail("expected '{'");
+    ++pos_;
+    return true;
+  }
+  bool CloseBlock() {
+    if (!Peek('}')) return Fail("expected '}'");
+    ++pos_;
+    return true;
+  }
+  bool SkipBlock() {
+    int depth = 1;
+    while (pos_ < text_.size() && depth > 0) {
+      if (text_[pos_] == '{') ++depth;
+      if (text_[pos_] == '}') --depth;
+      ++pos_;
+    }
+    return depth == 0 || Fail("unclosed block");
+  }
+  bool Number(double& v) {
+    SkipSeparators();
+    const char* start = text_.c_str() + pos_;
+    char* end = nullptr;
+    v = std::strtod(start, &end);
+    if (end == start || !std::isfinite(v)) return Fail("expected a number");
+    pos_ += static_cast<size_t>(end - start);
+    return true;
+  }
+  bool Count(size_t& n, size_t limit) {
+    double v = 0;
+    if (!Number(v)) return false;
+    if (v < 0 || v > static_cast<double>(limit) || v != std::floor(v)) return Fail("bad count");
+    n = static_cast<size_t>(v);
+    return true;
+  }
+  bool Numbers(double* out, int n) {
+    for (int i = 0; i < n; ++i) {
+      if (!Number(out[i])) return false;
+    }
+    return true;
+  }
+  bool FaceList(size_t vertexCount, std::vector<std::array<uint32_t, 3>>* faces, size_t& faceCount) {
+    if (!Count(faceCount, 1000000)) return false;
+    for (size_t f = 0; f < faceCount; ++f) {
+      size_t corners = 0;
+      if (!Count(corners, 64) || corners != 3) return Fail("faces must be triangles");
+      std::array<uint32_t, 3> face{};
+      for (auto& index : face) {
+        size_t v = 0;
+        if (!Count(v, 1u << 30)) return false;
+        if (v >= vertexCount) return Fail("face index past the vertices");
+        index = static_cast<uint32_t>(v);
+      }
+      if (faces) faces->push_back(face);
+    }
+    return true;
+  }
+  bool ReadMesh(XMesh& mesh) {
+    size_t n = 0;
+    if (!Count(n, 65535)) return false;
+    mesh.positions.resize(n);
+    for (auto& p : mesh.positions) {
+      if (!Numbers(p.data(), 3)) return false;
+    }
+    size_t faceCount = 0;
+    if (!FaceList(n, &mesh.faces, faceCount)) return false;
+    std::string word, name;
+    while (NextWord(word)) {
+      if (!OpenBlock(name)) return false;
+      bool ok = true;
+      if (word == "MeshNormals") {
+        ok = ReadNormals(mesh);
+      } else if (word == "MeshTextureCoords") {
+        ok = ReadUvs(mesh);
+      } else if (word == "MeshMaterialList") {
+        ok = ReadMaterialList(mesh);
+      } else {
+        ok = SkipBlock();
+        continue;
+      }
+      if (!ok || !CloseBlock()) return false;
+    }
+    return CloseBlock();
+  }
+  bool ReadNormals(XMesh& mesh) {
+    if (!Count(mesh.normalCount, 65535)) return false;
+    double n[3];
+    for (size_t i = 0; i < mesh.normalCount; ++i) {
+      if (!Numbers(n, 3)) return false;
+    }
+    size_t faceCount = 0;
+    if (!FaceList(mesh.normalCount, nullptr, faceCount)) return false;
+    return faceCount == mesh.faces.size() || Fail("normal faces differ from mesh faces");
+  }
+  bool ReadUvs(XMesh& mesh) {
+    size_t n = 0;
+    if (!Count(n, 65535)) return false;
+    if (n != mesh.positions.size()) return Fail("one texture coordinate a vertex");
+    mesh.uvs.resize(n);
+    for (auto& uv : mesh.uvs) {
+      if (!Numbers(uv.data(), 2)) return false;
+    }
+    return true;
+  }
+  bool ReadMaterialList(XMesh& mesh) {
+    size_t materials = 0, indices = 0;
+    if (!Count(materials, 1000) || !Count(indices, 1000000)) return false;
+    if (indices != mesh.faces.size()) return Fail("one material index a face");
+    for (size_t i = 0; i < indices; ++i) {
+      size_t m = 0;
+      if (!Count(m, 1000)) return false;
+      if (m >= materials) return Fail("material index past the materials");
+      mesh.faceMaterial.push_back(static_cast<uint32_t>(m));
+    }
+    std::string word, name;
+    for (size_t i = 0; i < materials; ++i) {
+      if (!NextWord(word) || word != "Material" || !OpenBlock(name)) return Fail("expected a Material");
+      XMaterial mat;
+      double power = 0, specular[3];
+      if (!Numbers(mat.colour, 4) || !Number(power) || !Numbers(specular, 3) || !Numbers(mat.emissive, 3)) {
+        return false;
+      }
+      if (NextWord(word)) {
+        if (word != "TextureFilename" || !OpenBlock(name) || !Peek('"')) return Fail("expected TextureFilename");
+        const size_t close = text_.find('"', pos_ + 1);
+        if (close == std::string::npos) return Fail("unterminated string");
+        mat.texture = text_.substr(pos_ + 1, close - pos_ - 1);
+        pos_ = close + 1;
+        if (!CloseBlock()) return false;
+      }
+      if (!CloseBlock()) return false;
+      mesh.materials.push_back(mat);
+    }
+    return true;
+  }
+
+  std::string text_;
+  size_t pos_ = 0;
+  std::string error_;
+};
+
+// ---------------------------------------------------------------------------------
+
+std::string Numbered(int i) {
+  char name[32];
+  std::snprintf(name, sizeof name, "mesh_%03d", i);
+  return name;
+}
+
+bool DecodePng(const test::Bytes& bytes, int& width, int& height, std::vector<uint8_t>& rgba) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
+  image.format = PNG_FORMAT_RGBA;
+  rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return true;
+}
+
+struct BuiltModel {
+  XMesh mesh;
+  std::string error;
+  int texWidth = 0, texHeight = 0;
+  std::vector<uint8_t> texture;
+  std::array<double, 3> min{}, max{};
+  double Height() const { return max[1] - min[1]; }
+};
+
+const std::vector<BuiltModel>& Built() {
+  static const std::vector<BuiltModel> models = [] {
+    std::vector<BuiltModel> all(kModelCount);
+    for (int i = 0; i < kModelCount; ++i) {
+      BuiltModel& m = all[i];
+      const test::Bytes x = test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".x"));
+      XReader reader(std::string(x.begin(), x.end()));
+      if (!reader.Read(m.mesh)) m.error = reader.Error();
+      DecodePng(test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".png")), m.texWidth, m.texHeight,
+                m.texture);
+      if (m.mesh.positions.empty()) continue;
+      m.min = m.max = m.mesh.positions.front();
+      for (const auto& p : m.mesh.positions) {
+        for (int k = 0; k < 3; ++k) {
+          m.min[k] = std::min(m.min[k], p[k]);
+          m.max[k] = std::max(m.max[k], p[k]);
+        }
+      }
+    }
+    return all;
+  }();
+  return models;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+TEST(BuiltModels, EveryXFileReadsBackWhole) {
+  for (int i = 0; i < kModelCount; ++i) {
+    SCOPED_TRACE(Numbered(i));
+    const BuiltModel& m = Built()[i];
+    ASSERT_EQ(m.error, "");
+    EXPECT_GT(m.mesh.faces.size(), 20u);
+    if (m.mesh.normalCount) {
+      EXPECT_EQ(m.mesh.normalCount, m.mesh.positions.size());
+    }
+    ASSERT_EQ(m.mesh.uvs.size(), m.mesh.positions.size());
+    for (const auto& uv : m.mesh.uvs) {
+      EXPECT_TRUE(uv[0] >= 0 && uv[0] <= 1 && uv[1] >= 0 && uv[1] <= 1);
+    }
+    ASSERT_FALSE(m.mesh.materials.empty());
+    std::vector<bool> used(m.mesh.materials.size(), false);
+    for (uint32_t f : m.mesh.faceMaterial) used[f] = true;
+    for (size_t k = 0; k < used.size(); ++k) EXPECT_TRUE(used[k]) << "material " << k << " draws nothing";
+    for (const XMaterial& mat : m.mesh.materials) {
+      // The game shows emissive times texture, with the diffuse alpha as the alpha.
+      EXPECT_GT(mat.emissive[0] + mat.emissive[1] + mat.emissive[2], 0.0);
+      EXPECT_TRUE(mat.colour[3] > 0.05 && mat.colour[3] <= 1.0);
+    }
+  }
+}
+
+TEST(BuiltModels, TexturedMaterialsTakeTheListEntriesInLoadOrder) {
+  const auto list = ReadLines(test::GeneratedPath("models/materials.list"));
+  size_t next = 0;
+  for (int i = 0; i < kModelCount; ++i) {
+    for (const XMaterial& mat : Built()[i].mesh.materials) {
+      if (mat.texture.empty()) continue;
+      ASSERT_LT(next, list.size()) << Numbered(i) << " needs more list entries";
+      const std::string& path = list[next++];
+      EXPECT_TRUE(std::filesystem::path(path).is_absolute()) << path;
+      EXPECT_TRUE(std::filesystem::exists(path)) << path;
+      EXPECT_EQ(std::filesystem::path(path).filename().string(), mat.texture) << "entry " << 37 + next - 1;
+    }
+  }
+  EXPECT_EQ(next, list.size()) << "materials.list has entries no material takes";
+  EXPECT_LE(list.size(), static_cast<size_t>(kMaxMaterialTextures));
+}
+
+TEST(BuiltModels, TexturesArePowerOfTwoAndNeverTheColourKey) {
+  for (int i = 0; i < kModelCount; ++i) {
+    SCOPED_TRACE(Numbered(i));
+    const BuiltModel& m = Built()[i];
+    ASSERT_GT(m.texWidth, 0);
+    EXPECT_EQ(m.texWidth & (m.texWidth - 1), 0);
+    EXPECT_EQ(m.texHeight & (m.texHeight - 1), 0);
+    size_t keyed = 0;
+    for (size_t p = 0; p + 3 < m.texture.size(); p += 4) {
+      if (m.texture[p] == 0 && m.texture[p + 1] == 255 && m.texture[p + 2] == 0 && m.texture[p + 3] == 255) ++keyed;
+    }
+    EXPECT_EQ(keyed, 0u) << "opaque pure green turns transparent in the game";
+  }
+}
+
+TEST(BuiltModels, EveryModelStandsOnTheGroundAndFacesMinusZ) {
+  for (int i = 0; i < kModelCount; ++i) {
+    SCOPED_TRACE(Numbered(i));
+    const BuiltModel& m = Built()[i];
+    ASSERT_FALSE(m.mesh.positions.empty());
+    EXPECT_NEAR(m.min[1], 0.0, 0.002);
+    // The front marker (eyes, a lock, a sign's nails...) lies in the texture's top strip;
+    // it sits on the -z side of the part of the model at its height.
+    double sumY = 0, sumZ = 0;
+    int count = 0;
+    for (size_t v = 0; v < m.mesh.uvs.size(); ++v) {
+      if (m.mesh.uvs[v][1] * m.texHeight < kFrontStripRows) {
+        sumY += m.mesh.positions[v][1];
+        sumZ += m.mesh.positions[v][2];
+        ++count;
+      }
+    }
+    ASSERT_GT(count, 0) << "no front marker";
+    const double markerY = sumY / count, markerZ = sumZ / count;
+    double bandMin = markerZ, bandMax = markerZ;
+    for (const auto& f : m.mesh.faces) {
+      double low = 1e9, high = -1e9;
+      for (uint32_t v : f) {
+        low = std::min(low, m.mesh.positions[v][1]);
+        high = std::max(high, m.mesh.positions[v][1]);
+      }
+      if (high < markerY - 0.25 || low > markerY + 0.25) continue;
+      for (uint32_t v : f) {
+        bandMin = std::min(bandMin, m.mesh.positions[v][2]);
+        bandMax = std::max(bandMax, m.mesh.positions[v][2]);
+      }
+    }
+    EXPECT_LT(markerZ, 0.0);
+    EXPECT_LT(markerZ, (bandMin + bandMax) * 0.5);
+  }
+}
+
+TEST(BuiltModels, TrianglesWindOutward) {
+  // Front faces are clockwise seen from outside; with (b - a) x (c - a)
+  // pointing outward the enclosed volume comes out positive.
+  for (int i = 0; i < kModelCount; ++i) {
+    const XMesh& mesh = Built()[i].mesh;
+    double volume = 0;
+    for (const auto& f : mesh.faces) {
+      const auto& a = mesh.positions[f[0]];
+      const auto& b = mesh.positions[f[1]];
+      const auto& c = mesh.positions[f[2]];
+      volume += (a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                 a[2] * (b[0] * c[1] - b[1] * c[0])) / 6.0;
+    }
+    EXPECT_GT(volume, 0.0) << Numbered(i);
+  }
+}
+
+TEST(BuiltModels, SizesSuitTheCharacterTable) {
+  double tallestHero = 0, shortestHero = 100;
+  for (int row = 0; row < kPartyRows; ++row) {
+    const int model = g_characterTable[row].model;
+    ASSERT_TRUE(model >= 0 && model < kModelCount);
+    const BuiltModel& m = Built()[model];
+    // Tall, thin figures on 2-unit cells.
+    EXPECT_GE(m.Height(), 1.6) << "hero model " << model;
+    EXPECT_LE(m.Height(), 2.1) << "hero model " << model;
+    EXPECT_LT(m.max[0] - m.min[0], 2.0);
+    EXPECT_LT(m.max[2] - m.min[2], 2.0);
+    tallestHero = std::max(tallestHero, m.Height());
+    shortestHero = std::min(shortestHero, m.Height());
+  }
+  for (int row = kMonsterRowOffset; row < kCharacterRows; ++row) {
+    const int model = g_characterTable[row].model;
+    ASSERT_TRUE(model >= 0 && model < kModelCount);
+    EXPECT_GT(Built()[model].Height(), 0.5) << "monster model " << model;
+    EXPECT_LT(Built()[model].Height(), 3.5) << "monster model " << model;
+  }
+  // The final boss and the dragon tower over the party; the familiar is small.
+  EXPECT_GT(Built()[g_characterTable[kMonsterRowOffset + kBossMonsterId].model].Height(), tallestHero + 0.8);
+  EXPECT_GT(Built()[g_characterTable[kMonsterRowOffset + 4].model].Height(), tallestHero + 0.8);
+  EXPECT_LT(Built()[33].Height(), shortestHero);
+}
+
+TEST(BuiltModels, AssimpReadsEveryModelWithItsTexturedMaterials) {
+  for (int i = 0; i < kModelCount; ++i) {
+    SCOPED_TRACE(Numbered(i));
+    const test::Bytes bytes = test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".x"));
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), 0, "x");
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+    size_t faces = 0;
+    for (unsigned k = 0; k < scene->mNumMeshes; ++k) {
+      faces += scene->mMeshes[k]->mNumFaces;
+      EXPECT_TRUE(scene->mMeshes[k]->HasTextureCoords(0));
+    }
+    EXPECT_EQ(faces, Built()[i].mesh.faces.size());
+    size_t textured = 0;
+    for (unsigned k = 0; k < scene->mNumMaterials; ++k) {
+      textured += scene->mMaterials[k]->GetTextureCount(aiTextureType_DIFFUSE);
+    }
+    EXPECT_EQ(textured, Built()[i].mesh.materials.size());
+  }
+}
+
+// ---------------------------------------------------------------------------------
+// The tool itself.
+
+class MeshGenTool : public test::ContentToolTest {
+ protected:
+  MeshGenTool() : ContentToolTest("meshgen", "models") {}
+};
+
+TEST_F(MeshGenTool, SameSourcesGiveSameBytes) {
+  ASSERT_EQ(Run(dir_ + "/a", sources_).status, 0);
+  ASSERT_EQ(Run(dir_ + "/b", sources_).status, 0);
+  for (int i = 0; i < kModelCount; ++i) {
+    for (const char* ext : {".x", ".png"}) {
+      const std::string name = Numbered(i) + ext;
+      const test::Bytes a = test::ReadFile(dir_ + "/a/" + name);
+      ASSERT_FALSE(a.empty()) << name;
+      EXPECT_EQ(a, test::ReadFile(dir_ + "/b/" + name)) << name;
+      EXPECT_EQ(a, test::ReadFile(test::GeneratedPath("models/" + name))) << name << " differs from the build's";
+    }
+  }
+  // The list names the same files in the same order, each in its own folder.
+  const auto a = ReadLines(dir_ + "/a/materials.list"), b = ReadLines(dir_ + "/b/materials.list");
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t k = 0; k < a.size(); ++k) {
+    EXPECT_EQ(std::filesystem::path(a[k]).filename(), std::filesystem::path(b[k]).filename());
+    EXPECT_EQ(std::filesystem::path(a[k]).parent_path(), std::filesystem::path(dir_ + "/a"));
+  }
+}
+
+TEST_F(MeshGenTool, BadDescriptionsStopTheBuildWithTheirLine) {
+  struct Case {
+    std::string text, expect;
+  };
+  const std::string head = "model 0 thing \"x\"\npaint eye #000000 front\n";
+  const Case cases[] = {
+      {head + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\nbox skin 0 0.5 0 1 1 1\n", "bad.model:4: model thing has no paint 'skin'"},
+      {head + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\n", "lowest point is at y = 0.4000"},
+      {head + "ball eye 0 0.1 -0.2 0.1 0.1 0.1 seg=2\n", "bad.model:3: seg must be 3 to 64"},
+      {head + "box eye 0 0.5 0 1 1 1 wobble=3\n", "bad.model:3: unknown option 'wobble'"},
+      {"model 0 thing \"x\"\npaint body #808080\nbox body 0 0.5 0 1 1 1\n", "has no front paint"},
+  };
+  for (const Case& c : cases) {
+    const test::ToolRun run = Run(dir_ + "/out", Without("00_", WriteText("bad.model", c.text)));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find(c.expect), std::string::npos) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/out")) << "a failed run wrote files";
+  }
+}
+
+TEST_F(MeshGenTool, AMissingModelIsNamed) {
+  const test::ToolRun run = Run(dir_ + "/out", Without("17_", ""));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("no description for model(s): 17"), std::string::npos) << run.output;
+}
+
+}  // namespace
