@@ -1,5 +1,7 @@
 #include "data/characters.h"
 
+#include <cstring>
+
 #include "data/atlas.h"
 
 // Rows 0 to 3 are the starting party, rows 4 to 16 the monsters (row 16 the final boss).
@@ -72,3 +74,13 @@ CharacterRecord g_familiars[4];
 int32_t g_partyCount = 4;
 int32_t g_enemyCount = 0;
 int32_t g_familiarCount = 4;
+
+void PartyInit() {
+  g_partyCount = kPartyRows;
+  g_enemyCount = 0;
+  g_familiarCount = 4;
+  std::memset(g_party, 0, sizeof g_party);
+  std::memset(g_partyReserve, 0, sizeof g_partyReserve);
+  std::memset(g_familiars, 0, sizeof g_familiars);
+  for (int i = 0; i < g_partyCount; ++i) g_party[i] = g_characterTable[i];
+}

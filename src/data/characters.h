@@ -58,3 +58,7 @@ extern CharacterRecord g_familiars[4];
 extern int32_t g_partyCount;
 extern int32_t g_enemyCount;
 extern int32_t g_familiarCount;
+
+// The party of a fresh game: the first four rows of the table as members, the reserve
+// and the familiars empty, and no enemies.
+void PartyInit();

@@ -79,13 +79,7 @@ int GameStateInit() {
   KeyInit();
   SettingsInit();
   g_mapNumber = 0;
-  g_partyCount = 4;
-  g_enemyCount = 0;
-  g_familiarCount = 4;
-  std::memset(g_party, 0, sizeof g_party);
-  std::memset(g_partyReserve, 0, sizeof g_partyReserve);
-  std::memset(g_familiars, 0, sizeof g_familiars);
-  for (int i = 0; i < g_partyCount; ++i) g_party[i] = g_characterTable[i];
+  PartyInit();
   InventoryInit();
   EventFlagsClear();
   return CoreBuffersAlloc();

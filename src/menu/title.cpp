@@ -1,22 +1,274 @@
 #include "menu/title.h"
 
-#include "engine/task.h"
+#include "data/atlas.h"
+#include "data/characters.h"
+#include "data/items.h"
+#include "data/money.h"
+#include "engine/draw2d.h"
+#include "engine/graphics.h"
+#include "engine/keys.h"
+#include "engine/shell.h"
+#include "engine/sound.h"
+#include "event/flags.h"
+#include "field/map.h"
+#include "platform/window.h"
 
 int32_t g_titleBanner = 0;
 
 namespace {
-void TitleUpdate(TaskSlot*) {}
-void TitleDraw(TaskSlot*) {}
+
+constexpr int32_t kNewGameEncounterInterval = 30;
+
+const plat::Texture* Atlas() { return g_atlasTexture.get(); }
+
+// One step along a ring of `count` places: past the last back to 0, below 0 to the last.
+int32_t WrapStep(int32_t value, int32_t delta, int32_t count) {
+  const int32_t next = value + delta;
+  if (next > count - 1) return 0;
+  if (next < 0) return count - 1;
+  return next;
+}
+
+void RequestCursorSound() { SoundRequest(kSoundCursor, 0); }
+
+// The arrow keys in their order of precedence; 1 when one of them moved the cursor.
+int TitleMoveCursor(TitleData* title) {
+  if (KeyPressed(kKeyRight)) {
+    title->column = WrapStep(title->column, 1, kTitleColumns);
+  } else if (KeyPressed(kKeyLeft)) {
+    title->column = WrapStep(title->column, -1, kTitleColumns);
+  } else if (KeyPressed(kKeyDown)) {
+    title->row = WrapStep(title->row, 1, kTitleRows);
+  } else if (KeyPressed(kKeyUp)) {
+    title->row = WrapStep(title->row, -1, kTitleRows);
+  } else {
+    return 0;
+  }
+  RequestCursorSound();
+  return 1;
+}
+
+using TitleEntryAction = void (*)();
+constexpr TitleEntryAction kTitleEntries[kTitleColumns * kTitleRows] = {
+    TitleEntryNewGame, TitleEntryQuit, TitleEntryOptions, TitleEntryLoad, TitleEntryGallery, TitleEntryPicture,
+};
+
+float ButtonX(float panelX, int32_t selection) {
+  return panelX + kTitleButtonInset + kTitleButtonPitchX * static_cast<float>(selection % kTitleColumns);
+}
+
+float ButtonY(int32_t selection) {
+  return kTitlePanelY + kTitleButtonInset + kTitleButtonPitchY * static_cast<float>(selection / kTitleColumns);
+}
+
+float DrawTitlePanel() {
+  return DrawSpriteCentred(kAtlasTitlePanel, kTitlePanelY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
+}
+
+// Until an entry's own screen exists, a placeholder takes that screen's slot and goes
+// straight back to a fresh title on its first update, so the game never stands without
+// a screen.
+void StandInUpdate(TaskSlot*) { TitleReturn(); }
+void StandInDraw(TaskSlot*) {}
+
+void StandInOpen(int slot, int32_t id) {
+  TaskSlot* s = TaskAllocAt(slot);
+  if (s) TaskStart(s, id, 0, StandInUpdate, StandInDraw);
+}
+
+// ---- prompts ----------------------------------------------------------------------
+
+void PromptLabelSet(PromptLabel* label, int choice, const AtlasRect& picture) {
+  label->width = RectWidth(picture);
+  label->height = RectHeight(picture);
+  label->x = CentreX(label->width);
+  label->y = kPromptLabelY + kPromptLabelPitch * static_cast<float>(choice);
+  label->picture = picture;
+}
+
+void PromptOpen(int slot, int32_t id, TaskCallback begin, TaskCallback draw) {
+  if (TaskExists(id)) return;
+  TaskSlot* s = TaskAllocAt(slot);
+  if (!s) return;
+  TaskStart(s, id, 0, begin, draw);
+  PromptData* prompt = TaskDataInit<PromptData>(s);
+  prompt->choice = 0;
+  PromptLabelSet(&prompt->labels[0], 0, kAtlasAnswerNo);
+  PromptLabelSet(&prompt->labels[1], 1, kAtlasAnswerYes);
+}
+
+// Up and Down move between the answers; Enter or Z ends the prompt with the answer
+// under the cursor. There is no way out but answering.
+void PromptInput(TaskSlot* slot, void (*yes)()) {
+  PromptData* prompt = TaskData<PromptData>(slot);
+  if (KeyPressed(kKeyUp)) {
+    prompt->choice = WrapStep(prompt->choice, -1, 2);
+    RequestCursorSound();
+  } else if (KeyPressed(kKeyDown)) {
+    prompt->choice = WrapStep(prompt->choice, 1, 2);
+    RequestCursorSound();
+  } else if (KeyPressed(kKeyEnter) || KeyPressed(kKeyZ)) {
+    slot->inUse = 0;
+    RequestCursorSound();
+    if (prompt->choice == 1) {
+      yes();
+    } else {
+      TitleReturn();
+    }
+  }
+}
+
+void DrawPrompt(TaskSlot* slot, const AtlasRect& question) {
+  const PromptData* prompt = TaskData<PromptData>(slot);
+  const AtlasRect& tile = kAtlasMenuTile;
+  FillScreenPattern(tile.left, tile.top, tile.right, tile.bottom);
+  DrawSpriteCentred(kAtlasPromptWindow, kPromptWindowY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
+  DrawSpriteCentred(question, kPromptQuestionY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
+  for (const PromptLabel& label : prompt->labels) DrawAtlas(label.x, label.y, label.picture);
+  const int32_t choice = prompt->choice == 1 ? 1 : 0;
+  DrawAtlas(kPromptCursorX, prompt->labels[choice].y, kAtlasMenuCursor);
+}
+
+void NewGameFailed() {
+  plat::MessageBox("no data file", "");
+  TitleReturn();
+}
+
 }  // namespace
 
+// ---- title --------------------------------------------------------------------------
+
 int TitleOpen() {
+  if (TaskExists(kTaskIdTitle)) return 0;
   TaskSlot* slot = TaskAllocAt(kSlotTitle);
   if (!slot) return 0;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdTitle;
-  slot->update = TitleUpdate;
-  slot->draw = TitleDraw;
+  TaskStart(slot, kTaskIdTitle, 0, TitleTaskUpdate, TitleDraw);
+  TitleData* title = TaskDataInit<TitleData>(slot);
+  title->live = 1;
+  title->column = 0;
+  title->row = 0;
+  title->selection = kTitleNewGame;
+  title->step = TitleStepBegin;
+  MusicPlay(kMusicTitle);
   return 1;
+}
+
+void TitleReturn() {
+  TaskKillAll();
+  TitleOpen();
+}
+
+void TitleTaskUpdate(TaskSlot* slot) {
+  TitleData* title = TaskData<TitleData>(slot);
+  if (title->step) title->step(title);
+  if (title->live != 0) return;
+  slot->inUse = 0;
+  g_titleBanner = 1 - g_titleBanner;
+}
+
+// The frame that opens the title reads no keys, so a confirm that led here cannot
+// also pick an entry.
+void TitleStepBegin(TitleData* title) { title->step = TitleMenuInput; }
+
+void TitleMenuInput(TitleData* title) {
+  const bool confirm = !TitleMoveCursor(title) && (KeyPressed(kKeyZ) || KeyPressed(kKeyEnter));
+  title->selection = title->column + kTitleColumns * title->row;
+  if (!confirm) return;
+  title->live = 0;
+  RequestCursorSound();
+  TaskKillAll();
+  if (title->selection >= 0 && title->selection < kTitleColumns * kTitleRows) kTitleEntries[title->selection]();
+}
+
+// Back to front: scenery, logo, banner, the panel under the buttons and the highlight
+// and again over them, so its frame and lettering sit on top, then the caption.
+void TitleDraw(TaskSlot* slot) {
+  const TitleData* title = TaskData<TitleData>(slot);
+  const AtlasRect& back = kAtlasTitleBackground;
+  DrawFullScreenPicture(0.0f, 0.0f, back.left, back.top, back.right, back.bottom);
+  DrawSpriteCentred(kAtlasTitleLogo, kTitleLogoY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
+  DrawTitleBanner();
+  const float panelX = DrawTitlePanel();
+  for (int32_t i = 0; i < kTitleColumns * kTitleRows; ++i) DrawAtlas(ButtonX(panelX, i), ButtonY(i), kAtlasTitleButton);
+  DrawAtlas(ButtonX(panelX, title->selection), ButtonY(title->selection), kAtlasTitleHighlight);
+  DrawTitlePanel();
+  DrawAtlas(kTitleCaptionX, kTitleCaptionY, kAtlasTitleCaption);
+}
+
+// The banner sits on the bottom edge whatever its height.
+void DrawTitleBanner() {
+  const AtlasRect& banner = g_titleBanner == 1 ? kAtlasTitleBanner1 : kAtlasTitleBanner0;
+  DrawAtlas(0.0f, 480.0f - RectHeight(banner), banner);
+}
+
+void DrawFullScreenPicture(float x, float y, float left, float top, float right, float bottom) {
+  DrawAtlas(x, y, {left, top, right, bottom});
+}
+
+// ---- entries ------------------------------------------------------------------------
+
+void TitleEntryNewGame() { NewGamePromptOpen(); }
+
+void TitleEntryQuit() { QuitPromptOpen(); }
+
+void TitleEntryOptions() {
+  TaskKillAll();
+  StandInOpen(kSlotOptions, kTaskIdOptions);
+}
+
+void TitleEntryLoad() {
+  TaskKillAll();
+  StandInOpen(kSlotSaveLoad, kTaskIdSaveLoad);
+}
+
+void TitleEntryGallery() {
+  TaskKillAll();
+  StandInOpen(kSlotGallery, kTaskIdGallery);
+}
+
+void TitleEntryPicture() { StandInOpen(kSlotPicture, kTaskIdPicture); }
+
+// ---- prompts ------------------------------------------------------------------------
+
+void NewGamePromptOpen() {
+  PromptOpen(kSlotNewGamePrompt, kTaskIdNewGamePrompt, NewGamePromptBegin, NewGamePromptDraw);
+}
+
+void QuitPromptOpen() { PromptOpen(kSlotQuitPrompt, kTaskIdQuitPrompt, QuitPromptBegin, QuitPromptDraw); }
+
+// The frame that opens a prompt reads no keys.
+void NewGamePromptBegin(TaskSlot* slot) { slot->update = NewGamePromptInput; }
+void QuitPromptBegin(TaskSlot* slot) { slot->update = QuitPromptInput; }
+
+void NewGamePromptInput(TaskSlot* slot) { PromptInput(slot, NewGameStart); }
+void QuitPromptInput(TaskSlot* slot) { PromptInput(slot, GameQuit); }
+
+void NewGamePromptDraw(TaskSlot* slot) { DrawPrompt(slot, kAtlasPromptNewGame); }
+void QuitPromptDraw(TaskSlot* slot) { DrawPrompt(slot, kAtlasPromptQuit); }
+
+// ---- new game and quit --------------------------------------------------------------
+
+// No walker, field view or camera is made here: map 0's own opening event brings the
+// party on, and walkers appear when a script changes the map.
+void NewGameStart() {
+  TaskKillAll();
+  g_mapNumber = 0;
+  g_encounterInterval = kNewGameEncounterInterval;
+  g_encounterCountdown = kNewGameEncounterInterval;
+  g_money = 0;
+  EventFlagsClear();
+  InventoryInit();
+  PartyInit();
+  GraphicsSetupCamera();
+  if (!MapLoad()) {
+    NewGameFailed();
+    return;
+  }
+  g_settings.autoBattle = 0;
+  MusicPlay(kMusicField);
+}
+
+void GameQuit() {
+  TaskKillAll();
+  g_running = 0;
 }

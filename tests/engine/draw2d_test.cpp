@@ -12,16 +12,11 @@
 #include "engine/sound.h"
 #include "platform/gpu_recording.h"
 #include "platform/keyboard.h"
+#include "support/quads.h"
 
 namespace {
 
-// A drawn quad read back in the caller's terms: screen pixels and atlas pixels.
-struct Quad {
-  AtlasRect dest;
-  AtlasRect src;
-  uint32_t colour;
-  const plat::Texture* texture;
-};
+using test::Quad;
 
 class Draw2DTest : public ::testing::Test {
  protected:
@@ -43,19 +38,7 @@ class Draw2DTest : public ::testing::Test {
     plat::SetDeviceBackend(previousBackend_);
   }
 
-  std::vector<Quad> Quads() const {
-    std::vector<Quad> quads;
-    for (const plat::DrawRecord& r : recorder_->current) {
-      if (r.kind != plat::DrawRecord::Kind::Screen) continue;
-      const plat::ScreenVertex& a = r.screen[0];
-      const plat::ScreenVertex& c = r.screen[2];
-      quads.push_back({{a.x + 0.5f, a.y + 0.5f, c.x + 0.5f, c.y + 0.5f},
-                       {a.u * kAtlasSize, a.v * kAtlasSize, c.u * kAtlasSize, c.v * kAtlasSize},
-                       a.colour,
-                       r.texture});
-    }
-    return quads;
-  }
+  std::vector<Quad> Quads() const { return test::ScreenQuads(recorder_->current); }
   void ClearDraws() { recorder_->current.clear(); }
 
   plat::RecordingDevice* recorder_ = nullptr;
