@@ -40,11 +40,8 @@ inline bool ReadPixels(const std::string& path, Pixels* out) {
   return true;
 }
 
-// The checkout's root, from the test data folder the test runner names.
-inline std::string SourceRoot() {
-  const char* data = std::getenv("MILVA_TEST_DATA");
-  return data ? std::string(data) + "/../.." : "..";
-}
+// The checkout's root.
+inline std::string SourceRoot() { return MILVA_SOURCE_DIR; }
 
 inline const char* kFontProportional = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
 inline const char* kFontFixed = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";

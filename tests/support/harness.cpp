@@ -17,6 +17,13 @@
 namespace test {
 namespace {
 
+// Every test runs headless, however the suite is started.
+const bool g_headless = [] {
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  return true;
+}();
+
 std::string CurrentDir() {
   std::error_code ec;
   return std::filesystem::current_path(ec).string();
@@ -41,8 +48,7 @@ GameHarness::GameHarness() : GameHarness(Options{}) {}
 
 GameHarness::GameHarness(Options options) : options_(std::move(options)) {
   BuildDataDir();
-  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  (void)g_headless;
   previousDir_ = CurrentDir();
   if (!options_.workDir.empty()) std::filesystem::current_path(options_.workDir);
   plat::SetDeviceBackend(options_.realRenderer ? plat::DeviceBackend::OpenGL : plat::DeviceBackend::Recording);
