@@ -49,6 +49,8 @@ void CameraFollowStep(CameraData* camera) {
   if (followed) TaskReadPosition(followed, camera->at[0], camera->at[1], camera->at[2]);
 }
 
+void CameraHoldStep(CameraData*) {}
+
 void CameraSetView(const float at[3], const float eye[3]) {
   if (!g_device) return;
   const glm::mat4 view = MatLookAtLH({eye[0], eye[1], eye[2]}, {at[0], at[1], at[2]}, {0.0f, 1.0f, 0.0f});
