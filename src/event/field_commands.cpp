@@ -42,6 +42,17 @@ bool AxisOffset(int32_t direction, float d, float* dx, float* dz) {
   }
 }
 
+// A quarter step may go on toward the centre of the mover's cell, and past it only when
+// the next cell that way lies on the map: a walk never takes anyone off the map.
+bool QuarterStaysOnMap(float x, float z, float dx, float dz) {
+  const int cell = MapCellIndexChecked(x, z);
+  if (cell < 0) return false;
+  const float centreX = static_cast<float>(2 * (cell % g_mapWidth) - g_mapWidth + 1);
+  const float centreZ = static_cast<float>(g_mapHeight - 2 * (cell / g_mapWidth) - 1);
+  const bool pastCentre = (x + dx - centreX) * dx + (z + dz - centreZ) * dz > 0.0f;
+  return !pastCentre || MapCellIndexChecked(centreX + dx * 8.0f, centreZ + dz * 8.0f) >= 0;
+}
+
 bool IsMover(const TaskSlot& slot) {
   return slot.inUse && (slot.id == kTaskIdWalker || slot.id == kTaskIdPerson);
 }
@@ -342,7 +353,7 @@ int ObjectStepQuarter(float* x, float* z, float* facing, int32_t direction) {
   float dx = 0.0f, dz = 0.0f;
   if (!AxisOffset(direction, kWalkerQuarter, &dx, &dz)) return 0;
   *facing = static_cast<float>(direction);
-  if (MapCellIndexChecked(*x + dx, *z + dz) < 0) return 0;
+  if (!QuarterStaysOnMap(*x, *z, dx, dz)) return 0;
   *x += dx;
   *z += dz;
   return 1;
