@@ -49,7 +49,7 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdSetTile, nullptr},              // 18 set tile
     {EventCmdRemoveObjects, nullptr},        // 19 remove objects
     {EventCmdSpawnNpc, nullptr},             // 20 spawn person
-    {EventCmdCameraPan, EventStepCameraPan}, // 21 camera pan
+    {EventCmdCameraPan, EventStepCameraPan},  // 21 camera pan
     {EventCmdWalk, EventStepWalk},           // 22 scripted walks
     {nullptr, nullptr},                      // 23 fade to covered
     {nullptr, nullptr},                      // 24 fade to clear

@@ -53,9 +53,7 @@ bool QuarterStaysOnMap(float x, float z, float dx, float dz) {
   return !pastCentre || MapCellIndexChecked(centreX + dx * 8.0f, centreZ + dz * 8.0f) >= 0;
 }
 
-bool IsMover(const TaskSlot& slot) {
-  return slot.inUse && (slot.id == kTaskIdWalker || slot.id == kTaskIdPerson);
-}
+bool IsMover(const TaskSlot& slot) { return slot.inUse && (slot.id == kTaskIdWalker || slot.id == kTaskIdPerson); }
 
 // Walkers and people have their own records with the same field names; `f` gets the
 // record of each mover with the tag, in slot order.

@@ -7,12 +7,12 @@
 
 // Placement codes of the script language.
 enum PlacementCode : int32_t {
-  kPlaceAutoEvent = 0,  // a run-once event that starts by itself
-  kPlacePerson = 1,     // model, angle, mover
-  kPlaceTrigger = 2,    // started by the idle leader on the cell
-  kPlaceBlock = 3,      // top texture, side texture
-  kPlaceExamined = 4,   // model
-  kPlaceFlagGuard = 99, // flag: the placement stops when it is set (or not a flag)
+  kPlaceAutoEvent = 0,   // a run-once event that starts by itself
+  kPlacePerson = 1,      // model, angle, mover
+  kPlaceTrigger = 2,     // started by the idle leader on the cell
+  kPlaceBlock = 3,       // top texture, side texture
+  kPlaceExamined = 4,    // model
+  kPlaceFlagGuard = 99,  // flag: the placement stops when it is set (or not a flag)
 };
 
 // Every event cell of the map, row by row from the +z edge and each row from the -x

@@ -227,8 +227,8 @@ int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t* posit
 }
 
 int AutoEventCreate(int32_t event) {
-  TaskSlot* slot = ClaimSlot(TaskAllocAt(kSlotRunOnceEvent), kTaskIdRunOnceEvent, event, AutoEventUpdate,
-                             AutoEventDraw);
+  TaskSlot* slot =
+      ClaimSlot(TaskAllocAt(kSlotRunOnceEvent), kTaskIdRunOnceEvent, event, AutoEventUpdate, AutoEventDraw);
   if (!slot) return 0;
   AutoEventData* autoEvent = TaskDataInit<AutoEventData>(slot);
   autoEvent->live = 1;

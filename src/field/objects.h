@@ -27,7 +27,7 @@ struct NpcData {
   int32_t subStep;  // 0 at rest, 1 to 7 while stepping
   float angle;      // as placed
   float facing;
-  float homeFacing;  // turned back to after a talk; the last wander step's direction
+  float homeFacing;              // turned back to after a talk; the last wander step's direction
   int32_t verticalPreference;    // 0: fall back to 270, 1: to 90
   int32_t horizontalPreference;  // 0: fall back to 0, 1: to 180
   NpcStep mover;

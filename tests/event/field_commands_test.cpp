@@ -55,9 +55,7 @@ class FieldCommandTest : public test::EventTest {
     TaskKillAll();
     EventTest::TearDown();
   }
-  static void PlaceParty(int column, int row) {
-    PartyWalkersCreate(CentreX(column), 0.2f, CentreZ(row), 270.0f, 0);
-  }
+  static void PlaceParty(int column, int row) { PartyWalkersCreate(CentreX(column), 0.2f, CentreZ(row), 270.0f, 0); }
   // Objects from placement scripts: event n stands on the cell given.
   static void PlaceObject(int32_t event, int column, int row, const std::string& script) {
     g_eventLayer[Cell(column, row)] = static_cast<int8_t>(event);

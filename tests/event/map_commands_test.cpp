@@ -113,8 +113,8 @@ TEST_F(MapCommandTest, ChangeMapWhileAnotherRunsKeepsTheMapNumber) {
 }
 
 TEST_F(MapCommandTest, TriggerUnderTheArrivalCellAndTheRunOnceEventFireAfterTheFade) {
-  Open("#8,1,0,2,1,90,#99,", {"$2,#5,11,#99,", "$0,#5,12,#99,"}, {"........", "..1.....", "......2.", "........",
-                                                                  "........", "........"});
+  Open("#8,1,0,2,1,90,#99,", {"$2,#5,11,#99,", "$0,#5,12,#99,"},
+       {"........", "..1.....", "......2.", "........", "........", "........"});
   RunEvent();  // the map change's first frame is the command's
   Game().Frames(51);
   EXPECT_FALSE(TaskSlotInUse(kSlotMapChange));

@@ -31,7 +31,8 @@ class PartyCommandTest : public test::EventTest {
   }
   static void SetParty(const std::vector<int>& rows) {
     for (int i = 0; i < 4; ++i) {
-      g_party[i] = i < static_cast<int>(rows.size()) ? g_characterTable[rows[static_cast<size_t>(i)]] : CharacterRecord{};
+      g_party[i] =
+          i < static_cast<int>(rows.size()) ? g_characterTable[rows[static_cast<size_t>(i)]] : CharacterRecord{};
     }
     g_partyCount = static_cast<int32_t>(rows.size());
   }

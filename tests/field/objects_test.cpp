@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/graphics.h"
@@ -141,8 +141,8 @@ TEST_F(ObjectsTest, EventCellsBeyondTheMapsEventsPlaceNothing) {
 }
 
 TEST_F(ObjectsTest, ModelsAndTexturesTheGameLacksPlaceNothing) {
-  Open({"1234567", "......."}, {"$1,38,0,0,#99,", "$4,99,#99,", "$3,35,1,#99,", "$3,1,35,#99,", "$1,37,0,0,#99,", "$4,0,#99,",
-                     "$3,34,0,#99,"},
+  Open({"1234567", "......."},
+       {"$1,38,0,0,#99,", "$4,99,#99,", "$3,35,1,#99,", "$3,1,35,#99,", "$1,37,0,0,#99,", "$4,0,#99,", "$3,34,0,#99,"},
        0, 1);
   EXPECT_EQ(ObjectCount(), 3);
   Game().Frames(2);

@@ -62,9 +62,7 @@ Bytes BuildMapPack(const std::vector<TestMap>& maps) {
   return table;
 }
 
-Bytes EmptyEventPack() {
-  return BuildEventPack(std::vector<Bytes>(14, Inverted(std::string(20, '@'))));
-}
+Bytes EmptyEventPack() { return BuildEventPack(std::vector<Bytes>(14, Inverted(std::string(20, '@')))); }
 
 std::string MakeFieldDir(const Bytes& pack, const Bytes& epack) {
   const std::string dir = MakeTempDir();
