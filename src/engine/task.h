@@ -155,7 +155,9 @@ void TaskPoolUpdateAll();
 void TaskPoolDrawAll();
 
 // Makes a freshly claimed slot live with both passes on; every creator starts this way.
+// A refused claim (null) passes through, so `if (!TaskStart(TaskAllocAt(n), ...))` reads.
 inline TaskSlot* TaskStart(TaskSlot* slot, int32_t id, int32_t tag, TaskCallback update, TaskCallback draw) {
+  if (!slot) return nullptr;
   slot->inUse = 1;
   slot->updateOn = 1;
   slot->drawOn = 1;

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "engine/sound.h"
+#include "event/field_commands.h"
 #include "event/flags.h"
+#include "event/party_commands.h"
 #include "event/text_window.h"
 #include "field/map.h"
 #include "menu/title.h"
@@ -11,10 +13,6 @@
 namespace {
 
 constexpr int32_t kNoPortrait = 100;
-
-int32_t ReadNumber(EventContext* context) {
-  return EventReadNumber(&context->readPosition, EventScriptBase(context));
-}
 
 bool FlagNumberValid(int32_t n) { return n >= 0 && n < kEventFlagCount; }
 
@@ -28,61 +26,61 @@ void ResumeWhenGone(EventContext* context, bool present) {
 
 // Codes without a handler do nothing; the arguments they would have read are plain
 // text to the next fetch. Rows with a wait but no handler yet are filled in by the
-// field, screen and battle commands as they arrive.
+// screen and battle commands as they arrive.
 const EventCommand g_eventCommands[kEventCommandCount] = {
-    {nullptr, nullptr},                      // 0 party set-up
+    {EventCmdSetupParty, nullptr},           // 0 party set-up
     {EventCmdText, TextWindowStep},          // 1 message
     {EventCmdChoice, EventChoiceStep},       // 2 choice
     {EventCmdPortrait, nullptr},             // 3 portrait
-    {nullptr, nullptr},                      // 4 member joins
+    {EventCmdAddMember, nullptr},            // 4 member joins
     {EventCmdSetFlag, nullptr},              // 5 set flag
     {EventCmdJumpIfFlag, nullptr},           // 6 jump when a flag is set
     {EventCmdWindow, nullptr},               // 7 window background
-    {nullptr, nullptr},                      // 8 map change, ends the event
+    {EventCmdChangeMap, nullptr},            // 8 map change, ends the event
     {nullptr, EventStepWaitInn},             // 9 inn
     {nullptr, EventStepWaitShop},            // 10 shop
     {EventCmdSound, nullptr},                // 11 sound effect
     {nullptr, nullptr},                      // 12 scripted battle (frozen by the battle)
     {nullptr, EvTransitionWait},             // 13 encounter transition without a battle
-    {nullptr, nullptr},                      // 14 facing
+    {EventCmdFacing, nullptr},               // 14 facing
     {nullptr, nullptr},                      // 15
-    {nullptr, nullptr},                      // 16 party control
+    {EventCmdPartyControl, nullptr},         // 16 party control
     {EventCmdWait, EventStepWaitFrames},     // 17 wait frames
-    {nullptr, nullptr},                      // 18 set tile
-    {nullptr, nullptr},                      // 19 remove objects
-    {nullptr, nullptr},                      // 20 spawn person
-    {nullptr, nullptr},                      // 21 camera pan
-    {nullptr, nullptr},                      // 22 scripted walks
+    {EventCmdSetTile, nullptr},              // 18 set tile
+    {EventCmdRemoveObjects, nullptr},        // 19 remove objects
+    {EventCmdSpawnNpc, nullptr},             // 20 spawn person
+    {EventCmdCameraPan, EventStepCameraPan},  // 21 camera pan
+    {EventCmdWalk, EventStepWalk},           // 22 scripted walks
     {nullptr, nullptr},                      // 23 fade to covered
     {nullptr, nullptr},                      // 24 fade to clear
-    {nullptr, nullptr},                      // 25 camera at a cell, following
+    {EventCmdCameraAtFollow, nullptr},       // 25 camera at a cell, following
     {nullptr, nullptr},                      // 26 sparkle
     {nullptr, nullptr},                      // 27 money
-    {nullptr, nullptr},                      // 28 load map
-    {nullptr, nullptr},                      // 29 person mover
+    {EventCmdLoadMap, nullptr},              // 28 load map
+    {EventCmdNpcMover, nullptr},             // 29 person mover
     {nullptr, nullptr},                      // 30 fade stop
     {EventCmdBlackout, nullptr},             // 31 blackout
-    {nullptr, nullptr},                      // 32 camera move
-    {nullptr, nullptr},                      // 33 remove object list
-    {nullptr, nullptr},                      // 34 rebuild collision
+    {EventCmdCameraMove, nullptr},           // 32 camera move
+    {EventCmdRemoveObjectList, nullptr},     // 33 remove object list
+    {EventCmdRebuildCollision, nullptr},     // 34 rebuild collision
     {EventCmdResumeAll, nullptr},            // 35 resume every task
     {nullptr, nullptr},                      // 36 overlay in
-    {nullptr, nullptr},                      // 37 gather
+    {EventCmdGather, EventStepGather},       // 37 gather
     {nullptr, EventStepWaitItemDialog},      // 38 money or item notice
-    {nullptr, nullptr},                      // 39 camera follows
-    {nullptr, nullptr},                      // 40 camera holds
+    {EventCmdCameraFollow, nullptr},         // 39 camera follows
+    {EventCmdCameraHold, nullptr},           // 40 camera holds
     {nullptr, EventStepWaitDonation},        // 41 donation dial
     {nullptr, EventStepWaitEffects},         // 42 party ring
     {nullptr, EventStepWaitEffects},         // 43 party flash
     {nullptr, nullptr},                      // 44 recover all
     {nullptr, nullptr},                      // 45 hurt all
-    {nullptr, nullptr},                      // 46 member to reserve
-    {nullptr, nullptr},                      // 47 show or hide objects
-    {nullptr, nullptr},                      // 48 place party
-    {nullptr, nullptr},                      // 49 reserve to member
+    {EventCmdMemberToReserve, nullptr},      // 46 member to reserve
+    {EventCmdShowObjects, nullptr},          // 47 show or hide objects
+    {EventCmdPlaceParty, nullptr},           // 48 place party
+    {EventCmdReserveToMember, nullptr},      // 49 reserve to member
     {EventCmdKillTasks, nullptr},            // 50 kill tasks by id
-    {nullptr, nullptr},                      // 51 sort party
-    {nullptr, nullptr},                      // 52 fixed camera at a cell
+    {EventCmdSortParty, nullptr},            // 51 sort party
+    {EventCmdCameraAt, nullptr},             // 52 fixed camera at a cell
     {nullptr, nullptr},                      // 53 pitfall
     {nullptr, EventStepWaitProjectiles},     // 54 projectile
     {nullptr, nullptr},                      // 55 lift
@@ -156,6 +154,10 @@ void EventStepReadCommand(EventContext* context) { EventExecuteCommand(context);
 
 char* EventScriptBase(EventContext* context) { return EventSlotBase(context->scriptSlot); }
 
+int32_t EventReadArg(EventContext* context) {
+  return EventReadNumber(&context->readPosition, EventScriptBase(context));
+}
+
 void EventEnd(EventContext* context) { context->live = 0; }
 
 void EventExecuteCommand(EventContext* context) {
@@ -170,7 +172,7 @@ void EventExecuteCommand(EventContext* context) {
     return;
   }
   context->readPosition = p + 1;
-  const int32_t code = ReadNumber(context);
+  const int32_t code = EventReadArg(context);
   if (code >= kEventCommandCount) return;
   const EventCommand& command = g_eventCommands[code];
   if (!command.handler) return;
@@ -194,12 +196,12 @@ void EventJumpToLabel(EventContext* context, const char* script, const char* lab
 }
 
 void EventCmdSetFlag(EventContext* context) {
-  const int32_t n = ReadNumber(context);
+  const int32_t n = EventReadArg(context);
   if (FlagNumberValid(n)) g_eventFlags[n] = 1;
 }
 
 void EventCmdJumpIfFlag(EventContext* context) {
-  const int32_t n = ReadNumber(context);
+  const int32_t n = EventReadArg(context);
   char label[kEventLabelBytes];
   char* script = EventScriptBase(context);
   EventReadString(label, kEventLabelBytes, &context->readPosition, script);
@@ -207,11 +209,11 @@ void EventCmdJumpIfFlag(EventContext* context) {
 }
 
 void EventCmdSound(EventContext* context) {
-  const int32_t n = ReadNumber(context);
+  const int32_t n = EventReadArg(context);
   if (n >= 0 && n < kSoundEffectCount) SoundRequest(n, 0);
 }
 
-void EventCmdWait(EventContext* context) { context->waitCounter = ReadNumber(context); }
+void EventCmdWait(EventContext* context) { context->waitCounter = EventReadArg(context); }
 
 void EventCmdResumeAll(EventContext*) {
   for (int i = 0; i < kTaskSlotCount; ++i) {
@@ -222,7 +224,7 @@ void EventCmdResumeAll(EventContext*) {
 // Killing the event's own task would leave every other task paused for good, so the
 // event ends the ordinary way instead.
 void EventCmdKillTasks(EventContext* context) {
-  const int32_t id = ReadNumber(context);
+  const int32_t id = EventReadArg(context);
   if (id == kTaskIdEvent) {
     EventEnd(context);
     return;

@@ -63,6 +63,8 @@ void EventStepBegin(EventContext* context);
 void EventStepReadCommand(EventContext* context);
 void EventExecuteCommand(EventContext* context);
 char* EventScriptBase(EventContext* context);
+// The next number argument of the running command.
+int32_t EventReadArg(EventContext* context);
 // Moves the read position past the next occurrence of the label; a label that does not
 // occur in the rest of the slot ends the event.
 void EventJumpToLabel(EventContext* context, const char* script, const char* label);

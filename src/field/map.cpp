@@ -5,6 +5,8 @@
 
 #include "data/characters.h"
 #include "engine/task.h"
+#include "event/pack.h"
+#include "event/placement.h"
 #include "platform/files.h"
 
 int32_t g_mapNumber = 0;
@@ -73,9 +75,13 @@ uint32_t ReadU32(const uint8_t* p) {
          (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// The map's scripts and the objects they place join the load here, once the event
-// pack is part of the game. Until then a map loads without them.
-int MapLoadScripts() { return 1; }
+// The map's scripts, then the objects they place; nothing is placed when the scripts
+// could not be read.
+int MapLoadScripts() {
+  if (!EventLoadPack(kEventPackFileName)) return 0;
+  EventPlaceAll();
+  return 1;
+}
 
 }  // namespace
 
@@ -98,8 +104,20 @@ int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader*
 }
 
 int MapLoad() {
-  if (!MapLoadPack("mappack.dat")) return 0;
+  if (!MapLoadPack(kMapPackFileName)) return 0;
   return MapLoadScripts();
+}
+
+int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height) {
+  std::vector<uint8_t> image;
+  MapPackHeader header{};
+  const uint8_t* layers = nullptr;
+  if (!plat::ReadWholeFile(fileName, image) || !MapPackFindRecord(image.data(), image.size(), map, &header, &layers)) {
+    return 0;
+  }
+  *width = static_cast<int32_t>(header.width);
+  *height = static_cast<int32_t>(header.height);
+  return 1;
 }
 
 int MapLoadPack(const char* fileName) {

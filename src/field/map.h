@@ -9,6 +9,7 @@
 #include <cstdint>
 
 constexpr int kMapCount = 14;
+constexpr char kMapPackFileName[] = "mappack.dat";
 constexpr int kMapMaxCells = 40000;
 constexpr int kBattleGridCells = 18 * 18;
 constexpr int kEventSlotCount = 20;
@@ -58,6 +59,10 @@ static_assert(sizeof(MapPackHeader) == 16);
 // Finds map `map` in a pack image and checks that its whole record is one the game can
 // hold: 1 with the header and the start of its two layers, or 0.
 int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader* header, const uint8_t** layers);
+
+// The size of map `map` in a pack file. 0 when the file does not hold a record the game
+// can load.
+int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height);
 
 // The record of g_mapNumber, then the map's scripts and their placements. 1 or 0.
 int MapLoad();

@@ -310,8 +310,8 @@ TEST_F(EventTaskTest, HostileSlotsNeitherCrashNorReadOutside) {
       ASSERT_LE(Context()->lineCount, 3);
     }
     EXPECT_FALSE(EventRunning()) << round;
-    if (round % 2 == 1) {
-      EXPECT_EQ(Context()->readPosition, kEventSlotSize - 1) << round;
+    if (round == 6) {
+      EXPECT_EQ(Context()->readPosition, kEventSlotSize - 1) << "a slot of bare marks runs to its end";
     }
     Draw();
   }

@@ -19,24 +19,9 @@ using test::Bytes;
 const char* const kBlockTooLarge = "イベントファイルが一時保存領域を超えました";
 const char* const kEventTooLarge = "イベントデータは過大です";
 
-Bytes Inverted(const std::string& text) {
-  Bytes out;
-  for (char c : text) out.push_back(static_cast<uint8_t>(~static_cast<uint8_t>(c)));
-  return out;
-}
+using test::Inverted;
 
-// An event pack with one block a map (missing maps get empty blocks).
-Bytes BuildPack(const std::vector<Bytes>& blocks) {
-  Bytes table, body;
-  for (int m = 0; m < kMapCount; ++m) {
-    test::PutU32(table, static_cast<uint32_t>(body.size()));
-    const Bytes block = m < static_cast<int>(blocks.size()) ? blocks[m] : Bytes{};
-    test::PutU32(body, static_cast<uint32_t>(block.size()));
-    body.insert(body.end(), block.begin(), block.end());
-  }
-  table.insert(table.end(), body.begin(), body.end());
-  return table;
-}
+Bytes BuildPack(const std::vector<Bytes>& blocks) { return test::BuildEventPack(blocks); }
 
 class EventPackTest : public test::EventTest {
  protected:

@@ -62,7 +62,9 @@ Bytes BuildMapPack(const std::vector<TestMap>& maps) {
   return table;
 }
 
-std::string MakeFieldDir(const Bytes& pack) {
+Bytes EmptyEventPack() { return BuildEventPack(std::vector<Bytes>(14, Inverted(std::string(20, '@')))); }
+
+std::string MakeFieldDir(const Bytes& pack, const Bytes& epack) {
   const std::string dir = MakeTempDir();
   const std::filesystem::path built = std::filesystem::path(BuildDataDir()) / "data.dat";
   std::error_code ec;
@@ -72,10 +74,11 @@ std::string MakeFieldDir(const Bytes& pack) {
     WriteFile(dir + "/data.dat", MinimalArchive());
   }
   WriteFile(dir + "/mappack.dat", pack);
+  WriteFile(dir + "/epack.dat", epack.empty() ? EmptyEventPack() : epack);
   return dir;
 }
 
-FieldGame::FieldGame(const Bytes& pack) : dir_(MakeFieldDir(pack)) {
+FieldGame::FieldGame(const Bytes& pack, const Bytes& epack) : dir_(MakeFieldDir(pack, epack)) {
   GameHarness::Options options;
   options.workDir = dir_;
   game_ = std::make_unique<GameHarness>(options);

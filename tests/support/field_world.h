@@ -34,14 +34,19 @@ Bytes BuildMapRecord(const TestMap& map);
 // A pack of 14 maps: map i for the maps given, the last one given for the rest.
 Bytes BuildMapPack(const std::vector<TestMap>& maps);
 
-// A fresh folder holding the game's data file (the built one, or an empty archive where
-// none was built) and `pack` as "mappack.dat". Removed by the caller.
-std::string MakeFieldDir(const Bytes& pack);
+// An event pack whose maps hold 20 events without a command: nothing is placed and
+// nothing runs.
+Bytes EmptyEventPack();
+
+// A fresh folder holding the game's data file (the built one, or a small archive where
+// none was built), `pack` as "mappack.dat" and `epack` (empty: EmptyEventPack) as
+// "epack.dat". Removed by the caller.
+std::string MakeFieldDir(const Bytes& pack, const Bytes& epack = {});
 
 // The whole game started in a folder of its own holding `pack`.
 class FieldGame {
  public:
-  explicit FieldGame(const Bytes& pack);
+  explicit FieldGame(const Bytes& pack, const Bytes& epack = {});
   ~FieldGame();
   FieldGame(const FieldGame&) = delete;
   FieldGame& operator=(const FieldGame&) = delete;

@@ -29,6 +29,25 @@ Bytes ReadFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
+Bytes Inverted(const std::string& text) {
+  Bytes out;
+  for (char c : text) out.push_back(static_cast<uint8_t>(~static_cast<uint8_t>(c)));
+  return out;
+}
+
+Bytes BuildEventPack(const std::vector<Bytes>& blocks) {
+  constexpr int kMaps = 14;
+  Bytes table, body;
+  for (int m = 0; m < kMaps; ++m) {
+    PutU32(table, static_cast<uint32_t>(body.size()));
+    const Bytes block = m < static_cast<int>(blocks.size()) ? blocks[static_cast<size_t>(m)] : Bytes{};
+    PutU32(body, static_cast<uint32_t>(block.size()));
+    body.insert(body.end(), block.begin(), block.end());
+  }
+  table.insert(table.end(), body.begin(), body.end());
+  return table;
+}
+
 Bytes BuildArchive(const std::vector<Bytes>& entries) {
   Bytes table;
   Bytes body;

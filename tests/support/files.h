@@ -18,6 +18,11 @@ Bytes ReadFile(const std::string& path);
 // An archive image in the data.dat layout: entry i's record at its offset, in order.
 Bytes BuildArchive(const std::vector<Bytes>& entries);
 
+// Script text in the event pack's stored form: every byte inverted.
+Bytes Inverted(const std::string& text);
+// An event pack holding one stored block a map; maps past the list get empty blocks.
+Bytes BuildEventPack(const std::vector<Bytes>& blocks);
+
 // Small valid files of each kind the archive holds.
 Bytes MinimalBmp(int width, int height, uint32_t argb);
 Bytes MinimalXMesh();

@@ -162,6 +162,17 @@ TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
   EXPECT_NE(RefusedOn(1, "#11,21,#99,@").find("sound effect 21"), std::string::npos);
   EXPECT_NE(RefusedOn(1, "#3,22,#99,@").find("portrait 22"), std::string::npos);
   EXPECT_NE(RefusedOn(1, "$99,100,#99,@").find("flag number 100"), std::string::npos);
+  // What the game has no map, row, model or texture for.
+  EXPECT_NE(RefusedOn(1, "#8,14,0,1,1,0,#99,@").find("map 14"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#28,14,#99,@").find("map 14"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#0,14,1,0,#99,@").find("map 14"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#0,1,2,0,17,#99,@").find("character row 17"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#4,17,#99,@").find("character row 17"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#20,1,1,0,38,0,5,#99,@").find("model 38"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "$1,38,0,0,#99,@").find("model 38"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "$4,38,#99,@").find("model 38"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "$3,1,35,#99,@").find("texture 35"), std::string::npos);
+  EXPECT_TRUE(Refusals("#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@").empty());
   EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
 }
 

@@ -11,6 +11,8 @@ namespace {
 // The arguments of each command, in reading order:
 //   n  a number        f  an event flag, 0 to 99    e  a sound effect, 0 to 20
 //   s  a party or reserve slot, 0 to 3              p  a portrait, 0 to 21, or 100 for none
+//   g  a map, 0 to 13      r  a character table row, 0 to 16
+//   o  a model, 0 to 37    t  a world texture, 0 to 34
 //   m  a message line  l  a label jumped to
 //   *  a count, between the row's limits, and [..] the group it repeats
 // Codes that are not listed do nothing in the game, so a script naming one is refused.
@@ -22,18 +24,18 @@ struct Syntax {
 };
 
 constexpr Syntax kRunCommands[] = {
-    {0, "n*[n]", 1, 4},  // party set-up: map, count, character rows
+    {0, "g*[r]", 1, 4},  // party set-up: map, count, character rows
     {1, "*[m]", 0, 3},   // message
     {2, "mmmll", 0, 0},  // choice: question, two answers, their labels
-    {3, "p", 0, 0},      {4, "n", 0, 0},      {5, "f", 0, 0},
-    {6, "fl", 0, 0},     {7, "n", 0, 0},      {8, "nnnnn", 0, 0},
+    {3, "p", 0, 0},      {4, "r", 0, 0},      {5, "f", 0, 0},
+    {6, "fl", 0, 0},     {7, "n", 0, 0},      {8, "gnnnn", 0, 0},
     {9, "n", 0, 0},      {10, "*[n]", 0, 12}, {11, "e", 0, 0},
     {12, "*[nnn]", 1, 6}, {13, "", 0, 0},     {14, "*[nn]", 0, 20},
     {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "nnn", 0, 0},
-    {19, "n", 0, 0},     {20, "nnnnnn", 0, 0}, {21, "nn", 0, 0},
+    {19, "n", 0, 0},     {20, "nnnonn", 0, 0}, {21, "nn", 0, 0},
     {22, "*[nnn]", 0, 20}, {23, "", 0, 0},    {24, "", 0, 0},
     {25, "nnn", 0, 0},   {26, "nn", 0, 0},    {27, "n", 0, 0},
-    {28, "n", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
+    {28, "g", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
     {31, "n", 0, 0},     {32, "nn", 0, 0},    {33, "*[n]", 0, 20},
     {34, "", 0, 0},      {35, "", 0, 0},      {36, "", 0, 0},
     {37, "", 0, 0},      {38, "nnnnnf", 0, 0}, {39, "n", 0, 0},
@@ -47,7 +49,7 @@ constexpr Syntax kRunCommands[] = {
 };
 
 constexpr Syntax kPlacements[] = {
-    {0, "", 0, 0}, {1, "nnn", 0, 0}, {2, "", 0, 0}, {3, "nn", 0, 0}, {4, "n", 0, 0}, {99, "f", 0, 0},
+    {0, "", 0, 0}, {1, "onn", 0, 0}, {2, "", 0, 0}, {3, "tt", 0, 0}, {4, "o", 0, 0}, {99, "f", 0, 0},
 };
 
 constexpr int kEndCode = 99;
@@ -251,6 +253,10 @@ class EventChecker {
       case 'e': what = "sound effect"; inside = n <= 20; break;
       case 's': what = "slot"; inside = n <= 3; break;
       case 'p': what = "portrait"; inside = n <= 21 || n == 100; break;
+      case 'g': what = "map"; inside = n < kMapCount; break;
+      case 'r': what = "character row"; inside = n <= 16; break;
+      case 'o': what = "model"; inside = n <= 37; break;
+      case 't': what = "texture"; inside = n <= 34; break;
       default: break;
     }
     if (!inside) SoftError(at, std::string(what) + " " + std::to_string(n) + " is out of range");

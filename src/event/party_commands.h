@@ -1,0 +1,23 @@
+// Event commands that change the party: its set-up, members joining, leaving for the
+// reserve and coming back, and the party put in character order.
+#pragma once
+
+#include <cstdint>
+
+#include "data/characters.h"
+#include "event/event.h"
+
+void EventCmdSetupParty(EventContext* context);       // '#0'
+void EventCmdAddMember(EventContext* context);        // '#4'
+void EventCmdMemberToReserve(EventContext* context);  // '#46'
+void EventCmdReserveToMember(EventContext* context);  // '#49'
+void EventCmdSortParty(EventContext* context);        // '#51'
+
+// A copy of a character table row joins the party; a full party's last member is
+// replaced. Rows outside the table change nothing.
+void PartyAddFromTable(int32_t row);
+// The first member with the character id, or null. Emptied records are nobody.
+CharacterRecord* PartyFindByCharId(int32_t id);
+void ReserveStore(int32_t slot, const CharacterRecord& record);
+// An emptied record: all zero.
+bool CharacterRecordEmpty(const CharacterRecord& record);

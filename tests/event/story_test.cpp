@@ -1,0 +1,228 @@
+// The game's own maps and scripts, end to end: a new game on map 0 runs the opening and
+// the player ends up walking the village; the elder's request opens the road out.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/camera.h"
+#include "engine/keys.h"
+#include "engine/task.h"
+#include "event/event.h"
+#include "event/flags.h"
+#include "event/pack.h"
+#include "event/text_window.h"
+#include "field/map.h"
+#include "field/walker.h"
+#include "support/field_world.h"
+
+namespace {
+
+using test::Walker;
+
+// A working folder with the built map and event packs and a data file.
+class StoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    namespace fs = std::filesystem;
+    const fs::path built(test::BuildDataDir());
+    for (const char* name : {"mappack.dat", "epack.dat"}) ASSERT_TRUE(fs::exists(built / name)) << name;
+    const test::Bytes maps = test::ReadFile((built / "mappack.dat").string());
+    const test::Bytes scripts = test::ReadFile((built / "epack.dat").string());
+    field_ = std::make_unique<test::FieldGame>(maps, scripts);
+    ASSERT_EQ(field_->StartResult(), 1);
+  }
+  void TearDown() override { field_.reset(); }
+  test::GameHarness& Game() { return field_->Game(); }
+  // Plays the running event to its end: confirms each message and gives `answer` to
+  // each choice. The number of messages confirmed.
+  int PlayEvent(int answer = 0) {
+    int messages = 0;
+    for (int frame = 0; frame < 2000 && TaskSlotInUse(kSlotEvent); ++frame) {
+      const EventContext* event = TaskData<EventContext>(&g_taskPool[kSlotEvent]);
+      if (event->step == TextWindowStep && event->typingLine == kEventLineCount) {
+        ++messages;
+        Game().Tap(kKeyEnter);
+      } else if (event->step == EventChoiceStep) {
+        if (answer == 1) Game().Tap(kKeyDown);
+        Game().Tap(kKeyEnter);
+      } else {
+        Game().Frames(1);
+      }
+    }
+    return messages;
+  }
+  // Holds an arrow key for whole steps.
+  void Walk(int key, int cells) {
+    Game().Hold(key);
+    Game().Frames(8 * cells);
+    Game().Release(key);
+  }
+  std::unique_ptr<test::FieldGame> field_;
+};
+
+const EventContext* RunningEvent() {
+  return TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
+}
+
+float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
+float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
+
+TEST_F(StoryTest, NewGameRunsTheOpeningAndEndsWithThePartyWalkingTheVillage) {
+  // What a new game does: every task gone, the flags cleared, map 0 loaded.
+  TaskKillAll();
+  EventFlagsClear();
+  g_mapNumber = 0;
+  ASSERT_EQ(MapLoad(), 1);
+  EXPECT_EQ(Walker(0), nullptr) << "a new game places no walkers";
+
+  std::set<int> portraits;
+  int messages = 0, missingGlyphs = 0;
+  bool cameraDuringEvent = false;
+  for (int frame = 0; frame < 4000; ++frame) {
+    const EventContext* event = RunningEvent();
+    if (!event && Walker(0) && !TaskSlotInUse(kSlotMapChange)) break;
+    if (event) {
+      portraits.insert(event->portrait);
+      cameraDuringEvent = cameraDuringEvent || TaskExists(kTaskIdCamera);
+    }
+    if (event && event->step == TextWindowStep && event->typingLine == kEventLineCount) {
+      ++messages;
+      // Every character of the opening's lines is in the glyph table: a missing one
+      // converts to 0 and would cut its line short.
+      for (int i = 0; i < event->lineCount; ++i) {
+        const size_t characters = std::string(event->lines[i], strnlen(event->lines[i], kEventLineBytes)).size() / 2;
+        for (size_t c = 0; c < characters; ++c) missingGlyphs += event->sourceGlyphs[i][c] == 0;
+      }
+      Game().Tap(kKeyEnter);
+    } else {
+      Game().Frames(1);
+    }
+  }
+  EXPECT_GE(messages, 5) << "the first scene is told in messages";
+  EXPECT_EQ(missingGlyphs, 0);
+  for (int p : {0, 1, 2, 3}) EXPECT_TRUE(portraits.count(p)) << "portrait " << p;
+  EXPECT_TRUE(cameraDuringEvent) << "the opening shows the village while it talks";
+  EXPECT_TRUE(Game().Boxes().empty());
+
+  // The map change has set the four down on the village's south road.
+  ASSERT_EQ(RunningEvent(), nullptr);
+  EXPECT_EQ(g_mapNumber, 0);
+  EXPECT_EQ(g_eventFlags[1], 1);
+  for (int m = 0; m < 4; ++m) {
+    ASSERT_NE(Walker(m), nullptr) << m;
+    EXPECT_EQ(g_taskPool[m].updateOn, 1);
+  }
+  WalkerData* leader = Walker(0);
+  EXPECT_EQ(leader->state, WalkerStatePlayerIdle);
+  EXPECT_FLOAT_EQ(leader->facing, 90.0f);
+  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
+  ASSERT_TRUE(TaskExists(kTaskIdCamera));
+  EXPECT_EQ(TaskData<CameraData>(TaskFindById(kTaskIdCamera))->tag, kWalkerLeaderTag);
+  EXPECT_FALSE(TaskSlotInUse(kSlotRunOnceEvent)) << "the opening does not come back";
+
+  // The arrow keys walk the party up the road.
+  const float startZ = leader->z;
+  Game().Hold(kKeyUp);
+  Game().Frames(16);
+  Game().Release(kKeyUp);
+  EXPECT_FLOAT_EQ(leader->z, startZ + 4.0f);
+  Game().Frames(8);
+  EXPECT_FLOAT_EQ(Walker(1)->z, startZ + 2.0f) << "the first follower trails a cell behind";
+  EXPECT_EQ(RunningEvent(), nullptr);
+}
+
+// The elder (map 2) asks; declining changes nothing and he asks again; accepting sets
+// the flag that the road out of the village (map 0) waits for.
+TEST_F(StoryTest, TheEldersRequestOpensTheRoadToThePlain) {
+  g_eventFlags[1] = 1;  // the opening is over
+  ASSERT_TRUE(field_->Enter(2, 5, 4, 90.0f));
+  Game().Tap(kKeyEnter);
+  ASSERT_NE(RunningEvent(), nullptr) << "the elder stands north of the party";
+  EXPECT_GE(PlayEvent(1), 3);
+  EXPECT_EQ(g_eventFlags[2], 0) << "declined";
+  Walk(kKeyDown, 1);  // he talks again once the party has stepped away and back
+  Walk(kKeyUp, 1);
+  Game().Tap(kKeyZ);
+  ASSERT_NE(RunningEvent(), nullptr) << "he asks again";
+  PlayEvent(0);
+  EXPECT_EQ(g_eventFlags[2], 1) << "accepted";
+
+  // The road out: refused before the request, taken after it.
+  g_eventFlags[2] = 0;
+  ASSERT_TRUE(field_->Enter(0, 29, 12, 0.0f));
+  Walk(kKeyRight, 2);
+  ASSERT_NE(RunningEvent(), nullptr);
+  EXPECT_EQ(PlayEvent(), 1);
+  EXPECT_FALSE(TaskSlotInUse(kSlotMapChange));
+  Walk(kKeyLeft, 1);
+  g_eventFlags[2] = 1;
+  Walk(kKeyRight, 1);
+  ASSERT_TRUE(Game().RunUntil([] { return g_mapNumber == 1 && !TaskSlotInUse(kSlotMapChange); }, 100));
+
+  // The plain's first look runs once: the party walks two cells along the road.
+  ASSERT_TRUE(Game().RunUntil([] { return RunningEvent() != nullptr; }, 5));
+  PlayEvent();
+  EXPECT_EQ(g_eventFlags[3], 1);
+  ASSERT_NE(Walker(0), nullptr);
+  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(3));
+  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(14));
+  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
+  Walk(kKeyRight, 1);
+  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(4)) << "the player has the party again";
+}
+
+// Every map loads with its scripts; the objects stand on ground the party can reach
+// past, and every map change of the scripts sets the party down on open ground that
+// holds no event of its own.
+TEST_F(StoryTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
+  struct Landing {
+    int from, event, map, column, row;
+  };
+  std::vector<Landing> landings;
+  for (int map = 0; map < kMapCount; ++map) {
+    SCOPED_TRACE("map " + std::to_string(map));
+    TaskKillAll();
+    g_mapNumber = map;
+    ASSERT_EQ(MapLoad(), 1);
+    for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
+      if (!g_taskPool[s].inUse) continue;
+      float x = 0, y = 0, z = 0;
+      TaskReadPosition(g_taskPool[s].data, x, y, z);
+      const int cell = MapCellIndexChecked(x, z);
+      ASSERT_GE(cell, 0);
+      EXPECT_LE(g_tileLayer[cell], kTileWallAbove) << "object of event " << g_taskPool[s].tag;
+      EXPECT_EQ(g_eventLayer[cell], g_taskPool[s].tag);
+    }
+    for (int k = 0; k < g_eventCount; ++k) {
+      const char* script = EventSlotBase(k);
+      for (int32_t p = 0; p + 1 < kEventSlotSize; ++p) {
+        if (script[p] != '#') continue;
+        int32_t at = p + 1;
+        if (EventReadNumber(&at, script) != 8) continue;
+        int32_t args[5];
+        for (int32_t& a : args) a = EventReadNumber(&at, script);
+        landings.push_back({map, k + 1, args[0], args[2], args[3]});
+      }
+    }
+  }
+  EXPECT_GE(landings.size(), 30u);
+  EXPECT_TRUE(Game().Boxes().empty());
+  for (const Landing& l : landings) {
+    SCOPED_TRACE("map " + std::to_string(l.from) + " event " + std::to_string(l.event));
+    TaskKillAll();
+    g_mapNumber = l.map;
+    ASSERT_EQ(MapLoad(), 1);
+    ASSERT_LT(l.column, g_mapWidth);
+    ASSERT_LT(l.row, g_mapHeight);
+    const int cell = l.row * g_mapWidth + l.column;
+    EXPECT_LE(g_tileLayer[cell], kTileWallAbove);
+    EXPECT_EQ(g_eventLayer[cell], 0);
+  }
+}
+
+}  // namespace
