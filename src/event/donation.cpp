@@ -63,7 +63,7 @@ int DonationCreate(EventContext* context) {
   dial->position = kDonationDigits - 1;
   dial->event = context;
   dial->step = DonationBegin;
-  dial->minimum = EventReadNumber(&context->readPosition, EventScriptBase(context));
+  dial->minimum = EventArgNumber(context);
   return 1;
 }
 

@@ -7,7 +7,7 @@
 #include "engine/task.h"
 #include "event/event.h"
 
-constexpr int32_t kFadeCovered = 0;   // FadeStart mode: rise to covered and hold
+constexpr int32_t kFadeCovered = 0;     // FadeStart mode: rise to covered and hold
 constexpr int32_t kFadeRevealed = 255;  // FadeStart mode: fall from covered and end
 
 struct FadeData;

@@ -22,10 +22,6 @@ constexpr float kNoMoneyY = 300.0f;
 const AtlasRect kMenuLabels[] = {kAtlasInnLeave, kAtlasInnStay};
 constexpr int32_t kMenuOrder[] = {kInnLeave, kInnStay};
 
-int32_t ReadNumber(EventContext* context) {
-  return EventReadNumber(&context->readPosition, EventScriptBase(context));
-}
-
 // A framed line with its label and a number: the price at the top, the money below it.
 void DrawAmountLine(float y, const AtlasRect& label, float numberY, int32_t amount) {
   DrawWindow(4.0f, y, kAtlasInnPriceWindow, kAtlasSize, kAtlasSize, kColourOpaque, g_atlasTexture.get());
@@ -55,7 +51,7 @@ void Stay(InnData* inn) {
 }  // namespace
 
 void EventCmdInn(EventContext* context) {
-  const int32_t price = ReadNumber(context);
+  const int32_t price = EventArgNumber(context);
   if (TaskExists(kTaskIdInn)) return;
   TaskSlot* slot = TaskAllocAt(kSlotInn);
   if (!slot) return;

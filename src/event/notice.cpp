@@ -17,10 +17,6 @@ constexpr float kItemWindowY = 160.0f;
 constexpr float kItemLineY = 163.0f;
 constexpr float kCaptionGap = 4.0f;
 
-int32_t ReadNumber(EventContext* context) {
-  return EventReadNumber(&context->readPosition, EventScriptBase(context));
-}
-
 // Tag 0 is what untagged tasks carry (the event itself among them), so it names no
 // object to take away.
 void RemoveObjectsTagged(int32_t tag) {
@@ -66,13 +62,13 @@ void EventCmdItemDialog(EventContext* context) {
   TaskStart(slot, kTaskIdNotice, 0, ItemDialogUpdate, ItemDialogDraw);
   ItemDialogData* dialog = TaskDataInit<ItemDialogData>(slot);
   dialog->live = 1;
-  dialog->mode = ReadNumber(context);
-  const int32_t value = ReadNumber(context);
+  dialog->mode = EventArgNumber(context);
+  const int32_t value = EventArgNumber(context);
   (dialog->mode == kItemDialogMoney ? dialog->amount : dialog->item) = value;
-  dialog->cellX = ReadNumber(context);
-  dialog->cellY = ReadNumber(context);
-  dialog->tag = ReadNumber(context);
-  dialog->flag = ReadNumber(context);
+  dialog->cellX = EventArgNumber(context);
+  dialog->cellY = EventArgNumber(context);
+  dialog->tag = EventArgNumber(context);
+  dialog->flag = EventArgNumber(context);
   dialog->step = ItemDialogBegin;
   // A notice that could only index past the item table or the flags is never shown.
   if (!ArgumentsValid(*dialog)) slot->inUse = 0;
@@ -87,8 +83,7 @@ void ItemDialogDraw(TaskSlot* slot) {
   } else if (dialog->step == ItemDialogWaitItem) {
     DrawItemNotice(*dialog);
   } else if (dialog->step == ItemDialogWaitFull) {
-    DrawSpriteCentred(kAtlasNoticeBagFull, kMoneyWindowY, kAtlasSize, kAtlasSize, kColourOpaque,
-                      g_atlasTexture.get());
+    DrawSpriteCentred(kAtlasNoticeBagFull, kMoneyWindowY, kAtlasSize, kAtlasSize, kColourOpaque, g_atlasTexture.get());
   }
 }
 

@@ -29,10 +29,6 @@ constexpr int32_t kTopOrder[] = {kShopMenuLeave, kShopMenuBuy, kShopMenuSell};
 const AtlasRect kAnswerLabels[] = {kAtlasAnswerNo, kAtlasAnswerYes};
 constexpr int32_t kAnswerOrder[] = {0, 1};
 
-int32_t ReadNumber(EventContext* context) {
-  return EventReadNumber(&context->readPosition, EventScriptBase(context));
-}
-
 void Sound(int id) { SoundRequest(id, 0); }
 
 int32_t Price(int32_t item) { return ItemIdValid(item) ? g_itemTable[item].price : 0; }
@@ -41,6 +37,23 @@ int32_t Price(int32_t item) { return ItemIdValid(item) ? g_itemTable[item].price
 int32_t Wrap(int32_t value, int32_t count) {
   if (value < 0) return count - 1;
   return value >= count ? 0 : value;
+}
+
+// Down and Up move the row round the list and confirm picks it, each with the cursor
+// sound. 1 when picked.
+int RowKeys(int32_t* row, int32_t rows) {
+  int picked = 0;
+  if (KeyPressed(kKeyDown)) {
+    *row = Wrap(*row + 1, rows);
+  } else if (KeyPressed(kKeyUp)) {
+    *row = Wrap(*row - 1, rows);
+  } else if (KeyConfirmPressed()) {
+    picked = 1;
+  } else {
+    return 0;
+  }
+  Sound(kSoundCursor);
+  return picked;
 }
 
 InventorySlot* SellSlot(const ShopData& shop) {
@@ -97,8 +110,8 @@ void DrawShopMoney(float x, float y) {
 }
 
 void DrawShopQuantity(const ShopData& shop, const AtlasRect& title) {
-  const float left = DrawWindowCentred(kQuantityY, kAtlasShopQuantityWindow, kAtlasSize, kAtlasSize, kColourOpaque,
-                                       Atlas());
+  const float left =
+      DrawWindowCentred(kQuantityY, kAtlasShopQuantityWindow, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
   DrawAtlas(left + 2.0f, 124.0f, title);
   DrawAtlas(left + 2.0f, 149.0f, kAtlasShopQuantityLabel);
   DrawNumberSmall(left + 82.0f, 151.0f, shop.quantity);
@@ -168,8 +181,7 @@ void DrawSellList(const ShopData& shop) {
 }
 
 void DrawAsk(const ShopData& shop, const AtlasRect& title) {
-  DrawVerticalMenu(kAskX, kAskY, shop.yesNo, 2, kColourOpaque, kAtlasShopAskWindow, title, kAnswerLabels,
-                   kAnswerOrder);
+  DrawVerticalMenu(kAskX, kAskY, shop.yesNo, 2, kColourOpaque, kAtlasShopAskWindow, title, kAnswerLabels, kAnswerOrder);
 }
 
 void DrawShopMessage(int32_t message) {
@@ -178,8 +190,8 @@ void DrawShopMessage(int32_t message) {
 }
 
 void ViewTopMenu(const ShopData& shop) {
-  DrawVerticalMenu(kListX, kListY, shop.menuCursor, 3, kColourOpaque, kAtlasShopMenuWindow, kAtlasShopTitle,
-                   kTopLabels, kTopOrder);
+  DrawVerticalMenu(kListX, kListY, shop.menuCursor, 3, kColourOpaque, kAtlasShopMenuWindow, kAtlasShopTitle, kTopLabels,
+                   kTopOrder);
 }
 void ViewLeave(const ShopData& shop) {
   DrawVerticalMenu(kListX, kListY, shop.yesNo, 2, kColourOpaque, kAtlasShopLeaveWindow, kAtlasShopLeaveTitle,
@@ -211,20 +223,20 @@ struct ShopView {
   void (*draw)(const ShopData& shop);
 };
 constexpr ShopView kViews[] = {
-    {ShopTopMenu, ViewTopMenu},           {ShopLeaveConfirm, ViewLeave},         {ShopBuyList, DrawBuyList},
-    {ShopBuyQuantity, ViewBuyQuantity},   {ShopBuyConfirm, ViewBuyConfirm},      {ShopMessageWait, ViewMessage},
-    {ShopSellList, DrawSellList},         {ShopSellQuantity, ViewSellQuantity},  {ShopSellConfirm, ViewSellConfirm},
+    {ShopTopMenu, ViewTopMenu},         {ShopLeaveConfirm, ViewLeave},        {ShopBuyList, DrawBuyList},
+    {ShopBuyQuantity, ViewBuyQuantity}, {ShopBuyConfirm, ViewBuyConfirm},     {ShopMessageWait, ViewMessage},
+    {ShopSellList, DrawSellList},       {ShopSellQuantity, ViewSellQuantity}, {ShopSellConfirm, ViewSellConfirm},
 };
 
 }  // namespace
 
 void EventCmdShop(EventContext* context) {
   int32_t items[kShopItemMax] = {};
-  const int32_t count = ReadNumber(context);
+  const int32_t count = EventArgNumber(context);
   bool known = true;
   // Every listed id is read so the script goes on after the list, however long it is.
   for (int32_t i = 0; i < count && context->readPosition < kEventSlotSize; ++i) {
-    const int32_t id = ReadNumber(context);
+    const int32_t id = EventArgNumber(context);
     if (i >= kShopItemMax) continue;
     items[i] = id;
     known = known && ItemIdValid(id);
@@ -242,7 +254,7 @@ void EventCmdShop(EventContext* context) {
   shop->step = ShopBegin;
 }
 
-void EventCmdAddMoney(EventContext* context) { MoneyAdd(ReadNumber(context)); }
+void EventCmdAddMoney(EventContext* context) { MoneyAdd(EventArgNumber(context)); }
 
 void ShopUpdate(TaskSlot* slot) { TaskRunStep<ShopData>(slot); }
 
@@ -311,19 +323,7 @@ int ShopBuyCursor(ShopData* shop) {
   }
   // An empty list has no row to move to or to buy.
   if (shop->itemCount < 1) return 0;
-  const int32_t rows = std::min(shop->itemCount, kShopItemMax);
-  int result = 0;
-  if (KeyPressed(kKeyDown)) {
-    shop->listCursor = Wrap(shop->listCursor + 1, rows);
-  } else if (KeyPressed(kKeyUp)) {
-    shop->listCursor = Wrap(shop->listCursor - 1, rows);
-  } else if (KeyConfirmPressed()) {
-    result = 1;
-  } else {
-    return 0;
-  }
-  Sound(kSoundCursor);
-  return result;
+  return RowKeys(&shop->listCursor, std::min(shop->itemCount, kShopItemMax));
 }
 
 void ShopBuyQuantity(ShopData* shop) {
@@ -383,7 +383,6 @@ void ShopSellList(ShopData* shop) {
 }
 
 int ShopSellCursor(ShopData* shop) {
-  int result = 0;
   if (KeyPressed(kKeyEscape)) {
     shop->menuCursor = kShopMenuLeave;
     shop->step = ShopTopMenu;
@@ -391,17 +390,11 @@ int ShopSellCursor(ShopData* shop) {
     shop->sellPage = Wrap(shop->sellPage + 1, shop->pageCount);
   } else if (KeyPressed(kKeyLeft)) {
     shop->sellPage = Wrap(shop->sellPage - 1, shop->pageCount);
-  } else if (KeyPressed(kKeyDown)) {
-    shop->listCursor = Wrap(shop->listCursor + 1, kShopPageRows);
-  } else if (KeyPressed(kKeyUp)) {
-    shop->listCursor = Wrap(shop->listCursor - 1, kShopPageRows);
-  } else if (KeyConfirmPressed()) {
-    result = 1;
   } else {
-    return 0;
+    return RowKeys(&shop->listCursor, kShopPageRows);
   }
   Sound(kSoundCursor);
-  return result;
+  return 0;
 }
 
 void ShopSellQuantity(ShopData* shop) {

@@ -49,8 +49,8 @@ TEST_F(EndingTest, FifteenPicturesRiseInOrderThenTheClosingPictureWaitsForConfir
   int mostAtOnce = 0;
   int closingFrame = 0;
   while (frame < 4000 && Roll()->step != EndingRollWaitConfirm) {
-    if (frame % 700 == 0) Tap(kKeyZ);  // confirm means nothing while the roll runs
-    else Update();
+    // Confirm means nothing while the roll runs.
+    frame % 700 == 0 ? Tap(kKeyZ) : Update();
     ++frame;
     for (const EndingRollEntry& e : Roll()->entries) {
       if (!e.live || e.y != 509.0f) continue;

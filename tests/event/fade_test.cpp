@@ -8,9 +8,7 @@ namespace {
 
 class FadeTest : public test::ScreenTest {
  protected:
-  static FadeData* Fade() {
-    return TaskSlotInUse(kSlotFade) ? TaskData<FadeData>(&g_taskPool[kSlotFade]) : nullptr;
-  }
+  static FadeData* Fade() { return TaskSlotInUse(kSlotFade) ? TaskData<FadeData>(&g_taskPool[kSlotFade]) : nullptr; }
   static uint32_t White(int alpha) { return static_cast<uint32_t>(alpha) << 24 | 0xFFFFFFu; }
 };
 

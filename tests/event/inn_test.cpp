@@ -58,7 +58,7 @@ TEST_F(InnTest, OpensOnLeaveAndConfirmingAtOnceClosesWithoutPaying) {
   EXPECT_EQ(Find(sprites, kAtlasInnPriceWindow).size(), 2u);
   EXPECT_EQ(At(sprites, kAtlasInnPriceLabel), Pos(8.0f, 4.0f));
   EXPECT_EQ(At(sprites, kAtlasInnMoneyLabel), Pos(8.0f, 32.0f));
-  EXPECT_EQ(At(sprites, kAtlasDigitSmall5), Pos(84.0f, 5.0f));  // the price 50
+  EXPECT_EQ(At(sprites, kAtlasDigitSmall5), Pos(84.0f, 5.0f));   // the price 50
   EXPECT_EQ(At(sprites, kAtlasDigitSmall2), Pos(84.0f, 34.0f));  // the money 200
   EXPECT_EQ(At(sprites, kAtlasMenuCursor), Pos(6.0f, 275.0f));
   Tap(kKeyEnter);
@@ -92,7 +92,7 @@ TEST_F(InnTest, StayingPaysRestoresThePartyAndClosesAfterTheFade) {
   EXPECT_EQ(g_party[0].mp, 3);  // fighters keep their magic points
   EXPECT_EQ(g_party[2].mp, 3);
   EXPECT_EQ(g_party[1].mp, g_party[1].maxMp);  // the caster is full
-  ExpectPartyUntouched(3);                      // beyond the party count
+  ExpectPartyUntouched(3);                     // beyond the party count
 
   Updates(26);
   EXPECT_EQ(Inn()->alpha, 255);
