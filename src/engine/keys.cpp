@@ -30,6 +30,8 @@ bool KeyPressed(int key) {
   return (KeyEdgeBits(g_keys[key].state, g_keys[key].previous) & 0x80) != 0;
 }
 
+bool KeyConfirmPressed() { return KeyPressed(kKeyEnter) || KeyPressed(kKeyZ); }
+
 bool KeyHeld(int key) { return key >= 0 && key < kKeyCount && g_keys[key].state != 0; }
 
 uint32_t KeyHostCode(int key) { return key >= 0 && key < kKeyCount ? kBindings[key] : 0; }

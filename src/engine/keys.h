@@ -32,6 +32,8 @@ void KeyInit();
 void KeyPoll();
 // Down at this poll and up at the one before.
 bool KeyPressed(int key);
+// Enter or Z pressed: the confirm of every screen.
+bool KeyConfirmPressed();
 // Held: the key's state word is non-zero.
 bool KeyHeld(int key);
 int KeyEdgeBits(int now, int before);

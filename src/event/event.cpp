@@ -3,9 +3,15 @@
 #include <cstring>
 
 #include "engine/sound.h"
+#include "event/donation.h"
+#include "event/ending.h"
+#include "event/fade.h"
 #include "event/field_commands.h"
 #include "event/flags.h"
+#include "event/inn.h"
+#include "event/notice.h"
 #include "event/party_commands.h"
+#include "event/shop.h"
 #include "event/text_window.h"
 #include "field/map.h"
 #include "menu/title.h"
@@ -37,8 +43,8 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdJumpIfFlag, nullptr},           // 6 jump when a flag is set
     {EventCmdWindow, nullptr},               // 7 window background
     {EventCmdChangeMap, nullptr},            // 8 map change, ends the event
-    {nullptr, EventStepWaitInn},             // 9 inn
-    {nullptr, EventStepWaitShop},            // 10 shop
+    {EventCmdInn, EventStepWaitInn},         // 9 inn
+    {EventCmdShop, EventStepWaitShop},       // 10 shop
     {EventCmdSound, nullptr},                // 11 sound effect
     {nullptr, nullptr},                      // 12 scripted battle (frozen by the battle)
     {nullptr, EvTransitionWait},             // 13 encounter transition without a battle
@@ -51,25 +57,25 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdSpawnNpc, nullptr},             // 20 spawn person
     {EventCmdCameraPan, EventStepCameraPan},  // 21 camera pan
     {EventCmdWalk, EventStepWalk},           // 22 scripted walks
-    {nullptr, nullptr},                      // 23 fade to covered
-    {nullptr, nullptr},                      // 24 fade to clear
+    {EventCmdFadeCover, nullptr},            // 23 fade to covered
+    {EventCmdFadeReveal, nullptr},           // 24 fade to clear
     {EventCmdCameraAtFollow, nullptr},       // 25 camera at a cell, following
     {nullptr, nullptr},                      // 26 sparkle
-    {nullptr, nullptr},                      // 27 money
+    {EventCmdAddMoney, nullptr},             // 27 money
     {EventCmdLoadMap, nullptr},              // 28 load map
     {EventCmdNpcMover, nullptr},             // 29 person mover
-    {nullptr, nullptr},                      // 30 fade stop
+    {EventCmdFadeStop, nullptr},             // 30 fade stop
     {EventCmdBlackout, nullptr},             // 31 blackout
     {EventCmdCameraMove, nullptr},           // 32 camera move
     {EventCmdRemoveObjectList, nullptr},     // 33 remove object list
     {EventCmdRebuildCollision, nullptr},     // 34 rebuild collision
     {EventCmdResumeAll, nullptr},            // 35 resume every task
-    {nullptr, nullptr},                      // 36 overlay in
+    {EventCmdOverlayIn, EventStepOverlayIn}, // 36 overlay in
     {EventCmdGather, EventStepGather},       // 37 gather
-    {nullptr, EventStepWaitItemDialog},      // 38 money or item notice
+    {EventCmdItemDialog, EventStepWaitItemDialog},  // 38 money or item notice
     {EventCmdCameraFollow, nullptr},         // 39 camera follows
     {EventCmdCameraHold, nullptr},           // 40 camera holds
-    {nullptr, EventStepWaitDonation},        // 41 donation dial
+    {EventCmdDonation, EventStepWaitDonation},  // 41 donation dial
     {nullptr, EventStepWaitEffects},         // 42 party ring
     {nullptr, EventStepWaitEffects},         // 43 party flash
     {nullptr, nullptr},                      // 44 recover all
@@ -94,7 +100,7 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},  // 85 to 89
     {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},  // 90 to 94
     {nullptr, nullptr}, {nullptr, nullptr},  // 95, 96
-    {nullptr, nullptr},                      // 97 ending roll
+    {EventCmdEndingRoll, nullptr},           // 97 ending roll
     {EventCmdToTitle, nullptr},              // 98 back to the title
     {EventCmdEnd, nullptr},                  // 99 end of the event
 };

@@ -65,6 +65,10 @@ void EventExecuteCommand(EventContext* context);
 char* EventScriptBase(EventContext* context);
 // The next number argument of the running command.
 int32_t EventReadArg(EventContext* context);
+// The next number of the running command's arguments.
+inline int32_t EventArgNumber(EventContext* context) {
+  return EventReadNumber(&context->readPosition, EventScriptBase(context));
+}
 // Moves the read position past the next occurrence of the label; a label that does not
 // occur in the rest of the slot ends the event.
 void EventJumpToLabel(EventContext* context, const char* script, const char* label);

@@ -7,6 +7,7 @@
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
+#include "event/fade.h"
 
 const AtlasRect g_portraitRects[kPortraitCount] = {
     kAtlasPortrait00, kAtlasPortrait01, kAtlasPortrait02, kAtlasPortrait03, kAtlasPortrait04, kAtlasPortrait05,
@@ -21,8 +22,6 @@ constexpr uint32_t kWindowColour = 0x64FFFFFF;  // the scene shows through the i
 constexpr float kLineSpacing = 28.0f;
 constexpr float kChoiceBarX = 126.0f;
 constexpr float kChoiceBarY = 420.0f;
-
-bool ConfirmPressed() { return KeyPressed(kKeyEnter) || KeyPressed(kKeyZ); }
 
 // Reads one message line of the script into line i and its glyph row.
 void ReadLine(EventContext* context, int i) {
@@ -87,7 +86,7 @@ void TextWindowStep(EventContext* context) {
 // One glyph a frame; a glyph 0 (or the end of the row) finishes the line, so every line
 // takes one frame more than its glyphs, and all three lines are walked through.
 void TextTypeStep(EventContext* context) {
-  if (ConfirmPressed()) {
+  if (KeyConfirmPressed()) {
     context->typingLine = kEventLineCount;
     ShowAll(context);
     SoundRequest(kSoundCursor, 0);
@@ -108,14 +107,14 @@ void TextTypeStep(EventContext* context) {
 // The press that revealed the whole message does not also close it: this step first
 // runs on the frame after.
 void TextWaitConfirmStep(EventContext* context) {
-  if (!ConfirmPressed()) return;
+  if (!KeyConfirmPressed()) return;
   context->step = EventStepReadCommand;
   SoundRequest(kSoundCursor, 0);
 }
 
 // The highlight does not wrap; every press sounds, even one that cannot move it.
 void EventChoiceStep(EventContext* context) {
-  if (ConfirmPressed()) {
+  if (KeyConfirmPressed()) {
     context->step = EventStepReadCommand;
     SoundRequest(kSoundCursor, 0);
     const int answer = context->choice == 1 ? 1 : 0;
@@ -166,8 +165,4 @@ void DrawTextLines(const EventContext* context, float x0, float y0) {
   }
 }
 
-void DrawEventOverlay(int32_t alpha) {
-  const uint32_t a = static_cast<uint32_t>(alpha > 255 ? 255 : alpha);
-  FillScreenPatternColour(kAtlasEventBlackout.left, kAtlasEventBlackout.top, kAtlasEventBlackout.right,
-                          kAtlasEventBlackout.bottom, a << 24 | 0xFFFFFFu);
-}
+void DrawEventOverlay(int32_t alpha) { DrawScreenCover(alpha); }

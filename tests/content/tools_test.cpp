@@ -1,6 +1,7 @@
 // The content tools as the build runs them: the same sources give the same bytes, and
 // the packer lays out data.dat and refuses missing files by name.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,8 @@ class ToolsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("milva_tools_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("milva_tools_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+            std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "a");
     fs::create_directories(dir_ / "b");

@@ -176,6 +176,21 @@ TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
   EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
 }
 
+TEST_F(ScriptCompilerTest, ScreenCommandsKeepToTheItemTableAndTheNoticeModes) {
+  EXPECT_TRUE(Refusals("#9,50,#10,3,1,13,19,#27,500,#38,0,999999,3,4,7,12,#38,1,19,3,4,7,99,#41,100,"
+                       "#23,#30,#24,#36,#97,#99,@")
+                  .empty());
+  EXPECT_NE(RefusedOn(1, "#10,2,13,20,#99,@").find("item id 20"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#10,13,1,1,1,1,1,1,1,1,1,1,1,1,1,#99,@").find("count 13 is outside 0 to 12"),
+            std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#38,2,13,3,4,7,12,#99,@").find("notice kind 2"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#38,1,20,3,4,7,12,#99,@").find("item id 20"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#38,0,500,3,4,7,100,#99,@").find("flag number 100"), std::string::npos);
+  // The mode of one notice does not carry over to the next.
+  EXPECT_NE(RefusedOn(1, "#38,1,3,0,0,1,1,#38,0,30,0,0,1,2,#38,1,30,0,0,1,3,#99,@").find("item id 30"),
+            std::string::npos);
+}
+
 TEST_F(ScriptCompilerTest, BlocksAndEventsKeepToTheGamesBuffers) {
   const std::string longEvent = "#99," + std::string(13996, 'x') + "@";  // 14,000 bytes kept
   EXPECT_NE(Refusals(longEvent).at(0).find("at most 13,999"), std::string::npos);

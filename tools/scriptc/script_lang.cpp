@@ -13,6 +13,8 @@ namespace {
 //   s  a party or reserve slot, 0 to 3              p  a portrait, 0 to 21, or 100 for none
 //   g  a map, 0 to 13      r  a character table row, 0 to 16
 //   o  a model, 0 to 37    t  a world texture, 0 to 34
+//   i  an item id, 0 to 19 k  a notice's kind: 0 money, 1 an item
+//   v  money for a kind 0 before it, else an item id
 //   m  a message line  l  a label jumped to
 //   *  a count, between the row's limits, and [..] the group it repeats
 // Codes that are not listed do nothing in the game, so a script naming one is refused.
@@ -29,7 +31,7 @@ constexpr Syntax kRunCommands[] = {
     {2, "mmmll", 0, 0},  // choice: question, two answers, their labels
     {3, "p", 0, 0},      {4, "r", 0, 0},      {5, "f", 0, 0},
     {6, "fl", 0, 0},     {7, "n", 0, 0},      {8, "gnnnn", 0, 0},
-    {9, "n", 0, 0},      {10, "*[n]", 0, 12}, {11, "e", 0, 0},
+    {9, "n", 0, 0},      {10, "*[i]", 0, 12}, {11, "e", 0, 0},
     {12, "*[nnn]", 1, 6}, {13, "", 0, 0},     {14, "*[nn]", 0, 20},
     {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "nnn", 0, 0},
     {19, "n", 0, 0},     {20, "nnnonn", 0, 0}, {21, "nn", 0, 0},
@@ -38,7 +40,7 @@ constexpr Syntax kRunCommands[] = {
     {28, "g", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
     {31, "n", 0, 0},     {32, "nn", 0, 0},    {33, "*[n]", 0, 20},
     {34, "", 0, 0},      {35, "", 0, 0},      {36, "", 0, 0},
-    {37, "", 0, 0},      {38, "nnnnnf", 0, 0}, {39, "n", 0, 0},
+    {37, "", 0, 0},      {38, "kvnnnf", 0, 0}, {39, "n", 0, 0},
     {40, "", 0, 0},      {41, "n", 0, 0},     {42, "nn", 0, 0},
     {43, "", 0, 0},      {44, "", 0, 0},      {45, "", 0, 0},
     {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "nnn", 0, 0},
@@ -257,6 +259,9 @@ class EventChecker {
       case 'r': what = "character row"; inside = n <= 16; break;
       case 'o': what = "model"; inside = n <= 37; break;
       case 't': what = "texture"; inside = n <= 34; break;
+      case 'i': what = "item id"; inside = n < kItemCount; break;
+      case 'k': what = "notice kind"; inside = n <= 1; mode_ = n; break;
+      case 'v': what = "item id"; inside = mode_ == 0 || n < kItemCount; break;
       default: break;
     }
     if (!inside) SoftError(at, std::string(what) + " " + std::to_string(n) + " is out of range");
@@ -350,6 +355,7 @@ class EventChecker {
   bool ok_ = true;            // false: the text cannot be read on
   bool failedSoftly_ = false;  // refused, though the rest could still be checked
   bool endsWithEnd_ = false;
+  int mode_ = 0;  // the last notice mode read
   std::vector<std::pair<size_t, size_t>> freeText_;
   std::vector<Jump> jumps_;
 };

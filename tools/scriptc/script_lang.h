@@ -17,6 +17,7 @@ constexpr int kEventMaxKept = 13999;
 constexpr int kEventsMax = 20;
 constexpr int kLineMaxChars = 23;
 constexpr int kLabelMaxBytes = 20;
+constexpr int kItemCount = 20;
 
 struct Diagnostic {
   int line;  // 1-based line of the source; 0 when the whole file is meant
