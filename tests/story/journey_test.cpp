@@ -1,0 +1,127 @@
+// The game as a player meets it, with the built data files: from the title through a
+// new game's opening to walking, and the story's scripts reaching every event screen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/items.h"
+#include "data/money.h"
+#include "engine/keys.h"
+#include "engine/sound.h"
+#include "engine/task.h"
+#include "event/event.h"
+#include "event/flags.h"
+#include "event/text_window.h"
+#include "field/map.h"
+#include "field/walker.h"
+#include "support/harness.h"
+
+namespace {
+
+class JourneyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"data.dat", "mappack.dat", "epack.dat"}) {
+      ASSERT_TRUE(std::filesystem::exists(name)) << name << " is built with the game";
+    }
+    ASSERT_EQ(game_.Start(), 1);
+  }
+
+  // Confirms messages and notices and answers choices with the first answer until
+  // `done` holds; frames pass one at a time otherwise.
+  template <class Done>
+  bool PlayUntil(Done done, int limit = 3000) {
+    for (int frame = 0; frame < limit; ++frame) {
+      if (done()) return true;
+      const EventContext* event =
+          TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
+      const bool messageShown = event && event->step == TextWindowStep && event->typingLine == kEventLineCount;
+      const bool choiceShown = event && event->step == EventChoiceStep;
+      const bool waitingForConfirm = messageShown || choiceShown || TaskExists(kTaskIdNotice);
+      if (waitingForConfirm) {
+        game_.Tap(kKeyEnter);
+      } else {
+        game_.Frames(1);
+      }
+    }
+    return done();
+  }
+
+  // Loads a map of the story as a map change would, runs one of its events and plays
+  // it until `done`.
+  template <class Done>
+  bool RunStoryEvent(int map, int event, Done done) {
+    TaskKillAll();
+    g_mapNumber = map;
+    if (MapLoad() != 1) return false;
+    if (EventStart(event) != 1) return false;
+    return PlayUntil(done);
+  }
+
+  test::GameHarness game_;
+};
+
+TEST_F(JourneyTest, FromTheTitleThroughTheOpeningToWalking) {
+  ASSERT_TRUE(TaskExists(kTaskIdTitle));
+  game_.Frames(1);
+  game_.Tap(kKeyEnter);  // new game
+  ASSERT_TRUE(TaskExists(kTaskIdNewGamePrompt));
+  game_.Tap(kKeyDown);  // from No to Yes
+  game_.Tap(kKeyEnter);
+  EXPECT_EQ(g_mapNumber, 0);
+  EXPECT_EQ(g_money, 0);
+  // The opening plays on its own and ends by setting the four down on the village.
+  ASSERT_TRUE(PlayUntil([] {
+    return !TaskSlotInUse(kSlotEvent) && !TaskSlotInUse(kSlotMapChange) && TaskFindByTag(kTaskIdWalker) &&
+           g_taskPool[0].updateOn;
+  }));
+  for (int m = 0; m < 4; ++m) EXPECT_TRUE(g_taskPool[m].inUse) << "walker " << m;
+  EXPECT_TRUE(TaskExists(kTaskIdCamera));
+  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
+  EXPECT_TRUE(game_.Boxes().empty());
+
+  // The player walks: one cell north in eight frames.
+  WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);
+  const float z = leader->z;
+  game_.Tap(kKeyUp, 10);  // a step once begun runs to the next cell
+  EXPECT_FLOAT_EQ(leader->z, z + 2.0f);
+}
+
+TEST_F(JourneyTest, TheInnkeeperAndTheShopkeeperOpenTheirScreens) {
+  EXPECT_TRUE(RunStoryEvent(2, 5, [] { return TaskExists(kTaskIdInn) != 0; }));
+  EXPECT_TRUE(RunStoryEvent(2, 6, [] { return TaskExists(kTaskIdShop) != 0; }));
+  EXPECT_TRUE(RunStoryEvent(5, 2, [] { return TaskExists(kTaskIdInn) != 0; }));
+  EXPECT_TRUE(RunStoryEvent(5, 3, [] { return TaskExists(kTaskIdShop) != 0; }));
+}
+
+TEST_F(JourneyTest, TreasureIsFoundOnceAndTheChestGoesWithIt) {
+  InventoryInit();
+  EventFlagsClear();
+  ASSERT_TRUE(RunStoryEvent(4, 2, [] { return TaskExists(kTaskIdNotice) != 0; }));
+  ASSERT_TRUE(PlayUntil([] { return !TaskSlotInUse(kSlotEvent); }));
+  EXPECT_EQ(g_eventFlags[20], 1);
+  EXPECT_EQ(g_inventory[InventoryFindSlot(14)].id, 14);
+  // Loaded again, the cave places no chest: the guard stops its placement.
+  TaskKillAll();
+  g_mapNumber = 4;
+  ASSERT_EQ(MapLoad(), 1);
+  EXPECT_FALSE(TaskExists(kTaskIdExamined) && TaskFindByTag(2));
+}
+
+TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeAndTakesOfferings) {
+  EventFlagsClear();
+  g_eventFlags[4] = 1;  // the charm from the glade
+  EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdFade) != 0; }));
+  ASSERT_TRUE(PlayUntil([] { return !TaskSlotInUse(kSlotEvent); }));
+  EXPECT_EQ(g_eventFlags[5], 1);
+  EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdDonation) != 0; }));
+}
+
+TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
+  EventFlagsClear();
+  g_eventFlags[5] = 1;
+  EXPECT_TRUE(RunStoryEvent(12, 2, [] { return TaskExists(kTaskIdEndingRoll) != 0; }));
+  EXPECT_FALSE(TaskExists(kTaskIdWalker));
+}
+
+}  // namespace
