@@ -50,7 +50,7 @@ case "${1:-}" in
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     run_tests build
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp:fast_unwind_on_malloc=0 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
     ;;
   *)

@@ -39,12 +39,7 @@ int CameraCreate(float x, float y, float z, float angle, int32_t tag, CameraStep
   if (TaskExists(kTaskIdCamera)) return 0;
   TaskSlot* slot = TaskAllocAtForce(kSlotCamera);
   if (!slot) return 0;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdCamera;
-  slot->update = CameraUpdate;
-  slot->draw = CameraDraw;
+  TaskStart(slot, kTaskIdCamera, 0, CameraUpdate, CameraDraw);
   CameraData* camera = TaskDataInit<CameraData>(slot);
   camera->at[0] = x;
   camera->at[1] = y;

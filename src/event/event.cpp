@@ -109,12 +109,7 @@ int EventStart(int32_t event) {
   if (TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotChoiceMenu) || TaskExists(kTaskIdEvent)) return 0;
   TaskSlot* slot = TaskAllocAt(kSlotEvent);
   if (!slot) return 0;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdEvent;
-  slot->update = EventUpdate;
-  slot->draw = EventDraw;
+  TaskStart(slot, kTaskIdEvent, 0, EventUpdate, EventDraw);
   EventContext* context = TaskDataInit<EventContext>(slot);
   // A number outside the map's events (a person placed by a script carries 0) runs the
   // first event; the slots end at 20 whatever the map claims.

@@ -33,12 +33,7 @@ int FieldMenuKeyCheck() {
 
 int EncounterWardStart(int32_t steps) {
   TaskSlot* slot = TaskAllocAtForce(kSlotEncounterWard);
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdEncounterWard;
-  slot->update = EncounterWardUpdate;
-  slot->draw = EncounterWardDraw;
+  TaskStart(slot, kTaskIdEncounterWard, 0, EncounterWardUpdate, EncounterWardDraw);
   EncounterWardData* ward = TaskDataInit<EncounterWardData>(slot);
   ward->live = 1;
   ward->stepsLeft = steps;

@@ -68,12 +68,7 @@ int MapViewCreate() {
   if (TaskExists(kTaskIdFieldView)) return 0;
   TaskSlot* slot = TaskAllocAtForce(kSlotFieldView);
   if (!slot) return 0;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdFieldView;
-  slot->update = MapViewUpdate;
-  slot->draw = MapViewDraw;
+  TaskStart(slot, kTaskIdFieldView, 0, MapViewUpdate, MapViewDraw);
   MapViewData* view = TaskDataInit<MapViewData>(slot);
   view->live = 1;
   view->waterIndex = 0;

@@ -10,12 +10,7 @@
 int MapChangeStart(int32_t column, int32_t row, int32_t angle, int32_t map, int32_t frozen) {
   TaskSlot* slot = TaskAllocAt(kSlotMapChange);
   if (!slot) return 0;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdMapChange;
-  slot->update = MapChangeUpdate;
-  slot->draw = MapChangeDraw;
+  TaskStart(slot, kTaskIdMapChange, 0, MapChangeUpdate, MapChangeDraw);
   MapChangeData* change = TaskDataInit<MapChangeData>(slot);
   change->live = 1;
   change->alpha = 0;

@@ -202,13 +202,7 @@ int PartyWalkersCreate(float x, float y, float z, float angle, int frozen) {
 WalkerData* WalkerCreate(float x, float y, float z, float angle, int member, int frozen, WalkerData* leader) {
   TaskSlot* slot = TaskAllocAtForce(kSlotWalkerFirst + member);
   if (!slot) return nullptr;
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = kTaskIdWalker;
-  slot->tag = kWalkerLeaderTag + member;
-  slot->update = WalkerUpdate;
-  slot->draw = WalkerDraw;
+  TaskStart(slot, kTaskIdWalker, kWalkerLeaderTag + member, WalkerUpdate, WalkerDraw);
   WalkerData* w = TaskDataInit<WalkerData>(slot);
   w->live = 1;
   w->flag = 1;
