@@ -14,14 +14,13 @@ int EncounterCheck(float x, float z) {
   return FieldStartRandomEncounter();
 }
 
-// Everything stops (the map change too) and the encounter sound plays. The battle's
-// encounter transition starts from here once battles are part of the game; until then
-// the field stays stopped where the battle would begin.
+// The countdown starts over and the encounter sound plays. The game has no battle to
+// hand the field to, so rather than stopping every task for a transition that would
+// never come, the field carries on and the leader keeps its keys.
 int FieldStartRandomEncounter() {
   g_encounterCountdown = g_encounterInterval;
-  TaskSetModeAllForce(kTaskModePause);
   SoundRequest(kSoundEncounter, 0);
-  return 1;
+  return 0;
 }
 
 int FieldMenuKeyCheck() {

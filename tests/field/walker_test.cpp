@@ -177,8 +177,9 @@ TEST_F(WalkerTest, NoWalkerLeavesTheMapAtTheRightOrBottomEdge) {
   }
 }
 
-// Five finished steps on an interval-5 map bring the countdown to 0; the battle then
-// begins at the next rest on a cell without an event.
+// Five finished steps on an interval-5 map bring the countdown to 0; the encounter then
+// comes up at the next rest on a cell without an event. With no battle to fight, the
+// field carries on.
 TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
   test::TestMap map = test::MapFromRows({"............", "......1.....", "............"}, 1, 5);
   Open(map, 1, 1);
@@ -194,14 +195,15 @@ TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
   Game().Frames(7);
   EXPECT_EQ(g_taskPool[0].updateOn, 1);
   Game().Frames(1);
-  ExpectAt(Walker(0), 7, 1);
-  EXPECT_EQ(g_encounterCountdown, 5) << "reloaded as the battle starts";
+  EXPECT_EQ(g_encounterCountdown, 5) << "reloaded as the encounter comes up at (7, 1)";
   EXPECT_EQ(g_soundRequests[kSoundEncounter].requested, 1);
   for (int s = 0; s < kTaskSlotCount; ++s) {
     if (g_taskPool[s].inUse) {
-      EXPECT_EQ(g_taskPool[s].updateOn, 0) << "slot " << s;
+      EXPECT_EQ(g_taskPool[s].updateOn, 1) << "slot " << s;
     }
   }
+  Game().Frames(7);
+  ExpectAt(Walker(0), 8, 1);
 }
 
 TEST_F(WalkerTest, NoEncounterWhileTheFieldMenuOrAnEventIsOpen) {
