@@ -2,6 +2,6 @@
 function(milva_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
-    -Woverloaded-virtual -Wnull-dereference -Wdouble-promotion -Wformat=2
+    -Woverloaded-virtual -Wdouble-promotion -Wformat=2
     -Wimplicit-fallthrough -Werror)
 endfunction()

@@ -18,14 +18,7 @@ std::vector<int> g_updated;
 void RecordUpdate(TaskSlot* slot) { g_updated.push_back(TaskSlotIndex(slot)); }
 
 TaskSlot* Live(TaskSlot* slot, int32_t id, int32_t tag = 0, TaskCallback update = RecordUpdate) {
-  slot->inUse = 1;
-  slot->updateOn = 1;
-  slot->drawOn = 1;
-  slot->id = id;
-  slot->tag = tag;
-  slot->update = update;
-  slot->draw = RecordUpdate;
-  return slot;
+  return TaskStart(slot, id, tag, update, RecordUpdate);
 }
 
 TEST_F(TaskPoolTest, RangeAllocationStopsBeforeTheEndSlot) {
