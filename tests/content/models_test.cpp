@@ -1,9 +1,8 @@
-// The built models: every X file reads back (with the test's own reader and with
-// the game's loader), its textured materials line up with materials.list, and each model stands
-// on the ground, faces -z and has the size its role needs. The model tool gives the
+// The built models: every X file reads back through the game's loader, its textured
+// materials line up with materials.list, and each model stands on the ground, faces -z
+// and has the size its role needs. The model tool gives the
 // same bytes twice and stops on a bad description.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <array>
 #include <cctype>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "data/characters.h"
+#include "platform/image.h"
 #include "platform/mesh_io.h"
 #include "support/content_tools.h"
 #include "support/files.h"
@@ -28,8 +28,7 @@ constexpr int kMaxMaterialTextures = 90;
 constexpr int kFrontStripRows = 4;  // the front marker paint's rows at the top of each texture
 
 // ---------------------------------------------------------------------------------
-// A reader for text X files, written for these tests so that a fault in the writer
-// shows up here instead of being shared by both sides.
+// The built models as the game's own loader reads them.
 
 struct XMaterial {
   double colour[4] = {};
@@ -46,209 +45,30 @@ struct XMesh {
   std::vector<XMaterial> materials;
 };
 
-class XReader {
- public:
-  explicit XReader(std::string text) : text_(std::move(text)) {}
-
-  bool Read(XMesh& mesh) {
-    if (text_.compare(0, 16, "xof 0303txt 0032") != 0) return Fail("not a text X file");
-    pos_ = 16;
-    bool sawMesh = false;
-    std::string word;
-    while (NextWord(word)) {
-      std::string name;
-      if (!OpenBlock(name)) return false;
-      if (word == "Mesh") {
-        if (sawMesh) return Fail("more than one mesh");
-        sawMesh = true;
-        if (!ReadMesh(mesh)) return false;
-      } else if (!SkipBlock()) {
-        return false;
-      }
-    }
-    return sawMesh || Fail("no mesh");
+// Empty when the loader refuses the file, else a description of what went wrong.
+std::string ReadXMesh(const test::Bytes& bytes, XMesh& out) {
+  plat::MeshData data;
+  std::vector<plat::MeshMaterial> materials;
+  if (!plat::LoadXMesh(bytes.data(), bytes.size(), data, materials)) return "the game's loader refuses it";
+  for (const plat::MeshVertex& v : data.vertices) {
+    out.positions.push_back({v.x, v.y, v.z});
+    out.uvs.push_back({v.u, v.v});
   }
-  const std::string& Error() const { return error_; }
-
- private:
-  bool Fail(const std::string& what) {
-    if (error_.empty()) error_ = what + " near byte " + std::to_string(pos_);
-    return false;
-  }
-  void SkipBlanks() {
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_];
-      if (std::isspace(static_cast<unsigned char>(c))) {
-        ++pos_;
-      } else if (c == '#' || text_.compare(pos_, 2, "//") == 0) {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
-      } else {
-        return;
-      }
+  for (size_t subset = 0; subset < data.subsets.size(); ++subset) {
+    const plat::MeshSubset& s = data.subsets[subset];
+    for (uint32_t i = s.firstIndex; i + 2 < s.firstIndex + s.indexCount; i += 3) {
+      out.faces.push_back({data.indices[i], data.indices[i + 1], data.indices[i + 2]});
+      out.faceMaterial.push_back(static_cast<uint32_t>(subset));
     }
   }
-  // Separators between numbers: ';' and ','.
-  void SkipSeparators() {
-    SkipBlanks();
-    while (pos_ < text_.size() && (text_[pos_] == ';' || text_[pos_] == ',')) {
-      ++pos_;
-      SkipBlanks();
-    }
+  for (const plat::MeshMaterial& m : materials) {
+    const plat::Material& c = m.material;
+    out.materials.push_back({{c.diffuse.r, c.diffuse.g, c.diffuse.b, c.diffuse.a},
+                             {c.emissive.r, c.emissive.g, c.emissive.b},
+                             m.textureFile});
   }
-  bool Peek(char c) {
-    SkipSeparators();
-    return pos_ < text_.size() && text_[pos_] == c;
-  }
-  bool NextWord(std::string& word) {
-    SkipSeparators();
-    word.clear();
-    while (pos_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_')) {
-      word += text_[pos_++];
-    }
-    return !word.empty();
-  }
-  bool OpenBlock(std::string& name) {
-    SkipSeparators();
-    if (!Peek('{')) NextWord(name);
-    if (!Peek('{')) return Fail("expected '{'");
-    ++pos_;
-    return true;
-  }
-  bool CloseBlock() {
-    if (!Peek('}')) return Fail("expected '}'");
-    ++pos_;
-    return true;
-  }
-  bool SkipBlock() {
-    int depth = 1;
-    while (pos_ < text_.size() && depth > 0) {
-      if (text_[pos_] == '{') ++depth;
-      if (text_[pos_] == '}') --depth;
-      ++pos_;
-    }
-    return depth == 0 || Fail("unclosed block");
-  }
-  bool Number(double& v) {
-    SkipSeparators();
-    const char* start = text_.c_str() + pos_;
-    char* end = nullptr;
-    v = std::strtod(start, &end);
-    if (end == start || !std::isfinite(v)) return Fail("expected a number");
-    pos_ += static_cast<size_t>(end - start);
-    return true;
-  }
-  bool Count(size_t& n, size_t limit) {
-    double v = 0;
-    if (!Number(v)) return false;
-    if (v < 0 || v > static_cast<double>(limit) || v != std::floor(v)) return Fail("bad count");
-    n = static_cast<size_t>(v);
-    return true;
-  }
-  bool Numbers(double* out, int n) {
-    for (int i = 0; i < n; ++i) {
-      if (!Number(out[i])) return false;
-    }
-    return true;
-  }
-  bool FaceList(size_t vertexCount, std::vector<std::array<uint32_t, 3>>* faces, size_t& faceCount) {
-    if (!Count(faceCount, 1000000)) return false;
-    for (size_t f = 0; f < faceCount; ++f) {
-      size_t corners = 0;
-      if (!Count(corners, 64) || corners != 3) return Fail("faces must be triangles");
-      std::array<uint32_t, 3> face{};
-      for (auto& index : face) {
-        size_t v = 0;
-        if (!Count(v, 1u << 30)) return false;
-        if (v >= vertexCount) return Fail("face index past the vertices");
-        index = static_cast<uint32_t>(v);
-      }
-      if (faces) faces->push_back(face);
-    }
-    return true;
-  }
-  bool ReadMesh(XMesh& mesh) {
-    size_t n = 0;
-    if (!Count(n, 65535)) return false;
-    mesh.positions.resize(n);
-    for (auto& p : mesh.positions) {
-      if (!Numbers(p.data(), 3)) return false;
-    }
-    size_t faceCount = 0;
-    if (!FaceList(n, &mesh.faces, faceCount)) return false;
-    std::string word, name;
-    while (NextWord(word)) {
-      if (!OpenBlock(name)) return false;
-      bool ok = true;
-      if (word == "MeshNormals") {
-        ok = ReadNormals(mesh);
-      } else if (word == "MeshTextureCoords") {
-        ok = ReadUvs(mesh);
-      } else if (word == "MeshMaterialList") {
-        ok = ReadMaterialList(mesh);
-      } else {
-        ok = SkipBlock();
-        continue;
-      }
-      if (!ok || !CloseBlock()) return false;
-    }
-    return CloseBlock();
-  }
-  bool ReadNormals(XMesh& mesh) {
-    if (!Count(mesh.normalCount, 65535)) return false;
-    double n[3];
-    for (size_t i = 0; i < mesh.normalCount; ++i) {
-      if (!Numbers(n, 3)) return false;
-    }
-    size_t faceCount = 0;
-    if (!FaceList(mesh.normalCount, nullptr, faceCount)) return false;
-    return faceCount == mesh.faces.size() || Fail("normal faces differ from mesh faces");
-  }
-  bool ReadUvs(XMesh& mesh) {
-    size_t n = 0;
-    if (!Count(n, 65535)) return false;
-    if (n != mesh.positions.size()) return Fail("one texture coordinate a vertex");
-    mesh.uvs.resize(n);
-    for (auto& uv : mesh.uvs) {
-      if (!Numbers(uv.data(), 2)) return false;
-    }
-    return true;
-  }
-  bool ReadMaterialList(XMesh& mesh) {
-    size_t materials = 0, indices = 0;
-    if (!Count(materials, 1000) || !Count(indices, 1000000)) return false;
-    if (indices != mesh.faces.size()) return Fail("one material index a face");
-    for (size_t i = 0; i < indices; ++i) {
-      size_t m = 0;
-      if (!Count(m, 1000)) return false;
-      if (m >= materials) return Fail("material index past the materials");
-      mesh.faceMaterial.push_back(static_cast<uint32_t>(m));
-    }
-    std::string word, name;
-    for (size_t i = 0; i < materials; ++i) {
-      if (!NextWord(word) || word != "Material" || !OpenBlock(name)) return Fail("expected a Material");
-      XMaterial mat;
-      double power = 0, specular[3];
-      if (!Numbers(mat.colour, 4) || !Number(power) || !Numbers(specular, 3) || !Numbers(mat.emissive, 3)) {
-        return false;
-      }
-      if (NextWord(word)) {
-        if (word != "TextureFilename" || !OpenBlock(name) || !Peek('"')) return Fail("expected TextureFilename");
-        const size_t close = text_.find('"', pos_ + 1);
-        if (close == std::string::npos) return Fail("unterminated string");
-        mat.texture = text_.substr(pos_ + 1, close - pos_ - 1);
-        pos_ = close + 1;
-        if (!CloseBlock()) return false;
-      }
-      if (!CloseBlock()) return false;
-      mesh.materials.push_back(mat);
-    }
-    return true;
-  }
-
-  std::string text_;
-  size_t pos_ = 0;
-  std::string error_;
-};
+  return "";
+}
 
 // ---------------------------------------------------------------------------------
 
@@ -258,23 +78,11 @@ std::string Numbered(int i) {
   return name;
 }
 
-bool DecodePng(const test::Bytes& bytes, int& width, int& height, std::vector<uint8_t>& rgba) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-  image.format = PNG_FORMAT_RGBA;
-  rgba.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  return true;
-}
-
 struct BuiltModel {
   XMesh mesh;
   std::string error;
   int texWidth = 0, texHeight = 0;
-  std::vector<uint8_t> texture;
+  std::vector<uint32_t> texture;  // ARGB
   std::array<double, 3> min{}, max{};
   double Height() const { return max[1] - min[1]; }
 };
@@ -285,10 +93,14 @@ const std::vector<BuiltModel>& Built() {
     for (int i = 0; i < kModelCount; ++i) {
       BuiltModel& m = all[i];
       const test::Bytes x = test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".x"));
-      XReader reader(std::string(x.begin(), x.end()));
-      if (!reader.Read(m.mesh)) m.error = reader.Error();
-      DecodePng(test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".png")), m.texWidth, m.texHeight,
-                m.texture);
+      m.error = ReadXMesh(x, m.mesh);
+      const test::Bytes png = test::ReadFile(test::GeneratedPath("models/" + Numbered(i) + ".png"));
+      plat::Image picture;
+      if (plat::DecodeImage(png.data(), png.size(), picture)) {
+        m.texWidth = picture.width;
+        m.texHeight = picture.height;
+        m.texture = std::move(picture.pixels);
+      }
       if (m.mesh.positions.empty()) continue;
       m.min = m.max = m.mesh.positions.front();
       for (const auto& p : m.mesh.positions) {
@@ -361,9 +173,7 @@ TEST(BuiltModels, TexturesArePowerOfTwoAndNeverTheColourKey) {
     EXPECT_EQ(m.texWidth & (m.texWidth - 1), 0);
     EXPECT_EQ(m.texHeight & (m.texHeight - 1), 0);
     size_t keyed = 0;
-    for (size_t p = 0; p + 3 < m.texture.size(); p += 4) {
-      if (m.texture[p] == 0 && m.texture[p + 1] == 255 && m.texture[p + 2] == 0 && m.texture[p + 3] == 255) ++keyed;
-    }
+    for (uint32_t p : m.texture) keyed += p == 0xFF00FF00u ? 1 : 0;
     EXPECT_EQ(keyed, 0u) << "opaque pure green turns transparent in the game";
   }
 }
