@@ -6,6 +6,7 @@
 #include "engine/task.h"
 #include "field/map.h"
 #include "field/walker.h"
+#include "support/gfx.h"
 
 namespace test {
 

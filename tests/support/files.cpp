@@ -60,36 +60,6 @@ Bytes BuildArchive(const std::vector<Bytes>& entries) {
   return table;
 }
 
-Bytes MinimalBmp(int width, int height, uint32_t argb) {
-  const uint32_t pixelBytes = static_cast<uint32_t>(width * height * 4);
-  Bytes out = {'B', 'M'};
-  PutU32(out, 54 + pixelBytes);
-  PutU32(out, 0);
-  PutU32(out, 54);
-  PutU32(out, 40);
-  PutU32(out, static_cast<uint32_t>(width));
-  PutU32(out, static_cast<uint32_t>(height));
-  PutU16(out, 1);
-  PutU16(out, 32);
-  PutU32(out, 0);
-  PutU32(out, pixelBytes);
-  PutU32(out, 2835);
-  PutU32(out, 2835);
-  PutU32(out, 0);
-  PutU32(out, 0);
-  for (int i = 0; i < width * height; ++i) PutU32(out, argb);
-  return out;
-}
-
-Bytes MinimalXMesh() {
-  static const char kText[] =
-      "xof 0303txt 0032\n"
-      "Mesh triangle {\n 3;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n 1;\n 3;0,1,2;;\n"
-      " MeshMaterialList {\n  1;\n  1;\n  0;;\n"
-      "  Material {\n   1.0;1.0;1.0;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n   1.0;1.0;1.0;;\n  }\n }\n}\n";
-  return Bytes(kText, kText + sizeof kText - 1);
-}
-
 Bytes MinimalWave(uint32_t sampleCount) {
   Bytes out;
   PutTag(out, "RIFF");
@@ -107,14 +77,6 @@ Bytes MinimalWave(uint32_t sampleCount) {
   PutU32(out, sampleCount * 2);
   for (uint32_t i = 0; i < sampleCount; ++i) PutU16(out, static_cast<uint16_t>((i % 16) * 512));
   return out;
-}
-
-Bytes MinimalArchive() {
-  std::vector<Bytes> entries(186);
-  for (int i = 0; i <= 36; ++i) entries[static_cast<size_t>(i)] = MinimalBmp(4, 4, 0xFFFFFFFF);
-  for (int i = 127; i <= 161; ++i) entries[static_cast<size_t>(i)] = MinimalXMesh();
-  for (int i = 162; i <= 185; ++i) entries[static_cast<size_t>(i)] = MinimalWave(64);
-  return BuildArchive(entries);
 }
 
 }  // namespace test

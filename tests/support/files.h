@@ -23,12 +23,7 @@ Bytes Inverted(const std::string& text);
 // An event pack holding one stored block a map; maps past the list get empty blocks.
 Bytes BuildEventPack(const std::vector<Bytes>& blocks);
 
-// Small valid files of each kind the archive holds.
-Bytes MinimalBmp(int width, int height, uint32_t argb);
-Bytes MinimalXMesh();
+// A short valid WAVE file: 16-bit mono PCM.
 Bytes MinimalWave(uint32_t sampleCount);
-// A whole data.dat the game starts with: tiny pictures, one-triangle meshes and short
-// sounds, for tests that do not need the authored data.
-Bytes MinimalArchive();
 
 }  // namespace test

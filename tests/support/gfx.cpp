@@ -185,6 +185,8 @@ std::vector<Bytes> RendererEntries(const std::vector<Bytes>& materialPictures, c
   return entries;
 }
 
+Bytes MinimalArchive() { return BuildArchive(RendererEntries({}, {})); }
+
 void PinLoadedLibraries() {
   dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void*) {

@@ -51,6 +51,9 @@ bool InstallArchive(const Bytes& image);
 // 37 onward the material pictures given, 127 onward the meshes given (a plain
 // one-material mesh where none is given), the rest empty.
 std::vector<Bytes> RendererEntries(const std::vector<Bytes>& materialPictures, const std::vector<Bytes>& meshes);
+// A whole data.dat the game starts with (those entries and short sounds), for tests
+// that do not need the authored data.
+Bytes MinimalArchive();
 
 // A hidden window on the offscreen driver with an OpenGL device made directly; the
 // device is released before the window.
