@@ -27,37 +27,54 @@ std::vector<uint8_t> ToRgbaRows(const Picture& picture) {
   return out;
 }
 
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
 }  // namespace
 
-bool WritePng(const std::string& path, const Picture& picture, std::string* error) {
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    *error = "cannot write " + path;
-    return false;
-  }
+bool EncodePngRgba(int width, int height, const uint8_t* rgba, std::vector<uint8_t>* out) {
+  out->clear();
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_write_struct(&png, nullptr);
-    *error = "out of memory writing " + path;
     return false;
   }
-  std::vector<uint8_t> rgba = ToRgbaRows(picture);
-  std::vector<png_bytep> rows(static_cast<size_t>(picture.height));
-  for (int y = 0; y < picture.height; ++y) rows[static_cast<size_t>(y)] = rgba.data() + static_cast<size_t>(y) * picture.width * 4;
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgba + static_cast<size_t>(y) * width * 4);
+  }
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    *error = "libpng failed writing " + path;
     return false;
   }
-  png_init_io(png, file.get());
+  png_set_write_fn(png, out, AppendBytes, NoFlush);
   png_set_compression_level(png, 9);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGBA,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+bool WritePng(const std::string& path, const Picture& picture, std::string* error) {
+  const std::vector<uint8_t> rgba = ToRgbaRows(picture);
+  std::vector<uint8_t> bytes;
+  if (!EncodePngRgba(picture.width, picture.height, rgba.data(), &bytes)) {
+    *error = "libpng failed writing " + path;
+    return false;
+  }
+  File file(std::fopen(path.c_str(), "wb"));
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+    *error = "cannot write " + path;
+    return false;
+  }
   return true;
 }
 

@@ -17,7 +17,7 @@
 #include "bake.h"
 #include "desc.h"
 #include "model_desc.h"
-#include "png_out.h"
+#include "png_io.h"
 #include "preview.h"
 #include "xfile.h"
 
@@ -93,7 +93,9 @@ BakedMesh BuildModel(const Model& model, const Library& library) {
 
 Output Png(const std::string& path, const Picture& picture) {
   Output out{path, {}};
-  if (!EncodePng(picture, out.bytes)) throw desc::Error(path + ": PNG encoding failed");
+  if (!tool::EncodePngRgba(picture.width, picture.height, picture.rgba.data(), &out.bytes)) {
+    throw desc::Error(path + ": PNG encoding failed");
+  }
   return out;
 }
 
