@@ -1,13 +1,14 @@
-// Where the content tests find the built pictures, the tools and the sources, and a
-// PNG reader for checking pixels. Tests run in the build folder.
+// Where the content tests find the built pictures, the tools and the sources, and
+// pictures read back for checking pixels. Tests run in the build folder.
 #pragma once
-
-#include <png.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "platform/image.h"
+#include "support/files.h"
 
 namespace content_test {
 
@@ -25,18 +26,14 @@ struct Pixels {
   }
 };
 
+// Decodes with the game's own picture decoder, colour key untouched.
 inline bool ReadPixels(const std::string& path, Pixels* out) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_BGRA;  // one little-endian 0xAARRGGBB word a pixel
-  out->argb.assign(static_cast<size_t>(image.width) * image.height, 0);
-  if (!png_image_finish_read(&image, nullptr, out->argb.data(), 0, nullptr)) {
-    png_image_free(&image);
-    return false;
-  }
-  out->width = static_cast<int>(image.width);
-  out->height = static_cast<int>(image.height);
+  const test::Bytes bytes = test::ReadFile(path);
+  plat::Image image;
+  if (!plat::DecodeImage(bytes.data(), bytes.size(), image)) return false;
+  out->width = image.width;
+  out->height = image.height;
+  out->argb = std::move(image.pixels);
   return true;
 }
 
