@@ -7,7 +7,6 @@
 namespace plat {
 namespace {
 std::function<uint32_t()> g_clockSource;
-int g_periodDepth = 0;
 }  // namespace
 
 uint32_t TimeMs() {
@@ -15,11 +14,9 @@ uint32_t TimeMs() {
   return SDL_GetTicks();
 }
 
-// The host timer already counts single milliseconds; the depth is kept so the pairing
-// of begin and end can be checked.
-void TimerPeriodBegin(uint32_t) { ++g_periodDepth; }
-void TimerPeriodEnd(uint32_t) { --g_periodDepth; }
-int TimerPeriodDepth() { return g_periodDepth; }
+// The host timer already counts single milliseconds: nothing to ask for.
+void TimerPeriodBegin(uint32_t) {}
+void TimerPeriodEnd(uint32_t) {}
 
 int64_t CalendarTimeNow() { return static_cast<int64_t>(std::time(nullptr)); }
 

@@ -16,7 +16,5 @@ int64_t CalendarTimeNow();
 
 // Tests replace the clock (nullptr restores the real one).
 void SetClockSource(std::function<uint32_t()> source);
-// Number of TimerPeriodBegin calls not yet matched by TimerPeriodEnd.
-int TimerPeriodDepth();
 
 }  // namespace plat
