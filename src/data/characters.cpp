@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 
 // Rows 0 to 3 are the starting party, rows 4 to 16 the monsters (row 16 the final boss).
 // Names are Shift-JIS.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/sound.h"
 #include "field/encounter.h"
 

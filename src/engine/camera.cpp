@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/draw.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
@@ -69,8 +69,10 @@ void CameraDraw(TaskSlot* slot) {
 }
 
 void CameraFollowStep(CameraData* camera) {
-  if (const void* followed = TaskFindByTag(camera->tag)) {
-    TaskReadPosition(followed, camera->at[0], camera->at[1], camera->at[2]);
+  if (const TaskHead* followed = TaskFindByTag(camera->tag)) {
+    camera->at[0] = followed->x;
+    camera->at[1] = followed->y;
+    camera->at[2] = followed->z;
     return;
   }
   camera->at[0] = camera->eye[0];

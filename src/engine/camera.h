@@ -23,6 +23,10 @@ constexpr float kCameraAspect = 1.0f;
 constexpr float kCameraNear = 0.1f;
 constexpr float kCameraFar = 100.0f;
 
+// The camera is an engine task with its own id and slot, under every screen.
+constexpr int32_t kTaskIdCamera = 1000;
+constexpr int kSlotCamera = 399;
+
 struct Plane {
   float a, b, c, d;
 };

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"

@@ -67,7 +67,7 @@ TaskSlot* TaskAllocInRange(int first, int end) {
   return nullptr;
 }
 
-TaskSlot* TaskAllocEffect() { return TaskAllocInRange(kSlotEffectsFirst, kSlotEffectsEnd); }
+TaskSlot* TaskAllocEffect() { return TaskAllocInRange(kTaskEffectsFirst, kTaskEffectsEnd); }
 
 void TaskKillAll() {
   if (!g_taskPool) return;
@@ -88,10 +88,10 @@ void TaskKillById(int32_t id) {
   }
 }
 
-void TaskSetModeAll(int mode) {
+void TaskSetModeAllExcept(int mode, int32_t sparedId) {
   if (!g_taskPool) return;
   for (int i = 0; i < kTaskSlotCount; ++i) {
-    if (g_taskPool[i].inUse && g_taskPool[i].id != kTaskIdMapChange) ApplyMode(g_taskPool[i], mode);
+    if (g_taskPool[i].inUse && g_taskPool[i].id != sparedId) ApplyMode(g_taskPool[i], mode);
   }
 }
 
@@ -119,11 +119,11 @@ TaskSlot* TaskFindById(int32_t id) {
   return nullptr;
 }
 
-void* TaskFindByTag(int32_t tag) {
+TaskHead* TaskFindByTag(int32_t tag) {
   if (!g_taskPool) return nullptr;
-  for (int i = 0; i < kSlotScreensFirst; ++i) {
+  for (int i = 0; i < kTaskTagSearchEnd; ++i) {
     TaskSlot& s = g_taskPool[i];
-    if (s.inUse && s.id != 0 && s.tag == tag) return s.data;
+    if (s.inUse && s.id != 0 && s.tag == tag) return TaskData<TaskHead>(&s);
   }
   return nullptr;
 }

@@ -12,6 +12,14 @@
 constexpr int kTaskSlotCount = 500;
 constexpr int kTaskDataSize = 2048;
 
+// The head every task record starts with that can be found by tag: the camera follows
+// it, commands turn and move it. Kinds derive their records from it, so a record found
+// by tag is read as this type.
+struct TaskHead {
+  int32_t live;  // 0 ends the task
+  float x, y, z;  // world position
+};
+
 struct TaskSlot;
 using TaskCallback = void (*)(TaskSlot* slot);
 
@@ -30,92 +38,11 @@ static_assert(std::is_trivially_copyable_v<TaskSlot>);
 // The pool; null outside the run (before start-up, after shut-down).
 extern TaskSlot* g_taskPool;
 
-// Task ids: the kind of task living in a slot.
-enum TaskId : int32_t {
-  kTaskIdCamera = 1000,
-  kTaskIdWalker = 1100,
-  kTaskIdFieldView = 1200,
-  kTaskIdBattleGridView = 1250,
-  kTaskIdBattleCursor = 1300,
-  kTaskIdBattleUnit = 1400,
-  kTaskIdMapChange = 1500,
-  kTaskIdEffect3D = 1600,
-  kTaskIdPerson = 1800,
-  kTaskIdTrigger = 1900,
-  kTaskIdBlock = 2000,
-  kTaskIdExamined = 2100,
-  kTaskIdNotice = 2200,
-  kTaskIdProjectile = 2300,
-  kTaskIdLift = 2400,
-  kTaskIdShop = 4800,
-  kTaskIdInn = 4900,
-  kTaskIdBattle = 5000,
-  kTaskIdChoiceMenu = 5100,
-  kTaskIdStatus = 5200,
-  kTaskIdDamageDigits = 8000,
-  kTaskIdPopupSprite = 8100,
-  kTaskIdEncounterWard = 8200,
-  kTaskIdDonation = 8300,
-  kTaskIdTitle = 9000,
-  kTaskIdNewGamePrompt = 9200,
-  kTaskIdQuitPrompt = 9300,
-  kTaskIdPartyMenu = 9410,
-  kTaskIdOptions = 9100,
-  kTaskIdEvent = 9500,
-  kTaskIdSaveLoad = 9600,
-  kTaskIdRunOnceEvent = 9700,
-  kTaskIdFade = 9800,
-  kTaskIdEndingRoll = 9900,
-  kTaskIdGallery = 10000,
-  kTaskIdPicture = 11000,
-  kTaskIdModelViewer = 12000,
-  kTaskIdPreviewScene = 12100,
-  kTaskIdPartyOrder = 12200,
-  kTaskIdSkillMenu = 12300,
-  kTaskIdItemMenu = 12400,
-  kTaskIdEncounterTransition = 12500,
-};
-
-// Fixed slots and slot ranges. A range is first .. end - 1.
-enum TaskSlotNumber : int {
-  kSlotWalkerFirst = 0,  // walkers 0 to 3, slot = member number
-  kSlotLift = 5,
-  kSlotFieldView = 6,
-  kSlotBattleGridView = 7,
-  kSlotObjectsFirst = 10,  // people, objects, units and 3D effects
-  kSlotObjectsEnd = 100,
-  kSlotCamera = 399,
-  kSlotScreensFirst = 400,  // tag searches stop below this
-  kSlotEncounterWard = 401,
-  kSlotBattle = 402,
-  kSlotChoiceMenu = 404,
-  kSlotPicture = 405,
-  kSlotGallery = 406,
-  kSlotModelViewer = 407,
-  kSlotRunOnceEvent = 408,
-  kSlotShop = 409,
-  kSlotInn = 410,
-  kSlotSaveLoad = 411,
-  kSlotEvent = 412,
-  kSlotPartyMenu = 413,
-  kSlotStatus = 415,
-  kSlotQuitPrompt = 416,
-  kSlotNewGamePrompt = 417,
-  kSlotOptions = 418,
-  kSlotTitle = 419,
-  kSlotEndingRoll = 420,
-  kSlotPreviewScene = 421,
-  kSlotMapChange = 422,
-  kSlotNotice = 423,
-  kSlotDonation = 424,
-  kSlotPartyOrder = 425,
-  kSlotSkillMenu = 426,
-  kSlotItemMenu = 427,
-  kSlotEncounterTransition = 428,
-  kSlotEffectsFirst = 440,  // popups: 440 to 497
-  kSlotEffectsEnd = 498,
-  kSlotFade = 499,
-};
+// The pool's own layout rules; which kind of task lives where is the game's table
+// (data/tasks.h).
+constexpr int kTaskTagSearchEnd = 400;  // tag searches look at slots below this only
+constexpr int kTaskEffectsFirst = 440;  // short effects: 440 to 497
+constexpr int kTaskEffectsEnd = 498;
 
 // Modes for the pass flags of live slots.
 enum TaskMode : int {
@@ -142,14 +69,15 @@ void TaskKillAll();
 void TaskKillAllBut(int32_t id);
 void TaskKillById(int32_t id);
 
-void TaskSetModeAll(int mode);       // spares the map change task
+// Every live slot but those of one kind, which keep running as they were.
+void TaskSetModeAllExcept(int mode, int32_t sparedId);
 void TaskSetModeAllForce(int mode);  // every live slot
 void TaskSetModeById(int32_t id, int mode);
 
 int TaskExists(int32_t id);
 TaskSlot* TaskFindById(int32_t id);
-// The data record of the first live slot below 400 with a non-zero id and this tag.
-void* TaskFindByTag(int32_t tag);
+// The head of the first live slot below 400 with a non-zero id and this tag.
+TaskHead* TaskFindByTag(int32_t tag);
 
 void TaskPoolUpdateAll();
 void TaskPoolDrawAll();
@@ -203,17 +131,3 @@ void TaskRunStep(TaskSlot* slot) {
   if (data->live == 0) slot->inUse = 0;
 }
 
-// The position of a followable task: three floats after the live word and the state
-// of its record. Kinds the camera can follow start with this prefix.
-struct TaskFollowPrefix {
-  int32_t live;
-  void* step;
-  float x, y, z;
-};
-
-inline void TaskReadPosition(const void* record, float& x, float& y, float& z) {
-  const auto* bytes = static_cast<const unsigned char*>(record);
-  std::memcpy(&x, bytes + offsetof(TaskFollowPrefix, x), sizeof(float));
-  std::memcpy(&y, bytes + offsetof(TaskFollowPrefix, y), sizeof(float));
-  std::memcpy(&z, bytes + offsetof(TaskFollowPrefix, z), sizeof(float));
-}

@@ -1,6 +1,7 @@
 #include "event/ending.h"
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "data/tasks.h"
 #include "engine/sound.h"
 #include "event/donation.h"
 #include "event/ending.h"

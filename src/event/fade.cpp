@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 
 namespace {

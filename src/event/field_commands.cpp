@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/task.h"
 #include "field/field_view.h"
@@ -55,18 +56,15 @@ bool QuarterStaysOnMap(float x, float z, float dx, float dz) {
 
 bool IsMover(const TaskSlot& slot) { return slot.inUse && (slot.id == kTaskIdWalker || slot.id == kTaskIdPerson); }
 
-// Walkers and people have their own records with the same field names; `f` gets the
-// record of each mover with the tag, in slot order.
+// `f` gets the shared part of each walker and person with the tag, in slot order.
 template <class F>
 void ForEachMoverWithTag(int32_t tag, F f) {
   for (int i = 0; i < kTaskSlotCount; ++i) {
     TaskSlot& slot = g_taskPool[i];
     if (!IsMover(slot) || slot.tag != tag) continue;
-    if (slot.id == kTaskIdWalker) {
-      f(*TaskData<WalkerData>(&slot));
-    } else {
-      f(*TaskData<NpcData>(&slot));
-    }
+    FieldMover& mover = slot.id == kTaskIdWalker ? static_cast<FieldMover&>(*TaskData<WalkerData>(&slot))
+                                                 : static_cast<FieldMover&>(*TaskData<NpcData>(&slot));
+    f(mover);
   }
 }
 

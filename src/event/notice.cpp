@@ -1,6 +1,7 @@
 #include "event/notice.h"
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "data/items.h"
 #include "data/money.h"
 #include "engine/draw2d.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"

@@ -3,7 +3,8 @@
 #include <array>
 #include <glm/mat4x4.hpp>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/draw2d.h"

@@ -1,6 +1,7 @@
 #include "field/map_change.h"
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "field/map.h"
 #include "field/walker.h"

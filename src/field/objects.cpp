@@ -2,6 +2,7 @@
 
 #include <glm/mat4x4.hpp>
 
+#include "data/tasks.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
@@ -115,7 +116,7 @@ void NpcReserveCell(NpcData* npc) {
 
 void NpcStepToward(NpcData* npc, int angle) {
   OffsetByAngle(&npc->x, &npc->z, npc->x, npc->z, static_cast<float>(angle), kWalkerQuarter);
-  npc->facing = npc->homeFacing = static_cast<float>(angle);
+  npc->facing = npc->savedFacing = static_cast<float>(angle);
   if (++npc->subStep <= 7) return;
   npc->subStep = 0;
   npc->mover = NpcMoverWander;
@@ -168,7 +169,7 @@ NpcData* NpcSpawn(float x, float y, float z, int32_t model, float angle, int32_t
   npc->y = npc->prevY = y;
   npc->z = npc->prevZ = z;
   npc->model = model;
-  npc->angle = npc->facing = npc->homeFacing = angle;
+  npc->angle = npc->facing = npc->savedFacing = angle;
   npc->mover = NpcMoverForMode(mode);
   npc->event = event;
   return npc;
@@ -274,7 +275,7 @@ void NpcStandAfterTalk(NpcData* npc) {
   ClaimCell(npc->x, npc->z);
   if (LeaderIsAdjacent(npc->x, npc->z)) return;
   npc->mover = NpcMoverStand;
-  npc->facing = npc->homeFacing;
+  npc->facing = npc->savedFacing;
 }
 
 void NpcMoverWander(NpcData* npc) {
@@ -295,7 +296,7 @@ void NpcMoverWander(NpcData* npc) {
 void NpcWanderAfterTalk(NpcData* npc) {
   if (LeaderIsAdjacent(npc->x, npc->z)) return;
   npc->mover = NpcMoverWander;
-  npc->facing = npc->homeFacing;
+  npc->facing = npc->savedFacing;
 }
 
 // Runs every frame until a step begins: a wanderer boxed in draws again next frame.

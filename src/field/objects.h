@@ -13,42 +13,15 @@
 struct NpcData;
 using NpcStep = void (*)(NpcData* npc);
 
-// A person's task data. The fields up to the state line up with WalkerData, so event
-// commands that turn and walk tasks by tag treat walkers and people alike.
-struct NpcData {
-  int32_t live;
-  int32_t flag;
-  int32_t spare[2];
-  float x, y, z;
-  float prevX, prevY, prevZ;  // at the start of this frame
-  int32_t unusedMember;
-  void* unusedLeader;
-  int32_t model;
-  int32_t subStep;  // 0 at rest, 1 to 7 while stepping
-  float angle;      // as placed
-  float facing;
-  float homeFacing;              // turned back to after a talk; the last wander step's direction
-  int32_t verticalPreference;    // 0: fall back to 270, 1: to 90
-  int32_t horizontalPreference;  // 0: fall back to 0, 1: to 180
+// A person's task data. Event commands that turn and walk tasks by tag treat walkers
+// and people alike through their shared FieldMover part.
+struct NpcData : FieldMover {
   NpcStep mover;
-  int32_t unused;
   int32_t event;         // the event a talk starts (0 for people made by a script)
   int32_t frameCounter;  // frames at rest since the last step or talk
-  int32_t spareEnd;
 };
-static_assert(offsetof(NpcData, x) == offsetof(WalkerData, x));
-static_assert(offsetof(NpcData, prevX) == offsetof(WalkerData, prevX));
-static_assert(offsetof(NpcData, model) == offsetof(WalkerData, model));
-static_assert(offsetof(NpcData, subStep) == offsetof(WalkerData, subStep));
-static_assert(offsetof(NpcData, angle) == offsetof(WalkerData, angle));
-static_assert(offsetof(NpcData, facing) == offsetof(WalkerData, facing));
-static_assert(offsetof(NpcData, homeFacing) == offsetof(WalkerData, savedFacing));
-static_assert(offsetof(NpcData, verticalPreference) == offsetof(WalkerData, verticalPreference));
-static_assert(offsetof(NpcData, horizontalPreference) == offsetof(WalkerData, horizontalPreference));
-static_assert(offsetof(NpcData, mover) == offsetof(WalkerData, state));
-static_assert(sizeof(NpcData) == 112);
 
-// The other objects keep their position where a followed task's position is read.
+// The other objects can be followed by the camera through their task head.
 struct TouchTriggerData;
 struct BlockObjectData;
 struct ExamineObjectData;
@@ -58,25 +31,19 @@ using BlockObjectStep = void (*)(BlockObjectData* block);
 using ExamineObjectStep = void (*)(ExamineObjectData* object);
 using AutoEventStep = void (*)(AutoEventData* autoEvent);
 
-struct TouchTriggerData {
-  int32_t live;
+struct TouchTriggerData : TaskHead {
   int32_t event;
   TouchTriggerStep step;
-  float x, y, z;
 };
-struct BlockObjectData {
-  int32_t live;
+struct BlockObjectData : TaskHead {
   int32_t event;
   BlockObjectStep step;
-  float x, y, z;
   int32_t topTexture;
   int32_t sideTexture;
 };
-struct ExamineObjectData {
-  int32_t live;
+struct ExamineObjectData : TaskHead {
   int32_t event;
   ExamineObjectStep step;
-  float x, y, z;
   int32_t model;
 };
 struct AutoEventData {
@@ -84,9 +51,6 @@ struct AutoEventData {
   int32_t event;
   AutoEventStep step;
 };
-static_assert(offsetof(TouchTriggerData, x) == offsetof(TaskFollowPrefix, x));
-static_assert(offsetof(BlockObjectData, x) == offsetof(TaskFollowPrefix, x));
-static_assert(offsetof(ExamineObjectData, x) == offsetof(TaskFollowPrefix, x));
 
 constexpr float kNpcPlacedY = 0.25f;
 constexpr float kNpcSpawnedY = 0.2f;

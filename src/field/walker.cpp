@@ -5,6 +5,7 @@
 #include <glm/mat4x4.hpp>
 
 #include "data/characters.h"
+#include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"

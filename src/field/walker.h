@@ -12,48 +12,29 @@
 struct WalkerData;
 using WalkerStep = void (*)(WalkerData* walker);
 
-// A walker's task data. Events, battles and the save file read it, and people share its
-// first fields, so the layout is fixed (see the asserts below).
-struct WalkerData {
-  int32_t live;      // 0 ends the task
-  int32_t flag;      // 1 from creation
-  int32_t spare[2];  // keeps the position where a followed task's position is read
-  float x, y, z;
+// What walkers and people share after the task head: event commands turn and walk
+// either kind by tag, reading this part alone.
+struct FieldMover : TaskHead {
+  int32_t flag;               // 1 from creation
   float prevX, prevY, prevZ;  // at the start of the current step, or of this frame at rest
-  int32_t member;             // 0 to 3: the slot and the party row drawn
-  WalkerData* leader;         // the walker this one follows; null for the leader
-  int32_t model;              // the party row's model at creation
-  int32_t subStep;            // 0 at rest; counts the eight quarters of a step
-  float angle;                // as created
-  float facing;               // degrees
-  float savedFacing;
+  int32_t model;
+  int32_t subStep;  // 0 at rest; counts the quarters of a step
+  float angle;      // as created or placed
+  float facing;     // degrees
+  float savedFacing;             // turned back to after a pause or a talk
   int32_t verticalPreference;    // 0: a blocked sideways push slides toward 270, 1: toward 90
   int32_t horizontalPreference;  // 0: a blocked up or down push slides toward 0, 1: toward 180
+};
+
+// A walker's task data. Events, battles and the save file read it.
+struct WalkerData : FieldMover {
+  int32_t member;       // 0 to 3: the slot and the party row drawn
+  WalkerData* leader;   // the walker this one follows; null for the leader
   WalkerStep state;
   int32_t pitfallFlag;
   int32_t pitfallTimer;
   int32_t pitfallStep;
 };
-static_assert(offsetof(WalkerData, live) == 0);
-static_assert(offsetof(WalkerData, flag) == 4);
-static_assert(offsetof(WalkerData, x) == offsetof(TaskFollowPrefix, x));
-static_assert(offsetof(WalkerData, y) == offsetof(TaskFollowPrefix, y));
-static_assert(offsetof(WalkerData, z) == offsetof(TaskFollowPrefix, z));
-static_assert(offsetof(WalkerData, prevX) == 28);
-static_assert(offsetof(WalkerData, member) == 40);
-static_assert(offsetof(WalkerData, leader) == 48);
-static_assert(offsetof(WalkerData, model) == 56);
-static_assert(offsetof(WalkerData, subStep) == 60);
-static_assert(offsetof(WalkerData, angle) == 64);
-static_assert(offsetof(WalkerData, facing) == 68);
-static_assert(offsetof(WalkerData, savedFacing) == 72);
-static_assert(offsetof(WalkerData, verticalPreference) == 76);
-static_assert(offsetof(WalkerData, horizontalPreference) == 80);
-static_assert(offsetof(WalkerData, state) == 88);
-static_assert(offsetof(WalkerData, pitfallFlag) == 96);
-static_assert(offsetof(WalkerData, pitfallTimer) == 100);
-static_assert(offsetof(WalkerData, pitfallStep) == 104);
-static_assert(sizeof(WalkerData) == 112);
 
 constexpr int32_t kWalkerLeaderTag = 1100;  // walker n carries tag 1100 + n
 constexpr int kWalkerCount = 4;

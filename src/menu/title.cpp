@@ -1,6 +1,7 @@
 #include "menu/title.h"
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "data/characters.h"
 #include "data/items.h"
 #include "data/money.h"

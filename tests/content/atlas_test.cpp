@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "content_files.h"
-#include "data/atlas.h"
+#include "engine/atlas.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ struct Named {
 const std::vector<Named>& Entries() {
   static const std::vector<Named> entries = {
 #define ATLAS(name, l, t, r, b, paint) {#name, name, paint},
-#include "data/atlas.def"
+#include "engine/atlas.def"
 #undef ATLAS
   };
   return entries;

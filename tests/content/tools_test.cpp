@@ -49,7 +49,7 @@ class ToolsTest : public ::testing::Test {
 TEST_F(ToolsTest, TwoRunsOfEveryPainterGiveIdenticalBytes) {
   for (const char* run : {"a", "b"}) {
     const fs::path out = dir_ / run;
-    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/data/atlas.def") + " " + content_test::kFontProportional + " " +
+    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/engine/atlas.def") + " " + content_test::kFontProportional + " " +
                   content_test::kFontFixed + " " + (out / "atlas.png").string()),
               0);
     ASSERT_EQ(RunTool("tools/glyphs/milva_glyphs " + Src("content/glyphs/glyphs.txt") + " " +

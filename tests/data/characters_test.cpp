@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "platform/text_encoding.h"
 
 namespace {

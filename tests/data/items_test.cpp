@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "data/money.h"
 #include "engine/sound.h"
 #include "engine/task.h"
@@ -327,7 +328,7 @@ struct AtlasEntry {
 const std::vector<AtlasEntry>& AtlasEntries() {
   static const std::vector<AtlasEntry> entries = {
 #define ATLAS(name, l, t, r, b, paint) {#name, {l, t, r, b}, paint},
-#include "data/atlas.def"
+#include "engine/atlas.def"
 #undef ATLAS
   };
   return entries;

@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/task.h"
@@ -15,11 +16,8 @@ namespace {
 using plat::DrawRecord;
 
 // A followable task: the live word, its state, then its position.
-struct Walker {
-  int32_t live;
-  void* step;
-  float x, y, z;
-};
+// Any task the camera follows starts with the task head.
+struct Walker : TaskHead {};
 
 void WalkerDraw(TaskSlot*) { DrawQuad2D({0, 0, 1, 1}, {0, 0, 1, 1}, 1, 1, 0xFF0000FF, nullptr); }
 void ScreenDraw(TaskSlot*) { DrawQuad2D({5, 5, 6, 6}, {0, 0, 1, 1}, 1, 1, 0xFF00FF00, nullptr); }
@@ -45,7 +43,8 @@ class CameraTest : public ::testing::Test {
     slot->tag = kTaskIdWalker;
     slot->draw = WalkerDraw;
     Walker* w = TaskDataInit<Walker>(slot);
-    *w = Walker{1, nullptr, x, y, z};
+    w->live = 1;
+    w->x = x, w->y = y, w->z = z;
     return w;
   }
   // A screen above the camera's slot that draws one green quad.

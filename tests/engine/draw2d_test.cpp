@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"

@@ -5,7 +5,8 @@
 
 #include <filesystem>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/archive.h"
 #include "engine/camera.h"
 #include "engine/draw.h"

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/archive.h"
 #include "engine/keys.h"
 #include "engine/shell.h"

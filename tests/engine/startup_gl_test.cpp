@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "data/tasks.h"
 #include "engine/archive.h"
 #include "engine/camera.h"
 #include "engine/graphics.h"

@@ -1,4 +1,5 @@
 #include "engine/task.h"
+#include "data/tasks.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST_F(TaskPoolTest, TagSearchIgnoresScreensAndIdZero) {
   TaskSlot* anonymous = Live(TaskAllocAt(20), 0, 1100);
   EXPECT_EQ(TaskFindByTag(1100), nullptr);
   TaskSlot* walker = Live(TaskAllocAt(0), kTaskIdWalker, 1100);
-  EXPECT_EQ(TaskFindByTag(1100), walker->data);
+  EXPECT_EQ(TaskFindByTag(1100), TaskData<TaskHead>(walker));
   (void)screen;
   (void)anonymous;
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "data/tasks.h"
 #include "event/screen_test_support.h"
 
 namespace {

@@ -1,3 +1,4 @@
+#include "data/tasks.h"
 #include "event/event.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"

@@ -4,6 +4,7 @@
 
 #include "data/items.h"
 #include "data/money.h"
+#include "data/tasks.h"
 #include "event/screen_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/atlas.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "event/event_test_support.h"
 

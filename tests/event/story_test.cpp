@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/keys.h"
 #include "engine/task.h"
@@ -191,9 +192,8 @@ TEST_F(StoryTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
     ASSERT_EQ(MapLoad(), 1);
     for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
       if (!g_taskPool[s].inUse) continue;
-      float x = 0, y = 0, z = 0;
-      TaskReadPosition(g_taskPool[s].data, x, y, z);
-      const int cell = MapCellIndexChecked(x, z);
+      const TaskHead* object = TaskData<TaskHead>(&g_taskPool[s]);
+      const int cell = MapCellIndexChecked(object->x, object->z);
       ASSERT_GE(cell, 0);
       EXPECT_LE(g_tileLayer[cell], kTileWallAbove) << "object of event " << g_taskPool[s].tag;
       EXPECT_EQ(g_eventLayer[cell], g_taskPool[s].tag);

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "event/event_test_support.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/camera.h"
 #include "engine/graphics.h"
 #include "engine/shell.h"

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "field/encounter.h"

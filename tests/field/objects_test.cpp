@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/task.h"
@@ -105,7 +106,7 @@ TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   EXPECT_EQ(person->model, 5);
   EXPECT_EQ(person->mover, NpcMoverStand);
   EXPECT_FLOAT_EQ(person->facing, 270.0f);
-  EXPECT_FLOAT_EQ(person->homeFacing, 270.0f);
+  EXPECT_FLOAT_EQ(person->savedFacing, 270.0f);
   const TouchTriggerData* trigger = TaskData<TouchTriggerData>(Slot(12));
   EXPECT_FLOAT_EQ(trigger->x, CentreX(3));
   EXPECT_FLOAT_EQ(trigger->y, 0.0f);
@@ -307,7 +308,7 @@ TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNew
   EXPECT_FLOAT_EQ(person->x, aheadX);
   EXPECT_FLOAT_EQ(person->z, aheadZ);
   EXPECT_FLOAT_EQ(person->facing, static_cast<float>(direction));
-  EXPECT_FLOAT_EQ(person->homeFacing, static_cast<float>(direction));
+  EXPECT_FLOAT_EQ(person->savedFacing, static_cast<float>(direction));
   Game().Frames(199);
   EXPECT_EQ(person->mover, NpcMoverWander) << "it rests again";
 }

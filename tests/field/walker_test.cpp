@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/sound.h"

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "data/atlas.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "data/characters.h"
 #include "data/items.h"
 #include "data/money.h"

@@ -6,6 +6,7 @@
 
 #include "data/items.h"
 #include "data/money.h"
+#include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
 #include "engine/task.h"

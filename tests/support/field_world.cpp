@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "data/tasks.h"
 #include "engine/task.h"
 #include "field/map.h"
 #include "field/walker.h"

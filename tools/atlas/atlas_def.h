@@ -1,4 +1,4 @@
-// The interface atlas definition (src/data/atlas.def) as the builder reads it.
+// The interface atlas definition (src/engine/atlas.def) as the builder reads it.
 #pragma once
 
 #include <string>

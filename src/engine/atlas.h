@@ -4,5 +4,5 @@
 #include "engine/rect.h"
 
 #define ATLAS(name, l, t, r, b, paint) inline constexpr AtlasRect name = {l, t, r, b};
-#include "data/atlas.def"
+#include "engine/atlas.def"
 #undef ATLAS
