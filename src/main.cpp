@@ -1,3 +1,3 @@
-#include "engine/shell.h"
+#include "game/startup.h"
 
-int main() { return AppMain(); }
+int main() { return GameMain(); }

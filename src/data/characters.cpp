@@ -68,19 +68,3 @@ const int32_t g_encounterTable[kEncounterAreas][4] = {
     {4, 0, 7, 2},
 };
 
-CharacterRecord g_party[4];
-CharacterRecord g_partyReserve[4];
-CharacterRecord g_familiars[4];
-int32_t g_partyCount = 4;
-int32_t g_enemyCount = 0;
-int32_t g_familiarCount = 4;
-
-void PartyInit() {
-  g_partyCount = kPartyRows;
-  g_enemyCount = 0;
-  g_familiarCount = 4;
-  std::memset(g_party, 0, sizeof g_party);
-  std::memset(g_partyReserve, 0, sizeof g_partyReserve);
-  std::memset(g_familiars, 0, sizeof g_familiars);
-  for (int i = 0; i < g_partyCount; ++i) g_party[i] = g_characterTable[i];
-}

@@ -52,13 +52,3 @@ constexpr int kEncounterAreas = 4;
 extern const CharacterRecord g_characterTable[kCharacterRows];
 extern const int32_t g_encounterTable[kEncounterAreas][4];
 
-extern CharacterRecord g_party[4];
-extern CharacterRecord g_partyReserve[4];
-extern CharacterRecord g_familiars[4];
-extern int32_t g_partyCount;
-extern int32_t g_enemyCount;
-extern int32_t g_familiarCount;
-
-// The party of a fresh game: the first four rows of the table as members, the reserve
-// and the familiars empty, and no enemies.
-void PartyInit();

@@ -35,7 +35,6 @@ constexpr int32_t kStackMax = 99;
 constexpr int32_t kItemWardBell = 19;
 
 extern const ItemRecord g_itemTable[kItemCount];
-extern InventorySlot g_inventory[kInventorySlots];
 
 // Every operation below ignores an item id outside the table and a slot index outside
 // the inventory, so a bad id from a script or a save can never reach past either.
@@ -58,13 +57,3 @@ void InventoryAdd(int32_t id, int32_t quantity);
 void InventoryAddOne(int32_t id);
 // Fills the slot towards a full stack; returns what did not fit.
 int32_t InventoryTopUpSlot(int slot, int32_t n);
-
-// Using a consumable on a party member outside battle. The item is taken whether or not
-// it changes anything, and the recovery sound plays in every case.
-void ItemApplyToMember(CharacterRecord* member, int32_t id);
-void ItemHealHp(CharacterRecord* member, int32_t id);
-void ItemHealMp(CharacterRecord* member, int32_t id);
-void ItemCureStatus1(CharacterRecord* member, int32_t id);
-void ItemCureStatus2(CharacterRecord* member, int32_t id);
-// The ward item: holds random battles off for its power in steps. Other ids do nothing.
-void ItemUseSpecial(int32_t id);

@@ -1,8 +1,8 @@
 #include "data/money.h"
 
-#include <algorithm>
+#include "data/game_state.h"
 
-int32_t g_money = 0;
+#include <algorithm>
 
 namespace {
 // Taken wide so that no amount can overflow on the way to the clamp.

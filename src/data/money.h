@@ -5,8 +5,6 @@
 
 constexpr int32_t kMoneyMax = 9999999;
 
-extern int32_t g_money;
-
 // Both keep the money within 0 to kMoneyMax whatever the amount.
 void MoneyAdd(int32_t n);
 void MoneySpend(int32_t n);

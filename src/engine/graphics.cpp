@@ -2,6 +2,7 @@
 
 #include "engine/archive.h"
 #include "engine/camera.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "platform/image.h"
 #include "platform/mesh_io.h"

@@ -1,54 +1,30 @@
 #include "engine/shell.h"
 
-#include <cstring>
-
-#include "data/characters.h"
-#include "data/items.h"
 #include "engine/archive.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
 #include "engine/task.h"
-#include "engine/util.h"
-#include "event/flags.h"
-#include "field/map.h"
-#include "menu/display.h"
-#include "menu/title.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
-Settings g_settings;
 int32_t g_running = 0;
 
 namespace {
 
 // "ミルヴァと石の庭"
 constexpr char kWindowTitle[] = "\x83\x7e\x83\x8b\x83\x94\x83\x40\x82\xc6\x90\xce\x82\xcc\x92\xeb";
-// "データロード失敗"
-constexpr char kDataLoadFailed[] = "\x83\x66\x81\x5b\x83\x5e\x83\x8d\x81\x5b\x83\x68\x8e\xb8\x94\x73";
 
 bool g_shutDown = true;
 
-void FailStartup(const char* text, const char* caption) {
-  plat::MessageBox(text, caption);
-}
+int NoInit() { return 0; }
+void NoRelease() {}
+void NoPlacement() {}
+ShellHooks g_hooks{NoInit, NoRelease, NoPlacement};
 
 }  // namespace
 
-void SettingsInit() {
-  std::memset(&g_settings, 0, sizeof g_settings);
-  g_settings.soundEffects = 1;
-  g_settings.music = 1;
-  g_settings.windowed = 1;
-  g_settings.colour32 = 1;
-  g_settings.vsync = 1;
-  g_settings.depth24 = 1;
-  g_settings.autoBattle = 0;
-  g_settings.openWindowed = g_settings.windowed;
-  g_settings.openColour32 = g_settings.colour32;
-  g_settings.openVsync = g_settings.vsync;
-  g_settings.openDepth24 = g_settings.depth24;
-}
+void ShellInstall(const ShellHooks& hooks) { g_hooks = hooks; }
 
 int64_t TimeNow(int64_t* out) {
   const int64_t now = plat::CalendarTimeNow();
@@ -56,61 +32,11 @@ int64_t TimeNow(int64_t* out) {
   return now;
 }
 
-int CoreBuffersAlloc() {
-  if (!TaskPoolCreate()) return 0;
-  if (!MapBuffersAlloc()) {
-    TaskPoolFree();  // a half-built core is never left behind
-    return 0;
-  }
-  return 1;
-}
-
-void CoreBuffersFree() {
-  TaskPoolFree();
-  MapBuffersFree();
-}
-
-int GameStateInit() {
-  RandomSeed(static_cast<uint32_t>(TimeNow(nullptr)));
-  g_running = 1;
-  g_titleBanner = 0;
-  g_meshTextureCount = 0;
-  g_dataFile = nullptr;
-  KeyInit();
-  SettingsInit();
-  g_mapNumber = 0;
-  PartyInit();
-  InventoryInit();
-  EventFlagsClear();
-  return CoreBuffersAlloc();
-}
-
-// Each step runs only when the one before succeeded. A failure shows its box, releases
-// what the step's table names (and then whatever else is up, so nothing is left
-// behind) and destroys the window, which ends the program before any frame runs.
-int GameInit() {
+// A failed chain has shown its box and released what it had; destroying the window
+// ends the program before any frame runs.
+int ShellStart() {
   g_shutDown = false;
-  if (!GameStateInit()) {
-    FailStartup("", "pal error");
-  } else if (!DataFileLoad()) {
-    FailStartup(kDataLoadFailed, "error");
-    CoreBuffersFree();
-  } else if (!SoundInit()) {
-    FailStartup("", "directsound error");
-    CoreBuffersFree();
-    SoundShutdown();
-    DataFileFree();
-  } else if (!GraphicsInit(plat::WindowHandle())) {
-    FailStartup("", "directx graphics error");
-    CoreBuffersFree();
-    GraphicsRelease();
-    SoundShutdown();
-    DataFileFree();
-  } else {
-    plat::TimerPeriodBegin(1);
-    TitleOpen();
-    return 1;
-  }
+  if (g_hooks.init()) return 1;
   g_shutDown = true;
   g_running = 0;
   plat::WindowDestroy();
@@ -126,7 +52,7 @@ void FrameRender() {
   if (g_device->Present() == plat::PresentResult::DeviceLost) {
     // Rebuild at once from the archive in memory; tasks, sound and game state stay.
     GraphicsRelease();
-    WindowPlaceForMode();
+    g_hooks.placeWindow();
     if (!GraphicsInit(plat::WindowHandle())) g_running = 0;
   }
 }
@@ -168,7 +94,7 @@ void GameShutdown() {
   g_shutDown = true;
   g_running = 0;
   plat::TimerPeriodEnd(1);
-  CoreBuffersFree();
+  g_hooks.releaseBuffers();
   DataFileFree();
   SoundShutdown();
   GraphicsRelease();
@@ -184,7 +110,7 @@ int AppMain() {
     return 0;
   }
   plat::SetCloseHandler(GameShutdown);
-  GameInit();
+  ShellStart();
   if (plat::WindowExists()) plat::WindowShow();
   for (;;) {
     const plat::PumpResult r = plat::PumpOneEvent();

@@ -1,38 +1,26 @@
-// The application shell: window, start-up chain, frame loop and shut-down, and the
-// game-wide state that exists before any screen does.
+// The application shell: the window, the frame loop and shut-down. The game hands it
+// its own start-up chain and buffers through ShellHooks; the shell knows nothing of
+// what runs in the frames.
 #pragma once
 
 #include <cstdint>
 
-// In-memory options, reset to their defaults at every start and never saved.
-struct Settings {
-  int32_t soundEffects;   // non-zero: effects play
-  int32_t music;          // exactly 1: music plays
-  int32_t windowed;       // exactly 1: windowed, else full screen
-  int32_t colour32;       // full-screen back buffer: non-zero 32-bit, 0 16-bit
-  int32_t vsync;          // 0: present immediately
-  int32_t depth24;        // non-zero: 24-bit depth buffer, 0: 16-bit
-  int32_t autoBattle;     // non-zero: party units act by themselves
-  int32_t openWindowed;   // the four display words as they stood when options opened
-  int32_t openColour32;
-  int32_t openVsync;
-  int32_t openDepth24;
-};
-static_assert(sizeof(Settings) == 11 * 4);
-
-extern Settings g_settings;
+// 0 once the program is to end: the frame that sees it shuts everything down.
 extern int32_t g_running;
 
 constexpr double kFrameMilliseconds = 16.666666;
 
+struct ShellHooks {
+  int (*init)();             // the start-up chain: 1 when the game stands, 0 after its failure box
+  void (*releaseBuffers)();  // the task pool and whatever the game allocated beside it
+  void (*placeWindow)();     // window placement for the display settings, before a device rebuild
+};
+void ShellInstall(const ShellHooks& hooks);
+
 // Runs the whole program: window, start-up chain, message loop. Returns the exit code.
 int AppMain();
-
-int GameInit();
-int GameStateInit();
-void SettingsInit();
-int CoreBuffersAlloc();
-void CoreBuffersFree();
+// The installed start-up chain, run once; a failure ends the program before any frame.
+int ShellStart();
 int64_t TimeNow(int64_t* out);
 
 // One frame: render, update, pace, and shut down when the running flag dropped.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/archive.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 
 std::unique_ptr<plat::AudioDevice> g_audioDevice;

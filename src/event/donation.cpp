@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "data/money.h"

@@ -1,11 +1,11 @@
 #include "event/ending.h"
 
+#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
-#include "menu/title.h"
 
 const AtlasRect g_endingLineRects[kEndingLineCount] = {
     kAtlasEndingLine0,  kAtlasEndingLine1,  kAtlasEndingLine2,  kAtlasEndingLine3,  kAtlasEndingLine4,
@@ -48,8 +48,7 @@ void EndingRollUpdate(TaskSlot* slot) {
   RiseEntries(roll);
   if (roll->live != 0) return;
   slot->inUse = 0;
-  TaskKillAll();
-  TitleOpen();
+  g_flow.returnToTitle();
 }
 
 void EndingRollDraw(TaskSlot* slot) {

@@ -2,20 +2,20 @@
 
 #include <cstring>
 
+#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/sound.h"
 #include "event/donation.h"
 #include "event/ending.h"
 #include "event/fade.h"
 #include "event/field_commands.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "event/inn.h"
 #include "event/notice.h"
 #include "event/party_commands.h"
 #include "event/shop.h"
 #include "event/text_window.h"
 #include "field/map.h"
-#include "menu/title.h"
 
 namespace {
 
@@ -236,8 +236,7 @@ void EventCmdKillTasks(EventContext* context) {
 
 void EventCmdToTitle(EventContext* context) {
   EventEnd(context);
-  TaskKillAll();
-  TitleOpen();
+  g_flow.returnToTitle();
 }
 
 void EventCmdEnd(EventContext* context) { EventEnd(context); }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "data/flow.h"
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/task.h"
@@ -10,8 +12,6 @@
 #include "field/map_change.h"
 #include "field/objects.h"
 #include "field/walker.h"
-#include "menu/title.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -206,10 +206,7 @@ void EventCmdLoadMap(EventContext* context) {
   if (map >= kMapCount) return;
   TaskKillAll();
   g_mapNumber = map;
-  if (MapLoad()) return;
-  plat::MessageBox("no data file", "");
-  TaskKillAll();
-  TitleOpen();
+  g_flow.loadMap();
 }
 
 void EventCmdNpcMover(EventContext* context) {

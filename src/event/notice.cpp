@@ -9,7 +9,7 @@
 #include "engine/keys.h"
 #include "engine/sound.h"
 #include "event/field_commands.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "field/map.h"
 
 namespace {

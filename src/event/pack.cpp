@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "platform/files.h"
 #include "platform/window.h"
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "data/game_state.h"
 #include "field/map.h"
 
 constexpr char kEventPackFileName[] = "epack.dat";

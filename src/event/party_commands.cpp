@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "data/game_state.h"
 #include "field/map.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "event/placement.h"
 
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "event/pack.h"
 #include "field/map.h"
 #include "field/objects.h"
@@ -15,6 +15,16 @@ bool SeekPlacement(int32_t* position, const char* script) {
     if (script[(*position)++] == '$') return true;
   }
   return false;
+}
+
+// The placement commands' arguments, read in script order before any creator runs.
+struct Arguments {
+  int32_t values[3];
+};
+Arguments ReadArguments(int count, int32_t* position, const char* script) {
+  Arguments a{};
+  for (int i = 0; i < count; ++i) a.values[i] = EventReadNumber(position, script);
+  return a;
 }
 
 }  // namespace
@@ -38,10 +48,20 @@ void EventRunPlacement(float x, float z, int32_t event, int32_t* position, const
     if (code > kLastCode) return;
     switch (code) {
       case kPlaceAutoEvent: AutoEventCreate(event); return;
-      case kPlacePerson: NpcCreate(x, kNpcPlacedY, z, event, position, script); return;
+      case kPlacePerson: {
+        const Arguments a = ReadArguments(3, position, script);  // model, angle, mover
+        NpcCreate(x, kNpcPlacedY, z, event, a.values[0], a.values[1], a.values[2]);
+        return;
+      }
       case kPlaceTrigger: TouchTriggerCreate(x, 0.0f, z, event); return;
-      case kPlaceBlock: BlockObjectCreate(x, 0.0f, z, event, position, script); return;
-      case kPlaceExamined: ExamineObjectCreate(x, kExamineObjectY, z, event, position, script); return;
+      case kPlaceBlock: {
+        const Arguments a = ReadArguments(2, position, script);  // top and side textures
+        BlockObjectCreate(x, 0.0f, z, event, a.values[0], a.values[1]);
+        return;
+      }
+      case kPlaceExamined:
+        ExamineObjectCreate(x, kExamineObjectY, z, event, ReadArguments(1, position, script).values[0]);
+        return;
       case kPlaceFlagGuard:
         if (!EventPlacementFlagGuard(position, script)) return;
         break;

@@ -1,6 +1,8 @@
 #include "field/encounter.h"
 
+#include "data/game_state.h"
 #include "data/tasks.h"
+#include "data/flow.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
@@ -15,13 +17,12 @@ int EncounterCheck(float x, float z) {
   return FieldStartRandomEncounter();
 }
 
-// The countdown starts over and the encounter sound plays. The game has no battle to
-// hand the field to, so rather than stopping every task for a transition that would
-// never come, the field carries on and the leader keeps its keys.
+// The countdown starts over and the encounter sound plays; the battle's transition
+// takes over from there. Without one the field carries on and the leader keeps its keys.
 int FieldStartRandomEncounter() {
   g_encounterCountdown = g_encounterInterval;
   SoundRequest(kSoundEncounter, 0);
-  return 0;
+  return g_flow.startEncounter();
 }
 
 int FieldMenuKeyCheck() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <glm/mat4x4.hpp>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/camera.h"
@@ -10,6 +11,7 @@
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "data/money.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "field/map.h"
 

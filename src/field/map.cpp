@@ -4,12 +4,10 @@
 #include <vector>
 
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "engine/task.h"
-#include "event/pack.h"
-#include "event/placement.h"
 #include "platform/files.h"
 
-int32_t g_mapNumber = 0;
 int32_t g_mapWidth = 0;
 int32_t g_mapHeight = 0;
 int8_t* g_tileLayer = nullptr;
@@ -20,9 +18,6 @@ uint8_t* g_gridRange = nullptr;
 uint8_t* g_gridMarks = nullptr;
 char* g_eventSlots = nullptr;
 int32_t g_eventCount = 0;
-int32_t g_encounterArea = 0;
-int32_t g_encounterInterval = 0;
-int32_t g_encounterCountdown = 0;
 
 int MapBuffersAlloc() {
   g_tileLayer = static_cast<int8_t*>(MemAlloc(kMapMaxCells));
@@ -75,14 +70,6 @@ uint32_t ReadU32(const uint8_t* p) {
          (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// The map's scripts, then the objects they place; nothing is placed when the scripts
-// could not be read.
-int MapLoadScripts() {
-  if (!EventLoadPack(kEventPackFileName)) return 0;
-  EventPlaceAll();
-  return 1;
-}
-
 }  // namespace
 
 // Everything the loader and the layers rely on is checked before anything is copied:
@@ -101,11 +88,6 @@ int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader*
   *header = h;
   *layers = record + sizeof(MapPackHeader);
   return 1;
-}
-
-int MapLoad() {
-  if (!MapLoadPack(kMapPackFileName)) return 0;
-  return MapLoadScripts();
 }
 
 int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height) {

@@ -5,6 +5,8 @@
 // pack file "mappack.dat" holds the 14 maps; each load replaces the current map whole.
 #pragma once
 
+#include "data/game_state.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -26,7 +28,6 @@ enum CollisionValue : uint8_t {
   kCollisionTaken = 2,  // a walker, a person or an object stands there
 };
 
-extern int32_t g_mapNumber;
 extern int32_t g_mapWidth;
 extern int32_t g_mapHeight;
 extern int8_t* g_tileLayer;
@@ -37,9 +38,6 @@ extern uint8_t* g_gridRange;
 extern uint8_t* g_gridMarks;
 extern char* g_eventSlots;  // 20 slots of 14,000 bytes
 extern int32_t g_eventCount;
-extern int32_t g_encounterArea;      // 0: no random battles; n: row n - 1 of the encounter table
-extern int32_t g_encounterInterval;  // steps between random battles
-extern int32_t g_encounterCountdown;
 
 int MapBuffersAlloc();
 void MapBuffersClear();
@@ -64,8 +62,6 @@ int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader*
 // can load.
 int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height);
 
-// The record of g_mapNumber, then the map's scripts and their placements. 1 or 0.
-int MapLoad();
 // The map record alone. A missing file or a record the game cannot hold fails the load.
 int MapLoadPack(const char* fileName);
 // Cells whose event byte, read signed, is 1 to 20.

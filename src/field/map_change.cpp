@@ -1,12 +1,12 @@
 #include "field/map_change.h"
 
+#include "data/flow.h"
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "field/map.h"
 #include "field/walker.h"
-#include "menu/title.h"
-#include "platform/window.h"
 
 int MapChangeStart(int32_t column, int32_t row, int32_t angle, int32_t map, int32_t frozen) {
   TaskSlot* slot = TaskAllocAt(kSlotMapChange);
@@ -56,12 +56,7 @@ void MapChangeRevealStep(MapChangeData* change) {
 // The new map is drawn under the cover while nothing but the fade and the camera moves.
 void MapChangeLoad(MapChangeData* change) {
   TaskKillAllBut(kTaskIdMapChange);
-  if (!MapLoad()) {
-    plat::MessageBox("no data file", "");
-    TaskKillAll();
-    TitleOpen();
-    return;
-  }
+  if (!g_flow.loadMap()) return;
   float x = static_cast<float>(change->column), z = static_cast<float>(change->row);
   MapCellToWorld(&x, &z);
   PartyWalkersCreate(x, kMapChangeWalkerY, z, static_cast<float>(change->angle), change->frozen);

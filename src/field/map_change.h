@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "data/game_state.h"
 #include "engine/task.h"
 
 struct MapChangeData;

@@ -2,13 +2,12 @@
 
 #include <glm/mat4x4.hpp>
 
+#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/util.h"
-#include "event/event.h"
-#include "event/pack.h"
 #include "field/field_view.h"
 #include "field/map.h"
 
@@ -58,7 +57,7 @@ void NpcTalkOnConfirm(NpcData* npc, NpcStep next) {
   NpcFaceLeader(npc);
   npc->mover = next;
   npc->frameCounter = 0;
-  EventStart(npc->event);
+  g_flow.startEvent(npc->event);
 }
 
 NpcStep NpcStepState(int angle) {
@@ -134,7 +133,7 @@ void ObjectIdle(T* object, void (*wait)(T*)) {
   if (LeaderDirectionTo(object->x, object->z) < 0 || !ConfirmPressed()) return;
   LeaderTurnToward(object->x, object->z);
   object->step = wait;
-  EventStart(object->event);
+  g_flow.startEvent(object->event);
 }
 
 template <class T>
@@ -175,10 +174,7 @@ NpcData* NpcSpawn(float x, float y, float z, int32_t model, float angle, int32_t
   return npc;
 }
 
-int NpcCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script) {
-  const int32_t model = EventReadNumber(position, script);
-  const int32_t angle = EventReadNumber(position, script);
-  const int32_t mode = EventReadNumber(position, script);
+int NpcCreate(float x, float y, float z, int32_t event, int32_t model, int32_t angle, int32_t mode) {
   return NpcSpawn(x, y, z, model, static_cast<float>(angle), mode, event, event) ? 1 : 0;
 }
 
@@ -190,9 +186,7 @@ TouchTriggerData* TouchTriggerCreate(float x, float y, float z, int32_t event) {
   return trigger;
 }
 
-int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script) {
-  const int32_t top = EventReadNumber(position, script);
-  const int32_t side = EventReadNumber(position, script);
+int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t top, int32_t side) {
   if (!TextureKnown(top) || !TextureKnown(side)) return 0;
   TaskSlot* slot = ClaimObjectSlot(kTaskIdBlock, event, BlockObjectUpdate, BlockObjectDraw);
   if (!slot) return 0;
@@ -203,8 +197,7 @@ int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t* positio
   return 1;
 }
 
-int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script) {
-  const int32_t model = EventReadNumber(position, script);
+int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t model) {
   if (!ModelKnown(model)) return 0;
   TaskSlot* slot = ClaimObjectSlot(kTaskIdExamined, event, ExamineObjectUpdate, ExamineObjectDraw);
   if (!slot) return 0;
@@ -339,7 +332,7 @@ void NpcMoverNone(NpcData*) {}
 // must leave the cell, or begin a step, before it can fire again.
 void TouchTriggerArmed(TouchTriggerData* trigger) {
   if (!LeaderIsIdleOnCell(trigger->x, trigger->z)) return;
-  EventStart(trigger->event);
+  g_flow.startEvent(trigger->event);
   trigger->step = TouchTriggerWaitLeave;
 }
 
@@ -358,7 +351,7 @@ void AutoEventWait(AutoEventData* autoEvent) { autoEvent->step = AutoEventFire; 
 
 void AutoEventFire(AutoEventData* autoEvent) {
   autoEvent->step = AutoEventEnd;
-  EventStart(autoEvent->event);
+  g_flow.startEvent(autoEvent->event);
 }
 
 void AutoEventEnd(AutoEventData* autoEvent) { autoEvent->live = 0; }

@@ -60,13 +60,13 @@ constexpr int32_t kNpcWanderRest = 200;  // frames a wanderer rests between step
 
 enum NpcMode : int32_t { kNpcStand = 0, kNpcWander = 1 };  // any other: stands, claims nothing, never talks
 
-// Creators. Those with script arguments read them at *position; an argument the game
-// has nothing for (a model outside 0 to 37, a texture outside 0 to 34) places nothing.
+// Creators, with the arguments of their placement command. An argument the game has
+// nothing for (a model outside 0 to 37, a texture outside 0 to 34) places nothing.
 // 1 when the object was made, 0 when its slot range was full or an argument was bad.
-int NpcCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script);
+int NpcCreate(float x, float y, float z, int32_t event, int32_t model, int32_t angle, int32_t mode);
 TouchTriggerData* TouchTriggerCreate(float x, float y, float z, int32_t event);
-int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script);
-int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t* position, const char* script);
+int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t top, int32_t side);
+int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t model);
 int AutoEventCreate(int32_t event);
 // A person in the first free slot of 10 to 99: the shared body of placement and of the
 // script command that adds one. Null when no slot is free or the model is unknown.

@@ -5,11 +5,13 @@
 #include <glm/mat4x4.hpp>
 
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
 #include "field/encounter.h"

@@ -1,5 +1,6 @@
 #include "menu/display.h"
 
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "platform/window.h"
 

@@ -1,24 +1,18 @@
 #include "menu/title.h"
 
+#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
-#include "data/characters.h"
-#include "data/items.h"
-#include "data/money.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
-#include "event/flags.h"
-#include "field/map.h"
 #include "platform/window.h"
 
 int32_t g_titleBanner = 0;
 
 namespace {
-
-constexpr int32_t kNewGameEncounterInterval = 30;
 
 const plat::Texture* Atlas() { return g_atlasTexture.get(); }
 
@@ -130,11 +124,6 @@ void DrawPrompt(TaskSlot* slot, const AtlasRect& question) {
   DrawAtlas(kPromptCursorX, prompt->labels[choice].y, kAtlasMenuCursor);
 }
 
-void NewGameFailed() {
-  plat::MessageBox("no data file", "");
-  TitleReturn();
-}
-
 }  // namespace
 
 // ---- title --------------------------------------------------------------------------
@@ -241,33 +230,15 @@ void QuitPromptOpen() { PromptOpen(kSlotQuitPrompt, kTaskIdQuitPrompt, QuitPromp
 void NewGamePromptBegin(TaskSlot* slot) { slot->update = NewGamePromptInput; }
 void QuitPromptBegin(TaskSlot* slot) { slot->update = QuitPromptInput; }
 
-void NewGamePromptInput(TaskSlot* slot) { PromptInput(slot, NewGameStart); }
+void NewGamePromptInput(TaskSlot* slot) {
+  PromptInput(slot, [] { g_flow.newGame(); });
+}
 void QuitPromptInput(TaskSlot* slot) { PromptInput(slot, GameQuit); }
 
 void NewGamePromptDraw(TaskSlot* slot) { DrawPrompt(slot, kAtlasPromptNewGame); }
 void QuitPromptDraw(TaskSlot* slot) { DrawPrompt(slot, kAtlasPromptQuit); }
 
 // ---- new game and quit --------------------------------------------------------------
-
-// No walker, field view or camera is made here: map 0's own opening event brings the
-// party on, and walkers appear when a script changes the map.
-void NewGameStart() {
-  TaskKillAll();
-  g_mapNumber = 0;
-  g_encounterInterval = kNewGameEncounterInterval;
-  g_encounterCountdown = kNewGameEncounterInterval;
-  g_money = 0;
-  EventFlagsClear();
-  InventoryInit();
-  PartyInit();
-  GraphicsSetupCamera();
-  if (!MapLoad()) {
-    NewGameFailed();
-    return;
-  }
-  g_settings.autoBattle = 0;
-  MusicPlay(kMusicField);
-}
 
 void GameQuit() {
   TaskKillAll();

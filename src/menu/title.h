@@ -96,8 +96,5 @@ void QuitPromptInput(TaskSlot* slot);
 void NewGamePromptDraw(TaskSlot* slot);
 void QuitPromptDraw(TaskSlot* slot);
 
-// Resets the whole shared game state and loads map 0 with the field music. A map that
-// cannot be loaded shows "no data file" and goes back to the title.
-void NewGameStart();
 // Every task ends and the frame loop shuts the program down at the end of this frame.
 void GameQuit();

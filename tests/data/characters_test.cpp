@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "data/game_state.h"
 #include "engine/atlas.h"
 #include "platform/text_encoding.h"
 

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "data/money.h"
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "field/encounter.h"
+#include "field/item_use.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "engine/archive.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "platform/gpu_recording.h"
 #include "support/gfx.h"

@@ -6,9 +6,11 @@
 
 #include "data/characters.h"
 #include "data/items.h"
+#include "engine/settings.h"
 #include "engine/task.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "field/map.h"
+#include "game/startup.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "support/harness.h"

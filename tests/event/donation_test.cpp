@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/game_state.h"
 #include "data/money.h"
 #include "data/tasks.h"
 #include "event/screen_test_support.h"

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "event/screen_test_support.h"
 

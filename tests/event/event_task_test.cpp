@@ -1,3 +1,4 @@
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "event/event.h"
 

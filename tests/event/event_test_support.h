@@ -15,7 +15,7 @@
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "field/map.h"
 #include "platform/gpu_recording.h"
 #include "platform/keyboard.h"

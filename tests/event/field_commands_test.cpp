@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/camera.h"
 #include "event/event_test_support.h"

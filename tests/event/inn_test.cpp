@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "data/money.h"
 #include "data/tasks.h"
 #include "event/screen_test_support.h"

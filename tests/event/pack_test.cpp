@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "engine/util.h"
 #include "event/event_test_support.h"
 #include "support/files.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "event/event_test_support.h"
 
 namespace {

@@ -14,11 +14,12 @@
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "event/pack.h"
 #include "event/text_window.h"
 #include "field/map.h"
 #include "field/walker.h"
+#include "game/flow.h"
 #include "support/field_world.h"
 
 namespace {

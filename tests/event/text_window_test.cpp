@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "event/event_test_support.h"

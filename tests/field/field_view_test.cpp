@@ -9,6 +9,7 @@
 #include "engine/atlas.h"
 #include "engine/camera.h"
 #include "engine/graphics.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/task.h"
 #include "field/map.h"

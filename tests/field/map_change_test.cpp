@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/keys.h"

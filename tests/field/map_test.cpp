@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "data/game_state.h"
 #include "support/field_world.h"
 #include "support/harness.h"
 

@@ -12,7 +12,7 @@
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "support/field_world.h"

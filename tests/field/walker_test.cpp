@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/task.h"

@@ -11,10 +11,11 @@
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "event/flags.h"
+#include "data/game_state.h"
 #include "event/text_window.h"
 #include "field/map.h"
 #include "field/walker.h"
+#include "game/flow.h"
 #include "support/harness.h"
 
 namespace {

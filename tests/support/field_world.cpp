@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/task.h"
 #include "field/map.h"
 #include "field/walker.h"
+#include "game/flow.h"
 #include "support/gfx.h"
 
 namespace test {

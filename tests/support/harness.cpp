@@ -8,6 +8,7 @@
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/util.h"
+#include "game/startup.h"
 #include "platform/audio.h"
 #include "platform/keyboard.h"
 #include "platform/text_encoding.h"
@@ -17,10 +18,12 @@
 namespace test {
 namespace {
 
-// Every test runs headless, however the suite is started.
+// Every test runs headless, however the suite is started, and with the game's own
+// moves between screens, even when it never starts the whole program.
 const bool g_headless = [] {
   ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
   ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  GameInstall();
   return true;
 }();
 
@@ -79,7 +82,8 @@ int GameHarness::Start() {
   PinLoadedLibraries();  // the window brought the GL driver in
   plat::SetCloseHandler(GameShutdown);
   started_ = true;
-  const int result = GameInit();
+  GameInstall();
+  const int result = ShellStart();
   RandomSeed(options_.seed);
   return result;
 }

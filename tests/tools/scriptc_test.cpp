@@ -1,3 +1,4 @@
+#include "data/game_state.h"
 #include "scriptc/script_lang.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,94 @@
+#include "game/startup.h"
+
+#include "data/flow.h"
+#include "data/game_state.h"
+#include "engine/archive.h"
+#include "engine/graphics.h"
+#include "engine/keys.h"
+#include "engine/settings.h"
+#include "engine/shell.h"
+#include "engine/sound.h"
+#include "engine/task.h"
+#include "engine/util.h"
+#include "event/event.h"
+#include "field/map.h"
+#include "game/flow.h"
+#include "menu/display.h"
+#include "menu/title.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+
+namespace {
+
+// "データロード失敗"
+constexpr char kDataLoadFailed[] = "\x83\x66\x81\x5b\x83\x5e\x83\x8d\x81\x5b\x83\x68\x8e\xb8\x94\x73";
+
+void FailStartup(const char* text, const char* caption) { plat::MessageBox(text, caption); }
+
+}  // namespace
+
+void GameInstall() {
+  ShellInstall({GameInit, CoreBuffersFree, WindowPlaceForMode});
+  g_flow.returnToTitle = TitleReturn;
+  g_flow.loadMap = MapLoadOrTitle;
+  g_flow.newGame = NewGameStart;
+  g_flow.startEvent = EventStart;
+}
+
+int CoreBuffersAlloc() {
+  if (!TaskPoolCreate()) return 0;
+  if (!MapBuffersAlloc()) {
+    TaskPoolFree();  // a half-built core is never left behind
+    return 0;
+  }
+  return 1;
+}
+
+void CoreBuffersFree() {
+  TaskPoolFree();
+  MapBuffersFree();
+}
+
+int GameStateInit() {
+  RandomSeed(static_cast<uint32_t>(TimeNow(nullptr)));
+  g_running = 1;
+  g_titleBanner = 0;
+  g_meshTextureCount = 0;
+  g_dataFile = nullptr;
+  KeyInit();
+  SettingsInit();
+  GameStateReset();
+  return CoreBuffersAlloc();
+}
+
+// A failure shows its box and releases what the step's table names, and then whatever
+// else is up, so nothing is left behind.
+int GameInit() {
+  if (!GameStateInit()) {
+    FailStartup("", "pal error");
+  } else if (!DataFileLoad()) {
+    FailStartup(kDataLoadFailed, "error");
+    CoreBuffersFree();
+  } else if (!SoundInit()) {
+    FailStartup("", "directsound error");
+    CoreBuffersFree();
+    SoundShutdown();
+    DataFileFree();
+  } else if (!GraphicsInit(plat::WindowHandle())) {
+    FailStartup("", "directx graphics error");
+    CoreBuffersFree();
+    GraphicsRelease();
+    SoundShutdown();
+    DataFileFree();
+  } else {
+    plat::TimerPeriodBegin(1);
+    TitleOpen();
+    return 1;
+  }
+  return 0;
+}
+
+int GameMain() {
+  GameInstall();
+  return AppMain();
+}
