@@ -4,19 +4,11 @@
 #include <vector>
 
 #include "engine/task.h"
+#include "platform/bytes.h"
 #include "platform/files.h"
 
 uint8_t* g_dataFile = nullptr;
 size_t g_dataFileSize = 0;
-
-namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
 
 // The loaders trust what the archive returns, so every entry is checked here once: a
 // file that lies about an offset or size is refused as a whole.

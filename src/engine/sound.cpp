@@ -6,6 +6,7 @@
 #include "engine/archive.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
+#include "platform/bytes.h"
 
 std::unique_ptr<plat::AudioDevice> g_audioDevice;
 std::unique_ptr<plat::AudioClip> g_soundBuffers[kSoundCount];
@@ -17,12 +18,6 @@ constexpr size_t kRiffHeaderSize = 12;   // "RIFF", size, "WAVE"
 constexpr size_t kChunkHeaderSize = 8;   // id, size
 constexpr uint32_t kFormatMinimum = 14;  // up to the block alignment
 constexpr size_t kFormatFull = 18;       // up to the extra size
-
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(ReadU16(p)) | (static_cast<uint32_t>(ReadU16(p + 2)) << 16);
-}
 
 bool TagIs(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/game_state.h"
+#include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/window.h"
 
@@ -19,16 +20,11 @@ constexpr char kBlockTooLarge[] =
 // "イベントデータは過大です"
 constexpr char kEventTooLarge[] = "\x83\x43\x83\x78\x83\x93\x83\x67\x83\x66\x81\x5b\x83\x5e\x82\xcd\x89\xdf\x91\xe5\x82\xc5\x82\xb7";
 
-uint32_t ReadU32(const std::vector<uint8_t>& bytes, uint64_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
 // Where the map's block lies in the file: its size word, and the block after it. False
 // when the table or the size word points outside the file.
 bool LocateBlock(const std::vector<uint8_t>& file, int map, uint64_t* sizeAt) {
   if (map < 0 || map >= kMapCount || file.size() < static_cast<size_t>(kEventPackTableBytes)) return false;
-  *sizeAt = kEventPackTableBytes + static_cast<uint64_t>(ReadU32(file, static_cast<uint64_t>(map) * 4));
+  *sizeAt = kEventPackTableBytes + static_cast<uint64_t>(ReadU32(file.data() + static_cast<size_t>(map) * 4));
   return *sizeAt + 4 <= file.size();
 }
 
@@ -42,7 +38,7 @@ int EventLoadPack(const char* fileName) {
   std::vector<uint8_t> file;
   uint64_t sizeAt = 0;
   if (!plat::ReadWholeFile(fileName, file) || !LocateBlock(file, g_mapNumber, &sizeAt)) return 0;
-  const uint32_t size = ReadU32(file, sizeAt);
+  const uint32_t size = ReadU32(file.data() + sizeAt);
   // More event cells than script slots cannot be held either.
   if (size > kEventPackBlockSize || g_eventCount > kEventSlotCount) {
     plat::MessageBox(kBlockTooLarge, "");

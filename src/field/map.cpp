@@ -6,6 +6,7 @@
 #include "data/characters.h"
 #include "data/game_state.h"
 #include "engine/task.h"
+#include "platform/bytes.h"
 #include "platform/files.h"
 
 int32_t g_mapWidth = 0;
@@ -64,11 +65,6 @@ void MapBuffersFree() {
 }
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace
 

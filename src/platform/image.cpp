@@ -1,5 +1,7 @@
 #include "platform/image.h"
 
+#include "platform/bytes.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -158,12 +160,6 @@ bool DecodeJpeg(const uint8_t* bytes, size_t size, Image& out) {
 // ---------------------------------------------------------------------------------
 // BMP: uncompressed 8-bit palettised, 24-bit and 32-bit, rows bottom-up or top-down.
 
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
 struct BmpLayout {
   uint32_t width = 0, height = 0;
   bool topDown = false;
@@ -246,35 +242,6 @@ bool DecodeBmp(const uint8_t* bytes, size_t size, Image& out) {
 // ---------------------------------------------------------------------------------
 // PNG writing.
 
-struct PngWriteJob {
-  std::vector<uint8_t>* out = nullptr;
-  std::vector<uint8_t> rgba;
-  std::vector<png_bytep> rows;
-};
-
-void PngWrite(png_structp png, png_bytep data, png_size_t count) {
-  auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
-  bool stored = true;
-  try {
-    job->out->insert(job->out->end(), data, data + count);
-  } catch (...) {
-    stored = false;
-  }
-  if (!stored) png_error(png, "out of memory");
-}
-
-void PngFlush(png_structp) {}
-
-bool PngEncodeFrom(PngWriteJob* job, png_structp png, png_infop info, uint32_t width, uint32_t height) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_set_write_fn(png, job, PngWrite, PngFlush);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_write_image(png, job->rows.data());
-  png_write_end(png, nullptr);
-  return true;
-}
 
 }  // namespace
 
@@ -297,34 +264,6 @@ void ApplyColourKey(Image& image, uint32_t keyArgb) {
   for (uint32_t& p : image.pixels) {
     if (p == keyArgb) p = 0;
   }
-}
-
-bool EncodePng(const Image& image, std::vector<uint8_t>& out) {
-  out.clear();
-  if (image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
-    return false;
-  }
-  PngWriteJob job;
-  job.out = &out;
-  job.rgba.resize(image.pixels.size() * 4);
-  for (size_t i = 0; i < image.pixels.size(); ++i) {
-    const uint32_t p = image.pixels[i];
-    job.rgba[i * 4 + 0] = static_cast<uint8_t>(p >> 16);
-    job.rgba[i * 4 + 1] = static_cast<uint8_t>(p >> 8);
-    job.rgba[i * 4 + 2] = static_cast<uint8_t>(p);
-    job.rgba[i * 4 + 3] = static_cast<uint8_t>(p >> 24);
-  }
-  const auto width = static_cast<size_t>(image.width);
-  for (int y = 0; y < image.height; ++y) job.rows.push_back(job.rgba.data() + static_cast<size_t>(y) * width * 4);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  const bool ok =
-      info && PngEncodeFrom(&job, png, info, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height));
-  png_destroy_write_struct(&png, info ? &info : nullptr);
-  if (!ok) out.clear();
-  return ok;
 }
 
 }  // namespace plat

@@ -15,6 +15,5 @@ bool DecodeImage(const uint8_t* bytes, size_t size, Image& out);
 // Every pixel equal to the key becomes fully transparent black.
 void ApplyColourKey(Image& image, uint32_t keyArgb);
 // PNG bytes of the image (tests and tools write frames and sheets with it).
-bool EncodePng(const Image& image, std::vector<uint8_t>& out);
 
 }  // namespace plat

@@ -30,19 +30,19 @@ using test::Bytes;
 Bytes FormatBody(uint16_t channels, uint32_t rate, uint16_t bits) {
   Bytes b;
   const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-  test::PutU16(b, 1);  // PCM
-  test::PutU16(b, channels);
-  test::PutU32(b, rate);
-  test::PutU32(b, rate * align);
-  test::PutU16(b, align);
-  test::PutU16(b, bits);
+  PutU16(b, 1);  // PCM
+  PutU16(b, channels);
+  PutU32(b, rate);
+  PutU32(b, rate * align);
+  PutU16(b, align);
+  PutU16(b, bits);
   return b;
 }
 
 // A chunk with its header; an odd body gets its pad byte.
 void PutChunk(Bytes& out, const char* tag, const Bytes& body, uint8_t pad = 0) {
   test::PutTag(out, tag);
-  test::PutU32(out, static_cast<uint32_t>(body.size()));
+  PutU32(out, static_cast<uint32_t>(body.size()));
   out.insert(out.end(), body.begin(), body.end());
   if (body.size() % 2) out.push_back(pad);
 }
@@ -51,7 +51,7 @@ void PutChunk(Bytes& out, const char* tag, const Bytes& body, uint8_t pad = 0) {
 Bytes Riff(const Bytes& chunks, int64_t riffSize = -1) {
   Bytes out;
   test::PutTag(out, "RIFF");
-  test::PutU32(out, static_cast<uint32_t>(riffSize >= 0 ? riffSize : static_cast<int64_t>(chunks.size() + 4)));
+  PutU32(out, static_cast<uint32_t>(riffSize >= 0 ? riffSize : static_cast<int64_t>(chunks.size() + 4)));
   test::PutTag(out, "WAVE");
   out.insert(out.end(), chunks.begin(), chunks.end());
   return out;
@@ -217,7 +217,7 @@ TEST_F(WaveTest, FormatChunkMustHoldAtLeast14Bytes) {
 
   // A full 18-byte body keeps its extra size.
   fmt = FormatBody(1, 8000, 8);
-  test::PutU16(fmt, 0x1234);
+  PutU16(fmt, 0x1234);
   chunks.clear();
   PutChunk(chunks, "fmt ", fmt);
   PutChunk(chunks, "data", Samples(6));
@@ -273,7 +273,7 @@ TEST_F(WaveTest, SizesThatRunPastTheEndFailWithoutReadingThere) {
   // The data chunk claims more bytes than the image holds, whatever the RIFF size says.
   Bytes longData = fmt;
   test::PutTag(longData, "data");
-  test::PutU32(longData, 100);
+  PutU32(longData, 100);
   Bytes some = Samples(10);
   longData.insert(longData.end(), some.begin(), some.end());
   EXPECT_EQ(Load(Riff(longData)), 0);
@@ -294,7 +294,7 @@ TEST_F(WaveTest, SizesThatRunPastTheEndFailWithoutReadingThere) {
   // A format chunk that runs past the end.
   Bytes cutFormat;
   test::PutTag(cutFormat, "fmt ");
-  test::PutU32(cutFormat, 16);
+  PutU32(cutFormat, 16);
   cutFormat.resize(cutFormat.size() + 10, 1);
   EXPECT_EQ(Load(Riff(cutFormat)), 0);
   EXPECT_TRUE(Recorder()->formats.empty());
@@ -464,7 +464,7 @@ Bytes ToneWave(uint32_t rate, uint32_t frames) {
   Bytes samples;
   for (uint32_t i = 0; i < frames; ++i) {
     const double v = std::sin(static_cast<double>(i) * 0.05) * 8000.0;
-    test::PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
+    PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
   }
   Bytes chunks;
   PutChunk(chunks, "fmt ", FormatBody(1, rate, 16));

@@ -145,13 +145,4 @@ TEST(ColourKeyTest, OnlyTheExactColourBecomesTransparent) {
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0x00000000, 0xFF00FE00, 0x7F00FF00, 0xFF01FF00, 0x00000000}));
 }
 
-TEST(EncodePngTest, RefusesAPictureWhosePixelsDoNotMatchItsSize) {
-  plat::Image image = Pattern(3, 3);
-  image.pixels.pop_back();
-  Bytes out = {1, 2, 3};
-  EXPECT_FALSE(plat::EncodePng(image, out));
-  EXPECT_TRUE(out.empty());
-  EXPECT_FALSE(plat::EncodePng(plat::Image{}, out));
-}
-
 }  // namespace

@@ -5,15 +5,6 @@
 
 namespace test {
 
-void PutU32(Bytes& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-void PutU16(Bytes& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 void PutTag(Bytes& out, const char* fourCc) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(fourCc[i]));
 }

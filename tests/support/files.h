@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
+
 namespace test {
 
 using Bytes = std::vector<uint8_t>;
 
-void PutU32(Bytes& out, uint32_t v);
-void PutU16(Bytes& out, uint16_t v);
 void PutTag(Bytes& out, const char* fourCc);
 bool WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);

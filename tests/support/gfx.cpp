@@ -16,6 +16,7 @@
 #include "platform/gpu_gl.h"
 #include "platform/image.h"
 #include "platform/window.h"
+#include "png_io.h"
 
 namespace test {
 
@@ -24,8 +25,12 @@ plat::Image SolidImage(int width, int height, uint32_t argb) {
 }
 
 Bytes PngBytes(const plat::Image& image) {
+  Bytes rgba;
+  for (uint32_t p : image.pixels) {
+    for (int shift : {16, 8, 0, 24}) rgba.push_back(static_cast<uint8_t>(p >> shift));
+  }
   Bytes out;
-  plat::EncodePng(image, out);
+  tool::EncodePngRgba(image.width, image.height, rgba.data(), &out);
   return out;
 }
 

@@ -217,9 +217,9 @@ TEST_F(ScriptCompilerTest, LinesThatShiftJisCannotWriteAreRefused) {
 std::vector<uint8_t> BuildMapPack(const std::vector<std::vector<uint8_t>>& layers) {
   test::Bytes table, body;
   for (int m = 0; m < 14; ++m) {
-    test::PutU32(table, static_cast<uint32_t>(body.size()));
+    PutU32(table, static_cast<uint32_t>(body.size()));
     const auto events = m < static_cast<int>(layers.size()) ? layers[static_cast<size_t>(m)] : test::Bytes{};
-    for (uint32_t v : {static_cast<uint32_t>(events.size()), 1u, 0u, 20u}) test::PutU32(body, v);
+    for (uint32_t v : {static_cast<uint32_t>(events.size()), 1u, 0u, 20u}) PutU32(body, v);
     body.insert(body.end(), events.size(), 0);
     body.insert(body.end(), events.begin(), events.end());
   }

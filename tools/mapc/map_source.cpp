@@ -4,6 +4,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/bytes.h"
+
 namespace mapc {
 namespace {
 
@@ -185,10 +187,6 @@ bool ParseSetting(const std::vector<std::string>& words, Header& h, const std::s
     return true;
   }
   return Fail(error, file, line, "unknown line '" + words[0] + "'");
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
+
 namespace {
 
 constexpr int kEntryCount = 186;
@@ -94,10 +96,6 @@ bool ReadManifest(const std::string& path, std::vector<Slot>* slots, std::string
   return true;
 }
 
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // Every named file is read before anything is written, so a missing one leaves no
 // half-made archive behind.
 bool Pack(const std::vector<Slot>& slots, std::vector<uint8_t>* image, std::string* error) {
@@ -126,9 +124,9 @@ bool Pack(const std::vector<Slot>& slots, std::vector<uint8_t>* image, std::stri
       *error = "the archive grows past 4 GiB at entry " + std::to_string(i);
       return false;
     }
-    PutU32(*image, static_cast<size_t>(i) * 4, static_cast<uint32_t>(offset));
+    StoreU32(image->data() + static_cast<size_t>(i) * 4, static_cast<uint32_t>(offset));
     image->resize(image->size() + 4);
-    PutU32(*image, image->size() - 4, static_cast<uint32_t>(body.size()));
+    StoreU32(image->data() + image->size() - 4, static_cast<uint32_t>(body.size()));
     image->insert(image->end(), body.begin(), body.end());
   }
   return true;

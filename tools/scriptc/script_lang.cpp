@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/bytes.h"
 #include "platform/text_encoding.h"
 
 namespace scriptc {
@@ -360,16 +361,6 @@ class EventChecker {
   std::vector<Jump> jumps_;
 };
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-uint32_t ReadU32(const std::vector<uint8_t>& bytes, uint64_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | bytes[at + static_cast<uint64_t>(i)];
-  return v;
-}
-
 }  // namespace
 
 bool LoadGlyphs(const std::string& utf8, GlyphSet* glyphs, std::vector<Diagnostic>* errors) {
@@ -431,12 +422,12 @@ bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, s
     *error = "the map pack has no table for map " + std::to_string(map);
     return false;
   }
-  const uint64_t record = kTable + ReadU32(mappack, static_cast<uint64_t>(map) * 4);
+  const uint64_t record = kTable + ReadU32(mappack.data() + static_cast<size_t>(map) * 4);
   if (record + kHeader > mappack.size()) {
     *error = "the map pack's record of map " + std::to_string(map) + " lies outside the file";
     return false;
   }
-  const uint64_t cells = static_cast<uint64_t>(ReadU32(mappack, record)) * ReadU32(mappack, record + 4);
+  const uint64_t cells = static_cast<uint64_t>(ReadU32(mappack.data() + record)) * ReadU32(mappack.data() + record + 4);
   if (cells > 40000 || record + kHeader + 2 * cells > mappack.size()) {
     *error = "the map pack's layers of map " + std::to_string(map) + " do not fit";
     return false;
