@@ -1,27 +1,17 @@
 #include "platform/audio.h"
 
 #include "platform/audio_mixer.h"
-#include "platform/audio_recording.h"
 
 namespace plat {
-namespace detail {
-void SetCurrentRecordingAudioDevice(RecordingAudioDevice* device);
-}  // namespace detail
 
 namespace {
-AudioBackend g_audioBackend = AudioBackend::Mixer;
+AudioDeviceFactory g_audioFactory = nullptr;
 }  // namespace
 
-void SetAudioBackend(AudioBackend backend) { g_audioBackend = backend; }
-AudioBackend GetAudioBackend() { return g_audioBackend; }
+void SetAudioDeviceFactory(AudioDeviceFactory factory) { g_audioFactory = factory; }
 
 std::unique_ptr<AudioDevice> CreateAudioDevice() {
-  if (g_audioBackend == AudioBackend::Recording) {
-    auto device = std::make_unique<RecordingAudioDevice>();
-    detail::SetCurrentRecordingAudioDevice(device.get());
-    return device;
-  }
-  return CreateMixerAudioDevice();
+  return g_audioFactory ? g_audioFactory() : CreateMixerAudioDevice();
 }
 
 }  // namespace plat

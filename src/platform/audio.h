@@ -43,9 +43,9 @@ class AudioDevice {
   virtual bool IsPlaying(const AudioClip& clip) const = 0;
 };
 
-enum class AudioBackend { Mixer, Recording };
-void SetAudioBackend(AudioBackend backend);
-AudioBackend GetAudioBackend();
+// Another way to make the audio device than SDL_mixer (a test's recorder); null restores the mixer.
+using AudioDeviceFactory = std::unique_ptr<AudioDevice> (*)();
+void SetAudioDeviceFactory(AudioDeviceFactory factory);
 // nullptr when no audio device can be opened.
 std::unique_ptr<AudioDevice> CreateAudioDevice();
 

@@ -135,11 +135,10 @@ class Device {
   virtual Image ReadFrame() = 0;
 };
 
-enum class DeviceBackend { OpenGL, Recording };
-// Tests pick the recorder; the game uses OpenGL.
-void SetDeviceBackend(DeviceBackend backend);
-DeviceBackend GetDeviceBackend();
-// Creates the device on the window (ignored by the recorder). nullptr on failure.
+// Another way to make devices than OpenGL (a test's recorder); null restores OpenGL.
+using DeviceFactory = std::unique_ptr<Device> (*)(SDL_Window* window, const DeviceParams& params);
+void SetDeviceFactory(DeviceFactory factory);
+// Creates the device on the window. nullptr on failure.
 std::unique_ptr<Device> CreateDevice(SDL_Window* window, const DeviceParams& params);
 
 }  // namespace plat

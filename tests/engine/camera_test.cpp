@@ -9,7 +9,7 @@
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/task.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 #include "platform/keyboard.h"
 #include "support/quads.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/graphics.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "engine/draw.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 #include "support/gfx.h"
 
 namespace {

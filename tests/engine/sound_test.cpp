@@ -16,7 +16,7 @@
 #include "engine/shell.h"
 #include "engine/task.h"
 #include "game/startup.h"
-#include "platform/audio_recording.h"
+#include "platform/recording/audio_recording.h"
 #include "platform/window.h"
 #include "support/files.h"
 #include "support/harness.h"

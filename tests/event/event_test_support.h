@@ -17,7 +17,7 @@
 #include "event/event.h"
 #include "data/game_state.h"
 #include "field/map.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 #include "platform/keyboard.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"

@@ -13,7 +13,7 @@
 #include "engine/shell.h"
 #include "engine/task.h"
 #include "field/map.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 #include "support/field_world.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "engine/sound.h"
 #include "data/game_state.h"
 #include "field/map.h"
-#include "platform/audio_recording.h"
+#include "platform/recording/audio_recording.h"
 #include "platform/window.h"
 #include "support/field_world.h"
 #include "support/quads.h"

@@ -11,6 +11,7 @@
 #include "game/startup.h"
 #include "platform/audio.h"
 #include "platform/keyboard.h"
+#include "platform/recording/audio_recording.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "support/gfx.h"

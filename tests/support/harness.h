@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 namespace test {
 

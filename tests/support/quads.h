@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/rect.h"
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 namespace test {
 

@@ -65,10 +65,14 @@ class RecordingDevice final : public Device {
   VertexFormat format_ = VertexFormat::None;
 };
 
+// Which devices CreateDevice makes: the recorder, or OpenGL on the window.
+enum class DeviceBackend { OpenGL, Recording };
+void SetDeviceBackend(DeviceBackend backend);
+DeviceBackend GetDeviceBackend();
 // The recorder most recently created by CreateDevice, or nullptr.
 RecordingDevice* CurrentRecordingDevice();
-// Tests make device creation fail this many times in a row (0: never), and read the
-// parameters of every creation attempt since the log was last cleared.
+// Device creation fails this many times in a row (0: never), and every creation attempt
+// since the log was last cleared keeps its parameters.
 void SetDeviceCreateFailures(int count);
 std::vector<DeviceParams>& DeviceCreateLog();
 

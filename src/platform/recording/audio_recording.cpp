@@ -1,4 +1,4 @@
-#include "platform/audio_recording.h"
+#include "platform/recording/audio_recording.h"
 
 namespace plat {
 namespace {
@@ -13,11 +13,17 @@ RecordingAudioDevice* g_currentAudioRecorder = nullptr;
 
 int VoiceOf(const AudioClip& clip) { return static_cast<const RecordedClip&>(clip).voice & 31; }
 
+std::unique_ptr<AudioDevice> CreateRecordingAudioDevice() {
+  auto device = std::make_unique<RecordingAudioDevice>();
+  g_currentAudioRecorder = device.get();
+  return device;
+}
+
 }  // namespace
 
-namespace detail {
-void SetCurrentRecordingAudioDevice(RecordingAudioDevice* device) { g_currentAudioRecorder = device; }
-}  // namespace detail
+void SetAudioBackend(AudioBackend backend) {
+  SetAudioDeviceFactory(backend == AudioBackend::Recording ? CreateRecordingAudioDevice : nullptr);
+}
 
 RecordingAudioDevice* CurrentRecordingAudioDevice() { return g_currentAudioRecorder; }
 

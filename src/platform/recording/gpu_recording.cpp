@@ -1,4 +1,6 @@
-#include "platform/gpu_recording.h"
+#include "platform/recording/gpu_recording.h"
+
+#include "platform/gpu_gl.h"
 
 namespace plat {
 namespace {
@@ -25,14 +27,36 @@ class RecordedMesh final : public Mesh {
 };
 
 RecordingDevice* g_currentRecorder = nullptr;
+DeviceBackend g_backend = DeviceBackend::OpenGL;
+int g_failuresLeft = 0;
+std::vector<DeviceParams> g_createLog;
+
+// Every creation is logged and may be made to fail before it reaches a backend.
+std::unique_ptr<Device> CreateLoggedDevice(SDL_Window* window, const DeviceParams& params) {
+  g_createLog.push_back(params);
+  if (g_failuresLeft > 0) {
+    --g_failuresLeft;
+    return nullptr;
+  }
+  if (g_backend == DeviceBackend::OpenGL) return CreateGlDevice(window, params);
+  auto device = std::make_unique<RecordingDevice>();
+  g_currentRecorder = device.get();
+  return device;
+}
 
 }  // namespace
 
+void SetDeviceBackend(DeviceBackend backend) {
+  g_backend = backend;
+  SetDeviceFactory(CreateLoggedDevice);
+}
+DeviceBackend GetDeviceBackend() { return g_backend; }
+void SetDeviceCreateFailures(int count) {
+  g_failuresLeft = count;
+  SetDeviceFactory(CreateLoggedDevice);
+}
+std::vector<DeviceParams>& DeviceCreateLog() { return g_createLog; }
 RecordingDevice* CurrentRecordingDevice() { return g_currentRecorder; }
-
-namespace detail {
-void SetCurrentRecordingDevice(RecordingDevice* device) { g_currentRecorder = device; }
-}  // namespace detail
 
 RecordingDevice::~RecordingDevice() {
   if (g_currentRecorder == this) g_currentRecorder = nullptr;

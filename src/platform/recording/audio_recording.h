@@ -32,6 +32,10 @@ class RecordingAudioDevice final : public AudioDevice {
   std::vector<size_t> sizes;
 };
 
+// Which audio device CreateAudioDevice makes: SDL_mixer's, or the recorder.
+enum class AudioBackend { Mixer, Recording };
+void SetAudioBackend(AudioBackend backend);
+// The recorder most recently created by CreateAudioDevice, or nullptr.
 RecordingAudioDevice* CurrentRecordingAudioDevice();
 
 }  // namespace plat
