@@ -166,3 +166,18 @@ void DrawTextLines(const EventContext* context, float x0, float y0) {
 }
 
 void DrawEventOverlay(int32_t alpha) { DrawScreenCover(alpha); }
+
+// The event task draws its own screen: cover, portrait, window, lines, choice cursor
+// and overlay.
+void EventDraw(TaskSlot* slot) {
+  const EventContext* context = TaskData<EventContext>(slot);
+  if (context->blackout == 1) DrawBlackout();
+  DrawPortrait(context->portrait);
+  if (context->windowShown == 1) DrawEventWindow();
+  if (context->step == TextWindowStep) DrawTextLines(context, 124.0f, 384.0f);
+  if (context->step == EventChoiceStep) {
+    DrawEventChoiceCursor(context->choice);
+    DrawTextLines(context, 124.0f, 384.0f);
+  }
+  if (context->overlayAlpha > 0) DrawEventOverlay(context->overlayAlpha);
+}
