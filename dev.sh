@@ -11,7 +11,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libglm-dev
   libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic clang-format
   libgl1-mesa-dri libegl-mesa0 libegl1
 )
 
@@ -35,6 +35,13 @@ build() {  # build <dir> [cmake args...]
   cmake --build "$dir" --parallel
 }
 
+# Every C++ file of the checkout in the house style (.clang-format).
+check_format() {
+  local files
+  mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
+  clang-format --dry-run --Werror "${files[@]}"
+}
+
 run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
@@ -47,6 +54,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing
+    check_format
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     run_tests build
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON

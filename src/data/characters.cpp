@@ -4,6 +4,7 @@
 
 #include "engine/atlas.h"
 
+// clang-format off
 // Rows 0 to 3 are the starting party, rows 4 to 16 the monsters (row 16 the final boss).
 // Names are Shift-JIS.
 const CharacterRecord g_characterTable[kCharacterRows] = {
@@ -59,7 +60,9 @@ const CharacterRecord g_characterTable[kCharacterRows] = {
     {12, 10, 1, 2, 90, 1000, 1000, 900, 900, 90, 30, 150, 80, 10, 0, 0, 5, 0, 3, 12, 2,
      kAtlasNameWitch, "\x96\x82\x8f\x97\x83\x78\x83\x41\x83\x67\x83\x8a\x83\x4e\x83\x58", 100, 1000, 0},
 };
+// clang-format on
 
+// clang-format off
 // Monster ids a random battle draws from, by encounter area 1 to 4.
 const int32_t g_encounterTable[kEncounterAreas][4] = {
     {0, 1, 2, 3},
@@ -68,3 +71,4 @@ const int32_t g_encounterTable[kEncounterAreas][4] = {
     {4, 0, 7, 2},
 };
 
+// clang-format on

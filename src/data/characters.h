@@ -51,4 +51,3 @@ constexpr int kEncounterAreas = 4;
 
 extern const CharacterRecord g_characterTable[kCharacterRows];
 extern const int32_t g_encounterTable[kEncounterAreas][4];
-

@@ -1,8 +1,8 @@
 #include "data/money.h"
 
-#include "data/game_state.h"
-
 #include <algorithm>
+
+#include "data/game_state.h"
 
 namespace {
 // Taken wide so that no amount can overflow on the way to the clamp.

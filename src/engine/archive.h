@@ -11,7 +11,7 @@ constexpr size_t kArchiveTableSize = kArchiveEntryCount * 4;  // 744
 // Entry numbers.
 constexpr int kEntryAtlas = 0;
 constexpr int kEntryGlyphs = 1;
-constexpr int kEntryTextureFirst = 2;          // 35 quad textures
+constexpr int kEntryTextureFirst = 2;           // 35 quad textures
 constexpr int kEntryMaterialTextureFirst = 37;  // material textures in mesh load order
 constexpr int kEntryMeshFirst = 127;            // 35 X meshes
 constexpr int kEntrySoundFirst = 162;           // 21 effects, then 3 music pieces

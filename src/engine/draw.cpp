@@ -1,7 +1,6 @@
 #include "engine/draw.h"
 
 #include <cmath>
-
 #include <glm/ext/matrix_clip_space.hpp>
 #include <glm/ext/matrix_transform.hpp>
 
@@ -54,8 +53,8 @@ glm::mat4 MatPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar)
   return glm::perspectiveLH_ZO(fovY, aspect, zNear, zFar);
 }
 
-glm::vec3 Vec3Project(const glm::vec3& p, const plat::Viewport& vp, const glm::mat4& projection,
-                      const glm::mat4& view, const glm::mat4& world) {
+glm::vec3 Vec3Project(const glm::vec3& p, const plat::Viewport& vp, const glm::mat4& projection, const glm::mat4& view,
+                      const glm::mat4& world) {
   const glm::mat4 m = MatMultiply(MatMultiply(world, view), projection);
   const glm::vec4 clip = m * glm::vec4(p, 1.0f);
   const glm::vec3 ndc = glm::vec3(clip) / clip.w;
@@ -78,7 +77,7 @@ void DrawQuad2DCorners(const float corners[8], const float texCorners[8], float 
   if (!g_device) return;
   Vertex2D v[4];
   for (int i = 0; i < 4; ++i) {
-    v[i] = Vertex2D{corners[2 * i] - 0.5f, corners[2 * i + 1] - 0.5f, 0.0f, 1.0f, colour,
+    v[i] = Vertex2D{corners[2 * i] - 0.5f,    corners[2 * i + 1] - 0.5f,   0.0f, 1.0f, colour,
                     texCorners[2 * i] / texW, texCorners[2 * i + 1] / texH};
   }
   g_device->SetTexture(texture);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-
 #include <glm/mat4x4.hpp>
 
 #include "engine/graphics.h"

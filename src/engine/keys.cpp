@@ -6,9 +6,9 @@ KeyBinding g_keys[kKeyCount];
 
 namespace {
 constexpr uint32_t kBindings[kKeyCount] = {
-    plat::kHostKeyDown,  plat::kHostKeyUp,    plat::kHostKeyRight, plat::kHostKeyLeft, plat::kHostKeyEscape,
-    plat::kHostKeyCtrl,  plat::kHostKeyEnter, plat::kHostKeyZ,     plat::kHostKeySpace, plat::kHostKeyShift,
-    plat::kHostKeyA,     plat::kHostKeyS,     plat::kHostKeyD,
+    plat::kHostKeyDown, plat::kHostKeyUp,    plat::kHostKeyRight, plat::kHostKeyLeft,  plat::kHostKeyEscape,
+    plat::kHostKeyCtrl, plat::kHostKeyEnter, plat::kHostKeyZ,     plat::kHostKeySpace, plat::kHostKeyShift,
+    plat::kHostKeyA,    plat::kHostKeyS,     plat::kHostKeyD,
 };
 }  // namespace
 

@@ -37,10 +37,16 @@ bool ValidSlot(int slot) { return g_taskPool && slot >= 0 && slot < kTaskSlotCou
 
 void ApplyMode(TaskSlot& s, int mode) {
   switch (mode) {
-    case kTaskModeRun: s.updateOn = 1; s.drawOn = 1; break;
+    case kTaskModeRun:
+      s.updateOn = 1;
+      s.drawOn = 1;
+      break;
     case kTaskModePause: s.updateOn = 0; break;
     case kTaskModeHide: s.drawOn = 0; break;
-    case kTaskModeStop: s.updateOn = 0; s.drawOn = 0; break;
+    case kTaskModeStop:
+      s.updateOn = 0;
+      s.drawOn = 0;
+      break;
     default: break;
   }
 }

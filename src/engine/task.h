@@ -16,7 +16,7 @@ constexpr int kTaskDataSize = 2048;
 // it, commands turn and move it. Kinds derive their records from it, so a record found
 // by tag is read as this type.
 struct TaskHead {
-  int32_t live;  // 0 ends the task
+  int32_t live;   // 0 ends the task
   float x, y, z;  // world position
 };
 
@@ -46,10 +46,10 @@ constexpr int kTaskEffectsEnd = 498;
 
 // Modes for the pass flags of live slots.
 enum TaskMode : int {
-  kTaskModeRun = 0,       // update and draw on
-  kTaskModePause = 1,     // update off, drawOn untouched
-  kTaskModeHide = 2,      // draw off, updateOn untouched
-  kTaskModeStop = 3,      // both off
+  kTaskModeRun = 0,    // update and draw on
+  kTaskModePause = 1,  // update off, drawOn untouched
+  kTaskModeHide = 2,   // draw off, updateOn untouched
+  kTaskModeStop = 3,   // both off
 };
 
 void* MemAlloc(size_t size);
@@ -130,4 +130,3 @@ void TaskRunStep(TaskSlot* slot) {
   if (data->step) data->step(data);
   if (data->live == 0) slot->inUse = 0;
 }
-

@@ -11,6 +11,7 @@
 #include "event/shop.h"
 #include "event/text_window.h"
 
+// clang-format off
 // Codes without a handler do nothing; the arguments they would have read are plain
 // text to the next fetch. Rows with a wait but no handler yet are filled in by the
 // screen and battle commands as they arrive.
@@ -85,3 +86,4 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdToTitle, nullptr},              // 98 back to the title
     {EventCmdEnd, nullptr},                  // 99 end of the event
 };
+// clang-format on

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "data/game_state.h"
+#include "data/money.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
-#include "data/money.h"
 #include "engine/draw2d.h"
 #include "engine/keys.h"
 #include "engine/sound.h"

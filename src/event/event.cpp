@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "data/flow.h"
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/sound.h"
-#include "data/game_state.h"
 #include "field/map.h"
 
 namespace {
@@ -156,6 +156,4 @@ void EventStepWaitItemDialog(EventContext* context) { ResumeWhenGone(context, Ta
 void EventStepWaitDonation(EventContext* context) { ResumeWhenGone(context, TaskSlotInUse(kSlotDonation)); }
 void EventStepWaitEffects(EventContext* context) { ResumeWhenGone(context, TaskExists(kTaskIdEffect3D)); }
 void EventStepWaitProjectiles(EventContext* context) { ResumeWhenGone(context, TaskExists(kTaskIdProjectile)); }
-void EvTransitionWait(EventContext* context) {
-  ResumeWhenGone(context, TaskSlotInUse(kSlotEncounterTransition));
-}
+void EvTransitionWait(EventContext* context) { ResumeWhenGone(context, TaskSlotInUse(kSlotEncounterTransition)); }

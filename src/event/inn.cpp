@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "data/characters.h"
 #include "data/game_state.h"
+#include "data/money.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
-#include "data/characters.h"
-#include "data/money.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"

@@ -1,15 +1,15 @@
 #include "event/notice.h"
 
-#include "data/tasks.h"
-#include "engine/atlas.h"
+#include "data/game_state.h"
 #include "data/items.h"
 #include "data/money.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
 #include "event/field_commands.h"
-#include "data/game_state.h"
 #include "field/map.h"
 
 namespace {

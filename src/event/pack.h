@@ -8,10 +8,10 @@
 #include "field/map.h"
 
 constexpr char kEventPackFileName[] = "epack.dat";
-constexpr int kEventPackBlockSize = 16000;     // the largest stored block of one map
+constexpr int kEventPackBlockSize = 16000;  // the largest stored block of one map
 constexpr int kEventPackTableBytes = kMapCount * 4;
 constexpr int kEventScriptMaxKept = kEventSlotSize - 1;  // a split slot keeps a zero at its end
-constexpr int kEventLineBytes = 46;                       // one message line: 23 two-byte characters
+constexpr int kEventLineBytes = 46;                      // one message line: 23 two-byte characters
 constexpr int kEventLabelBytes = 20;
 
 // The block of the current map as stored in the file (every byte inverted).

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "data/game_state.h"
-#include "data/tasks.h"
-#include "engine/atlas.h"
 #include "data/items.h"
 #include "data/money.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"

@@ -1,8 +1,8 @@
 #include "field/encounter.h"
 
+#include "data/flow.h"
 #include "data/game_state.h"
 #include "data/tasks.h"
-#include "data/flow.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"

@@ -4,13 +4,13 @@
 #include <glm/mat4x4.hpp>
 
 #include "data/game_state.h"
+#include "data/money.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
-#include "data/money.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
 #include "field/map.h"

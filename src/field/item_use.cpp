@@ -20,21 +20,12 @@ void RequestRecoverySound() { SoundRequest(kSoundRecover, 0); }
 void ItemApplyToMember(CharacterRecord* member, int32_t id) {
   switch (id) {
     case 13:
-    case 14:
-      ItemHealHp(member, id);
-      break;
+    case 14: ItemHealHp(member, id); break;
     case 15:
-    case 16:
-      ItemHealMp(member, id);
-      break;
-    case 17:
-      ItemCureStatus1(member, id);
-      break;
-    case 18:
-      ItemCureStatus2(member, id);
-      break;
-    default:
-      break;
+    case 16: ItemHealMp(member, id); break;
+    case 17: ItemCureStatus1(member, id); break;
+    case 18: ItemCureStatus2(member, id); break;
+    default: break;
   }
 }
 

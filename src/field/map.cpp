@@ -64,9 +64,7 @@ void MapBuffersFree() {
   g_eventSlots = nullptr;
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 // Everything the loader and the layers rely on is checked before anything is copied:
 // the map number, the record's place in the file, a size the 40,000-byte layers hold,

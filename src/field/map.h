@@ -5,10 +5,10 @@
 // pack file "mappack.dat" holds the 14 maps; each load replaces the current map whole.
 #pragma once
 
-#include "data/game_state.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "data/game_state.h"
 
 constexpr int kMapCount = 14;
 constexpr char kMapPackFileName[] = "mappack.dat";

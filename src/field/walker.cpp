@@ -1,7 +1,6 @@
 #include "field/walker.h"
 
 #include <cmath>
-
 #include <glm/mat4x4.hpp>
 
 #include "data/characters.h"
@@ -281,10 +280,22 @@ void OffsetByAngle(float* outX, float* outZ, float x, float z, float angle, floa
   const float rounded = RoundHalfAway(angle);
   if (!(std::fabs(rounded) < 1.0e6f)) return;
   switch (((static_cast<int>(rounded) % 360) + 360) % 360) {
-    case 0: *outX = x + d; *outZ = z; break;
-    case 90: *outX = x; *outZ = z + d; break;
-    case 180: *outX = x - d; *outZ = z; break;
-    case 270: *outX = x; *outZ = z - d; break;
+    case 0:
+      *outX = x + d;
+      *outZ = z;
+      break;
+    case 90:
+      *outX = x;
+      *outZ = z + d;
+      break;
+    case 180:
+      *outX = x - d;
+      *outZ = z;
+      break;
+    case 270:
+      *outX = x;
+      *outZ = z - d;
+      break;
     default: break;
   }
 }

@@ -18,9 +18,9 @@ struct FieldMover : TaskHead {
   int32_t flag;               // 1 from creation
   float prevX, prevY, prevZ;  // at the start of the current step, or of this frame at rest
   int32_t model;
-  int32_t subStep;  // 0 at rest; counts the quarters of a step
-  float angle;      // as created or placed
-  float facing;     // degrees
+  int32_t subStep;               // 0 at rest; counts the quarters of a step
+  float angle;                   // as created or placed
+  float facing;                  // degrees
   float savedFacing;             // turned back to after a pause or a talk
   int32_t verticalPreference;    // 0: a blocked sideways push slides toward 270, 1: toward 90
   int32_t horizontalPreference;  // 0: a blocked up or down push slides toward 0, 1: toward 180
@@ -28,8 +28,8 @@ struct FieldMover : TaskHead {
 
 // A walker's task data. Events, battles and the save file read it.
 struct WalkerData : FieldMover {
-  int32_t member;       // 0 to 3: the slot and the party row drawn
-  WalkerData* leader;   // the walker this one follows; null for the leader
+  int32_t member;      // 0 to 3: the slot and the party row drawn
+  WalkerData* leader;  // the walker this one follows; null for the leader
   WalkerStep state;
   int32_t pitfallFlag;
   int32_t pitfallTimer;

@@ -9,11 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <glm/mat4x4.hpp>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <glm/mat4x4.hpp>
 
 struct SDL_Window;
 
@@ -89,7 +88,7 @@ struct DeviceParams {
   bool colour32 = true;  // full-screen back buffer depth
   bool vsync = true;
   bool depth24 = true;
-  int refreshRate = 0;  // full screen only; 0 = default
+  int refreshRate = 0;                    // full screen only; 0 = default
   bool softwareVertexProcessing = false;  // the second attempt of each round
 };
 

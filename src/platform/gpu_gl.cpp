@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-
 #include <glm/gtc/type_ptr.hpp>
 
 namespace plat {

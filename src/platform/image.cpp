@@ -1,14 +1,14 @@
 #include "platform/image.h"
 
-#include "platform/bytes.h"
+#include <jpeglib.h>
+#include <png.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include <jpeglib.h>
-#include <png.h>
+#include "platform/bytes.h"
 
 namespace plat {
 namespace {
@@ -241,7 +241,6 @@ bool DecodeBmp(const uint8_t* bytes, size_t size, Image& out) {
 
 // ---------------------------------------------------------------------------------
 // PNG writing.
-
 
 }  // namespace
 

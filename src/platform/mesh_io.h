@@ -3,10 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <glm/vec3.hpp>
 #include <string>
 #include <vector>
-
-#include <glm/vec3.hpp>
 
 #include "platform/gpu.h"
 

@@ -51,8 +51,8 @@ bool WindowCreate(std::string_view captionSjis) {
   // The client area is what the game draws into; the host adds its own frame.
   if (DesktopSize(dw, dh)) CentreOnDesktop(x, y, kClientWidth, kClientHeight, dw, dh);
   const std::string caption = SjisToUtf8(captionSjis);
-  g_window = SDL_CreateWindow(caption.c_str(), x, y, kClientWidth, kClientHeight,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+  g_window =
+      SDL_CreateWindow(caption.c_str(), x, y, kClientWidth, kClientHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
   if (!g_window) return false;
   SDL_SetWindowResizable(g_window, SDL_FALSE);
   g_quitPosted = false;
@@ -94,9 +94,7 @@ void WindowPlace(bool windowed) {
   }
 }
 
-bool WindowHasFocus() {
-  return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
-}
+bool WindowHasFocus() { return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0; }
 
 PumpResult PumpOneEvent() {
   if (g_quitPosted) return PumpResult::Quit;

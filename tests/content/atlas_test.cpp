@@ -1,12 +1,13 @@
 // The built interface atlas: every picture where the definition puts it, and nothing
 // anywhere else.
+#include "engine/atlas.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "content_files.h"
-#include "engine/atlas.h"
 
 namespace {
 
@@ -108,8 +109,7 @@ TEST_F(AtlasTest, DigitsSitExactlyInTheirFontRectangles) {
   // A zero is open in the middle; an eight is not a zero: their pixels differ.
   int differ = 0;
   for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 10; ++x)
-      differ += atlas_.At(868 + x, 25 + y) != atlas_.At(959 + x, 25 + y) ? 1 : 0;
+    for (int x = 0; x < 10; ++x) differ += atlas_.At(868 + x, 25 + y) != atlas_.At(959 + x, 25 + y) ? 1 : 0;
   EXPECT_GT(differ, 10);
 }
 

@@ -226,7 +226,8 @@ TEST(BuiltModels, TrianglesWindOutward) {
       const auto& b = mesh.positions[f[1]];
       const auto& c = mesh.positions[f[2]];
       volume += (a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
-                 a[2] * (b[0] * c[1] - b[1] * c[0])) / 6.0;
+                 a[2] * (b[0] * c[1] - b[1] * c[0])) /
+                6.0;
     }
     EXPECT_GT(volume, 0.0) << Numbered(i);
   }
@@ -307,7 +308,8 @@ TEST_F(MeshGenTool, BadDescriptionsStopTheBuildWithTheirLine) {
   };
   const std::string head = "model 0 thing \"x\"\npaint eye #000000 front\n";
   const Case cases[] = {
-      {head + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\nbox skin 0 0.5 0 1 1 1\n", "bad.model:4: model thing has no paint 'skin'"},
+      {head + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\nbox skin 0 0.5 0 1 1 1\n",
+       "bad.model:4: model thing has no paint 'skin'"},
       {head + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\n", "lowest point is at y = 0.4000"},
       {head + "ball eye 0 0.1 -0.2 0.1 0.1 0.1 seg=2\n", "bad.model:3: seg must be 3 to 64"},
       {head + "box eye 0 0.5 0 1 1 1 wobble=3\n", "bad.model:3: unknown option 'wobble'"},

@@ -27,8 +27,8 @@ std::string SoundName(int id) {
 }
 
 uint32_t U32(const test::Bytes& b, size_t at) {
-  return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-         static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+  return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 | static_cast<uint32_t>(b[at + 2]) << 16 |
+         static_cast<uint32_t>(b[at + 3]) << 24;
 }
 uint16_t U16(const test::Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 
@@ -92,7 +92,8 @@ Wave ReadWave(const test::Bytes& b) {
 const std::vector<Wave>& Built() {
   static const std::vector<Wave> waves = [] {
     std::vector<Wave> all;
-    for (int id = 0; id < kSoundCount; ++id) all.push_back(ReadWave(test::ReadFile(test::GeneratedPath("sounds/" + SoundName(id)))));
+    for (int id = 0; id < kSoundCount; ++id)
+      all.push_back(ReadWave(test::ReadFile(test::GeneratedPath("sounds/" + SoundName(id)))));
     return all;
   }();
   return waves;

@@ -49,12 +49,12 @@ class ToolsTest : public ::testing::Test {
 TEST_F(ToolsTest, TwoRunsOfEveryPainterGiveIdenticalBytes) {
   for (const char* run : {"a", "b"}) {
     const fs::path out = dir_ / run;
-    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/engine/atlas.def") + " " + content_test::kFontProportional + " " +
-                  content_test::kFontFixed + " " + (out / "atlas.png").string()),
+    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/engine/atlas.def") + " " + content_test::kFontProportional +
+                      " " + content_test::kFontFixed + " " + (out / "atlas.png").string()),
               0);
     ASSERT_EQ(RunTool("tools/glyphs/milva_glyphs " + Src("content/glyphs/glyphs.txt") + " " +
-                  content_test::kFontProportional + " " + (out / "glyphs.png").string() + " " +
-                  (out / "glyph_table.inc").string()),
+                      content_test::kFontProportional + " " + (out / "glyphs.png").string() + " " +
+                      (out / "glyph_table.inc").string()),
               0);
     ASSERT_EQ(RunTool("tools/textures/milva_textures " + Src("content/textures/textures.txt") + " " + out.string()), 0);
   }
@@ -76,7 +76,9 @@ TEST_F(ToolsTest, AtlasBuilderRefusesABadDefinitionWithFileAndLine) {
   Spill(def, "// one\nATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"label い\")\n");
   EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
   EXPECT_NE(Errors().find("bad.def:3: kB overlaps kA"), std::string::npos) << Errors();
-  Spill(def, "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"same\")\nATLAS(kC, 2040, 0, 2049, 5, \"cursor\")\n");
+  Spill(def,
+        "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"same\")\nATLAS(kC, 2040, 0, 2049, 5, "
+        "\"cursor\")\n");
   EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
   EXPECT_NE(Errors().find("bad.def:3: kC: rectangle"), std::string::npos) << Errors();
   Spill(def, "ATLAS(kA, 0, 0, 10, 10, \"sparkle\")\n");

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "data/game_state.h"
+#include "data/money.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
-#include "data/money.h"
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "field/encounter.h"

@@ -10,8 +10,8 @@
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
-#include "platform/recording/gpu_recording.h"
 #include "platform/keyboard.h"
+#include "platform/recording/gpu_recording.h"
 #include "support/quads.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "data/tasks.h"
-#include "engine/atlas.h"
 #include "engine/archive.h"
+#include "engine/atlas.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/draw2d.h"

@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "data/items.h"
 #include "engine/settings.h"
 #include "engine/task.h"
-#include "data/game_state.h"
 #include "field/map.h"
 #include "game/startup.h"
 #include "platform/clock.h"

@@ -1,9 +1,10 @@
 #include "engine/task.h"
-#include "data/tasks.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "data/tasks.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
-#include "data/game_state.h"
-#include "data/tasks.h"
-#include "event/event.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "data/game_state.h"
+#include "data/tasks.h"
 #include "engine/util.h"
+#include "event/event.h"
 #include "event/event_test_support.h"
 
 namespace {

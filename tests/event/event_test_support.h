@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "data/game_state.h"
 #include "field/map.h"
-#include "platform/recording/gpu_recording.h"
 #include "platform/keyboard.h"
+#include "platform/recording/gpu_recording.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
 
@@ -34,8 +34,8 @@ struct Sprite {
 
 inline Sprite ToSprite(const plat::DrawRecord& r, float texSize) {
   const auto& v = r.screen;
-  return {v[0].x + 0.5f, v[0].y + 0.5f, v[2].x - v[0].x, v[2].y - v[0].y, v[0].u * texSize, v[0].v * texSize,
-          v[0].colour, r.texture};
+  return {v[0].x + 0.5f,    v[0].y + 0.5f,    v[2].x - v[0].x, v[2].y - v[0].y,
+          v[0].u * texSize, v[0].v * texSize, v[0].colour,     r.texture};
 }
 
 inline std::string Sjis(const char* utf8) { return plat::Utf8ToSjis(utf8); }

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "data/game_state.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "game/flow.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "data/game_state.h"
 #include "event/pack.h"
 #include "event/text_window.h"
 #include "field/map.h"

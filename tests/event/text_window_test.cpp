@@ -95,8 +95,7 @@ TEST_F(TextWindowTest, ConfirmWhileTypingShowsAllWithOneSoundAndANewPressGoesOn)
 }
 
 TEST_F(TextWindowTest, MoreThanThreeLinesShowThreeAndTheRestIsSkipped) {
-  Run("#1,5," + Sjis("あ") + "," + Sjis("い") + "," + Sjis("う") + "," + Sjis("え") + "," + Sjis("お") +
-      ",#5,1,");
+  Run("#1,5," + Sjis("あ") + "," + Sjis("い") + "," + Sjis("う") + "," + Sjis("え") + "," + Sjis("お") + ",#5,1,");
   EXPECT_EQ(Context()->lineCount, 3);
   Tap(kKeyEnter);
   EXPECT_EQ(ShownCount(2), 1);

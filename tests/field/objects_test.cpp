@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "data/game_state.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "support/field_world.h"

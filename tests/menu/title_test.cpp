@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "data/tasks.h"
-#include "engine/atlas.h"
 #include "data/characters.h"
+#include "data/game_state.h"
 #include "data/items.h"
 #include "data/money.h"
+#include "data/tasks.h"
+#include "engine/atlas.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
-#include "data/game_state.h"
 #include "field/map.h"
 #include "platform/recording/audio_recording.h"
 #include "platform/window.h"

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "data/game_state.h"
 #include "data/items.h"
 #include "data/money.h"
 #include "data/tasks.h"
@@ -11,7 +12,6 @@
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "event/event.h"
-#include "data/game_state.h"
 #include "event/text_window.h"
 #include "field/map.h"
 #include "field/walker.h"
@@ -35,8 +35,7 @@ class JourneyTest : public ::testing::Test {
   bool PlayUntil(Done done, int limit = 3000) {
     for (int frame = 0; frame < limit; ++frame) {
       if (done()) return true;
-      const EventContext* event =
-          TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
+      const EventContext* event = TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
       const bool messageShown = event && event->step == TextWindowStep && event->typingLine == kEventLineCount;
       const bool choiceShown = event && event->step == EventChoiceStep;
       const bool waitingForConfirm = messageShown || choiceShown || TaskExists(kTaskIdNotice);

@@ -1,6 +1,7 @@
 #include "support/gfx.h"
 
 #include <dlfcn.h>
+#include <jpeglib.h>
 #include <link.h>
 
 #include <cstdio>
@@ -8,8 +9,6 @@
 #include <cstring>
 #include <map>
 #include <sstream>
-
-#include <jpeglib.h>
 
 #include "engine/archive.h"
 #include "engine/task.h"

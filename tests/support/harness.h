@@ -29,7 +29,7 @@ class GameHarness {
   struct Options {
     bool realRenderer = false;  // OpenGL on the offscreen driver instead of the recorder
     uint32_t seed = 12345;
-    std::string workDir;        // empty: the current directory (the build tree's data files)
+    std::string workDir;  // empty: the current directory (the build tree's data files)
   };
 
   GameHarness();

@@ -1,6 +1,3 @@
-#include "data/game_state.h"
-#include "scriptc/script_lang.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "event/event_test_support.h"
 #include "event/pack.h"
 #include "platform/text_encoding.h"
+#include "scriptc/script_lang.h"
 #include "support/files.h"
 #include "support/harness.h"
 

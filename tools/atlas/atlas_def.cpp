@@ -93,7 +93,8 @@ bool CheckEntries(const std::string& path, const std::vector<Entry>& entries, in
       const Entry& f = entries[j];
       if (f.kind == "same") continue;
       if (e.name == f.name) {
-        *error = Where(path, e.line) + e.name + ": the name is defined twice (also line " + std::to_string(f.line) + ")";
+        *error =
+            Where(path, e.line) + e.name + ": the name is defined twice (also line " + std::to_string(f.line) + ")";
         return false;
       }
       if (Overlap(b, f.box)) {

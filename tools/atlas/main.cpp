@@ -57,7 +57,8 @@ tool::Picture Preview(const tool::Picture& atlas, const std::vector<atlas::Entry
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) return Fail("usage: milva_atlas <atlas.def> <proportional font> <fixed font> <atlas.png> [preview.png]");
+  if (argc < 5)
+    return Fail("usage: milva_atlas <atlas.def> <proportional font> <fixed font> <atlas.png> [preview.png]");
   std::string error;
   std::vector<atlas::Entry> entries;
   if (!atlas::ReadDefinition(argv[1], &entries, &error) ||

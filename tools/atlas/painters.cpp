@@ -23,7 +23,8 @@ std::vector<std::string> Words(const std::string& s) {
 
 // ---- lettering -------------------------------------------------------------------
 
-bool PaintLabel(Surface& s, const std::string& args, const Fonts& f, int align, const tool::TextStyle& style, bool bold) {
+bool PaintLabel(Surface& s, const std::string& args, const Fonts& f, int align, const tool::TextStyle& style,
+                bool bold) {
   tool::DrawText(s, *f.proportional, args, align, style, bold);
   return true;
 }
@@ -87,7 +88,8 @@ bool PaintPattern(Surface& s, const std::string& name, std::string* error) {
     colour = [=](int x, int y) {
       const int d = std::abs((x + y) % 16 - 8) + std::abs((x - y + 32) % 16 - 8);
       const float line = d == 8 ? 0.28f : d == 7 ? 0.12f : 0.0f;
-      const float grain = (tool::Fractal(static_cast<float>(x) / 8, static_cast<float>(y) / 8, 4, 3u, 2) - 0.5f) * 0.25f;
+      const float grain =
+          (tool::Fractal(static_cast<float>(x) / 8, static_cast<float>(y) / 8, 4, 3u, 2) - 0.5f) * 0.25f;
       return tool::Scale(tool::Mix(Rgb(tint), Rgb(0x8A9AD8), line), 1.0f + grain);
     };
   } else if (name == "grid") {
@@ -142,7 +144,7 @@ bool PaintPicture(Surface& s, const std::string& args, const Fonts& f, std::stri
 
 const std::vector<std::string>& PaintKinds() {
   static const std::vector<std::string> kinds = {"label", "label-centre", "heading", "message", "window", "pattern",
-                                                 "digit", "cursor", "button", "picture", "same"};
+                                                 "digit", "cursor",       "button",  "picture", "same"};
   return kinds;
 }
 

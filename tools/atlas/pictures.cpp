@@ -104,7 +104,8 @@ void StatusIcon(Surface& s, uint32_t fill, const std::string& mark, const Fonts&
 void Badge(Surface& s, uint32_t fill, const std::string& text, const Fonts& f) {
   const float w = W(s), h = H(s);
   tool::FillShape(s, tool::RoundRect(0, 0, w, h, 3), Rgb(0x0A0A14));
-  tool::FillShape(s, tool::RoundRect(1, 1, w - 2, h - 2, 2), tool::Vertical(tool::Scale(Rgb(fill), 1.3f), Rgb(fill), 1, h));
+  tool::FillShape(s, tool::RoundRect(1, 1, w - 2, h - 2, 2),
+                  tool::Vertical(tool::Scale(Rgb(fill), 1.3f), Rgb(fill), 1, h));
   tool::TextStyle t = tool::PlainText();
   t.outlineRadius = 0.0f;
   tool::DrawText(s, *f.proportional, text, 1, t, true, 12);
@@ -124,8 +125,10 @@ void Compare(Surface& s, bool better, const std::string& text, const Fonts& f) {
   const Colour c = better ? Rgb(0x6AF07A) : Rgb(0xFF6A5A);
   const float top = better ? 3 : h - 3, bottom = better ? h - 3 : 3;
   tool::FillShape(s, tool::Shape{{1, bottom}, {8, top}, {15, bottom}}, Rgb(0x0A0A14));
-  tool::FillShape(s, tool::Shape{{3, better ? bottom - 1.5f : bottom + 1.5f}, {8, better ? top + 2.5f : top - 2.5f},
-                                 {13, better ? bottom - 1.5f : bottom + 1.5f}},
+  tool::FillShape(s,
+                  tool::Shape{{3, better ? bottom - 1.5f : bottom + 1.5f},
+                              {8, better ? top + 2.5f : top - 2.5f},
+                              {13, better ? bottom - 1.5f : bottom + 1.5f}},
                   c);
   Surface rest = s.Sub(16, 0, s.Width() - 16, s.Height());
   tool::DrawText(rest, *f.proportional, text, 0, better ? tool::GreenText() : tool::RedText(), false);
@@ -162,7 +165,8 @@ void TitleButton(Surface& s, bool lit) {
 
 void SideBar(Surface& s, uint32_t colour) {
   const float w = W(s), h = H(s);
-  tool::FillShape(s, tool::RectShape(0, 0, w, h), tool::Vertical(tool::Scale(Rgb(colour), 1.3f), tool::Scale(Rgb(colour), 0.6f), 0, h));
+  tool::FillShape(s, tool::RectShape(0, 0, w, h),
+                  tool::Vertical(tool::Scale(Rgb(colour), 1.3f), tool::Scale(Rgb(colour), 0.6f), 0, h));
   tool::FillShape(s, tool::RectShape(0, 0, 3, h), Rgb(0xF4E6B8));
 }
 
@@ -182,7 +186,8 @@ const std::map<std::string, Painter>& Pictures() {
       {"portrait", person(tool::Framing::kBust)},
       {"face", person(tool::Framing::kFace)},
       {"face-large", person(tool::Framing::kLarge)},
-      {"title-panel", [](Surface& s, const std::string& rest, const Fonts& f) {
+      {"title-panel",
+       [](Surface& s, const std::string& rest, const Fonts& f) {
          TitlePanel(s, rest, f);
          return true;
        }},
@@ -203,15 +208,43 @@ const std::map<std::string, Painter>& Pictures() {
       {"gauge-hp-party", simple([](Surface& s) { GaugeBar(s, 0x8AFF9A, 0x2AB04A); })},
       {"gauge-hp-enemy", simple([](Surface& s) { GaugeBar(s, 0xFFA07A, 0xD0302A); })},
       {"gauge-mp", simple([](Surface& s) { GaugeBar(s, 0x9AD8FF, 0x2A6AE0); })},
-      {"icon-normal", [](Surface& s, const std::string& r, const Fonts& f) { StatusIcon(s, 0x3AA05A, r, f); return true; }},
-      {"icon-poison", [](Surface& s, const std::string& r, const Fonts& f) { StatusIcon(s, 0x8A3AB0, r, f); return true; }},
-      {"icon-stun", [](Surface& s, const std::string& r, const Fonts& f) { StatusIcon(s, 0xC8A020, r, f); return true; }},
-      {"badge-guard", [](Surface& s, const std::string& r, const Fonts& f) { Badge(s, 0x3A6AC0, r, f); return true; }},
-      {"badge-magic", [](Surface& s, const std::string& r, const Fonts& f) { Badge(s, 0x8A3AC0, r, f); return true; }},
+      {"icon-normal",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         StatusIcon(s, 0x3AA05A, r, f);
+         return true;
+       }},
+      {"icon-poison",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         StatusIcon(s, 0x8A3AB0, r, f);
+         return true;
+       }},
+      {"icon-stun",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         StatusIcon(s, 0xC8A020, r, f);
+         return true;
+       }},
+      {"badge-guard",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         Badge(s, 0x3A6AC0, r, f);
+         return true;
+       }},
+      {"badge-magic",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         Badge(s, 0x8A3AC0, r, f);
+         return true;
+       }},
       {"icon-party", simple([](Surface& s) { UnitIcon(s, 0x6AB0FF); })},
       {"icon-enemy", simple([](Surface& s) { UnitIcon(s, 0xFF6A5A); })},
-      {"better", [](Surface& s, const std::string& r, const Fonts& f) { Compare(s, true, r, f); return true; }},
-      {"worse", [](Surface& s, const std::string& r, const Fonts& f) { Compare(s, false, r, f); return true; }},
+      {"better",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         Compare(s, true, r, f);
+         return true;
+       }},
+      {"worse",
+       [](Surface& s, const std::string& r, const Fonts& f) {
+         Compare(s, false, r, f);
+         return true;
+       }},
       {"side-party", simple([](Surface& s) { SideBar(s, 0x2A4AA0); })},
       {"side-enemy", simple([](Surface& s) { SideBar(s, 0xA02A3A); })},
       {"blank", simple([](Surface&) {})},

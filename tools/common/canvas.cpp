@@ -16,13 +16,9 @@ uint32_t Byte(float v) {
 
 }  // namespace
 
-Colour FromArgb(uint32_t argb) {
-  return {Channel(argb, 16), Channel(argb, 8), Channel(argb, 0), Channel(argb, 24)};
-}
+Colour FromArgb(uint32_t argb) { return {Channel(argb, 16), Channel(argb, 8), Channel(argb, 0), Channel(argb, 24)}; }
 
-uint32_t ToArgb(const Colour& c) {
-  return (Byte(c.a) << 24) | (Byte(c.r) << 16) | (Byte(c.g) << 8) | Byte(c.b);
-}
+uint32_t ToArgb(const Colour& c) { return (Byte(c.a) << 24) | (Byte(c.r) << 16) | (Byte(c.g) << 8) | Byte(c.b); }
 
 Colour Mix(const Colour& a, const Colour& b, float t) {
   return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};

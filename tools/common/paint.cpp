@@ -138,7 +138,8 @@ std::vector<Point> Quad(Point a, Point control, Point b, int steps) {
   for (int i = 0; i <= steps; ++i) {
     const float t = static_cast<float>(i) / static_cast<float>(steps);
     const float u = 1 - t;
-    out.push_back({u * u * a.x + 2 * u * t * control.x + t * t * b.x, u * u * a.y + 2 * u * t * control.y + t * t * b.y});
+    out.push_back(
+        {u * u * a.x + 2 * u * t * control.x + t * t * b.x, u * u * a.y + 2 * u * t * control.y + t * t * b.y});
   }
   return out;
 }

@@ -13,6 +13,7 @@ enum Hair { kLong, kShort, kPonytail, kTwin, kBob, kSpiky, kBun, kBald };
 enum Clothes { kRobe, kArmour, kTunic, kApron, kDress, kCoat, kRags };
 enum Extra { kNone, kWitchHat, kHelmet, kCrown, kBeard, kHorns, kTusks, kVeil, kCirclet, kRibbon, kTurban, kScarf };
 
+// clang-format off
 struct Look {
   uint32_t skin, hair, eyes, cloth, trim;
   Hair hairStyle;
@@ -22,7 +23,9 @@ struct Look {
   float age;        // 0 child, 0.5 adult, 1 old
   uint32_t backdrop;
 };
+// clang-format on
 
+// clang-format off
 const std::map<std::string, Look>& Cast() {
   static const std::map<std::string, Look> cast = {
       {"milva", {0xFCE2D2, 0xC9C2EE, 0x7A4FD0, 0x2E3F96, 0xE8C66A, kLong, kRobe, kCirclet, true, 0.45f, 0x3A4FA8}},
@@ -53,6 +56,7 @@ const std::map<std::string, Look>& Cast() {
   };
   return cast;
 }
+// clang-format on
 
 // Maps head units to surface pixels.
 struct Frame {
@@ -98,6 +102,7 @@ Shape Stroke(const Frame& f, std::initializer_list<Point> pts, float width) {
   return ThickLine(p, width * f.r);
 }
 
+// clang-format off
 void BackHair(Surface& s, const Frame& f, const Look& l) {
   const Colour hair = Rgb(l.hair), shade = Scale(hair, 0.62f);
   const Paint paint = f.V(hair, shade, -1.2f, 3.0f);
@@ -131,7 +136,9 @@ void BackHair(Surface& s, const Frame& f, const Look& l) {
       break;
   }
 }
+// clang-format on
 
+// clang-format off
 void Body(Surface& s, const Frame& f, const Look& l) {
   const Colour cloth = Rgb(l.cloth), trim = Rgb(l.trim), skin = Rgb(l.skin);
   const float wide = l.age < 0.3f ? 0.8f : 1.0f;
@@ -179,7 +186,9 @@ void Body(Surface& s, const Frame& f, const Look& l) {
       break;
   }
 }
+// clang-format on
 
+// clang-format off
 void Face(Surface& s, const Frame& f, const Look& l) {
   const Colour skin = Rgb(l.skin);
   const float chin = l.soft ? 1.02f : 1.1f;
@@ -220,7 +229,9 @@ void Face(Surface& s, const Frame& f, const Look& l) {
     for (float side : {-1.0f, 1.0f}) FillShape(s, f.E(side * 0.5f, 0.56f, 0.17f, 0.08f), WithAlpha(Rgb(0xFF7A8A), 0.35f));
   }
 }
+// clang-format on
 
+// clang-format off
 void FrontHair(Surface& s, const Frame& f, const Look& l) {
   const Colour hair = Rgb(l.hair);
   const Paint paint = f.V(Scale(hair, 1.15f), Scale(hair, 0.8f), -1.1f, 0.4f);
@@ -249,7 +260,9 @@ void FrontHair(Surface& s, const Frame& f, const Look& l) {
   // A soft shine band.
   FillShape(s, Stroke(f, {{-0.6f, -0.62f}, {0, -0.82f}, {0.6f, -0.62f}}, 0.08f), WithAlpha(Rgb(0xFFFFFF), 0.35f));
 }
+// clang-format on
 
+// clang-format off
 void Headwear(Surface& s, const Frame& f, const Look& l) {
   const Colour trim = Rgb(l.trim), gold = Rgb(0xF0C850);
   switch (l.extra) {
@@ -317,7 +330,9 @@ void Headwear(Surface& s, const Frame& f, const Look& l) {
       break;
   }
 }
+// clang-format on
 
+// clang-format off
 void Backdrop(Surface& s, const Look& l) {
   const float w = static_cast<float>(s.Width()), h = static_cast<float>(s.Height());
   const Colour c = Rgb(l.backdrop);
@@ -327,6 +342,7 @@ void Backdrop(Surface& s, const Look& l) {
     FillShape(s, Ellipse(x, y, r, r, 24), WithAlpha(Rgb(0xFFFFFF), 0.08f));
   }
 }
+// clang-format on
 
 void Border(Surface& s) {
   const int w = s.Width(), h = s.Height();

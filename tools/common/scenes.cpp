@@ -69,8 +69,10 @@ void PaintCastle(Surface& s, float x, float baseY, float k, const Colour& c) {
   FillShape(s, RectShape(x - 40 * k, baseY - 40 * k, 80 * k, 40 * k), c);
   for (const Tower& t : towers) {
     FillShape(s, RectShape(x + t.left * k, baseY - t.height * k, t.width * k, t.height * k), c);
-    FillShape(s, Shape{{x + (t.left - 3) * k, baseY - t.height * k}, {x + (t.left + t.width / 2) * k, baseY - (t.height + 30) * k},
-                       {x + (t.left + t.width + 3) * k, baseY - t.height * k}},
+    FillShape(s,
+              Shape{{x + (t.left - 3) * k, baseY - t.height * k},
+                    {x + (t.left + t.width / 2) * k, baseY - (t.height + 30) * k},
+                    {x + (t.left + t.width + 3) * k, baseY - t.height * k}},
               c);
     FillShape(s, RectShape(x + (t.left + t.width / 2 - 1.5f) * k, baseY - (t.height - 14) * k, 3 * k, 5 * k),
               WithAlpha(Rgb(0xFFD070), 0.9f));
@@ -78,7 +80,8 @@ void PaintCastle(Surface& s, float x, float baseY, float k, const Colour& c) {
 }
 
 // A standing stone with a lit edge, its foot at (x, footY).
-void PaintStone(Surface& s, float x, float footY, float w, float h, const Colour& body, const Colour& light, uint32_t seed) {
+void PaintStone(Surface& s, float x, float footY, float w, float h, const Colour& body, const Colour& light,
+                uint32_t seed) {
   const float lean = (Hash01(static_cast<int>(x), 3, seed) - 0.5f) * w * 0.4f;
   const Shape stone = {{x - w * 0.5f, footY},
                        {x - w * 0.45f, footY - h * 0.7f},
@@ -87,8 +90,12 @@ void PaintStone(Surface& s, float x, float footY, float w, float h, const Colour
                        {x + w * 0.5f, footY - h * 0.6f},
                        {x + w * 0.5f, footY}};
   FillShape(s, stone, Vertical(Scale(body, 1.2f), Scale(body, 0.7f), footY - h, footY));
-  FillShape(s, Shape{{x + w * 0.25f + lean, footY - h * 0.96f}, {x + w * 0.5f, footY - h * 0.6f}, {x + w * 0.5f, footY},
-                     {x + w * 0.38f, footY}, {x + w * 0.38f, footY - h * 0.6f}},
+  FillShape(s,
+            Shape{{x + w * 0.25f + lean, footY - h * 0.96f},
+                  {x + w * 0.5f, footY - h * 0.6f},
+                  {x + w * 0.5f, footY},
+                  {x + w * 0.38f, footY},
+                  {x + w * 0.38f, footY - h * 0.6f}},
             WithAlpha(light, 0.55f));
   // Carved rune glowing faintly.
   const float ry = footY - h * 0.55f;
@@ -124,7 +131,8 @@ void TitleBackground(Surface& s) {
   PaintCastle(s, w * 0.1f, h * 0.57f, 0.8f, Rgb(0x2E2448));
   PaintRidge(s, h * 0.7f, 60, 180, Rgb(0x2C2A48), Rgb(0x181830), 22u);
   // Mist over the valley.
-  FillShape(s, RectShape(0, h * 0.6f, w, h * 0.15f), Vertical(WithAlpha(Rgb(0xE8B8C8), 0.0f), WithAlpha(Rgb(0xE8B8C8), 0.3f), h * 0.6f, h * 0.75f));
+  FillShape(s, RectShape(0, h * 0.6f, w, h * 0.15f),
+            Vertical(WithAlpha(Rgb(0xE8B8C8), 0.0f), WithAlpha(Rgb(0xE8B8C8), 0.3f), h * 0.6f, h * 0.75f));
   PaintRidge(s, h * 0.82f, 30, 120, Rgb(0x22304A), Rgb(0x0E1420), 23u);
   PaintGarden(s, h * 0.86f, 5u, 0.8f);
   PaintGrass(s, h * 0.86f, Rgb(0x22384A), 9u);
@@ -138,7 +146,8 @@ void TitleBanner(Surface& s, int variant) {
   if (variant == 0) {
     for (int i = 0; i < 4; ++i) {
       const float x = 60.0f + static_cast<float>(i) * 170.0f + Hash01(i, 3, seed) * 30.0f;
-      PaintStone(s, x, h * 0.78f, 36, 70 + Hash01(i, 4, seed) * 50, Rgb(0x2A2E44), Rgb(0xFFB070), seed + static_cast<uint32_t>(i));
+      PaintStone(s, x, h * 0.78f, 36, 70 + Hash01(i, 4, seed) * 50, Rgb(0x2A2E44), Rgb(0xFFB070),
+                 seed + static_cast<uint32_t>(i));
     }
   } else {
     // A broken arch on the left and a tree on the right.
@@ -149,7 +158,8 @@ void TitleBanner(Surface& s, int variant) {
     FillShape(s, RectShape(w - 120, h * 0.3f, 18, h * 0.7f), Rgb(0x141020));
     for (int i = 0; i < 9; ++i) {
       const float a = static_cast<float>(i) * 0.7f;
-      FillShape(s, Ellipse(w - 111 + std::cos(a) * 50, h * 0.25f + std::sin(a) * 26, 44, 30), WithAlpha(Rgb(0x101C24), 0.95f));
+      FillShape(s, Ellipse(w - 111 + std::cos(a) * 50, h * 0.25f + std::sin(a) * 26, 44, 30),
+                WithAlpha(Rgb(0x101C24), 0.95f));
     }
   }
   PaintGrass(s, h * 0.6f, Rgb(0x1C2C3A), seed + 7u);

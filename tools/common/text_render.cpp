@@ -121,8 +121,10 @@ Coverage Resample(const Coverage& c, int x0, int y0, int x1, int y1, int w, int 
       float sum = 0;
       for (int j = 0; j < kSamples; ++j) {
         for (int i = 0; i < kSamples; ++i) {
-          const float px = static_cast<float>(x0) + (static_cast<float>(x) + (static_cast<float>(i) + 0.5f) / kSamples) * sx;
-          const float py = static_cast<float>(y0) + (static_cast<float>(y) + (static_cast<float>(j) + 0.5f) / kSamples) * sy;
+          const float px =
+              static_cast<float>(x0) + (static_cast<float>(x) + (static_cast<float>(i) + 0.5f) / kSamples) * sx;
+          const float py =
+              static_cast<float>(y0) + (static_cast<float>(y) + (static_cast<float>(j) + 0.5f) / kSamples) * sy;
           sum += c.At(static_cast<int>(px), static_cast<int>(py));
         }
       }

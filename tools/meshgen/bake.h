@@ -27,7 +27,7 @@ struct BakedVertex {
 
 struct BakedMesh {
   std::vector<BakedVertex> vertices;
-  std::vector<double> materialAlpha;  // opaque material first, then translucent ones
+  std::vector<double> materialAlpha;           // opaque material first, then translucent ones
   std::vector<std::array<uint32_t, 3>> faces;  // grouped by material
   std::vector<uint32_t> faceMaterial;
   Picture texture;

@@ -132,6 +132,7 @@ void Bark(double u, double v, const double base[3], double out[3]) {
 
 }  // namespace
 
+// clang-format off
 void DecalColour(DecalKind kind, double u, double v, const double base[3], const double accent[3], double out[3]) {
   switch (kind) {
     case DecalKind::Planks:
@@ -167,6 +168,7 @@ void DecalColour(DecalKind kind, double u, double v, const double base[3], const
   }
   Scale(base, 0.88 + 0.24 * Noise(u, v, 8, 41), out);
 }
+// clang-format on
 
 void ShadeColour(const double base[3], double light, double out[3]) {
   const double cool[3] = {0.03, 0.03, 0.09};

@@ -28,10 +28,12 @@ double Affine::Determinant() const {
 Vec3 Affine::Normal(Vec3 n) const {
   // The cofactor matrix is the inverse transpose up to the determinant's size; its
   // sign matters, since a mirror must keep normals pointing out of the mirrored shape.
-  const double c[3][3] = {
-      {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2], m[1][0] * m[2][1] - m[1][1] * m[2][0]},
-      {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0], m[0][1] * m[2][0] - m[0][0] * m[2][1]},
-      {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2], m[0][0] * m[1][1] - m[0][1] * m[1][0]}};
+  const double c[3][3] = {{m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
+                           m[1][0] * m[2][1] - m[1][1] * m[2][0]},
+                          {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+                           m[0][1] * m[2][0] - m[0][0] * m[2][1]},
+                          {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
+                           m[0][0] * m[1][1] - m[0][1] * m[1][0]}};
   Vec3 r{c[0][0] * n.x + c[0][1] * n.y + c[0][2] * n.z, c[1][0] * n.x + c[1][1] * n.y + c[1][2] * n.z,
          c[2][0] * n.x + c[2][1] * n.y + c[2][2] * n.z};
   if (Determinant() < 0) r = r * -1.0;
@@ -104,9 +106,9 @@ Affine MirrorX() { return Scaling({-1, 1, 1}); }
 
 void AddBox(Triangles& out, int paint) {
   // Each face: its normal, the direction to the right and upward as seen from outside.
-  const Vec3 faces[6][3] = {{{0, 0, -1}, {1, 0, 0}, {0, 1, 0}},  {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},
-                            {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},   {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-                            {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},   {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}}};
+  const Vec3 faces[6][3] = {{{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},
+                            {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},  {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+                            {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}}};
   const double signs[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
   for (const auto& f : faces) {
     Corner q[4];
@@ -274,7 +276,9 @@ void AddLathe(Triangles& out, int paint, const LatheShape& shape) {
   const double span = whole ? 2 * std::numbers::pi : shape.arcDegrees * std::numbers::pi / 180;
   const double start = whole ? StartAngle(segments) : std::numbers::pi / 2 - span / 2;
   auto theta = [&](int j) { return start + span * j / segments; };
-  auto corner = [&](const LatheRing& ring, int j) { return LatheCorner(ring, theta(j), shape.ribCount, shape.ribDepth); };
+  auto corner = [&](const LatheRing& ring, int j) {
+    return LatheCorner(ring, theta(j), shape.ribCount, shape.ribDepth);
+  };
   for (size_t k = 0; k + 1 < n; ++k) {
     for (int j = 0; j < segments; ++j) {
       EmitQuad(out, paint, false, corner(rings[2 * k], j), corner(rings[2 * k], j + 1), corner(rings[2 * k + 1], j + 1),
@@ -361,7 +365,9 @@ bool AddSlab(Triangles& out, int paint, const std::vector<double>& polygon, doub
   const double h = thickness * 0.5;
   auto face = [&](int i, double z) {
     const double du = (pts[2 * i] - minX) / std::max(1e-9, maxX - minX);
-    return Corner{{pts[2 * i], pts[2 * i + 1], z}, {0, 0, z < 0 ? -1.0 : 1.0}, z < 0 ? du : 1 - du,
+    return Corner{{pts[2 * i], pts[2 * i + 1], z},
+                  {0, 0, z < 0 ? -1.0 : 1.0},
+                  z < 0 ? du : 1 - du,
                   (maxY - pts[2 * i + 1]) / std::max(1e-9, maxY - minY)};
   };
   for (size_t t = 0; t < tris.size(); t += 3) {

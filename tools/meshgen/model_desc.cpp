@@ -9,10 +9,11 @@ namespace {
 using desc::Fail;
 using desc::Line;
 
-const std::map<std::string, DecalKind> kDecals = {
-    {"planks", DecalKind::Planks}, {"boards", DecalKind::Boards}, {"stone", DecalKind::Stone},
-    {"bricks", DecalKind::Bricks}, {"block", DecalKind::Block},   {"runes", DecalKind::Runes},   {"sign", DecalKind::Sign},
-    {"mottle", DecalKind::Mottle}, {"scales", DecalKind::Scales}, {"bark", DecalKind::Bark}};
+const std::map<std::string, DecalKind> kDecals = {{"planks", DecalKind::Planks}, {"boards", DecalKind::Boards},
+                                                  {"stone", DecalKind::Stone},   {"bricks", DecalKind::Bricks},
+                                                  {"block", DecalKind::Block},   {"runes", DecalKind::Runes},
+                                                  {"sign", DecalKind::Sign},     {"mottle", DecalKind::Mottle},
+                                                  {"scales", DecalKind::Scales}, {"bark", DecalKind::Bark}};
 
 Paint ReadPaint(const Line& line) {
   if (line.words.size() < 3) Fail(line.where, "paint needs a name and a #rrggbb colour");
@@ -99,8 +100,8 @@ Element ReadPrimitive(const Line& line) {
     e.mirror = opt.Flag("mx");
     const auto r = opt.List("rot", 3, {0, 0, 0});
     opt.Finish();
-    e.local = Compose(Translation({n[0], n[1], n[2]}),
-                      Compose(RotationXyz({r[0], r[1], r[2]}), Scaling({n[3], n[4], n[5]})));
+    e.local =
+        Compose(Translation({n[0], n[1], n[2]}), Compose(RotationXyz({r[0], r[1], r[2]}), Scaling({n[3], n[4], n[5]})));
     return e;
   }
   if (kind == "tube") {
@@ -268,6 +269,7 @@ class Reader {
   Library& library_;
 };
 
+// clang-format off
 class Builder {
  public:
   Builder(const Model& model, const Library& library) : model_(model), library_(library) {}
@@ -336,6 +338,7 @@ class Builder {
   const Library& library_;
   Triangles tris_;
 };
+// clang-format on
 
 }  // namespace
 

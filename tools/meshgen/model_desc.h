@@ -31,14 +31,14 @@ struct Element {
   ElementKind kind = ElementKind::Box;
   desc::Where where;
   std::string paint;
-  Affine local;           // the element's own placement in its parent
-  bool mirror = false;    // also add a copy mirrored across x = 0 of the parent
+  Affine local;                 // the element's own placement in its parent
+  bool mirror = false;          // also add a copy mirrored across x = 0 of the parent
   std::vector<double> numbers;  // endpoints and radii (tube), polygon (slab)
   double thickness = 0;
   int segments = 0;
   TubeEnds ends = TubeEnds::Flat;
   LatheShape lathe;
-  std::string use;        // def name for Use
+  std::string use;  // def name for Use
   std::vector<Element> children;
 };
 

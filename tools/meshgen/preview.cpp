@@ -17,7 +17,8 @@ struct Canvas {
   int w = 0, h = 0;
   std::vector<float> rgb;
   std::vector<float> depth;
-  Canvas(int width, int height) : w(width), h(height), rgb(static_cast<size_t>(width) * height * 3), depth(rgb.size() / 3, 1e30f) {}
+  Canvas(int width, int height)
+      : w(width), h(height), rgb(static_cast<size_t>(width) * height * 3), depth(rgb.size() / 3, 1e30f) {}
 };
 
 // Pixels per unit of x / z and y / z; the game's own projection stretches a square
@@ -100,8 +101,8 @@ void DrawBackground(Canvas& c) {
 void DrawGround(Canvas& c, const Camera& cam, double extent) {
   for (int y = 0; y < c.h; ++y) {
     for (int x = 0; x < c.w; ++x) {
-      const Vec3 ray = cam.forward + cam.right * ((x + 0.5 - c.w * 0.5) / cam.kx) -
-                       cam.up * ((y + 0.5 - c.h * 0.5) / cam.ky);
+      const Vec3 ray =
+          cam.forward + cam.right * ((x + 0.5 - c.w * 0.5) / cam.kx) - cam.up * ((y + 0.5 - c.h * 0.5) / cam.ky);
       if (ray.y > -1e-6) continue;
       const double t = -cam.eye.y / ray.y;
       const double gx = cam.eye.x + ray.x * t, gz = cam.eye.z + ray.z * t;
@@ -155,7 +156,8 @@ void Resolve(const Canvas& c, Picture& pic, int ox, int oy) {
       const int px = ox + x, py = oy + y;
       if (px < 0 || py < 0 || px >= pic.width || py >= pic.height) continue;
       uint8_t* out = &pic.rgba[(static_cast<size_t>(py) * pic.width + px) * 4];
-      for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(std::clamp(sum[i] / (kSuper * kSuper), 0.0f, 1.0f) * 255.0f + 0.5f);
+      for (int i = 0; i < 3; ++i)
+        out[i] = static_cast<uint8_t>(std::clamp(sum[i] / (kSuper * kSuper), 0.0f, 1.0f) * 255.0f + 0.5f);
       out[3] = 255;
     }
   }
@@ -285,7 +287,8 @@ Picture DrawCloseUp(const PreviewEntry& entry) {
   const int viewW = 240, viewH = 300, labelH = 24;
   Picture pic = Blank(4 * viewW, viewH + labelH);
   const BakedMesh& m = *entry.mesh;
-  const double size = std::max({m.boxMax.y - m.boxMin.y, (m.boxMax.x - m.boxMin.x) * 0.8, (m.boxMax.z - m.boxMin.z) * 0.8});
+  const double size =
+      std::max({m.boxMax.y - m.boxMin.y, (m.boxMax.x - m.boxMin.x) * 0.8, (m.boxMax.z - m.boxMin.z) * 0.8});
   const double halfTan = std::tan(15.0 * std::numbers::pi / 180);
   const double distance = size * 0.62 / halfTan + 1.0;
   const View views[4] = {{-35, 12}, {90, 6}, {160, 16}, {20, 55}};

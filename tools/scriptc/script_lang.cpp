@@ -26,6 +26,7 @@ struct Syntax {
   int countMax;
 };
 
+// clang-format off
 constexpr Syntax kRunCommands[] = {
     {0, "g*[r]", 1, 4},  // party set-up: map, count, character rows
     {1, "*[m]", 0, 3},   // message
@@ -50,6 +51,7 @@ constexpr Syntax kRunCommands[] = {
     {55, "nnnn", 0, 0},  {56, "nn", 0, 0},    {97, "", 0, 0},
     {98, "", 0, 0},      {99, "", 0, 0},
 };
+// clang-format on
 
 constexpr Syntax kPlacements[] = {
     {0, "", 0, 0}, {1, "onn", 0, 0}, {2, "", 0, 0}, {3, "tt", 0, 0}, {4, "o", 0, 0}, {99, "f", 0, 0},
@@ -252,6 +254,7 @@ class EventChecker {
     const char* what = nullptr;
     bool inside = true;
     switch (kind) {
+      // clang-format off
       case 'f': what = "flag number"; inside = n <= 99; break;
       case 'e': what = "sound effect"; inside = n <= 20; break;
       case 's': what = "slot"; inside = n <= 3; break;
@@ -263,6 +266,7 @@ class EventChecker {
       case 'i': what = "item id"; inside = n < kItemCount; break;
       case 'k': what = "notice kind"; inside = n <= 1; mode_ = n; break;
       case 'v': what = "item id"; inside = mode_ == 0 || n < kItemCount; break;
+      // clang-format on
       default: break;
     }
     if (!inside) SoftError(at, std::string(what) + " " + std::to_string(n) + " is out of range");
@@ -353,7 +357,7 @@ class EventChecker {
   const GlyphSet& glyphs_;
   std::vector<Diagnostic>* errors_;
   size_t pos_ = 0;
-  bool ok_ = true;            // false: the text cannot be read on
+  bool ok_ = true;             // false: the text cannot be read on
   bool failedSoftly_ = false;  // refused, though the rest could still be checked
   bool endsWithEnd_ = false;
   int mode_ = 0;  // the last notice mode read
@@ -381,8 +385,7 @@ bool LoadGlyphs(const std::string& utf8, GlyphSet* glyphs, std::vector<Diagnosti
   return true;
 }
 
-bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out,
-                   std::vector<Diagnostic>* errors) {
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors) {
   std::vector<int> lines;
   bool ok = ConvertLines(utf8, &out->block, &lines, errors);
   ok = CheckAtSecondBytes(out->block, lines, errors) && ok;

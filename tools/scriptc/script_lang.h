@@ -44,8 +44,7 @@ struct CompiledMap {
 };
 
 // Converts and checks one map's script. False, with the reasons, when it is refused.
-bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out,
-                   std::vector<Diagnostic>* errors);
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors);
 
 // A map's events must match its event cells one for one. False, with the reason, when
 // they differ.

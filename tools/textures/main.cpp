@@ -65,6 +65,7 @@ Colour Boards(int x, int y, uint32_t wood, uint32_t seed) {
   return joint ? Shade(wood, 0.45f) : Shade(wood, tone + grain);
 }
 
+// clang-format off
 void Marker(Picture& p, uint32_t colour, bool ring) {
   Fill(p, [](int, int) { return Colour{0, 0, 0, 0}; });
   tool::Surface s(&p, {0, 0, kSize, kSize});
@@ -90,7 +91,9 @@ void Marker(Picture& p, uint32_t colour, bool ring) {
                                          : tool::WithAlpha(base, 0.55f + 0.1f * std::sin(static_cast<float>(x + y) * 0.3f)));
     }
 }
+// clang-format on
 
+// clang-format off
 void Acted(Picture& p, uint32_t colour) {
   Fill(p, [](int, int) { return Colour{0, 0, 0, 0}; });
   tool::Surface s(&p, {0, 0, kSize, kSize});
@@ -98,6 +101,7 @@ void Acted(Picture& p, uint32_t colour) {
   tool::FillShape(s, tool::Ellipse(32, 32, 27, 27), tool::Radial(tool::Scale(Rgb(colour), 1.5f), Rgb(colour), 24, 22, 34));
   tool::FillShape(s, tool::ThickLine({{17, 33}, {28, 44}, {48, 20}}, 7), Rgb(0xFFFFFF));
 }
+// clang-format on
 
 void Water(Picture& p) {
   Fill(p, [](int x, int y) {
@@ -111,6 +115,7 @@ void Water(Picture& p) {
 
 using Painter = std::function<void(Picture&)>;
 
+// clang-format off
 const std::map<std::string, Painter>& Painters() {
   static const std::map<std::string, Painter> painters = {
       {"grass", [](Picture& p) { Fill(p, [](int x, int y) { return Grass(x, y, 1u, 0x4E8A34); }); }},
@@ -268,6 +273,7 @@ const std::map<std::string, Painter>& Painters() {
   };
   return painters;
 }
+// clang-format on
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "milva_textures: %s\n", message.c_str());
@@ -307,6 +313,7 @@ bool ReadList(const std::string& path, std::vector<Line>* lines, std::string* er
   return true;
 }
 
+// clang-format off
 Picture Sheet(const std::vector<std::pair<Line, Picture>>& done, const tool::Font& font) {
   constexpr int kCell = 150, kColumns = 7;
   Picture sheet(kCell * kColumns, kCell * 5, 0xFF20242Cu);
@@ -321,6 +328,7 @@ Picture Sheet(const std::vector<std::pair<Line, Picture>>& done, const tool::Fon
   }
   return sheet;
 }
+// clang-format on
 
 }  // namespace
 

@@ -10,10 +10,9 @@ namespace {
 using desc::Fail;
 using desc::Line;
 
-const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine},   {"triangle", Wave::Triangle},
-                                            {"square", Wave::Square}, {"saw", Wave::Saw},
-                                            {"noise", Wave::Noise}, {"kick", Wave::Kick},
-                                            {"snare", Wave::Snare}, {"hat", Wave::Hat}};
+const std::map<std::string, Wave> kWaves = {
+    {"sine", Wave::Sine},   {"triangle", Wave::Triangle}, {"square", Wave::Square}, {"saw", Wave::Saw},
+    {"noise", Wave::Noise}, {"kick", Wave::Kick},         {"snare", Wave::Snare},   {"hat", Wave::Hat}};
 
 double Frequency(const desc::Where& where, const std::string& word) {
   double f = 0;

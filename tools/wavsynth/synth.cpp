@@ -69,6 +69,7 @@ double Envelope(const VoiceParams& p, double t, double gate) {
   return held(gate) * (1 - r) * (1 - r);
 }
 
+// clang-format off
 class Oscillator {
  public:
   Oscillator(Wave wave, double duty, uint32_t seed) : wave_(wave), duty_(duty), noise_(seed) {}
@@ -118,6 +119,7 @@ class Oscillator {
   double phase_ = 0;
   Noise noise_;
 };
+// clang-format on
 
 double FrequencyAt(const VoiceParams& p, const Note& n, double t) {
   double f = n.freq;

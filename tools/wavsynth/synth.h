@@ -18,15 +18,15 @@ struct VoiceParams {
   // Envelope: attack to full, decay toward the sustain level while the gate is open,
   // release to silence after it closes. Times in seconds.
   double attack = 0.005, decay = 0.15, sustain = 0.7, release = 0.06;
-  double glideTo = 0;    // frequency reached by the end of `glideTime` (0: none)
-  double glideTime = 0;  // 0: over the gate
+  double glideTo = 0;                              // frequency reached by the end of `glideTime` (0: none)
+  double glideTime = 0;                            // 0: over the gate
   double vibRate = 0, vibDepth = 0, vibDelay = 0;  // depth in semitones
   double tremRate = 0, tremDepth = 0;              // depth 0..1
-  double dropSemis = 0, dropTime = 0.04;  // pitch starts this much higher and falls
-  double fmRatio = 0, fmIndex = 0, fmDecay = 0;  // sine modulator; index falls by e every fmDecay s
+  double dropSemis = 0, dropTime = 0.04;           // pitch starts this much higher and falls
+  double fmRatio = 0, fmIndex = 0, fmDecay = 0;    // sine modulator; index falls by e every fmDecay s
   FilterKind filter = FilterKind::None;
   double cutoff = 2000, cutoffEnd = 0, q = 0.7;  // cutoffEnd 0: fixed
-  double detune = 0;  // cents of a second, detuned copy (0: none)
+  double detune = 0;                             // cents of a second, detuned copy (0: none)
 };
 
 struct Note {
