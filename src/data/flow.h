@@ -1,7 +1,8 @@
 // The moves between screens that the subsystems ask for but the game itself performs:
 // returning to the title, loading a map with its scripts, a new game, handing the field
-// to an event. The game fills this table at start-up (GameInstall); until then each
-// entry is a harmless default, so a lower floor never needs to include a higher one.
+// to an event, opening the menus and the screens they lead to. The game fills this
+// table at start-up (GameInstall); until then each entry is a harmless default (nothing
+// opens), so a lower floor never needs to include a higher one.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,15 @@ struct GameFlow {
   int (*startEvent)(int32_t event);
   // The leader at rest found the encounter countdown run out; 1 when the frame was taken over.
   int (*startEncounter)();
+  // Shift on the field: every task paused under the field menu; 1 when the menu opened.
+  int (*openFieldMenu)();
+  // The save screen over the paused field: mode 0 saves, 1 loads; 1 when it opened.
+  int (*openSaveScreen)(int32_t mode);
+  // The options screen over the paused field, which resumes the field when it ends; 1
+  // when it opened.
+  int (*openOptions)();
+  // The battle menu's end of the party's phase: the other side's phase begins.
+  void (*battlePhaseToggle)();
 };
 
 extern GameFlow g_flow;

@@ -13,6 +13,7 @@
 #include "event/event.h"
 #include "field/map.h"
 #include "game/flow.h"
+#include "menu/choice_menu.h"
 #include "menu/display.h"
 #include "menu/title.h"
 #include "platform/clock.h"
@@ -33,6 +34,7 @@ void GameInstall() {
   g_flow.loadMap = MapLoadOrTitle;
   g_flow.newGame = NewGameStart;
   g_flow.startEvent = EventStart;
+  g_flow.openFieldMenu = FieldMenuOpen;
 }
 
 int CoreBuffersAlloc() {
