@@ -9,7 +9,9 @@
 #include "menu/title.h"
 
 const MenuActionList g_menuActionLists[kMenuListCount] = {
-    {5, {kMenuActClose, kMenuActParty, kMenuActSave, kMenuActLoad, kMenuActFieldQuit}, kAtlasMenuWindowTall,
+    {5,
+     {kMenuActClose, kMenuActParty, kMenuActSave, kMenuActLoad, kMenuActFieldQuit},
+     kAtlasMenuWindowTall,
      kAtlasMenuHeading},
     {2, {kMenuActFieldQuitNo, kMenuActFieldQuitYes}, kAtlasMenuWindowTwo, kAtlasMenuQuitHeading},
     {3, {kMenuActClose, kMenuActEndPhase, kMenuActBattleQuit}, kAtlasMenuWindowThree, kAtlasMenuHeading},
@@ -19,15 +21,27 @@ const MenuActionList g_menuActionLists[kMenuListCount] = {
 };
 
 const AtlasRect g_menuLabelRects[kMenuActionCount] = {
-    kAtlasMenuClose, kAtlasMenuStatus,  kAtlasMenuParty,    kAtlasMenuSave,  kAtlasMenuLoad,
-    kAtlasMenuQuit,  kAtlasAnswerNo,    kAtlasAnswerYes,    kAtlasMenuEndPhase, kAtlasAnswerNo,
-    kAtlasAnswerYes, kAtlasMenuQuit,    kAtlasAnswerNo,     kAtlasAnswerYes, kAtlasAnswerNo,
+    kAtlasMenuClose,     // close
+    kAtlasMenuStatus,    // the spare entry, in no list
+    kAtlasMenuParty,     // party
+    kAtlasMenuSave,      // save
+    kAtlasMenuLoad,      // load
+    kAtlasMenuQuit,      // back to the title (field)
+    kAtlasAnswerNo,      // no: the field's list again
+    kAtlasAnswerYes,     // yes: the title
+    kAtlasMenuEndPhase,  // end the party's phase
+    kAtlasAnswerNo,      // no: the battle's list again
+    kAtlasAnswerYes,     // yes: end the phase
+    kAtlasMenuQuit,      // back to the title (battle)
+    kAtlasAnswerNo,      // no: the battle's list again
+    kAtlasAnswerYes,     // yes: the title
+    kAtlasAnswerNo,      // no: close (the enemies' phase, auto-battle)
 };
 
 namespace {
 
 // The battle's own tasks, resumed in this order when its menu closes.
-constexpr int32_t kBattleTaskIds[] = {kTaskIdBattleCursor, kTaskIdBattleUnit,  kTaskIdBattle,
+constexpr int32_t kBattleTaskIds[] = {kTaskIdBattleCursor, kTaskIdBattleUnit,   kTaskIdBattle,
                                       kTaskIdPopupSprite,  kTaskIdDamageDigits, kTaskIdEffect3D};
 
 bool ActionsValid(int32_t count, const int32_t* actions) {

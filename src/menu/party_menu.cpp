@@ -27,12 +27,9 @@ struct Entry {
   AtlasRect label;
 };
 const Entry kEntries[kPartyMenuColumns * kPartyMenuRows] = {
-    {nullptr, false, kAtlasPartyMenuClose},
-    {StatusScreenOpenFromMenu, true, kAtlasPartyMenuStatus},
-    {SkillMenuOpen, true, kAtlasPartyMenuSkill},
-    {ItemMenuOpenFromPartyMenu, false, kAtlasPartyMenuItem},
-    {PartyOrderOpen, true, kAtlasPartyMenuOrder},
-    {OptionsOpenFromMenu, false, kAtlasPartyMenuOptions},
+    {nullptr, false, kAtlasPartyMenuClose},       {StatusScreenOpenFromMenu, true, kAtlasPartyMenuStatus},
+    {SkillMenuOpen, true, kAtlasPartyMenuSkill},  {ItemMenuOpenFromPartyMenu, false, kAtlasPartyMenuItem},
+    {PartyOrderOpen, true, kAtlasPartyMenuOrder}, {OptionsOpenFromMenu, false, kAtlasPartyMenuOptions},
 };
 
 float LabelX(int32_t column) { return 20.0f + 120.0f * static_cast<float>(column); }
@@ -58,8 +55,7 @@ void PartyMenuOpen() {
 }
 
 int PartyMenuCreate() {
-  TaskSlot* slot =
-      TaskStart(TaskAllocAt(kSlotPartyMenu), kTaskIdPartyMenu, 0, PartyMenuTaskUpdate, PartyMenuDraw);
+  TaskSlot* slot = TaskStart(TaskAllocAt(kSlotPartyMenu), kTaskIdPartyMenu, 0, PartyMenuTaskUpdate, PartyMenuDraw);
   if (!slot) return 0;
   PartyMenuData* menu = TaskDataInit<PartyMenuData>(slot);
   menu->live = 1;

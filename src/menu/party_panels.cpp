@@ -7,8 +7,7 @@
 #include "menu/menu_common.h"
 
 const AtlasRect g_faceRects[kPartyRows] = {kAtlasFace0, kAtlasFace1, kAtlasFace2, kAtlasFace3};
-const AtlasRect g_faceLargeRects[kPartyRows] = {kAtlasFaceLarge0, kAtlasFaceLarge1, kAtlasFaceLarge2,
-                                                kAtlasFaceLarge3};
+const AtlasRect g_faceLargeRects[kPartyRows] = {kAtlasFaceLarge0, kAtlasFaceLarge1, kAtlasFaceLarge2, kAtlasFaceLarge3};
 
 namespace {
 

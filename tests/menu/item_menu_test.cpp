@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/items.h"
 #include "field/encounter.h"
 #include "menu/menu_test_support.h"
@@ -24,6 +26,13 @@ class ItemMenuTest : public test::MenuTest {
   static void Fill(int32_t id, int32_t count) {
     for (InventorySlot& s : g_inventory) s = {id, count};
   }
+  // The menu put in a state with its cursor on the first slot.
+  static void Restart(ItemMenuStep step, int32_t member = 0, int32_t item = 0) {
+    *Menu() = ItemMenuData{1, 0, member, 0, 0, 0, 0, kItemMenuPages, 0, item, 0, 0, 0, step};
+  }
+  static int32_t& Worn(CharacterRecord& m, int32_t item) {
+    return g_itemTable[item].kind == kItemWeapon ? m.weapon : m.armour;
+  }
 };
 
 struct CursorCase {
@@ -36,21 +45,17 @@ TEST_F(ItemMenuTest, TheInventoryCursorPagesOntoTheLeftColumnAndNamesItsSlot) {
       {{kKeyLeft}, 3, 0, 0, 60},
       {{kKeyRight}, 0, 1, 0, 1},
       {{kKeyRight, kKeyRight}, 1, 0, 0, 20},
-      {{kKeyRight, kKeyRight, kKeyLeft}, 0, 0, 0, 0},
       {{kKeyUp}, 0, 0, 9, 18},
-      {{kKeyDown, kKeyDown, kKeyDown}, 0, 0, 3, 6},
       {{kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyDown, kKeyDown, kKeyDown}, 2, 1, 3, 47},
       {{kKeyLeft, kKeyLeft}, 2, 0, 0, 40},
   };
   OpenList(1);
   for (const CursorCase& c : cases) {
-    *Menu() = ItemMenuData{1, 1, 0, 0, 0, 0, 0, kItemMenuPages, 0, 0, 0, 0, 0, ItemMenuPickDiscard};
+    Restart(ItemMenuPickDiscard);
     Keys(c.keys);
     Press(kKeyEnter);
-    EXPECT_EQ(Menu()->page, c.page);
-    EXPECT_EQ(Menu()->column, c.column);
-    EXPECT_EQ(Menu()->row, c.row);
-    EXPECT_EQ(Menu()->slot, c.slot);
+    const ItemMenuData& m = *Menu();
+    EXPECT_EQ(std::make_tuple(m.page, m.column, m.row, m.slot), std::make_tuple(c.page, c.column, c.row, c.slot));
   }
 }
 
@@ -70,6 +75,11 @@ TEST_F(ItemMenuTest, AConsumableIsTakenAndThePauseEndsAfterFiftyFramesOrAKey) {
   EXPECT_EQ(Menu()->step, ItemMenuPickItem) << "a key ends the pause";
   EXPECT_EQ(g_inventory[0].id, kItemEmpty);
   EXPECT_EQ(Menu()->column + Menu()->row, 0) << "the cursor stays on the emptied slot";
+  g_inventory[0] = {13, 1};
+  g_partyCount = 0;
+  Press(kKeyEnter);
+  EXPECT_TRUE(Sounded(kSoundRefuse)) << "nobody to use it on";
+  EXPECT_EQ(Menu()->step, ItemMenuPickItem);
 }
 
 struct EquipCase {
@@ -96,12 +106,12 @@ TEST_F(ItemMenuTest, EquippingSwapsThroughTheInventoryOrRefusesWithItsMessage) {
     Fill(c.full ? 16 : kItemEmpty, c.full ? 99 : 0);
     g_inventory[0] = {c.item, 1};
     CharacterRecord& m = g_party[c.member];
-    (g_itemTable[c.item].kind == kItemWeapon ? m.weapon : m.armour) = c.worn;
-    *Menu() = ItemMenuData{1, 0, 0, 0, 0, 0, 0, kItemMenuPages, 0, 0, 0, 0, 0, ItemMenuPickItem};
+    Worn(m, c.item) = c.worn;
+    Restart(ItemMenuPickItem);
     Press(kKeyEnter);
     Keys(std::vector<int>(c.member, kKeyDown));
     Press(kKeyEnter);
-    EXPECT_EQ(g_itemTable[c.item].kind == kItemWeapon ? m.weapon : m.armour, c.wornAfter);
+    EXPECT_EQ(Worn(m, c.item), c.wornAfter);
     EXPECT_EQ(Sounded(c.result == kEquipDone ? kSoundEquip : kSoundRefuse), true);
     EXPECT_EQ(g_inventory[0].id == c.item ? g_inventory[0].count : 0, c.chosenAfter);
     const int old = c.worn == kItemEmpty ? -1 : InventoryFindSlot(c.worn);
@@ -119,24 +129,17 @@ TEST_F(ItemMenuTest, TheMemberListComparesWithThePieceWornAndNothingWornCountsAs
     int32_t item, worn;
     AtlasRect picture;
   } const cases[] = {
-      {1, 2, 1, kAtlasWeaponBetter}, {1, 1, 2, kAtlasWeaponWorse}, {1, 1, 1, kAtlasBlank},
-      {1, 11, 10, kAtlasArmourBetter}, {0, 2, 3, kAtlasCannotEquipMark}, {3, 10, kItemEmpty, kAtlasArmourBetter},
+      {1, 2, 1, kAtlasWeaponBetter},
+      {1, 1, 2, kAtlasWeaponWorse},
+      {1, 1, 1, kAtlasBlank},
+      {0, 2, 3, kAtlasCannotEquipMark},
+      {3, 10, kItemEmpty, kAtlasArmourBetter},
   };
   for (const auto& c : cases) {
-    g_inventory[0] = {c.item, 1};
-    CharacterRecord& m = g_party[c.member];
-    (g_itemTable[c.item].kind == kItemWeapon ? m.weapon : m.armour) = c.worn;
-    *Menu() = ItemMenuData{1, 0, c.member, 0, 0, 0, 0, kItemMenuPages, 0, c.item, 0, 0, 0, ItemMenuPickMember};
+    Worn(g_party[c.member], c.item) = c.worn;
+    Restart(ItemMenuPickMember, c.member, c.item);
     EXPECT_EQ(At(AtlasSprites(), c.picture), Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
   }
-}
-
-TEST_F(ItemMenuTest, WithNoMembersAnItemToUseIsRefused) {
-  g_partyCount = 0;
-  OpenList(0);
-  Press(kKeyEnter);
-  EXPECT_EQ(Menu()->step, ItemMenuPickItem);
-  EXPECT_TRUE(Sounded(kSoundRefuse));
 }
 
 TEST_F(ItemMenuTest, SortAndDiscardAskFirstAndTheDiscardQuestionKeepsItsLastAnswer) {
@@ -172,9 +175,8 @@ TEST_F(ItemMenuTest, TheWardBellAsksThenEndsInTheFieldWithTheWardRunning) {
   EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
   EXPECT_TRUE(Sounded(kSoundWard));
   EXPECT_EQ(g_inventory[1].count, 1);
-  const EncounterWardData* ward = Data<EncounterWardData>(kSlotEncounterWard, kTaskIdEncounterWard);
-  ASSERT_NE(ward, nullptr);
-  EXPECT_EQ(ward->stepsLeft, 100);
+  const auto* ward = Data<EncounterWardData>(kSlotEncounterWard, kTaskIdEncounterWard);
+  EXPECT_EQ(ward ? ward->stepsLeft : 0, 100);
   EXPECT_TRUE(Running(kSlotWalkerFirst) && Running(kSlotFieldView));
 }
 

@@ -19,8 +19,11 @@ class MenuTest : public ScreenTest {
     GameStateReset();
     flow_ = g_flow;
   }
+  // Later tests find a fresh game, the hooks as installed and no sound asked for.
   void TearDown() override {
     g_flow = flow_;
+    GameStateReset();
+    SoundRequestsClear();
     ScreenTest::TearDown();
   }
 

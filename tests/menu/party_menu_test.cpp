@@ -114,4 +114,19 @@ TEST_F(PartyMenuTest, EscapeClosesAtOnceAndTheClosePromptAsksFirstOnNo) {
   EXPECT_TRUE(Running(kSlotWalkerFirst) && Running(kSlotFieldView));
 }
 
+TEST_F(PartyMenuTest, ThePanelUnderTheMenuKeepsEveryValueOnItsMembersRow) {
+  g_party[2].hp = 7;
+  g_party[3].level = 31;
+  const auto sprites = AtlasSprites();
+  for (int i = 0; i < kPartyRows; ++i) {
+    SCOPED_TRACE(i);
+    const float rowY = 309.0f + 24.0f * static_cast<float>(i);
+    EXPECT_EQ(NumberAt(sprites, 150, rowY), g_party[i].hp);
+    EXPECT_EQ(NumberAt(sprites, 210, rowY), g_party[i].maxHp);
+    EXPECT_EQ(NumberAt(sprites, 300, rowY), g_party[i].mp);
+    EXPECT_EQ(NumberAt(sprites, 450, rowY), g_party[i].level);
+    EXPECT_EQ(At(sprites, g_party[i].namePicture), Pos(20.0f, rowY - 1.0f));
+  }
+}
+
 }  // namespace

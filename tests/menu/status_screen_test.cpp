@@ -83,21 +83,4 @@ TEST_F(StatusScreenTest, TheMembersWrapBothWaysAndEnterClosesIntoThePartyMenu) {
   EXPECT_TRUE(TaskExists(kTaskIdPartyMenu));
 }
 
-TEST_F(StatusScreenTest, ThePartyPanelKeepsEveryValueOnItsMembersRow) {
-  g_party[2].hp = 7;
-  recorder_->current.clear();
-  DrawPartyPanel(0.0f, 300.0f);
-  std::vector<test::Sprite> sprites;
-  for (const auto& r : recorder_->current) sprites.push_back(test::ToSprite(r, kAtlasSize));
-  for (int i = 0; i < kPartyRows; ++i) {
-    SCOPED_TRACE(i);
-    const float rowY = 309.0f + 24.0f * static_cast<float>(i);
-    EXPECT_EQ(NumberAt(sprites, 150, rowY), g_party[i].hp);
-    EXPECT_EQ(NumberAt(sprites, 210, rowY), g_party[i].maxHp);
-    EXPECT_EQ(NumberAt(sprites, 300, rowY), g_party[i].mp);
-    EXPECT_EQ(NumberAt(sprites, 450, rowY), 20);
-    EXPECT_EQ(At(sprites, g_party[i].namePicture), Pos(20.0f, rowY - 1.0f));
-  }
-}
-
 }  // namespace
