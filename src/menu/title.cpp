@@ -8,6 +8,8 @@
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
+#include "menu/gallery.h"
+#include "menu/options.h"
 #include "platform/window.h"
 
 int32_t g_titleBanner = 0;
@@ -60,7 +62,7 @@ float DrawTitlePanel() {
   return DrawSpriteCentred(kAtlasTitlePanel, kTitlePanelY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
 }
 
-// Until an entry's own screen exists, a placeholder takes that screen's slot and goes
+// Until the load screen exists, a placeholder takes that screen's slot and goes
 // straight back to a fresh title on its first update, so the game never stands without
 // a screen.
 void StandInUpdate(TaskSlot*) { TitleReturn(); }
@@ -203,7 +205,7 @@ void TitleEntryQuit() { QuitPromptOpen(); }
 
 void TitleEntryOptions() {
   TaskKillAll();
-  StandInOpen(kSlotOptions, kTaskIdOptions);
+  OptionsOpen(0);
 }
 
 void TitleEntryLoad() {
@@ -213,10 +215,10 @@ void TitleEntryLoad() {
 
 void TitleEntryGallery() {
   TaskKillAll();
-  StandInOpen(kSlotGallery, kTaskIdGallery);
+  GalleryOpen();
 }
 
-void TitleEntryPicture() { StandInOpen(kSlotPicture, kTaskIdPicture); }
+void TitleEntryPicture() { PictureScreenOpen(); }
 
 // ---- prompts ------------------------------------------------------------------------
 
