@@ -9,4 +9,4 @@ int NoMenu() { return 0; }
 int NoSaveScreen(int32_t) { return 0; }
 }  // namespace
 
-GameFlow g_flow{NoScreen, NoMap, NoScreen, NoEvent, NoEncounter, NoMenu, NoSaveScreen, NoMenu, NoScreen};
+GameFlow g_flow{NoScreen, NoMap, NoScreen, NoEvent, NoEncounter, NoMenu, NoSaveScreen, NoScreen};

@@ -23,9 +23,6 @@ struct GameFlow {
   int (*openFieldMenu)();
   // The save screen over the paused field: mode 0 saves, 1 loads; 1 when it opened.
   int (*openSaveScreen)(int32_t mode);
-  // The options screen over the paused field, which resumes the field when it ends; 1
-  // when it opened.
-  int (*openOptions)();
   // The battle menu's end of the party's phase: the other side's phase begins.
   void (*battlePhaseToggle)();
 };

@@ -49,12 +49,17 @@ void FrameRender() {
   g_device->BeginScene();
   TaskPoolDrawAll();
   g_device->EndScene();
-  if (g_device->Present() == plat::PresentResult::DeviceLost) {
-    // Rebuild at once from the archive in memory; tasks, sound and game state stay.
-    GraphicsRelease();
-    g_hooks.placeWindow();
-    if (!GraphicsInit(plat::WindowHandle())) g_running = 0;
-  }
+  if (g_device->Present() == plat::PresentResult::DeviceLost) DeviceRebuild();
+}
+
+// Tasks, sound and game state stay; textures and meshes come back from the archive in
+// memory.
+int DeviceRebuild() {
+  GraphicsRelease();
+  g_hooks.placeWindow();
+  if (GraphicsInit(plat::WindowHandle())) return 1;
+  g_running = 0;
+  return 0;
 }
 
 void FrameUpdate() {

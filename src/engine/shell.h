@@ -27,6 +27,10 @@ int64_t TimeNow(int64_t* out);
 void FrameRun();
 void FrameRender();
 void FrameUpdate();
+// Releases the renderer, places the window for the display settings and builds the
+// renderer again: after a lost device and after a display change. A failure drops the
+// running flag, so the frame shuts the program down at its end. 1 on success.
+int DeviceRebuild();
 // Busy-waits until the whole milliseconds since t0, as a double, reach 16.666666.
 void FramePace(uint32_t t0);
 // A frame without pacing, for tests that drive the game frame by frame.

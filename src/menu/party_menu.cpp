@@ -1,6 +1,5 @@
 #include "menu/party_menu.h"
 
-#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
@@ -8,6 +7,7 @@
 #include "engine/keys.h"
 #include "menu/item_menu.h"
 #include "menu/menu_common.h"
+#include "menu/options.h"
 #include "menu/party_order.h"
 #include "menu/party_panels.h"
 #include "menu/skill_menu.h"
@@ -124,7 +124,7 @@ void PartyMenuClosePromptInput(PartyMenuData* menu) {
 
 int OptionsOpenFromMenu(PartyMenuData* menu) {
   menu->live = 0;
-  return g_flow.openOptions();
+  return OptionsOpen(1);
 }
 
 void PartyMenuDraw(TaskSlot* slot) {

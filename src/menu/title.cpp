@@ -8,7 +8,9 @@
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
+#include "menu/gallery.h"
 #include "menu/menu_common.h"
+#include "menu/options.h"
 #include "platform/window.h"
 
 int32_t g_titleBanner = 0;
@@ -53,7 +55,7 @@ float DrawTitlePanel() {
   return DrawSpriteCentred(kAtlasTitlePanel, kTitlePanelY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
 }
 
-// Until an entry's own screen exists, a placeholder takes that screen's slot and goes
+// Until the load screen exists, a placeholder takes that screen's slot and goes
 // straight back to a fresh title on its first update, so the game never stands without
 // a screen.
 void StandInUpdate(TaskSlot*) { TitleReturn(); }
@@ -196,7 +198,7 @@ void TitleEntryQuit() { QuitPromptOpen(); }
 
 void TitleEntryOptions() {
   TaskKillAll();
-  StandInOpen(kSlotOptions, kTaskIdOptions);
+  OptionsOpen(0);
 }
 
 void TitleEntryLoad() {
@@ -206,10 +208,10 @@ void TitleEntryLoad() {
 
 void TitleEntryGallery() {
   TaskKillAll();
-  StandInOpen(kSlotGallery, kTaskIdGallery);
+  GalleryOpen();
 }
 
-void TitleEntryPicture() { StandInOpen(kSlotPicture, kTaskIdPicture); }
+void TitleEntryPicture() { PictureScreenOpen(); }
 
 // ---- prompts ------------------------------------------------------------------------
 

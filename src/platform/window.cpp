@@ -82,16 +82,23 @@ void WindowPlace(bool windowed) {
   if (!g_window) return;
   if (windowed) {
     SDL_SetWindowFullscreen(g_window, 0);
+    SDL_SetWindowAlwaysOnTop(g_window, SDL_FALSE);
     SDL_SetWindowBordered(g_window, SDL_TRUE);
     SDL_SetWindowSize(g_window, kClientWidth, kClientHeight);
+    // The outer window, frame and caption included, is what is centred; a host that
+    // cannot tell its frame centres the client area.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(g_window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+    const int outerWidth = kClientWidth + left + right, outerHeight = kClientHeight + top + bottom;
     int dw = 0, dh = 0, x = 0, y = 0;
-    if (DesktopSize(dw, dh)) CentreOnDesktop(x, y, kClientWidth, kClientHeight, dw, dh);
-    SDL_SetWindowPosition(g_window, x, y);
+    if (DesktopSize(dw, dh)) CentreOnDesktop(x, y, outerWidth, outerHeight, dw, dh);
+    SDL_SetWindowPosition(g_window, x + left, y + top);
   } else {
-    // The 640 by 480 picture is scaled to the whole screen.
+    // The desktop keeps its own mode; the 640 by 480 picture is scaled to it.
     SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_SetWindowAlwaysOnTop(g_window, SDL_TRUE);
   }
+  SDL_ShowWindow(g_window);
 }
 
 bool WindowHasFocus() { return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_INPUT_FOCUS) != 0; }
