@@ -8,6 +8,7 @@
 #include "engine/keys.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
+#include "menu/save_screen.h"
 #include "platform/window.h"
 
 int32_t g_titleBanner = 0;
@@ -45,7 +46,7 @@ int TitleMoveCursor(TitleData* title) {
 
 using TitleEntryAction = void (*)();
 constexpr TitleEntryAction kTitleEntries[kTitleColumns * kTitleRows] = {
-    TitleEntryNewGame, TitleEntryQuit, TitleEntryOptions, TitleEntryLoad, TitleEntryGallery, TitleEntryPicture,
+    TitleEntryNewGame, TitleEntryQuit, TitleEntryOptions, LoadScreenOpenFromTitle, TitleEntryGallery, TitleEntryPicture,
 };
 
 float ButtonX(float panelX, int32_t selection) {
@@ -204,11 +205,6 @@ void TitleEntryQuit() { QuitPromptOpen(); }
 void TitleEntryOptions() {
   TaskKillAll();
   StandInOpen(kSlotOptions, kTaskIdOptions);
-}
-
-void TitleEntryLoad() {
-  TaskKillAll();
-  StandInOpen(kSlotSaveLoad, kTaskIdSaveLoad);
 }
 
 void TitleEntryGallery() {

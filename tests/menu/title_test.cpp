@@ -262,7 +262,6 @@ TEST_F(TitleTest, EntriesWithoutTheirScreenComeBackToAFreshTitle) {
   };
   const Case cases[] = {
       {kTitleOptions, kSlotOptions, kTaskIdOptions},
-      {kTitleLoad, kSlotSaveLoad, kTaskIdSaveLoad},
       {kTitleGallery, kSlotGallery, kTaskIdGallery},
       {kTitlePicture, kSlotPicture, kTaskIdPicture},
   };
