@@ -1,8 +1,8 @@
-// Failing file calls for the platform's replacing write: one chosen call of one step
+// Failing file calls for the replacing write: one chosen call of one step
 // fails, so a test can see that nothing is lost whichever step goes wrong.
 #pragma once
 
-namespace test {
+namespace plat {
 
 enum class FileStep { Open, Write, Fsync, Close, Rename };
 
@@ -16,4 +16,4 @@ class FileFault {
   FileFault& operator=(const FileFault&) = delete;
 };
 
-}  // namespace test
+}  // namespace plat
