@@ -6,7 +6,6 @@ int NoMap() { return 0; }
 int NoEvent(int32_t) { return 0; }
 int NoEncounter() { return 0; }
 int NoMenu() { return 0; }
-int NoSaveScreen(int32_t) { return 0; }
 }  // namespace
 
-GameFlow g_flow{NoScreen, NoMap, NoScreen, NoEvent, NoEncounter, NoMenu, NoSaveScreen, NoScreen};
+GameFlow g_flow{NoScreen, NoMap, NoScreen, NoEvent, NoEncounter, NoMenu, NoScreen};

@@ -21,8 +21,6 @@ struct GameFlow {
   int (*startEncounter)();
   // Shift on the field: every task paused under the field menu; 1 when the menu opened.
   int (*openFieldMenu)();
-  // The save screen over the paused field: mode 0 saves, 1 loads; 1 when it opened.
-  int (*openSaveScreen)(int32_t mode);
   // The battle menu's end of the party's phase: the other side's phase begins.
   void (*battlePhaseToggle)();
 };

@@ -10,6 +10,16 @@ namespace {
 bool RowValid(int32_t row) { return row >= 0 && row < kCharacterRows; }
 bool PartySlotValid(int32_t slot) { return slot >= 0 && slot < kPartyRows; }
 
+// Whether `slot` and every reserve row that keeps someone lie below `count`: a save
+// keeps only as many reserve rows as the party has members.
+bool ReserveKeptBelow(int32_t slot, int32_t count) {
+  if (slot >= count) return false;
+  for (int32_t i = count; i < kPartyRows; ++i) {
+    if (!CharacterRecordEmpty(g_partyReserve[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CharacterRecordEmpty(const CharacterRecord& record) {
@@ -55,12 +65,14 @@ void EventCmdSetupParty(EventContext* context) {
 void EventCmdAddMember(EventContext* context) { PartyAddFromTable(EventReadArg(context)); }
 
 // The member's place stays in the party, emptied, until a sort closes it up. A reserve
-// slot that already keeps someone is not written over.
+// slot that already keeps someone is not written over, and nobody is set aside where a
+// save would not keep them: in a reserve row at or beyond the smaller party.
 void EventCmdMemberToReserve(EventContext* context) {
   const int32_t id = EventReadArg(context);
   const int32_t slot = EventReadArg(context);
   CharacterRecord* member = PartyFindByCharId(id);
   if (!member || !PartySlotValid(slot) || !CharacterRecordEmpty(g_partyReserve[slot])) return;
+  if (!ReserveKeptBelow(slot, g_partyCount - 1)) return;
   ReserveStore(slot, *member);
   *member = CharacterRecord{};
   if (g_partyCount > 0) --g_partyCount;

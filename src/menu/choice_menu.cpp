@@ -6,6 +6,7 @@
 #include "engine/draw2d.h"
 #include "menu/menu_common.h"
 #include "menu/party_menu.h"
+#include "menu/save_screen.h"
 #include "menu/title.h"
 
 const MenuActionList g_menuActionLists[kMenuListCount] = {
@@ -57,10 +58,10 @@ void SwitchTo(MenuData* menu, int list) {
   MenuSwitchList(menu, l.count, l.actions, l.frame, l.title);
 }
 
-// Hands the paused game to the save screen; when it cannot open, the game goes on.
+// Hands the paused game to the save screen, which lets it run again when it cannot open.
 void OpenSaveScreen(MenuData* menu, int32_t mode) {
   menu->live = 0;
-  if (!g_flow.openSaveScreen(mode)) MenuClose(menu->battleFlag);
+  SaveScreenOpen(mode, 1);
 }
 
 }  // namespace
@@ -138,8 +139,8 @@ void MenuRunAction(MenuData* menu) {
       menu->live = 0;
       PartyMenuOpen();
       break;
-    case kMenuActSave: OpenSaveScreen(menu, 0); break;
-    case kMenuActLoad: OpenSaveScreen(menu, 1); break;
+    case kMenuActSave: OpenSaveScreen(menu, kSaveModeSave); break;
+    case kMenuActLoad: OpenSaveScreen(menu, kSaveModeLoad); break;
     case kMenuActFieldQuit: SwitchTo(menu, kMenuListFieldQuit); break;
     case kMenuActFieldQuitNo: SwitchTo(menu, kMenuListFieldMain); break;
     case kMenuActFieldQuitYes:

@@ -11,6 +11,7 @@
 #include "menu/gallery.h"
 #include "menu/menu_common.h"
 #include "menu/options.h"
+#include "menu/save_screen.h"
 #include "platform/window.h"
 
 int32_t g_titleBanner = 0;
@@ -40,7 +41,7 @@ int TitleMoveCursor(TitleData* title) {
 
 using TitleEntryAction = void (*)();
 constexpr TitleEntryAction kTitleEntries[kTitleColumns * kTitleRows] = {
-    TitleEntryNewGame, TitleEntryQuit, TitleEntryOptions, TitleEntryLoad, TitleEntryGallery, TitleEntryPicture,
+    TitleEntryNewGame, TitleEntryQuit, TitleEntryOptions, LoadScreenOpenFromTitle, TitleEntryGallery, TitleEntryPicture,
 };
 
 float ButtonX(float panelX, int32_t selection) {
@@ -53,17 +54,6 @@ float ButtonY(int32_t selection) {
 
 float DrawTitlePanel() {
   return DrawSpriteCentred(kAtlasTitlePanel, kTitlePanelY, kAtlasSize, kAtlasSize, kColourOpaque, Atlas());
-}
-
-// Until the load screen exists, a placeholder takes that screen's slot and goes
-// straight back to a fresh title on its first update, so the game never stands without
-// a screen.
-void StandInUpdate(TaskSlot*) { TitleReturn(); }
-void StandInDraw(TaskSlot*) {}
-
-void StandInOpen(int slot, int32_t id) {
-  TaskSlot* s = TaskAllocAt(slot);
-  if (s) TaskStart(s, id, 0, StandInUpdate, StandInDraw);
 }
 
 // ---- prompts ----------------------------------------------------------------------
@@ -199,11 +189,6 @@ void TitleEntryQuit() { QuitPromptOpen(); }
 void TitleEntryOptions() {
   TaskKillAll();
   OptionsOpen(0);
-}
-
-void TitleEntryLoad() {
-  TaskKillAll();
-  StandInOpen(kSlotSaveLoad, kTaskIdSaveLoad);
 }
 
 void TitleEntryGallery() {

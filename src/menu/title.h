@@ -78,11 +78,11 @@ void DrawTitleBanner();
 // A rectangle of the interface atlas at (x, y) at its own size, opaque.
 void DrawFullScreenPicture(float x, float y, float left, float top, float right, float bottom);
 
-// What confirming each entry does; each runs after every task has been killed.
+// What confirming each entry does; each runs after every task has been killed. The load
+// entry is the save screen's (LoadScreenOpenFromTitle).
 void TitleEntryNewGame();
 void TitleEntryQuit();
 void TitleEntryOptions();
-void TitleEntryLoad();
 void TitleEntryGallery();
 void TitleEntryPicture();
 

@@ -14,6 +14,8 @@ inline uint32_t ReadU32(const uint8_t* p) {
          (static_cast<uint32_t>(p[3]) << 24);
 }
 
+inline int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
+
 inline float ReadF32(const uint8_t* p) {
   const uint32_t bits = ReadU32(p);
   float f;
@@ -33,6 +35,8 @@ inline void PutU16(std::vector<uint8_t>& out, uint16_t v) {
 inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
+
+inline void PutI32(std::vector<uint8_t>& out, int32_t v) { PutU32(out, static_cast<uint32_t>(v)); }
 
 inline void PutF32(std::vector<uint8_t>& out, float f) {
   uint32_t bits;

@@ -1,13 +1,56 @@
-// Whole-file reads from the working directory.
+// Files in the working directory: whole-file reads, a write that replaces a file only
+// once its new contents are safely on disk, and a file's last-write time.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace plat {
 
-// Reads the whole file. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+// Reads the whole file. False when it cannot be opened or read, or when it holds more
+// than `maxSize` bytes (nothing that large is read into memory).
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxSize = SIZE_MAX);
+
+// The host calls a replacing write goes through, one each, so that a test can make any
+// step fail. Each has the POSIX call's contract.
+struct FileOps {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*write)(int fd, const void* data, size_t size);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*unlink)(const char* path);
+};
+
+// The host's own calls.
+const FileOps& HostFileOps();
+// Replaces the calls in force; nullptr restores the host's.
+void SetFileOps(const FileOps* ops);
+
+// Writes `size` bytes to a temporary file beside `path`, checks every write, flushes
+// the file to disk and then renames it over `path`. On any failure the temporary file
+// is removed and whatever stood at `path` before is left whole: false.
+bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size);
+
+// Calendar fields of a moment in local time, whole numbers as a calendar shows them
+// (month 1 to 12, day 1 to 31, weekday 0 Sunday).
+struct LocalTime {
+  uint16_t year;
+  uint16_t month;
+  uint16_t dayOfWeek;
+  uint16_t day;
+  uint16_t hour;
+  uint16_t minute;
+  uint16_t second;
+  uint16_t milliseconds;
+};
+static_assert(sizeof(LocalTime) == 16);
+
+// The file's last modification in local time. False when the file cannot be looked at.
+bool FileModifiedLocalTime(const std::string& path, LocalTime* out);
 
 }  // namespace plat

@@ -99,6 +99,19 @@ TEST_F(PartyCommandTest, ReserveMovesThatWouldLoseSomeoneDoNothing) {
   EXPECT_EQ(g_partyCount, 3);
 }
 
+// A save keeps as many reserve rows as the party has members.
+TEST_F(PartyCommandTest, NobodyIsSetAsideWhereASaveWouldNotKeepThem) {
+  RunAll("#46,3,3,#46,3,1,#46,2,2,#46,2,0,");
+  EXPECT_EQ(ReserveIds(), (std::vector<int>{2, 3, -1, -1}));
+  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, -1, -1}));
+  EXPECT_EQ(g_partyCount, 2);
+  SetParty({0, 1, 2, 3});
+  for (CharacterRecord& r : g_partyReserve) r = CharacterRecord{};
+  RunAll("#46,3,2,#46,1,0,");  // the second would leave slot 2 beyond a party of 2
+  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, 3, -1}));
+  EXPECT_EQ(g_partyCount, 3);
+}
+
 TEST_F(PartyCommandTest, EmptiedPlacesAreNobodyForLaterCommands) {
   SetParty({1, 2});
   g_party[0] = CharacterRecord{};  // Milva's id is 0, like an emptied record's

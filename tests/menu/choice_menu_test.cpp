@@ -4,6 +4,7 @@
 
 #include "menu/menu_test_support.h"
 #include "menu/party_menu.h"
+#include "menu/save_screen.h"
 
 namespace {
 
@@ -14,14 +15,12 @@ constexpr struct {
 } kBattleTasks[] = {{20, kTaskIdBattleCursor}, {21, kTaskIdBattleUnit},    {kSlotBattle, kTaskIdBattle},
                     {440, kTaskIdPopupSprite}, {441, kTaskIdDamageDigits}, {22, kTaskIdEffect3D}};
 
-int32_t g_saveMode = -1;
 int g_phaseToggles = 0;
 
 class ChoiceMenuTest : public test::MenuTest {
  protected:
   void SetUp() override {
     MenuTest::SetUp();
-    g_flow.openSaveScreen = [](int32_t mode) { return (g_saveMode = mode), 1; };
     g_flow.battlePhaseToggle = [] { ++g_phaseToggles; };
   }
   static MenuData* Menu() { return Data<MenuData>(kSlotChoiceMenu, kTaskIdChoiceMenu); }
@@ -64,7 +63,6 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "list " << c.list << ", " << c.keys.size() << " keys");
     TaskKillAll();
-    g_saveMode = -1;
     g_phaseToggles = 0;
     PlaceTask(kSlotWalkerFirst, kTaskIdWalker);
     const bool battle = c.list >= kMenuListBattleMain;
@@ -83,7 +81,8 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
     EXPECT_EQ(Running(kSlotWalkerFirst), c.fieldRuns);
     EXPECT_EQ(!c.opened || TaskExists(c.opened), true);
     EXPECT_EQ(TaskExists(kTaskIdWalker), c.opened != kTaskIdTitle);
-    EXPECT_EQ(g_saveMode, c.saveMode);
+    const auto* save = Data<SaveScreenData>(kSlotSaveLoad, kTaskIdSaveLoad);
+    EXPECT_EQ(save ? save->mode : -1, c.saveMode);
     EXPECT_EQ(g_phaseToggles, c.phaseToggles);
     if (!battle || Menu() || c.opened) continue;
     for (const auto& t : kBattleTasks) EXPECT_TRUE(Running(t.slot)) << t.id;
@@ -115,7 +114,7 @@ TEST_F(ChoiceMenuTest, ASecondMenuOrABadListIsRefusedAndASaveScreenThatCannotOpe
   Keys({kKeyDown, kKeyDown});
   EXPECT_EQ(MenuTaskCreateList(kMenuListBattleMain, 1), 0);
   EXPECT_EQ(TaskData<MenuData>(&g_taskPool[kSlotChoiceMenu])->cursor, 2) << "the menu that exists is untouched";
-  g_flow.openSaveScreen = flow_.openSaveScreen;  // as installed: no save screen opens
+  PlaceTask(kSlotSaveLoad, kTaskIdEvent);  // the save screen cannot open
   Press(kKeyEnter);
   EXPECT_FALSE(TaskExists(kTaskIdChoiceMenu));
   EXPECT_TRUE(Running(kSlotWalkerFirst) && Running(kSlotFieldView));

@@ -252,8 +252,8 @@ TEST_F(TitleTest, ConfirmingClicksOnceKillsEveryTaskAndTheEntryIsDrawnNextFrame)
   }
 }
 
-// Each entry's screen stands in its slot the next frame and ends at a fresh title; the
-// load screen, still to come, stands in for one frame. Escape leaves only the gallery.
+// Each entry's screen stands in its slot the next frame and ends at a fresh title.
+// Escape leaves only the gallery.
 TEST_F(TitleTest, EntriesOpenTheirScreensWhichEndAtAFreshTitle) {
   struct Case {
     int32_t entry;
@@ -265,7 +265,6 @@ TEST_F(TitleTest, EntriesOpenTheirScreensWhichEndAtAFreshTitle) {
       {kTitleOptions, kSlotOptions, kTaskIdOptions, kKeyEscape, kKeyEnter},
       {kTitleGallery, kSlotGallery, kTaskIdGallery, kKeyUp, kKeyEscape},
       {kTitlePicture, kSlotPicture, kTaskIdPicture, kKeyEscape, kKeyZ},
-      {kTitleLoad, kSlotSaveLoad, kTaskIdSaveLoad, -1, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);

@@ -176,6 +176,18 @@ TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
   EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
 }
 
+// A save keeps as many reserve slots as the party has members.
+TEST_F(ScriptCompilerTest, MembersAreSetAsideOnlyWhereASaveKeepsThem) {
+  EXPECT_TRUE(Refusals("#0,0,4,0,1,2,3,#46,3,1,#46,2,0,#49,1,2,#46,1,1,#99,@").empty());
+  const char* refused[] = {
+      "#46,1,0,#99,@",                                    // the party count is not known
+      "#0,0,4,0,1,2,3,#46,3,3,#99,@",                     // beyond a party of 3
+      "#0,0,4,0,1,2,3,#46,3,2,#46,2,0,#99,@",             // slot 2 beyond a party of 2
+      "#0,0,4,0,1,2,3,#6,1,on,#0,0,1,0,on#46,3,0,#99,@",  // a jump lands: the count is not known
+  };
+  for (const char* script : refused) EXPECT_NE(RefusedOn(1, script).find("'#46'"), std::string::npos) << script;
+}
+
 TEST_F(ScriptCompilerTest, ScreenCommandsKeepToTheItemTableAndTheNoticeModes) {
   EXPECT_TRUE(Refusals("#9,50,#10,3,1,13,19,#27,500,#38,0,999999,3,4,7,12,#38,1,19,3,4,7,99,#41,100,"
                        "#23,#30,#24,#36,#97,#99,@")

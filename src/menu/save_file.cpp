@@ -1,0 +1,289 @@
+#include "menu/save_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "data/flow.h"
+#include "data/money.h"
+#include "data/tasks.h"
+#include "engine/camera.h"
+#include "engine/graphics.h"
+#include "engine/settings.h"
+#include "engine/sound.h"
+#include "engine/task.h"
+#include "field/field_view.h"
+#include "field/map.h"
+#include "field/walker.h"
+#include "platform/bytes.h"
+
+namespace {
+
+constexpr int32_t kMaxStack = 99;
+constexpr float kLoadedWalkerHeight = 0.25f;
+constexpr float kLoadedCameraAngle = 270.0f;
+// The record's four-byte words before the name: id through the name picture.
+constexpr size_t kRecordWordsBeforeName = offsetof(CharacterRecord, name) / 4;
+constexpr size_t kRecordWordsAfterName = (sizeof(CharacterRecord) - offsetof(CharacterRecord, experience)) / 4;
+static_assert(kRecordWordsBeforeName == 25 && kRecordWordsAfterName == 3);
+
+bool SlotValid(int slot) { return slot >= 0 && slot < kSaveSlotCount; }
+
+bool EquipmentValid(int32_t item) { return (item >= 0 && item < kItemCount) || item == kItemEmpty; }
+
+bool RecordValid(const CharacterRecord& r) {
+  return r.id >= 0 && r.id < kPartyRows && r.model >= 0 && r.model < kMeshCount && EquipmentValid(r.weapon) &&
+         EquipmentValid(r.armour) && std::memchr(r.name, '\0', sizeof r.name) != nullptr;
+}
+
+bool InventorySlotValid(const InventorySlot& s) {
+  if (s.id == kItemEmpty) return s.count == 0;
+  return s.id >= 0 && s.id < kItemCount && s.count >= 1 && s.count <= kMaxStack;
+}
+
+// The record's words as a plain int32 array, for the words that are floats (the name
+// picture) to travel bit for bit like the others.
+void RecordWords(const CharacterRecord& r, uint32_t words[kRecordWordsBeforeName + kRecordWordsAfterName]) {
+  std::memcpy(words, &r, kRecordWordsBeforeName * 4);
+  std::memcpy(words + kRecordWordsBeforeName, &r.experience, kRecordWordsAfterName * 4);
+}
+
+WalkerData* WalkerInSlot(int slot) {
+  TaskSlot& s = g_taskPool[slot];
+  if (!s.inUse || s.id != kTaskIdWalker) return nullptr;
+  return TaskData<WalkerData>(&s);
+}
+
+// The running game gives way to the saved one: every task ends, and the state the file
+// holds replaces the running one. Rows the file does not hold are cleared, so nobody
+// from the game left behind lingers beyond the loaded party.
+void SaveApply(const SaveContents& save) {
+  TaskKillAll();
+  TaskPoolClear();
+  g_encounterInterval = kNewGameEncounterInterval;
+  g_encounterCountdown = kNewGameEncounterInterval;
+  g_mapNumber = save.mapNumber;
+  g_money = save.money;
+  std::memcpy(g_eventFlags, save.eventFlags, sizeof g_eventFlags);
+  g_partyCount = save.partyCount;
+  for (int i = 0; i < kPartyRows; ++i) {
+    g_party[i] = i < save.partyCount ? save.party[i] : CharacterRecord{};
+    g_partyReserve[i] = i < save.partyCount ? save.reserve[i] : CharacterRecord{};
+  }
+  std::memcpy(g_inventory, save.inventory, sizeof g_inventory);
+}
+
+// Walkers, field view and a camera on the leader.
+bool SaveRecreateField(const SaveContents& save) {
+  float x[4], z[4], facing[4];
+  for (int i = 0; i < 4; ++i) {
+    x[i] = save.walkers[i].x;
+    z[i] = save.walkers[i].z;
+    facing[i] = save.walkers[i].facing;
+  }
+  return SaveRecreateWalkers(x, z, facing) && MapViewCreate() &&
+         CameraCreate(x[0], 0.0f, z[0], kLoadedCameraAngle, kWalkerLeaderTag, CameraFollowStep);
+}
+
+}  // namespace
+
+std::string SaveFileName(int slot) {
+  if (!SlotValid(slot)) return {};
+  char name[16];
+  std::snprintf(name, sizeof name, "save%d.dat", slot);
+  return name;
+}
+
+void SaveWriteRecord(std::vector<uint8_t>& out, const CharacterRecord& record) {
+  uint32_t words[kRecordWordsBeforeName + kRecordWordsAfterName];
+  RecordWords(record, words);
+  for (size_t i = 0; i < kRecordWordsBeforeName; ++i) PutU32(out, words[i]);
+  out.insert(out.end(), record.name, record.name + sizeof record.name);
+  for (size_t i = kRecordWordsBeforeName; i < kRecordWordsBeforeName + kRecordWordsAfterName; ++i) {
+    PutU32(out, words[i]);
+  }
+}
+
+void SaveReadRecord(const uint8_t* bytes, CharacterRecord* record) {
+  uint32_t words[kRecordWordsBeforeName + kRecordWordsAfterName];
+  for (size_t i = 0; i < kRecordWordsBeforeName; ++i) words[i] = ReadU32(bytes + 4 * i);
+  const uint8_t* name = bytes + 4 * kRecordWordsBeforeName;
+  const uint8_t* after = name + sizeof record->name;
+  for (size_t i = 0; i < kRecordWordsAfterName; ++i) words[kRecordWordsBeforeName + i] = ReadU32(after + 4 * i);
+  std::memcpy(record, words, kRecordWordsBeforeName * 4);
+  std::memcpy(record->name, name, sizeof record->name);
+  std::memcpy(&record->experience, words + kRecordWordsBeforeName, kRecordWordsAfterName * 4);
+}
+
+void SaveWriteInventory(std::vector<uint8_t>& out) {
+  for (const InventorySlot& s : g_inventory) {
+    PutI32(out, s.id);
+    PutI32(out, s.count);
+  }
+}
+
+void SaveWriteWalkers(std::vector<uint8_t>& out) {
+  for (int slot = 0; slot < kWalkerCount; ++slot) {
+    const WalkerData* walker = WalkerInSlot(slot);
+    PutF32(out, walker ? walker->x : 0.0f);
+    PutF32(out, walker ? walker->z : 0.0f);
+    PutF32(out, walker ? walker->facing : 0.0f);
+  }
+}
+
+void SaveWriteCamera(std::vector<uint8_t>& out) {
+  TaskSlot* camera = TaskFindById(kTaskIdCamera);
+  if (camera) PutF32(out, TaskData<CameraData>(camera)->eye[1]);
+}
+
+int32_t SaveHeaderLevel() {
+  for (int i = 0; i < g_partyCount && i < kPartyRows; ++i) {
+    if (g_party[i].id == 0) return g_party[i].level > 0 ? g_party[i].level : 0;
+  }
+  return 0;
+}
+
+bool SavePartyOnField() {
+  if (!g_taskPool) return false;
+  for (int slot = 0; slot < kWalkerCount; ++slot) {
+    const WalkerData* walker = WalkerInSlot(slot);
+    if (!walker || walker->live == 0) return false;
+  }
+  return true;
+}
+
+std::vector<uint8_t> SaveBuild() {
+  const int32_t n = g_partyCount >= 0 && g_partyCount <= kPartyRows ? g_partyCount : 0;
+  std::vector<uint8_t> out;
+  out.reserve(kSaveMaxSize);
+  PutI32(out, g_mapNumber);
+  PutI32(out, SaveHeaderLevel());
+  PutI32(out, g_money);
+  for (int32_t flag : g_eventFlags) PutI32(out, flag);
+  PutI32(out, n);
+  for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_party[i]);
+  for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_partyReserve[i]);
+  SaveWriteInventory(out);
+  SaveWriteWalkers(out);
+  SaveWriteCamera(out);
+  return out;
+}
+
+bool SaveParse(const uint8_t* bytes, size_t size, SaveContents* out) {
+  if (!bytes || size < kSaveOffsetParty) return false;
+  const int32_t n = ReadI32(bytes + kSaveOffsetPartyCount);
+  // An empty party has nobody for the menus to show, so it is no game to load.
+  if (n < 1 || n > kPartyRows) return false;
+  if (size != SaveFileSize(n, false) && size != SaveFileSize(n, true)) return false;
+  SaveContents save{};
+  save.mapNumber = ReadI32(bytes);
+  save.headerLevel = ReadI32(bytes + kSaveOffsetLevel);
+  save.money = ReadI32(bytes + kSaveOffsetMoney);
+  if (save.mapNumber < 0 || save.mapNumber >= kMapCount || save.money < 0 || save.money > kMoneyMax) return false;
+  for (int i = 0; i < kEventFlagCount; ++i) save.eventFlags[i] = ReadI32(bytes + kSaveOffsetFlags + 4 * i);
+  save.partyCount = n;
+  for (int i = 0; i < n; ++i) {
+    SaveReadRecord(bytes + kSaveOffsetParty + sizeof(CharacterRecord) * i, &save.party[i]);
+    SaveReadRecord(bytes + SaveOffsetReserve(n) + sizeof(CharacterRecord) * i, &save.reserve[i]);
+    if (!RecordValid(save.party[i]) || !RecordValid(save.reserve[i])) return false;
+  }
+  const uint8_t* inventory = bytes + SaveOffsetInventory(n);
+  for (int i = 0; i < kInventorySlots; ++i) {
+    save.inventory[i] = {ReadI32(inventory + 8 * i), ReadI32(inventory + 8 * i + 4)};
+    if (!InventorySlotValid(save.inventory[i])) return false;
+  }
+  const uint8_t* walkers = bytes + SaveOffsetWalkers(n);
+  for (int i = 0; i < 4; ++i) {
+    SaveWalker& w = save.walkers[i];
+    w = {ReadF32(walkers + 12 * i), ReadF32(walkers + 12 * i + 4), ReadF32(walkers + 12 * i + 8)};
+    if (!std::isfinite(w.x) || !std::isfinite(w.z) || !std::isfinite(w.facing)) return false;
+  }
+  save.hasCamera = size == SaveFileSize(n, true) ? 1 : 0;
+  save.cameraHeight = save.hasCamera ? ReadF32(bytes + SaveOffsetCamera(n)) : 0.0f;
+  *out = save;
+  return true;
+}
+
+// The test of a cell index on the map, for a map not yet loaded.
+bool SaveWalkersFitMap(const SaveContents& save, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  for (const SaveWalker& walker : save.walkers) {
+    const float across = walker.x + w, down = h - walker.z;
+    if (!(across >= 0.0f && across < kCellSize * w && down >= 0.0f && down < kCellSize * h)) return false;
+  }
+  return true;
+}
+
+// The walkers are checked against the map they will stand on. A map that cannot be read
+// at all is no fault of the file: loading it is the map load's failure, which goes to
+// the title with its message as every failed map load does.
+bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable) {
+  std::vector<uint8_t> bytes;
+  if (!SlotValid(slot) || !plat::ReadWholeFile(SaveFileName(slot), bytes, kSaveMaxSize) ||
+      !SaveParse(bytes.data(), bytes.size(), out)) {
+    return false;
+  }
+  int32_t width = 0, height = 0;
+  *mapReadable = MapPackReadSize(kMapPackFileName, out->mapNumber, &width, &height) != 0;
+  return !*mapReadable || SaveWalkersFitMap(*out, width, height);
+}
+
+// Nothing is written that the game would refuse to load back: a save that cannot be
+// restored must not replace one that can.
+int SaveWrite(int slot) {
+  if (!SlotValid(slot) || !SavePartyOnField()) return 0;
+  const std::vector<uint8_t> bytes = SaveBuild();
+  SaveContents check;
+  if (!SaveParse(bytes.data(), bytes.size(), &check) || !SaveWalkersFitMap(check, g_mapWidth, g_mapHeight)) return 0;
+  return plat::WriteFileReplacing(SaveFileName(slot), bytes.data(), bytes.size()) ? 1 : 0;
+}
+
+SaveLoadResult SaveRead(int slot) {
+  SaveContents save;
+  bool mapReadable = false;
+  if (!SaveReadFile(slot, &save, &mapReadable)) return kSaveLoadRefused;
+  SaveApply(save);
+  const bool fieldMade = mapReadable && SaveRecreateField(save);
+  if (!g_flow.loadMap()) return kSaveLoadNoMap;
+  if (!fieldMade) {
+    g_flow.returnToTitle();  // never a field without its party
+    return kSaveLoadNoMap;
+  }
+  g_settings.autoBattle = 0;
+  MusicPlay(kMusicField);
+  return kSaveLoadDone;
+}
+
+int SaveExists(int slot) {
+  SaveContents save;
+  bool mapReadable = false;
+  return SaveReadFile(slot, &save, &mapReadable) ? 1 : 0;
+}
+
+// A file the game could not load shows as an empty slot, with nothing left over from
+// an earlier scan.
+void SaveSlotsScan(SaveSlotList* list) {
+  for (int slot = 0; slot < kSaveSlotCount; ++slot) {
+    list->exists[slot] = 0;
+    list->mapNumber[slot] = 0;
+    list->level[slot] = 0;
+    list->time[slot] = {};
+    SaveContents save;
+    bool mapReadable = false;
+    if (!SaveReadFile(slot, &save, &mapReadable)) continue;
+    list->exists[slot] = 1;
+    list->mapNumber[slot] = save.mapNumber;
+    list->level[slot] = save.headerLevel;
+    plat::FileModifiedLocalTime(SaveFileName(slot), &list->time[slot]);
+  }
+}
+
+int SaveRecreateWalkers(const float x[4], const float z[4], const float facing[4]) {
+  WalkerData* leader = nullptr;
+  for (int member = 0; member < kWalkerCount; ++member) {
+    leader = WalkerCreate(x[member], kLoadedWalkerHeight, z[member], facing[member], member, 0, leader);
+    if (!leader) return 0;
+  }
+  return 1;
+}
