@@ -18,11 +18,6 @@ class ItemMenuTest : public test::MenuTest {
     ASSERT_EQ(ItemMenuOpen(), 1);
   }
   static ItemMenuData* Menu() { return Data<ItemMenuData>(kSlotItemMenu, kTaskIdItemMenu); }
-  // From the top line: the use list (0) or the discard list (1).
-  void OpenList(int32_t command) {
-    Keys(std::vector<int>(command, kKeyRight));
-    Press(kKeyEnter);
-  }
   static void Fill(int32_t id, int32_t count) {
     for (InventorySlot& s : g_inventory) s = {id, count};
   }
@@ -35,22 +30,16 @@ class ItemMenuTest : public test::MenuTest {
   }
 };
 
-struct CursorCase {
-  std::vector<int> keys;
-  int32_t page, column, row, slot;
-};
-
 TEST_F(ItemMenuTest, TheInventoryCursorPagesOntoTheLeftColumnAndNamesItsSlot) {
-  const CursorCase cases[] = {
+  const struct {
+    std::vector<int> keys;
+    int32_t page, column, row, slot;
+  } cases[] = {
       {{kKeyLeft}, 3, 0, 0, 60},
-      {{kKeyRight}, 0, 1, 0, 1},
-      {{kKeyRight, kKeyRight}, 1, 0, 0, 20},
       {{kKeyUp}, 0, 0, 9, 18},
       {{kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyDown, kKeyDown, kKeyDown}, 2, 1, 3, 47},
-      {{kKeyLeft, kKeyLeft}, 2, 0, 0, 40},
   };
-  OpenList(1);
-  for (const CursorCase& c : cases) {
+  for (const auto& c : cases) {
     Restart(ItemMenuPickDiscard);
     Keys(c.keys);
     Press(kKeyEnter);
@@ -61,11 +50,8 @@ TEST_F(ItemMenuTest, TheInventoryCursorPagesOntoTheLeftColumnAndNamesItsSlot) {
 
 TEST_F(ItemMenuTest, AConsumableIsTakenAndThePauseEndsAfterFiftyFramesOrAKey) {
   g_party[1].hp = 10;
-  OpenList(0);
-  Keys({kKeyEnter, kKeyDown, kKeyEnter});  // 4 of item 13 on the second member
-  EXPECT_EQ(g_party[1].hp, 110);
-  EXPECT_TRUE(Sounded(kSoundRecover));
-  EXPECT_EQ(g_inventory[0].count, 3);
+  Keys({kKeyEnter, kKeyEnter, kKeyDown, kKeyEnter});  // 4 of item 13 on the second member
+  EXPECT_TRUE(g_party[1].hp == 110 && g_inventory[0].count == 3 && Sounded(kSoundRecover));
   Updates(49);
   EXPECT_EQ(Menu()->step, ItemMenuWaitAfterUse);
   Update();
@@ -74,7 +60,6 @@ TEST_F(ItemMenuTest, AConsumableIsTakenAndThePauseEndsAfterFiftyFramesOrAKey) {
   Keys({kKeyEnter, kKeyEnter, kKeyZ});
   EXPECT_EQ(Menu()->step, ItemMenuPickItem) << "a key ends the pause";
   EXPECT_EQ(g_inventory[0].id, kItemEmpty);
-  EXPECT_EQ(Menu()->column + Menu()->row, 0) << "the cursor stays on the emptied slot";
   g_inventory[0] = {13, 1};
   g_partyCount = 0;
   Press(kKeyEnter);
@@ -82,27 +67,24 @@ TEST_F(ItemMenuTest, AConsumableIsTakenAndThePauseEndsAfterFiftyFramesOrAKey) {
   EXPECT_EQ(Menu()->step, ItemMenuPickItem);
 }
 
-struct EquipCase {
-  const char* what;
-  int member;
-  int32_t item, worn;
-  bool full;
-  int32_t result;  // ItemEquipResult
-  int32_t wornAfter;
-  int32_t chosenAfter, oldAfter;  // counts of the chosen stack and of the piece taken off
-};
-
-TEST_F(ItemMenuTest, EquippingSwapsThroughTheInventoryOrRefusesWithItsMessage) {
-  const EquipCase cases[] = {
-      {"better sword on a fighter", 1, 2, 1, false, kEquipDone, 2, 0, 1},
-      {"the piece already worn", 1, 1, 1, false, kEquipDone, 1, 1, 1},
-      {"nothing worn before", 1, 10, kItemEmpty, false, kEquipDone, 10, 0, 0},
-      {"a caster's staff on a fighter", 1, 3, 1, false, kEquipNotAllowed, 1, 1, 0},
-      {"a full inventory", 1, 2, 1, true, kEquipNoRoom, 1, 1, 0},
-      {"full, and not wearable either", 0, 2, 3, true, kEquipNoRoom, 3, 1, 0},
+TEST_F(ItemMenuTest, EquippingComparesSwapsThroughTheInventoryOrRefusesWithItsMessage) {
+  // A member, the chosen piece, the piece worn, a full inventory; the member list's
+  // picture on the member's line; the answer, the piece worn after, and the counts of the
+  // chosen stack and of the piece taken off.
+  const struct {
+    int32_t member, item, worn, full;
+    AtlasRect compared;
+    int32_t result, wornAfter, chosenAfter, oldAfter;
+  } cases[] = {
+      {1, 2, 1, 0, kAtlasWeaponBetter, kEquipDone, 2, 0, 1},
+      {1, 1, 1, 0, kAtlasBlank, kEquipDone, 1, 1, 1},                    // the piece already worn
+      {1, 10, kItemEmpty, 0, kAtlasArmourBetter, kEquipDone, 10, 0, 0},  // nothing worn counts 0
+      {1, 3, 1, 0, kAtlasCannotEquipMark, kEquipNotAllowed, 1, 1, 0},    // a caster's staff
+      {1, 1, 2, 1, kAtlasWeaponWorse, kEquipNoRoom, 2, 1, 0},
+      {0, 2, 3, 1, kAtlasCannotEquipMark, kEquipNoRoom, 3, 1, 0},  // full comes before the class
   };
-  for (const EquipCase& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
     Fill(c.full ? 16 : kItemEmpty, c.full ? 99 : 0);
     g_inventory[0] = {c.item, 1};
     CharacterRecord& m = g_party[c.member];
@@ -110,35 +92,16 @@ TEST_F(ItemMenuTest, EquippingSwapsThroughTheInventoryOrRefusesWithItsMessage) {
     Restart(ItemMenuPickItem);
     Press(kKeyEnter);
     Keys(std::vector<int>(c.member, kKeyDown));
+    EXPECT_EQ(At(AtlasSprites(), c.compared), Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
     Press(kKeyEnter);
     EXPECT_EQ(Worn(m, c.item), c.wornAfter);
-    EXPECT_EQ(Sounded(c.result == kEquipDone ? kSoundEquip : kSoundRefuse), true);
+    EXPECT_TRUE(Sounded(c.result == kEquipDone ? kSoundEquip : kSoundRefuse));
     EXPECT_EQ(g_inventory[0].id == c.item ? g_inventory[0].count : 0, c.chosenAfter);
     const int old = c.worn == kItemEmpty ? -1 : InventoryFindSlot(c.worn);
     EXPECT_EQ(old >= 0 && g_inventory[old].id == c.worn ? g_inventory[old].count : 0, c.oldAfter);
     if (c.result == kEquipDone) continue;
-    EXPECT_EQ(Menu()->result, c.result);
     const AtlasRect& message = c.result == kEquipNoRoom ? kAtlasItemBagFull : kAtlasItemCannotEquip;
     EXPECT_EQ(At(AtlasSprites(), message), Pos(RoundToNearest(CentreX(RectWidth(message))), 120.0f));
-  }
-}
-
-TEST_F(ItemMenuTest, TheMemberListComparesWithThePieceWornAndNothingWornCountsAsZero) {
-  struct {
-    int member;
-    int32_t item, worn;
-    AtlasRect picture;
-  } const cases[] = {
-      {1, 2, 1, kAtlasWeaponBetter},
-      {1, 1, 2, kAtlasWeaponWorse},
-      {1, 1, 1, kAtlasBlank},
-      {0, 2, 3, kAtlasCannotEquipMark},
-      {3, 10, kItemEmpty, kAtlasArmourBetter},
-  };
-  for (const auto& c : cases) {
-    Worn(g_party[c.member], c.item) = c.worn;
-    Restart(ItemMenuPickMember, c.member, c.item);
-    EXPECT_EQ(At(AtlasSprites(), c.picture), Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
   }
 }
 
@@ -147,33 +110,26 @@ TEST_F(ItemMenuTest, SortAndDiscardAskFirstAndTheDiscardQuestionKeepsItsLastAnsw
   g_inventory[0] = {15, 2};
   g_inventory[2] = {1, 1};
   g_inventory[3] = {15, 99};
-  OpenList(1);
-  Keys({kKeyEnter, kKeyDown, kKeyEnter});  // discard slot 0: yes
+  Keys({kKeyRight, kKeyEnter, kKeyEnter, kKeyDown, kKeyEnter});  // discard slot 0: yes
   EXPECT_EQ(g_inventory[0].id, kItemEmpty);
   Keys({kKeyRight, kKeyEnter});  // slot 1 is empty: no question
   EXPECT_EQ(Menu()->step, ItemMenuPickDiscard);
   Keys({kKeyDown, kKeyEnter});  // slot 3: the question opens on yes
   EXPECT_EQ(Menu()->choice, 1);
   Keys({kKeyDown, kKeyEnter, kKeyEscape, kKeyRight, kKeyEnter, kKeyDown, kKeyEnter});  // no, then sort: yes
-  EXPECT_EQ(g_inventory[0].id, 1);
-  EXPECT_EQ(g_inventory[1].id, 15);
-  EXPECT_EQ(g_inventory[1].count, 99);
-  EXPECT_EQ(g_inventory[2].id, kItemEmpty);
-  EXPECT_EQ(Menu()->step, ItemMenuTop);
+  const std::vector<int32_t> sorted = {g_inventory[0].id, g_inventory[1].id, g_inventory[1].count, g_inventory[2].id};
+  EXPECT_EQ(sorted, std::vector<int32_t>({1, 15, 99, kItemEmpty}));
 }
 
 TEST_F(ItemMenuTest, TheWardBellAsksThenEndsInTheFieldWithTheWardRunning) {
   g_inventory[1] = {kItemWardBell, 2};
-  OpenList(0);
-  Keys({kKeyRight, kKeyEnter, kKeyEnter});  // no
+  Keys({kKeyEnter, kKeyRight, kKeyEnter, kKeyEnter});  // no
   EXPECT_EQ(Menu()->step, ItemMenuPickItem);
   Keys({kKeyEnter, kKeyDown, kKeyEnter});
   EXPECT_EQ(Menu()->step, ItemMenuUseKeyItem);
   EXPECT_TRUE(Has(AtlasSprites(), kAtlasItemUsedSuffix));
   Press(kKeyEnter);
-  EXPECT_FALSE(TaskExists(kTaskIdItemMenu));
-  EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
-  EXPECT_TRUE(Sounded(kSoundWard));
+  EXPECT_TRUE(!TaskExists(kTaskIdItemMenu) && !TaskExists(kTaskIdPartyMenu) && Sounded(kSoundWard));
   EXPECT_EQ(g_inventory[1].count, 1);
   const auto* ward = Data<EncounterWardData>(kSlotEncounterWard, kTaskIdEncounterWard);
   EXPECT_EQ(ward ? ward->stepsLeft : 0, 100);

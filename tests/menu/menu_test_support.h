@@ -1,5 +1,5 @@
-// Drives the menus over a paused field: a fresh game state, stand-in field tasks, the
-// hooks put back after each test, and the record of a menu's task by its slot.
+// Drives the menus over a paused field: a fresh game state, stand-in field tasks, a
+// menu's record found by its slot, and numbers read back from the small digits.
 #pragma once
 
 #include <algorithm>
@@ -27,13 +27,11 @@ class MenuTest : public ScreenTest {
     ScreenTest::TearDown();
   }
 
-  // The task record in `slot` when a task of kind `id` lives there, else null.
   template <class T>
   static T* Data(int slot, int32_t id) {
-    if (!TaskSlotInUse(slot) || g_taskPool[slot].id != id) return nullptr;
-    return TaskData<T>(&g_taskPool[slot]);
+    return TaskSlotInUse(slot) && g_taskPool[slot].id == id ? TaskData<T>(&g_taskPool[slot]) : nullptr;
   }
-  // The leader's walker and the field view as a paused field holds them.
+  // The leader's walker and the field view, paused as a menu over the field finds them.
   static void PlacePausedField() {
     PlaceTask(kSlotWalkerFirst, kTaskIdWalker);
     PlaceTask(kSlotFieldView, kTaskIdFieldView);
@@ -41,27 +39,20 @@ class MenuTest : public ScreenTest {
   }
   static bool Running(int slot) { return TaskSlotInUse(slot) && g_taskPool[slot].updateOn; }
   bool Sounded(int id) const { return std::find(sounds_.begin(), sounds_.end(), id) != sounds_.end(); }
+  void Keys(const std::vector<int>& keys) {
+    for (int key : keys) Press(key);
+  }
   // The number in small digits whose first digit stands at (x, y); -1 when none does.
   static int NumberAt(const std::vector<Sprite>& sprites, float x, float y) {
     int value = -1;
-    for (bool found = true; found;) {
-      found = false;
-      for (const Sprite& s : sprites) {
-        if (s.x != x || s.y != y) continue;
-        for (int d = 0; d < 10 && !found; ++d) {
-          if (s.srcLeft != g_digitsSmall[d].left || s.srcTop != g_digitsSmall[d].top) continue;
-          value = (value < 0 ? 0 : value * 10) + d;
-          x += s.w + 1.0f;
-          found = true;
-        }
-        if (found) break;
-      }
+    for (const Sprite& s : sprites) {
+      const AtlasRect* d = std::find_if(g_digitsSmall, g_digitsSmall + 10,
+                                        [&](const AtlasRect& r) { return r.left == s.srcLeft && r.top == s.srcTop; });
+      if (s.x != x || s.y != y || d == g_digitsSmall + 10) continue;
+      value = std::max(value, 0) * 10 + static_cast<int>(d - g_digitsSmall);
+      x += s.w + 1.0f;
     }
     return value;
-  }
-  // Presses each key in turn, a frame with every key up before each.
-  void Keys(const std::vector<int>& keys) {
-    for (int key : keys) Press(key);
   }
 
   GameFlow flow_{};

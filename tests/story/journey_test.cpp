@@ -1,5 +1,6 @@
 // The game as a player meets it, with the built data files: from the title through a
-// new game's opening to walking, and the story's scripts reaching every event screen.
+// new game's opening and the party's menus to walking, and the story's scripts reaching
+// every event screen.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,69 +60,53 @@ class JourneyTest : public ::testing::Test {
     return PlayUntil(done);
   }
 
-  // From the title through a new game's opening to the four standing in the village.
-  void StartNewGame() {
-    ASSERT_TRUE(TaskExists(kTaskIdTitle));
-    game_.Frames(1);
-    game_.Tap(kKeyEnter);  // new game
-    ASSERT_TRUE(TaskExists(kTaskIdNewGamePrompt));
-    game_.Tap(kKeyDown);  // from No to Yes
-    game_.Tap(kKeyEnter);
-    EXPECT_EQ(g_mapNumber, 0);
-    EXPECT_EQ(g_money, 0);
-    // The opening plays on its own and ends by setting the four down on the village.
-    ASSERT_TRUE(PlayUntil([] {
-      return !TaskSlotInUse(kSlotEvent) && !TaskSlotInUse(kSlotMapChange) && TaskFindByTag(kTaskIdWalker) &&
-             g_taskPool[0].updateOn;
-    }));
-  }
-
   test::GameHarness game_;
 };
 
-TEST_F(JourneyTest, FromTheTitleThroughTheOpeningToWalking) {
-  ASSERT_NO_FATAL_FAILURE(StartNewGame());
+TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
+  ASSERT_TRUE(TaskExists(kTaskIdTitle));
+  game_.Frames(1);
+  game_.Tap(kKeyEnter);  // new game
+  ASSERT_TRUE(TaskExists(kTaskIdNewGamePrompt));
+  game_.Tap(kKeyDown);  // from No to Yes
+  game_.Tap(kKeyEnter);
+  EXPECT_EQ(g_mapNumber, 0);
+  EXPECT_EQ(g_money, 0);
+  // The opening plays on its own and ends by setting the four down on the village.
+  ASSERT_TRUE(PlayUntil([] {
+    return !TaskSlotInUse(kSlotEvent) && !TaskSlotInUse(kSlotMapChange) && TaskFindByTag(kTaskIdWalker) &&
+           g_taskPool[0].updateOn;
+  }));
   for (int m = 0; m < 4; ++m) EXPECT_TRUE(g_taskPool[m].inUse) << "walker " << m;
   EXPECT_TRUE(TaskExists(kTaskIdCamera));
   EXPECT_TRUE(TaskExists(kTaskIdFieldView));
   EXPECT_TRUE(game_.Boxes().empty());
+
+  // Shift pauses the field under the menu; the party menu opens each of its screens and
+  // comes back from it; Escape returns to the field.
+  game_.Tap(kKeyShift);
+  EXPECT_TRUE(TaskExists(kTaskIdChoiceMenu) && !g_taskPool[0].updateOn);
+  game_.Tap(kKeyDown);
+  game_.Tap(kKeyEnter);
+  const std::pair<std::vector<int>, int32_t> screens[] = {{{kKeyRight}, kTaskIdStatus},
+                                                          {{kKeyDown}, kTaskIdSkillMenu},
+                                                          {{kKeyRight, kKeyDown}, kTaskIdItemMenu},
+                                                          {{kKeyDown, kKeyDown}, kTaskIdPartyOrder}};
+  for (const auto& [keys, id] : screens) {
+    for (int key : keys) game_.Tap(key);
+    game_.Tap(kKeyEnter);
+    EXPECT_TRUE(TaskExists(id)) << id;
+    game_.Tap(kKeyEscape);
+    EXPECT_TRUE(!TaskExists(id) && TaskExists(kTaskIdPartyMenu)) << id;
+  }
+  game_.Tap(kKeyEscape);
+  EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
 
   // The player walks: one cell north in eight frames.
   WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);
   const float z = leader->z;
   game_.Tap(kKeyUp, 10);  // a step once begun runs to the next cell
   EXPECT_FLOAT_EQ(leader->z, z + 2.0f);
-}
-
-TEST_F(JourneyTest, ShiftOpensTheMenusAndEveryScreenOfThePartyLeadsBackToTheField) {
-  ASSERT_NO_FATAL_FAILURE(StartNewGame());
-  game_.Tap(kKeyShift);
-  ASSERT_TRUE(TaskExists(kTaskIdChoiceMenu));
-  EXPECT_FALSE(g_taskPool[0].updateOn) << "the field waits under the menu";
-  game_.Tap(kKeyDown);
-  game_.Tap(kKeyEnter);
-  ASSERT_TRUE(TaskExists(kTaskIdPartyMenu));
-  const struct {
-    std::vector<int> keys;
-    int32_t id;
-  } screens[] = {{{kKeyRight}, kTaskIdStatus},
-                 {{kKeyDown}, kTaskIdSkillMenu},
-                 {{kKeyRight, kKeyDown}, kTaskIdItemMenu},
-                 {{kKeyDown, kKeyDown}, kTaskIdPartyOrder}};
-  for (const auto& s : screens) {
-    for (int key : s.keys) game_.Tap(key);
-    game_.Tap(kKeyEnter);
-    EXPECT_TRUE(TaskExists(s.id)) << s.id;
-    game_.Tap(kKeyEscape);
-    EXPECT_FALSE(TaskExists(s.id)) << s.id;
-    ASSERT_TRUE(TaskExists(kTaskIdPartyMenu));
-  }
-  game_.Tap(kKeyEscape);
-  EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
-  WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);
-  const float z = leader->z;
-  game_.Tap(kKeyUp, 10);
-  EXPECT_FLOAT_EQ(leader->z, z + 2.0f) << "back in the field, walking";
 }
 
 TEST_F(JourneyTest, TheInnkeeperAndTheShopkeeperOpenTheirScreens) {
