@@ -38,7 +38,7 @@ class MapcTest : public ::testing::Test {
 
 TEST_F(MapcTest, ReadsHeaderTilesAndEvents) {
   ASSERT_TRUE(
-      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 moss\n", {"#.&#", "#~.#"}, {"....", "..1."})))
+      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 sand\n", {"#.&#", "#~.#"}, {"....", "..1."})))
       << error_.text;
   EXPECT_EQ(map_.slot, 3);
   EXPECT_EQ(map_.area, 2u);
