@@ -81,6 +81,23 @@ bool CollectLandings(std::vector<Landing>* landings) {
   return true;
 }
 
+// Where to stand on the map: where the scripts set the party down, then, for a map with
+// fewer landings, the open cell in front of (south of) its events from the last one back.
+std::vector<Landing> Places(const std::vector<Landing>& landings, int map) {
+  std::vector<Landing> places;
+  for (const Landing& l : landings) {
+    if (l.map == map && static_cast<int>(places.size()) < kShotsPerMap) places.push_back(l);
+  }
+  for (int event = g_eventCount; event >= 1 && static_cast<int>(places.size()) < kShotsPerMap; --event) {
+    for (int cell = 0; cell + g_mapWidth < g_mapWidth * g_mapHeight; ++cell) {
+      const int front = cell + g_mapWidth;
+      if (g_eventLayer[cell] != event || g_tileLayer[front] > kTileWallAbove || g_eventLayer[front] != 0) continue;
+      places.push_back({map, front % g_mapWidth, front / g_mapWidth, 90.0f});
+    }
+  }
+  return places;
+}
+
 tool::Picture FromFrame(const plat::Image& frame) {
   tool::Picture p(frame.width, frame.height, 0xFF000000u);
   p.pixels = frame.pixels;
@@ -218,6 +235,8 @@ int main(int argc, char** argv) {
   std::vector<Landing> landings;
   if (!CollectLandings(&landings)) return Fail("a map did not load");
   std::vector<MapPictures> maps;
+  std::error_code ec;
+  std::filesystem::remove_all(outDir, ec);  // no pictures left over from an earlier map
   std::filesystem::create_directories(outDir);
   for (int map = 0; map < kMapCount; ++map) {
     MapPictures pictures;
@@ -227,8 +246,7 @@ int main(int argc, char** argv) {
     if (!LoadMap(map)) return Fail("map " + std::to_string(map) + " did not load");
     pictures.above = Above();
     if (!tool::WritePng(outDir + stem + "above.png", pictures.above, &error)) return Fail(error);
-    for (const Landing& l : landings) {
-      if (l.map != map || static_cast<int>(pictures.shots.size()) == kShotsPerMap) continue;
+    for (const Landing& l : Places(landings, map)) {
       if (!LoadMap(map)) return Fail("map " + std::to_string(map) + " did not load");
       pictures.shots.push_back(FromTheField(l));
       const std::string name = outDir + stem + "field-" + std::to_string(pictures.shots.size()) + ".png";

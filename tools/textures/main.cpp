@@ -267,11 +267,14 @@ const std::map<std::string, Painter>& Painters() {
          });
        }},
       {"marble", [](Picture& p) {
+         // Cream and warm grey slabs, two a side, with faint veins: a calm chequer.
          Fill(p, [](int x, int y) {
            const bool dark = ((x / 32) + (y / 32)) % 2 == 1;
            const float vein = std::abs(std::sin(static_cast<float>(x + y) * 0.12f + Noise(x, y, 16, 57u) * 8.0f));
-           const Colour base = dark ? Rgb(0x3A3A4A) : Rgb(0xE8E4DC);
-           return tool::Mix(base, dark ? Rgb(0x6A6A7A) : Rgb(0xB8B0A8), vein > 0.96f ? 0.6f : 0.0f);
+           Colour c = Shade(dark ? 0xA8A09A : 0xE4DCCC, 0.92f + Noise(x, y, 8, 58u) * 0.12f);
+           if (vein > 0.97f) c = tool::Scale(c, 0.82f);
+           if (x % 32 == 0 || y % 32 == 0) c = tool::Scale(c, 0.7f);
+           return c;
          });
        }},
       {"rock-top", [](Picture& p) {
@@ -280,7 +283,7 @@ const std::map<std::string, Painter>& Painters() {
            const float tone = 0.8f + tool::Hash01(w.id, 1, 72u) * 0.3f;
            Colour c = Shade(0x8A8A84, tone * (0.8f + Noise(x, y, 8, 73u) * 0.35f));
            const float moss = Noise(x, y, 16, 74u);
-           if (moss > 0.58f) c = tool::Mix(c, Rgb(0x5A7A34), std::min(1.0f, (moss - 0.58f) * 6.0f));
+           if (moss > 0.66f) c = tool::Mix(c, Rgb(0x5A7A34), std::min(0.8f, (moss - 0.66f) * 6.0f));
            if (w.d2 - w.d1 < 1.6f) c = Shade(0x3A3A38, 1.0f);
            else if (w.d2 - w.d1 < 3.0f && w.dx + w.dy < 0) c = tool::Scale(c, 1.15f);  // lit lip of a crack
            return c;
@@ -303,8 +306,8 @@ const std::map<std::string, Painter>& Painters() {
          Fill(p, [](int x, int y) {
            const int bx = x % 32, by = y % 32;
            const float tone = 0.85f + tool::Hash01(x / 32, y / 32, 81u) * 0.2f;
-           Colour c = Shade(0x7C7E8C, tone * (0.85f + Noise(x, y, 8, 82u) * 0.3f));
-           if (bx == 0 || by == 0) return Shade(0x34343E, 1.0f);
+           Colour c = Shade(0x545666, tone * (0.85f + Noise(x, y, 8, 82u) * 0.3f));
+           if (bx == 0 || by == 0) return Shade(0x22222A, 1.0f);
            if (bx <= 2 || by <= 2) c = tool::Scale(c, 1.2f);   // bevel toward the light
            if (bx >= 30 || by >= 30) c = tool::Scale(c, 0.7f);
            return c;
@@ -312,7 +315,7 @@ const std::map<std::string, Painter>& Painters() {
        }},
       {"stone-wall", [](Picture& p) {
          Fill(p, [](int x, int y) {
-           const Colour c = Blocks(x, y, 32, 16, 0x6E7080, 0x2E2E38, 83u);
+           const Colour c = Blocks(x, y, 32, 16, 0x5E6070, 0x24242C, 83u);
            return y % 16 >= 13 ? tool::Scale(c, 0.8f) : c;  // shade under each course
          });
        }},
