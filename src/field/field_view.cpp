@@ -4,11 +4,11 @@
 #include <glm/mat4x4.hpp>
 
 #include "data/atlas.h"
+#include "data/money.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
-#include "data/money.h"
 #include "engine/shell.h"
 #include "field/map.h"
 
@@ -100,9 +100,9 @@ constexpr int SideStyle(int code) {
 }
 
 // Every tile role the maps and textures are made for is what these tables draw.
-#define TILE_ROLE(kCode, kName, kHeight, kTop, kSide, kWhat)                                       \
-  static_assert((kCode) >= 0 && (kCode) <= kTileDrawnLast && TopStyle(kCode).texture == (kTop) &&  \
-                    TopStyle(kCode).height == (kHeight) && SideStyle(kCode) == (kSide),             \
+#define TILE_ROLE(kCode, kName, kHeight, kTop, kSide, kWhat)                                      \
+  static_assert((kCode) >= 0 && (kCode) <= kTileDrawnLast && TopStyle(kCode).texture == (kTop) && \
+                    TopStyle(kCode).height == (kHeight) && SideStyle(kCode) == (kSide),           \
                 "tile role " #kCode " (" kName ") is not what the field view draws for that code");
 #define BATTLE_FLOOR(terrain, top, side, where)
 #include "data/tile_roles.def"

@@ -50,12 +50,12 @@ class ToolsTest : public ::testing::Test {
 TEST_F(ToolsTest, TwoRunsOfEveryPainterGiveIdenticalBytes) {
   for (const char* run : {"a", "b"}) {
     const fs::path out = dir_ / run;
-    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/data/atlas.def") + " " + content_test::kFontProportional + " " +
-                  content_test::kFontFixed + " " + (out / "atlas.png").string()),
+    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/data/atlas.def") + " " + content_test::kFontProportional +
+                      " " + content_test::kFontFixed + " " + (out / "atlas.png").string()),
               0);
     ASSERT_EQ(RunTool("tools/glyphs/milva_glyphs " + Src("content/glyphs/glyphs.txt") + " " +
-                  content_test::kFontProportional + " " + (out / "glyphs.png").string() + " " +
-                  (out / "glyph_table.inc").string()),
+                      content_test::kFontProportional + " " + (out / "glyphs.png").string() + " " +
+                      (out / "glyph_table.inc").string()),
               0);
     ASSERT_EQ(RunTool("tools/textures/milva_textures " + Src("content/textures/textures.txt") + " " + out.string()), 0);
   }
@@ -77,7 +77,9 @@ TEST_F(ToolsTest, AtlasBuilderRefusesABadDefinitionWithFileAndLine) {
   Spill(def, "// one\nATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"label い\")\n");
   EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
   EXPECT_NE(Errors().find("bad.def:3: kB overlaps kA"), std::string::npos) << Errors();
-  Spill(def, "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"same\")\nATLAS(kC, 2040, 0, 2049, 5, \"cursor\")\n");
+  Spill(def,
+        "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"same\")\nATLAS(kC, 2040, 0, 2049, 5, "
+        "\"cursor\")\n");
   EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
   EXPECT_NE(Errors().find("bad.def:3: kC: rectangle"), std::string::npos) << Errors();
   Spill(def, "ATLAS(kA, 0, 0, 10, 10, \"sparkle\")\n");
@@ -173,8 +175,8 @@ TEST_F(ToolsTest, LegendAndTextureLinesThatDisagreeWithTheTileRolesStopTheBuild)
        "tile code 17 (woods) shows texture 31 on its top, not 20"},
       {"a side left out", false, withLine(26, "26 stone-wall side:stone-wall walls"), lineOf(26),
        "texture 26 is also battle-side:hard"},
-      {"a role that does not exist", false, withLine(31, "31 canopy top:woods,top:pines,top:tree canopy"),
-       lineOf(31), "no tile role is named 'tree'"},
+      {"a role that does not exist", false, withLine(31, "31 canopy top:woods,top:pines,top:tree canopy"), lineOf(31),
+       "no tile role is named 'tree'"},
       {"a battlefield of another texture", false, withLine(3, "3 battle-grass battle-top:hard floor"), lineOf(3),
        "uses texture 27 there, not 3"},
   };

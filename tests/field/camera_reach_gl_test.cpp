@@ -36,8 +36,8 @@ TEST(CameraReachGlTest, TheCompilersReachIsWhatTheFieldCameraShows) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const test::TestMap map = test::MapFloor(static_cast<uint32_t>(c.west + 1 + c.east),
-                                             static_cast<uint32_t>(c.north + 1 + c.south));
+    const test::TestMap map =
+        test::MapFloor(static_cast<uint32_t>(c.west + 1 + c.east), static_cast<uint32_t>(c.north + 1 + c.south));
     test::FieldGame field(test::BuildMapPack({map}), {}, true);
     ASSERT_EQ(field.StartResult(), 1);
     ASSERT_TRUE(field.Enter(0, c.west, c.north, 90.0f));

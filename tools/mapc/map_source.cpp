@@ -309,13 +309,15 @@ bool CheckScenery(const MapSource& map, Error& error) {
   for (size_t i = 0; i < cells; ++i) {
     if (!map.events[i]) continue;
     const int c = static_cast<int>(i) % map.width, r = static_cast<int>(i) / map.width;
-    for (const auto& d : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}}) reach(c + d.first, r + d.second, map.events[i]);
+    for (const auto& d : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+      reach(c + d.first, r + d.second, map.events[i]);
   }
   while (!open.empty()) {
     const int i = static_cast<int>(open.front());
     open.pop_front();
     const int c = i % map.width, r = i / map.width;
-    for (const auto& d : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) reach(c + d.first, r + d.second, from[static_cast<size_t>(i)]);
+    for (const auto& d : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+      reach(c + d.first, r + d.second, from[static_cast<size_t>(i)]);
   }
   const CameraReach need = FieldCameraReach();
   for (int r = 0; r < map.height; ++r) {

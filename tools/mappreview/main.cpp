@@ -10,10 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <glm/ext/matrix_clip_space.hpp>
 #include <string>
 #include <vector>
-
-#include <glm/ext/matrix_clip_space.hpp>
 
 #include "art.h"
 #include "engine/camera.h"
@@ -133,10 +132,9 @@ tool::Picture Above() {
   tool::Picture out(width, height, 0xFF000000u);
   for (int ty = 0; ty < height; ty += kFrameHeight) {
     for (int tx = 0; tx < width; tx += kFrameWidth) {
-      const plat::Image frame =
-          DrawFromAbove(static_cast<float>(-g_mapWidth) + static_cast<float>(tx) * unitsPerPixel,
-                        static_cast<float>(g_mapHeight) - static_cast<float>(ty) * unitsPerPixel,
-                        kFrameWidth * unitsPerPixel, kFrameHeight * unitsPerPixel);
+      const plat::Image frame = DrawFromAbove(static_cast<float>(-g_mapWidth) + static_cast<float>(tx) * unitsPerPixel,
+                                              static_cast<float>(g_mapHeight) - static_cast<float>(ty) * unitsPerPixel,
+                                              kFrameWidth * unitsPerPixel, kFrameHeight * unitsPerPixel);
       for (int y = 0; y < kFrameHeight && ty + y < height; ++y) {
         for (int x = 0; x < kFrameWidth && tx + x < width; ++x) {
           out.At(tx + x, ty + y) = frame.pixels[static_cast<size_t>(y) * kFrameWidth + x];
@@ -196,8 +194,7 @@ tool::Picture Sheet(const std::vector<MapPictures>& maps, const tool::Font& font
   constexpr int kGap = 6, kLabel = 20;
   constexpr int kColumns = 1 + kShotsPerMap;
   constexpr int kRow = kLabel + kThumbHeight + kGap;
-  tool::Picture sheet(kGap + kColumns * (kThumbWidth + kGap), static_cast<int>(maps.size()) * kRow + kGap,
-                      0xFF20242Cu);
+  tool::Picture sheet(kGap + kColumns * (kThumbWidth + kGap), static_cast<int>(maps.size()) * kRow + kGap, 0xFF20242Cu);
   for (size_t m = 0; m < maps.size(); ++m) {
     const int top = kGap + static_cast<int>(m) * kRow;
     tool::Surface label(&sheet, {kGap, top, sheet.width - kGap, top + kLabel - 2});

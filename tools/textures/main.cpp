@@ -119,6 +119,15 @@ Colour Leaves(int x, int y, uint32_t seed, float darken) {
   return tool::Scale(base, k * darken);
 }
 
+// The shadow under a roof's edge along the top of a house wall. Faces between a house's
+// own cells hang inside it with their tops on the roof's seams, where a pixel of them
+// can come through; dark there, they pass for the joint.
+void UnderEaves(Picture& p) {
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < kSize; ++x)
+      p.At(x, y) = tool::ToArgb(tool::Scale(tool::FromArgb(p.At(x, y)), y < 2 ? 0.25f : 0.6f));
+}
+
 void Marker(Picture& p, uint32_t colour, bool ring) {
   Fill(p, [](int, int) { return Colour{0, 0, 0, 0}; });
   tool::Surface s(&p, {0, 0, kSize, kSize});
@@ -129,8 +138,10 @@ void Marker(Picture& p, uint32_t colour, bool ring) {
     for (int i = 0; i < 4; ++i) {
       const float a = 3.14159265f * 0.5f * static_cast<float>(i);
       const float dx = std::cos(a), dy = std::sin(a);
-      tool::FillShape(s, tool::Shape{{c + dx * 27 - dy * 5, c + dy * 27 + dx * 5}, {c + dx * 17, c + dy * 17},
-                                     {c + dx * 27 + dy * 5, c + dy * 27 - dx * 5}},
+      tool::FillShape(s,
+                      tool::Shape{{c + dx * 27 - dy * 5, c + dy * 27 + dx * 5},
+                                  {c + dx * 17, c + dy * 17},
+                                  {c + dx * 27 + dy * 5, c + dy * 27 - dx * 5}},
                       Rgb(0xFFFFFF));
     }
     return;
@@ -140,8 +151,9 @@ void Marker(Picture& p, uint32_t colour, bool ring) {
     for (int x = 0; x < kSize; ++x) {
       const int edge = std::min(std::min(x, y), std::min(kSize - 1 - x, kSize - 1 - y));
       const Colour base = Rgb(colour);
-      p.At(x, y) = tool::ToArgb(edge < 3 ? tool::WithAlpha(tool::Scale(base, 1.3f), 1.0f)
-                                         : tool::WithAlpha(base, 0.55f + 0.1f * std::sin(static_cast<float>(x + y) * 0.3f)));
+      p.At(x, y) =
+          tool::ToArgb(edge < 3 ? tool::WithAlpha(tool::Scale(base, 1.3f), 1.0f)
+                                : tool::WithAlpha(base, 0.55f + 0.1f * std::sin(static_cast<float>(x + y) * 0.3f)));
     }
 }
 
@@ -149,7 +161,8 @@ void Acted(Picture& p, uint32_t colour) {
   Fill(p, [](int, int) { return Colour{0, 0, 0, 0}; });
   tool::Surface s(&p, {0, 0, kSize, kSize});
   tool::FillShape(s, tool::Ellipse(32, 32, 30, 30), Rgb(0x101020));
-  tool::FillShape(s, tool::Ellipse(32, 32, 27, 27), tool::Radial(tool::Scale(Rgb(colour), 1.5f), Rgb(colour), 24, 22, 34));
+  tool::FillShape(s, tool::Ellipse(32, 32, 27, 27),
+                  tool::Radial(tool::Scale(Rgb(colour), 1.5f), Rgb(colour), 24, 22, 34));
   tool::FillShape(s, tool::ThickLine({{17, 33}, {28, 44}, {48, 20}}, 7), Rgb(0xFFFFFF));
 }
 
@@ -168,49 +181,60 @@ using Painter = std::function<void(Picture&)>;
 const std::map<std::string, Painter>& Painters() {
   static const std::map<std::string, Painter> painters = {
       {"grass", [](Picture& p) { Fill(p, [](int x, int y) { return Grass(x, y, 1u, 0x4E8A34); }); }},
-      {"battle-grass", [](Picture& p) {
+      {"battle-grass",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const bool edge = x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1;
            return edge ? Shade(0x2E5A22, 0.9f) : Grass(x, y, 5u, 0x5A9A3A);
          });
        }},
-      {"pavement", [](Picture& p) { Fill(p, [](int x, int y) { return Blocks(x, y, 16, 16, 0xB8AC98, 0x6A6254, 13u); }); }},
-      {"cobbles", [](Picture& p) {
+      {"pavement",
+       [](Picture& p) { Fill(p, [](int x, int y) { return Blocks(x, y, 16, 16, 0xB8AC98, 0x6A6254, 13u); }); }},
+      {"cobbles",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const Colour c = Blocks(x, y, 16, 8, 0x8A8678, 0x3A4A2A, 19u);
            return Noise(x, y, 8, 21u) > 0.62f ? tool::Mix(c, Rgb(0x4A7A30), 0.5f) : c;
          });
        }},
-      {"battle-stone", [](Picture& p) {
+      {"battle-stone",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const bool edge = x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1;
            return edge ? Shade(0x3A3A44, 1.0f) : Blocks(x, y, 32, 32, 0x7A7A84, 0x3A3A44, 23u);
          });
        }},
-      {"dirt", [](Picture& p) {
+      {"dirt",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const float n = Noise(x, y, 16, 25u), pebble = tool::Hash01(x, y, 26u);
            return pebble > 0.97f ? Shade(0xC8B8A0, 1.0f) : Shade(0x8A6A44, 0.75f + n * 0.45f);
          });
        }},
-      {"sand", [](Picture& p) {
-         Fill(p, [](int x, int y) { return Shade(0xD8C48A, 0.85f + Noise(x, y, 8, 27u) * 0.25f + tool::Hash01(x, y, 28u) * 0.06f); });
+      {"sand",
+       [](Picture& p) {
+         Fill(p, [](int x, int y) {
+           return Shade(0xD8C48A, 0.85f + Noise(x, y, 8, 27u) * 0.25f + tool::Hash01(x, y, 28u) * 0.06f);
+         });
        }},
       {"boards", [](Picture& p) { Fill(p, [](int x, int y) { return Boards(x, y, 0x9A6A3A, 29u); }); }},
-      {"crate-top", [](Picture& p) {
+      {"crate-top",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const int e = std::min(std::min(x, y), std::min(kSize - 1 - x, kSize - 1 - y));
            return e < 5 ? Shade(0x6A4422, 0.9f) : Boards(x, y, 0xB07A44, 31u);
          });
        }},
-      {"crate-side", [](Picture& p) {
+      {"crate-side",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const int e = std::min(std::min(x, y), std::min(kSize - 1 - x, kSize - 1 - y));
            const bool brace = std::abs(x - y) < 4 || e < 5;
            return brace ? Shade(0x6A4422, 0.9f) : Boards(y, x, 0xB07A44, 33u);
          });
        }},
-      {"lift", [](Picture& p) {
+      {"lift",
+       [](Picture& p) {
          // A carved stone plate with a ring of glowing runes: the party rides on it.
          Fill(p, [](int x, int y) {
            const int e = std::min(std::min(x, y), std::min(kSize - 1 - x, kSize - 1 - y));
@@ -222,17 +246,25 @@ const std::map<std::string, Painter>& Painters() {
            return Shade(0x8A8A98, 0.8f + Noise(x, y, 8, 35u) * 0.3f - (e < 6 ? 0.15f : 0.0f));
          });
        }},
-      {"roof", [](Picture& p) {
-         // Rows of tiles 16 wide and 8 deep, so copies meet without a seam.
+      {"roof",
+       [](Picture& p) {
+         // Courses of rounded tiles 16 wide and 8 deep, each lit at its top and shaded
+         // toward its lower edge, so copies meet without a seam. Each course starts with
+         // its joint: a cell's edge is a joint on one side and a shaded tile foot on the
+         // other, never a bright line where a roof ends.
          Fill(p, [](int x, int y) {
-           const int row = y / 8, xx = x + (row % 2) * 8;
-           const bool joint = y % 8 == 7 || xx % 16 == 0;
-           const float tone = 0.8f + tool::Hash01((xx / 16) % 4, row, 37u) * 0.3f;
-           const float lip = y % 8 == 6 ? 0.8f : 1.0f;  // each row's shadow over the next
-           return joint ? Shade(0x3A2A2A, 1.0f) : Shade(0x8A3A30, tone * lip * (0.9f + Noise(x, y, 8, 38u) * 0.2f));
+           const int row = y / 8, ly = y % 8, xx = x + (row % 2) * 8, lx = xx % 16;
+           if (ly == 0) return Shade(0x2E2224, 1.0f);
+           const bool rounded = ly >= 6 && std::abs(lx - 8) > 11 - ly;  // the gap between tile feet
+           if (lx == 0 || rounded) return Shade(0x4A2A26, 1.0f);
+           const float tone = 0.85f + tool::Hash01((xx / 16) % 4, row, 37u) * 0.25f;
+           const float light =
+               1.15f - static_cast<float>(ly) * 0.07f - std::abs(static_cast<float>(lx) - 8.0f) * 0.012f;
+           return Shade(0x9A3E30, tone * light * (0.92f + Noise(x, y, 8, 38u) * 0.16f));
          });
        }},
-      {"house-plaster", [](Picture& p) {
+      {"house-plaster",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const bool window = x >= 22 && x < 42 && y >= 14 && y < 38;
            const bool frame = window && (x < 24 || x >= 40 || y < 16 || y >= 36 || x == 31 || y == 25);
@@ -240,15 +272,24 @@ const std::map<std::string, Painter>& Painters() {
            if (window) return Shade(0xF0D070, 0.8f + static_cast<float>(y - 14) * 0.01f);
            return Shade(0xE8DCC4, 0.85f + Noise(x, y, 8, 39u) * 0.2f);
          });
+         UnderEaves(p);
        }},
-      {"house-timber", [](Picture& p) {
+      {"house-timber",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const bool beam = x < 4 || x >= 60 || y < 4 || (y >= 30 && y < 34) || std::abs((x - y)) < 3;
-           return beam ? Shade(0x4A2E1A, 0.9f + Noise(x, y, 8, 41u) * 0.2f) : Shade(0xEADFC8, 0.85f + Noise(x, y, 8, 43u) * 0.2f);
+           return beam ? Shade(0x4A2E1A, 0.9f + Noise(x, y, 8, 41u) * 0.2f)
+                       : Shade(0xEADFC8, 0.85f + Noise(x, y, 8, 43u) * 0.2f);
          });
+         UnderEaves(p);
        }},
-      {"house-brick", [](Picture& p) { Fill(p, [](int x, int y) { return Blocks(x, y, 16, 8, 0xA8523A, 0xD8CCB8, 45u); }); }},
-      {"house-door", [](Picture& p) {
+      {"house-brick",
+       [](Picture& p) {
+         Fill(p, [](int x, int y) { return Blocks(x, y, 16, 8, 0xA8523A, 0xD8CCB8, 45u); });
+         UnderEaves(p);
+       }},
+      {"house-door",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const bool door = x >= 20 && x < 44 && y >= 18;
            if (door) {
@@ -257,8 +298,10 @@ const std::map<std::string, Painter>& Painters() {
            }
            return Shade(0xE0D4BC, 0.85f + Noise(x, y, 8, 49u) * 0.2f);
          });
+         UnderEaves(p);
        }},
-      {"carpet", [](Picture& p) {
+      {"carpet",
+       [](Picture& p) {
          // No border: runners are several cells wide, and a border would line every cell.
          Fill(p, [](int x, int y) {
            const int mx = std::abs((x % 16) - 8), my = std::abs((y % 16) - 8);
@@ -266,7 +309,8 @@ const std::map<std::string, Painter>& Painters() {
            return Shade(0x9A1E2A, 0.85f + Noise(x, y, 4, 55u) * 0.15f);
          });
        }},
-      {"marble", [](Picture& p) {
+      {"marble",
+       [](Picture& p) {
          // Cream and warm grey slabs, two a side, with faint veins: a calm chequer.
          Fill(p, [](int x, int y) {
            const bool dark = ((x / 32) + (y / 32)) % 2 == 1;
@@ -277,19 +321,25 @@ const std::map<std::string, Painter>& Painters() {
            return c;
          });
        }},
-      {"rock-top", [](Picture& p) {
+      {"rock-top",
+       [](Picture& p) {
+         // Weathered rock: broad slabs of uneven grey, cracks that come and go, lichen.
          Fill(p, [](int x, int y) {
-           const Worley w = Cells(x, y, 3, 71u);
-           const float tone = 0.8f + tool::Hash01(w.id, 1, 72u) * 0.3f;
-           Colour c = Shade(0x8A8A84, tone * (0.8f + Noise(x, y, 8, 73u) * 0.35f));
+           const Worley w = Cells(x, y, 2, 71u);
+           const float tone = 0.78f + tool::Hash01(w.id, 1, 72u) * 0.3f;
+           const float n = Noise(x, y, 8, 73u), fine = Noise(x, y, 4, 75u);
+           Colour c = tool::Mix(Rgb(0x8C8A82), Rgb(0x6E7070), fine);
+           c = tool::Scale(c, tone * (0.75f + n * 0.45f));
            const float moss = Noise(x, y, 16, 74u);
-           if (moss > 0.66f) c = tool::Mix(c, Rgb(0x5A7A34), std::min(0.8f, (moss - 0.66f) * 6.0f));
-           if (w.d2 - w.d1 < 1.6f) c = Shade(0x3A3A38, 1.0f);
-           else if (w.d2 - w.d1 < 3.0f && w.dx + w.dy < 0) c = tool::Scale(c, 1.15f);  // lit lip of a crack
+           if (moss > 0.64f) c = tool::Mix(c, Rgb(0x667A3A), std::min(0.7f, (moss - 0.64f) * 5.0f));
+           const bool crack = w.d2 - w.d1 < 1.2f && Noise(x, y, 8, 76u) > 0.35f;
+           if (crack) c = tool::Scale(c, 0.45f);
+           if (tool::Hash01(x, y, 77u) > 0.96f) c = tool::Scale(c, 1.2f);
            return c;
          });
        }},
-      {"rock-face", [](Picture& p) {
+      {"rock-face",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const float n = Noise(x, y, 16, 11u);
            const float band = static_cast<float>(y) + n * 10.0f;
@@ -297,29 +347,32 @@ const std::map<std::string, Painter>& Painters() {
            const float tone = 0.75f + tool::Hash01(layer, 0, 12u) * 0.35f;
            const Colour stone = tool::Mix(Rgb(0x7A6A58), Rgb(0x6A6A66), tool::Hash01(layer, 1, 13u));
            Colour c = tool::Scale(stone, tone * (0.8f + Noise(x, y, 8, 14u) * 0.35f));
-           if (std::fmod(band, 9.0f) < 1.2f) c = tool::Scale(c, 0.55f);                    // bedding joint
+           if (std::fmod(band, 9.0f) < 1.2f) c = tool::Scale(c, 0.55f);                          // bedding joint
            if (tool::Hash01(x / 4, layer, 15u) > 0.93f && x % 4 == 0) c = tool::Scale(c, 0.6f);  // crack
            return c;
          });
        }},
-      {"stone-top", [](Picture& p) {
+      {"stone-top",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const int bx = x % 32, by = y % 32;
            const float tone = 0.85f + tool::Hash01(x / 32, y / 32, 81u) * 0.2f;
            Colour c = Shade(0x545666, tone * (0.85f + Noise(x, y, 8, 82u) * 0.3f));
            if (bx == 0 || by == 0) return Shade(0x22222A, 1.0f);
-           if (bx <= 2 || by <= 2) c = tool::Scale(c, 1.2f);   // bevel toward the light
+           if (bx <= 2 || by <= 2) c = tool::Scale(c, 1.2f);  // bevel toward the light
            if (bx >= 30 || by >= 30) c = tool::Scale(c, 0.7f);
            return c;
          });
        }},
-      {"stone-wall", [](Picture& p) {
+      {"stone-wall",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const Colour c = Blocks(x, y, 32, 16, 0x5E6070, 0x24242C, 83u);
            return y % 16 >= 13 ? tool::Scale(c, 0.8f) : c;  // shade under each course
          });
        }},
-      {"flowers", [](Picture& p) {
+      {"flowers",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            static constexpr uint32_t kBlooms[] = {0xE8384A, 0xF4D03A, 0xF6F2EC, 0xE07AC0, 0x9A6AE0, 0xF08A30};
            const Worley w = Cells(x, y, 9, 91u);
@@ -333,7 +386,8 @@ const std::map<std::string, Painter>& Painters() {
            return Shade(0x2E6A26, 0.6f + leaf * 0.6f + (tool::Hash01(x, y, 94u) > 0.9f ? 0.2f : 0.0f));
          });
        }},
-      {"cave-floor", [](Picture& p) {
+      {"cave-floor",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            const Worley w = Cells(x, y, 4, 101u);
            if (w.d2 - w.d1 < 1.8f) {
@@ -346,7 +400,8 @@ const std::map<std::string, Painter>& Painters() {
          });
        }},
       {"canopy", [](Picture& p) { Fill(p, [](int x, int y) { return Leaves(x, y, 111u, 1.0f); }); }},
-      {"trunks", [](Picture& p) {
+      {"trunks",
+       [](Picture& p) {
          // Top to bottom: the crowns' leafy edge (level with the canopy), shaded trunks
          // among ferns down to the ground two thirds down, then earth and roots below it.
          Fill(p, [](int x, int y) {
@@ -369,7 +424,8 @@ const std::map<std::string, Painter>& Painters() {
            return Shade(0x1E2E18, 0.7f + Noise(x, y, 8, 128u) * 0.5f);
          });
        }},
-      {"pine-trunks", [](Picture& p) {
+      {"pine-trunks",
+       [](Picture& p) {
          Fill(p, [](int x, int y) {
            // Boughs in tiers with saw-toothed lower edges, then straight red-brown trunks.
            const float tooth = std::fabs(static_cast<float>(x % 11) - 5.0f);
@@ -466,7 +522,8 @@ bool CheckUses(const Line& l, const std::string& where, std::string* error) {
   }
   for (const std::string& use : actual) {
     if (named.count(use)) continue;
-    *error = where + "texture " + std::to_string(l.index) + " is also " + use + " (data/tile_roles.def); its line must say so";
+    *error = where + "texture " + std::to_string(l.index) + " is also " + use +
+             " (data/tile_roles.def); its line must say so";
     return false;
   }
   return true;
@@ -513,7 +570,8 @@ Picture Sheet(const std::vector<std::pair<Line, Picture>>& done, const tool::Fon
     for (int y = 0; y < 2 * kSize; ++y)
       for (int x = 0; x < 2 * kSize; ++x) cell.Blend(11 + x, 4 + y, tool::FromArgb(p.At(x / 2, y / 2)));
     tool::Surface label = cell.Sub(2, 2 * kSize + 5, kCell - 4, 16);
-    tool::DrawText(label, font, std::to_string(done[i].first.index) + " " + done[i].first.style, 1, tool::PlainText(), false, 12);
+    tool::DrawText(label, font, std::to_string(done[i].first.index) + " " + done[i].first.style, 1, tool::PlainText(),
+                   false, 12);
   }
   return sheet;
 }
