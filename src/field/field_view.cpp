@@ -65,6 +65,53 @@ const AtlasRect* const kPlaceNames[kMapCount] = {
     &kAtlasPlaceTower, &kAtlasPlaceMarsh, &kAtlasPlaceStoneGarden, &kAtlasPlaceShrine,
 };
 
+constexpr TileTop TopStyle(int code) {
+  switch (code) {
+    case 4: return {12, 0.0f};
+    case 5: return {14, 0.0f};
+    case 8: return {21, 0.0f};
+    case 9: return {25, 0.0f};
+    case 10: return {22, 0.0f};
+    case 11: return {23, 0.0f};
+    case 12: return {24, 0.0f};
+    case 13: return {30, 0.0f};
+    case 14: return {29, 0.0f};
+    case 15: return {1, 4.0f};
+    case 16: return {20, 4.0f};
+    case 17:
+    case 18: return {31, 4.0f};
+    case 30:
+    case 31:
+    case 32:
+    case 33: return {15, 6.0f};
+    case kTileWater: return {kTextureWater, -2.0f};
+    default: return {0, 0.0f};
+  }
+}
+
+constexpr int SideStyle(int code) {
+  switch (code) {
+    case 16: return 26;
+    case 17: return 32;
+    case 18: return 33;
+    case 30: return 16;
+    case 31: return 17;
+    case 32: return 18;
+    case 33: return 19;
+    default: return 2;
+  }
+}
+
+// Every tile role the maps and textures are made for is what these tables draw.
+#define TILE_ROLE(kCode, kName, kHeight, kTop, kSide, kWhat)                                      \
+  static_assert((kCode) >= 0 && (kCode) <= kTileDrawnLast && TopStyle(kCode).texture == (kTop) && \
+                    TopStyle(kCode).height == (kHeight) && SideStyle(kCode) == (kSide),           \
+                "tile role " #kCode " (" kName ") is not what the field view draws for that code");
+#define BATTLE_FLOOR(terrain, top, side, where)
+#include "data/tile_roles.def"
+#undef TILE_ROLE
+#undef BATTLE_FLOOR
+
 }  // namespace
 
 int MapViewCreate() {
@@ -101,42 +148,9 @@ float WaterLevelAt(int index) {
   return index >= 0 && index < kWaterCycleFrames ? kWaterLevels[static_cast<size_t>(index)] : kWaterLevels[0];
 }
 
-TileTop TileTopStyle(int code) {
-  switch (code) {
-    case 4: return {12, 0.0f};
-    case 5: return {14, 0.0f};
-    case 8: return {21, 0.0f};
-    case 9: return {25, 0.0f};
-    case 10: return {22, 0.0f};
-    case 11: return {23, 0.0f};
-    case 12: return {24, 0.0f};
-    case 13: return {30, 0.0f};
-    case 14: return {29, 0.0f};
-    case 15: return {1, 4.0f};
-    case 16: return {20, 4.0f};
-    case 17:
-    case 18: return {31, 4.0f};
-    case 30:
-    case 31:
-    case 32:
-    case 33: return {15, 6.0f};
-    case kTileWater: return {kTextureWater, -2.0f};
-    default: return {0, 0.0f};
-  }
-}
+TileTop TileTopStyle(int code) { return TopStyle(code); }
 
-int TileSideStyle(int code) {
-  switch (code) {
-    case 16: return 26;
-    case 17: return 32;
-    case 18: return 33;
-    case 30: return 16;
-    case 31: return 17;
-    case 32: return 18;
-    case 33: return 19;
-    default: return 2;
-  }
-}
+int TileSideStyle(int code) { return SideStyle(code); }
 
 // Water surfaces first, then every drawn cell's top and sides.
 void DrawFieldMap(float waterLevel) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -135,3 +136,61 @@ TEST_F(ToolsTest, PackerNamesEveryMissingEntryAndWritesNothing) {
 }
 
 }  // namespace
+
+// The map legend and the texture list are checked against the tile roles: a line that
+// says otherwise stops the build with its file and line.
+TEST_F(ToolsTest, LegendAndTextureLinesThatDisagreeWithTheTileRolesStopTheBuild) {
+  const std::string textures = Slurp(Src("content/textures/textures.txt"));
+  // The texture list with the line of texture `index` replaced.
+  auto withLine = [&](int index, const std::string& line) {
+    std::string out;
+    std::istringstream in(textures);
+    for (std::string l; std::getline(in, l);) {
+      const bool ours = !l.empty() && l[0] != '#' && std::stoi(l) == index;
+      out += (ours ? line : l) + "\n";
+    }
+    return out;
+  };
+  auto lineOf = [&](int index) {
+    std::istringstream in(textures);
+    int n = 1;
+    for (std::string l; std::getline(in, l); ++n) {
+      if (!l.empty() && l[0] != '#' && std::stoi(l) == index) return n;
+    }
+    return 0;
+  };
+  const std::string legend = "# shared\ntile . 0 grass\n";
+  struct Case {
+    const char* name;
+    bool isLegend;
+    std::string text;
+    int line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"a house called a tree", true, legend + "tile T 30 woods trees\n", 3, "tile code 30 is 'house-plaster'"},
+      {"a code no role names", true, legend + "tile X 50 wall\n", 3, "tile code 50 has no role"},
+      {"a tile line without its role", true, legend + "tile ~ 45\n", 3, "tile <character> <code> <role>"},
+      {"a top the roles give another texture", false, withLine(20, "20 stone-top top:woods tops"), lineOf(20),
+       "tile code 17 (woods) shows texture 31 on its top, not 20"},
+      {"a side left out", false, withLine(26, "26 stone-wall side:stone-wall walls"), lineOf(26),
+       "texture 26 is also battle-side:hard"},
+      {"a role that does not exist", false, withLine(31, "31 canopy top:woods,top:pines,top:tree canopy"), lineOf(31),
+       "no tile role is named 'tree'"},
+      {"a battlefield of another texture", false, withLine(3, "3 battle-grass battle-top:hard floor"), lineOf(3),
+       "uses texture 27 there, not 3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path file = dir_ / (c.isLegend ? "bad.legend" : "bad.txt");
+    Spill(file, c.text);
+    const std::string command =
+        c.isLegend ? "tools/mapc/mapc -o " + (dir_ / "a" / "m.dat").string() + " " + file.string() + " none.map"
+                   : "tools/textures/milva_textures " + file.string() + " " + (dir_ / "a").string();
+    EXPECT_NE(RunTool(command), 0);
+    const std::string where = file.string() + ":" + std::to_string(c.line) + ": ";
+    EXPECT_NE(Errors().find(where), std::string::npos) << Errors();
+    EXPECT_NE(Errors().find(c.says), std::string::npos) << Errors();
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "a" / "m.dat"));
+}

@@ -98,6 +98,7 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
       "}\n"
       "}\n");
   ASSERT_TRUE(test::InstallArchive(test::BuildArchive(entries)));
+  g_meshTextureCount = 0;  // the material's picture is entry 37, whatever loaded meshes before
   ASSERT_EQ(MeshLoad(&g_meshes[0], kEntryMeshFirst), 1);
   ASSERT_NE(g_meshes[0].materialTextures[0], nullptr);
   ASSERT_EQ(MeshCreateSphere(&g_meshes[kMeshLargeSphere], 16, 3.4f, 0xFFFF0000), 1);

@@ -142,7 +142,7 @@ TEST_F(StoryTest, NewGameRunsTheOpeningAndEndsWithThePartyWalkingTheVillage) {
 // the flag that the road out of the village (map 0) waits for.
 TEST_F(StoryTest, TheEldersRequestOpensTheRoadToThePlain) {
   g_eventFlags[1] = 1;  // the opening is over
-  ASSERT_TRUE(field_->Enter(2, 5, 4, 90.0f));
+  ASSERT_TRUE(field_->Enter(2, 13, 11, 90.0f));
   Game().Tap(kKeyEnter);
   ASSERT_NE(RunningEvent(), nullptr) << "the elder stands north of the party";
   EXPECT_GE(PlayEvent(1), 3);
@@ -156,7 +156,7 @@ TEST_F(StoryTest, TheEldersRequestOpensTheRoadToThePlain) {
 
   // The road out: refused before the request, taken after it.
   g_eventFlags[2] = 0;
-  ASSERT_TRUE(field_->Enter(0, 29, 12, 0.0f));
+  ASSERT_TRUE(field_->Enter(0, 39, 23, 0.0f));
   Walk(kKeyRight, 2);
   ASSERT_NE(RunningEvent(), nullptr);
   EXPECT_EQ(PlayEvent(), 1);
@@ -171,11 +171,11 @@ TEST_F(StoryTest, TheEldersRequestOpensTheRoadToThePlain) {
   PlayEvent();
   EXPECT_EQ(g_eventFlags[3], 1);
   ASSERT_NE(Walker(0), nullptr);
-  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(3));
-  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(14));
+  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(12));
+  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(25));
   EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
   Walk(kKeyRight, 1);
-  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(4)) << "the player has the party again";
+  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(13)) << "the player has the party again";
 }
 
 // Every map loads with its scripts; the objects stand on ground the party can reach

@@ -38,7 +38,7 @@ class MapcTest : public ::testing::Test {
 
 TEST_F(MapcTest, ReadsHeaderTilesAndEvents) {
   ASSERT_TRUE(
-      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 moss\n", {"#.&#", "#~.#"}, {"....", "..1."})))
+      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 sand\n", {"#.&#", "#~.#"}, {"....", "..1."})))
       << error_.text;
   EXPECT_EQ(map_.slot, 3);
   EXPECT_EQ(map_.area, 2u);
@@ -106,6 +106,52 @@ std::vector<mapc::MapSource> FourteenMaps() {
     maps[static_cast<size_t>(s)].events.assign(static_cast<size_t>(2 * (s + 1)), 0);
   }
   return maps;
+}
+
+// What the field camera would show wrong is refused with the file, line and column.
+TEST_F(MapcTest, RefusesGapsWaterOnTheEdgeAndTooLittleSceneryForTheCamera) {
+  const mapc::CameraReach reach = mapc::FieldCameraReach();
+  // A room of floor with the leader's event in it, walled by rock as far as the camera
+  // sees from every cell of the room, given in cells each way.
+  auto framed = [&](int west, int north, int east, int south) {
+    const int w = west + 3 + east, h = north + 3 + south;
+    std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '#'));
+    for (int r = north; r < north + 3; ++r) rows[static_cast<size_t>(r)].replace(static_cast<size_t>(west), 3, "...");
+    std::vector<std::string> events(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+    events[static_cast<size_t>(north + 1)][static_cast<size_t>(west + 1)] = '1';
+    return std::pair{rows, events};
+  };
+  const auto fits = framed(reach.west, reach.north, reach.east, reach.south);
+  ASSERT_TRUE(Parse(Text("slot 0\n", fits.first, fits.second))) << error_.text;
+  EXPECT_TRUE(mapc::CheckScenery(map_, error_)) << error_.text;
+  struct Case {
+    const char* name;
+    std::pair<std::vector<std::string>, std::vector<std::string>> map;
+    const char* where;
+    const char* says;
+  };
+  auto house = fits;
+  house.first[1][3] = 'P';
+  house.first[2][3] = '~';
+  auto edge = fits;
+  edge.first[0][5] = '~';
+  const Case cases[] = {
+      {"a house beside water", house, "m.map:5:", "column 3: house-plaster beside water"},
+      {"water on the edge", edge, "m.map:4:", "column 5: water on the map's edge"},
+      {"one cell short to the west", framed(reach.west - 1, reach.north, reach.east, reach.south),
+       "m.map:", "from the west edge"},
+      {"one cell short to the north", framed(reach.west, reach.north - 1, reach.east, reach.south),
+       "m.map:", "from the north edge"},
+      {"one cell short to the south", framed(reach.west, reach.north, reach.east, reach.south - 1),
+       "m.map:", "from the south edge"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Parse("slot 0\ntile P 30 house-plaster\n" + Text("", c.map.first, c.map.second))) << error_.text;
+    EXPECT_FALSE(mapc::CheckScenery(map_, error_));
+    EXPECT_EQ(error_.text.rfind(c.where, 0), 0u) << error_.text;
+    EXPECT_NE(error_.text.find(c.says), std::string::npos) << error_.text;
+  }
 }
 
 TEST_F(MapcTest, PackIsWhatTheGameReads) {

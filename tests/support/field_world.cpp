@@ -82,9 +82,10 @@ std::string MakeFieldDir(const Bytes& pack, const Bytes& epack) {
   return dir;
 }
 
-FieldGame::FieldGame(const Bytes& pack, const Bytes& epack) : dir_(MakeFieldDir(pack, epack)) {
+FieldGame::FieldGame(const Bytes& pack, const Bytes& epack, bool realRenderer) : dir_(MakeFieldDir(pack, epack)) {
   GameHarness::Options options;
   options.workDir = dir_;
+  options.realRenderer = realRenderer;
   game_ = std::make_unique<GameHarness>(options);
   started_ = game_->Start();
 }

@@ -23,9 +23,9 @@ struct TestMap {
   std::vector<uint8_t> events;
 };
 
-// A map from rows of characters: '.' floor (0), '#' wall (15), '~' water (45), 'H' house
-// wall (17), 'T' tree (30), '_' wooden floor (8); digits 1 to 9 put that event on a
-// floor cell.
+// A map from rows of characters: '.' floor (0), '#' wall (15), '~' water (45), 'H' a
+// 4-high block of code 17, 'T' a 6-high block of code 30, '_' wooden floor (8); digits 1
+// to 9 put that event on a floor cell.
 TestMap MapFromRows(const std::vector<std::string>& rows, uint32_t area = 0, uint32_t interval = 30);
 // A plain floor map.
 TestMap MapFloor(uint32_t width, uint32_t height, uint32_t area = 0, uint32_t interval = 30);
@@ -46,7 +46,8 @@ std::string MakeFieldDir(const Bytes& pack, const Bytes& epack = {});
 // The whole game started in a folder of its own holding `pack`.
 class FieldGame {
  public:
-  explicit FieldGame(const Bytes& pack, const Bytes& epack = {});
+  // `realRenderer`: OpenGL on the offscreen driver instead of the recorder.
+  explicit FieldGame(const Bytes& pack, const Bytes& epack = {}, bool realRenderer = false);
   ~FieldGame();
   FieldGame(const FieldGame&) = delete;
   FieldGame& operator=(const FieldGame&) = delete;

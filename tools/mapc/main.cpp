@@ -3,7 +3,8 @@
 //   mapc -o mappack.dat tiles.legend map1.map map2.map ...
 //
 // The first input is the shared legend; every further one is a map. The pack is written
-// only when every map compiles and all 14 slots are filled.
+// only when every map compiles, shows the field camera no gap or void, and all 14 slots
+// are filled.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: cannot be read\n", argv[i]);
       return 1;
     }
-    if (!mapc::ParseMap(text, argv[i], legend, map, error)) {
+    if (!mapc::ParseMap(text, argv[i], legend, map, error) || !mapc::CheckScenery(map, error)) {
       std::fprintf(stderr, "%s\n", error.text.c_str());
       return 1;
     }

@@ -1,9 +1,14 @@
 #include "mapc/map_source.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <deque>
 #include <set>
 #include <sstream>
 
+#include "data/tile_roles.h"
+#include "engine/camera.h"
 #include "platform/bytes.h"
 
 namespace mapc {
@@ -44,15 +49,24 @@ bool ParseNumber(const std::string& s, long long low, long long high, long long&
 
 bool IsComment(const std::string& line) { return line.empty() || line[0] == '#'; }
 
-// "tile <character> <code> <description...>"
+// "tile <character> <code> <role> [what it looks like]": the role must be the code's own.
 bool ParseTileLine(const std::vector<std::string>& words, Legend& legend, const std::string& file, int line,
                    Error& error) {
   long long code = 0;
-  if (words.size() < 3 || words[1].size() != 1) {
-    return Fail(error, file, line, "a tile line is: tile <character> <code> <description>");
+  if (words.size() < 4 || words[1].size() != 1) {
+    return Fail(error, file, line, "a tile line is: tile <character> <code> <role> [what it looks like]");
   }
   if (!ParseNumber(words[2], 0, 255, code))
     return Fail(error, file, line, "tile code '" + words[2] + "' is not 0 to 255");
+  const TileRole* role = TileRoleOf(static_cast<int>(code));
+  if (!role) {
+    return Fail(error, file, line,
+                "tile code " + words[2] + " has no role in data/tile_roles.def, so no map may use it");
+  }
+  if (words[3] != role->name) {
+    return Fail(error, file, line,
+                "tile code " + words[2] + " is '" + role->name + "' (" + role->what + "), not '" + words[3] + "'");
+  }
   legend[words[1][0]] = static_cast<uint8_t>(code);
   return true;
 }
@@ -101,6 +115,7 @@ bool ConvertTiles(const Grid& grid, const Legend& legend, const std::string& fil
   }
   out.width = width;
   out.height = static_cast<int>(grid.rows.size());
+  out.tilesLine = grid.line;
   for (size_t r = 0; r < grid.rows.size(); ++r) {
     for (size_t c = 0; c < grid.rows[r].size(); ++c) {
       const auto it = legend.find(grid.rows[r][c]);
@@ -189,7 +204,141 @@ bool ParseSetting(const std::vector<std::string>& words, Header& h, const std::s
   return Fail(error, file, line, "unknown line '" + words[0] + "'");
 }
 
+constexpr float kSideDepth = 6.0f;  // a side face hangs this far below its top
+constexpr float kWalkerY = 0.25f;   // the followed leader's height: the camera's look-at point
+
+// Where the ray from the eye through a corner of the view meets the ground, for a camera
+// looking at the origin the way the field camera looks at the leader.
+void GroundCorner(float sx, float sy, float& x, float& z) {
+  const float eye[3] = {0.0f, kCameraHeight, -kCameraDistance};
+  float f[3] = {-eye[0], kWalkerY - eye[1], -eye[2]};
+  const float fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+  for (float& v : f) v /= fl;
+  // Right = up x forward, up' = forward x right (left-handed, y up).
+  float r[3] = {f[2], 0.0f, -f[0]};
+  const float rl = std::sqrt(r[0] * r[0] + r[2] * r[2]);
+  r[0] /= rl;
+  r[2] /= rl;
+  const float u[3] = {f[1] * r[2], f[2] * r[0] - f[0] * r[2], -f[1] * r[0]};
+  const float t = std::tan(kCameraFovY / 2.0f);
+  float d[3];
+  for (int i = 0; i < 3; ++i) d[i] = f[i] + sx * t * kCameraAspect * r[i] + sy * t * u[i];
+  const float k = -eye[1] / d[1];
+  x = eye[0] + k * d[0];
+  z = eye[2] + k * d[2];
+}
+
+// The cell row and column a map error names.
+bool FailAt(Error& error, const MapSource& map, int column, int row, const std::string& message) {
+  return Fail(error, map.file, map.tilesLine + 1 + row, "column " + std::to_string(column) + ": " + message);
+}
+
+float TopOf(int code) {
+  const TileRole* role = TileRoleOf(code);
+  return role ? role->height : 0.0f;
+}
+
+const char* NameOf(int code) {
+  const TileRole* role = TileRoleOf(code);
+  return role ? role->name : "?";
+}
+
+// A block's side reaches kSideDepth below its top; a lower neighbour beneath that shows
+// the black behind it (a house beside water).
+bool CheckSeams(const MapSource& map, Error& error) {
+  for (int r = 0; r < map.height; ++r) {
+    for (int c = 0; c < map.width; ++c) {
+      const int code = map.tiles[static_cast<size_t>(r * map.width + c)];
+      const int neighbours[4][2] = {{c + 1, r}, {c - 1, r}, {c, r + 1}, {c, r - 1}};
+      for (const auto& n : neighbours) {
+        if (n[0] < 0 || n[0] >= map.width || n[1] < 0 || n[1] >= map.height) continue;
+        const int other = map.tiles[static_cast<size_t>(n[1] * map.width + n[0])];
+        if (other == code || TopOf(code) - kSideDepth <= TopOf(other)) continue;
+        return FailAt(error, map, c, r,
+                      std::string(NameOf(code)) + " beside " + NameOf(other) + " (column " + std::to_string(n[0]) +
+                          ", row " + std::to_string(n[1]) + ") leaves a gap under its side");
+      }
+      const bool edge = c == 0 || r == 0 || c == map.width - 1 || r == map.height - 1;
+      if (edge && TopOf(code) < 0.0f) {
+        return FailAt(error, map, c, r,
+                      std::string(NameOf(code)) + " on the map's edge: the camera sees past its bed into nothing");
+      }
+    }
+  }
+  return true;
+}
+
+bool Walkable(int code) { return static_cast<int8_t>(code) <= 14; }
+
 }  // namespace
+
+CameraReach FieldCameraReach() {
+  float west = 0, east = 0, north = 0, south = 0;
+  for (float sx : {-1.0f, 1.0f}) {
+    for (float sy : {-1.0f, 1.0f}) {
+      float x = 0, z = 0;
+      GroundCorner(sx, sy, x, z);
+      west = std::max(west, -x);
+      east = std::max(east, x);
+      north = std::max(north, z);
+      south = std::max(south, -z);
+    }
+  }
+  // The leader stands 1.0 from the edge of its own cell; each further cell is 2.0.
+  const auto cells = [](float reach) { return static_cast<int>(std::ceil((reach - 1.0f) / 2.0f)); };
+  return {cells(west), cells(east), cells(north), cells(south)};
+}
+
+bool CheckScenery(const MapSource& map, Error& error) {
+  if (!CheckSeams(map, error)) return false;
+  // The leader walks from the cells of the map's events (doors, roads, people) over
+  // every walkable cell joined to them.
+  const size_t cells = map.tiles.size();
+  std::vector<int> from(cells, 0);
+  std::deque<size_t> open;
+  auto reach = [&](int c, int r, int event) {
+    if (c < 0 || r < 0 || c >= map.width || r >= map.height) return;
+    const size_t i = static_cast<size_t>(r * map.width + c);
+    if (from[i] || !Walkable(map.tiles[i])) return;
+    from[i] = event;
+    open.push_back(i);
+  };
+  for (size_t i = 0; i < cells; ++i) {
+    if (!map.events[i]) continue;
+    const int c = static_cast<int>(i) % map.width, r = static_cast<int>(i) / map.width;
+    for (const auto& d : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+      reach(c + d.first, r + d.second, map.events[i]);
+  }
+  while (!open.empty()) {
+    const int i = static_cast<int>(open.front());
+    open.pop_front();
+    const int c = i % map.width, r = i / map.width;
+    for (const auto& d : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+      reach(c + d.first, r + d.second, from[static_cast<size_t>(i)]);
+  }
+  const CameraReach need = FieldCameraReach();
+  for (int r = 0; r < map.height; ++r) {
+    for (int c = 0; c < map.width; ++c) {
+      const int event = from[static_cast<size_t>(r * map.width + c)];
+      if (!event) continue;
+      const struct {
+        const char* edge;
+        int have, need;
+      } sides[] = {{"west", c, need.west},
+                   {"east", map.width - 1 - c, need.east},
+                   {"north", r, need.north},
+                   {"south", map.height - 1 - r, need.south}};
+      for (const auto& s : sides) {
+        if (s.have >= s.need) continue;
+        return FailAt(error, map, c, r,
+                      "the leader can walk here from event " + std::to_string(event) + ", " + std::to_string(s.have) +
+                          " cells from the " + s.edge + " edge, but the camera shows " + std::to_string(s.need) +
+                          " cells beyond the leader that way");
+      }
+    }
+  }
+  return true;
+}
 
 bool ParseLegend(const std::string& text, const std::string& file, Legend& legend, Error& error) {
   const std::vector<std::string> lines = SplitLines(text);
