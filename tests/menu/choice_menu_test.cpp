@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "menu/menu_test_support.h"
-#include "menu/party_menu.h"
 #include "menu/save_screen.h"
 
 namespace {
@@ -74,7 +73,6 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
     EXPECT_EQ(g_phaseToggles, c.phaseToggles);
     if (!battle || Menu() || c.opened) continue;
     for (int i = 0; i < 6; ++i) EXPECT_TRUE(Running(30 + i)) << kBattleIds[i];
-    EXPECT_FALSE(g_taskPool[kSlotWalkerFirst].drawOn) << "the field stays hidden";
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "data/items.h"
 #include "menu/menu_test_support.h"
 
 namespace {
@@ -49,6 +48,8 @@ TEST_F(StatusScreenTest, TheMembersWrapBothWaysAndEnterClosesLikeEscape) {
     Press(key);
     EXPECT_EQ(Screen()->member, member);
   }
+  g_party[2].status = kStatusCannotAct;
+  EXPECT_EQ(At(AtlasSprites(), kAtlasAilmentStun), Pos(480.0f, 72.0f)) << "alone, it takes the first place";
   Press(kKeyEnter);
   EXPECT_TRUE(!Screen() && TaskExists(kTaskIdPartyMenu));
 }
