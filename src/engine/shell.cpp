@@ -1,6 +1,7 @@
 #include "engine/shell.h"
 
 #include <cstring>
+#include <new>
 
 #include "data/characters.h"
 #include "data/items.h"
@@ -31,6 +32,17 @@ bool g_shutDown = true;
 
 void FailStartup(const char* text, const char* caption) {
   plat::MessageBox(text, caption);
+}
+
+// Containers report a failed allocation by throwing: a step that runs out of memory
+// fails like any other, with its box, instead of ending the program unannounced.
+template <class Step>
+int StartupStep(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }
 
 }  // namespace
@@ -90,17 +102,17 @@ int GameStateInit() {
 // behind) and destroys the window, which ends the program before any frame runs.
 int GameInit() {
   g_shutDown = false;
-  if (!GameStateInit()) {
+  if (!StartupStep(GameStateInit)) {
     FailStartup("", "pal error");
-  } else if (!DataFileLoad()) {
+  } else if (!StartupStep(DataFileLoad)) {
     FailStartup(kDataLoadFailed, "error");
     CoreBuffersFree();
-  } else if (!SoundInit()) {
+  } else if (!StartupStep(SoundInit)) {
     FailStartup("", "directsound error");
     CoreBuffersFree();
     SoundShutdown();
     DataFileFree();
-  } else if (!GraphicsInit(plat::WindowHandle())) {
+  } else if (!StartupStep([] { return GraphicsInit(plat::WindowHandle()); })) {
     FailStartup("", "directx graphics error");
     CoreBuffersFree();
     GraphicsRelease();
@@ -184,14 +196,20 @@ int AppMain() {
     return 0;
   }
   plat::SetCloseHandler(GameShutdown);
-  GameInit();
+  const int started = GameInit();
   if (plat::WindowExists()) plat::WindowShow();
-  for (;;) {
-    const plat::PumpResult r = plat::PumpOneEvent();
-    if (r == plat::PumpResult::Quit) break;
-    if (r == plat::PumpResult::Idle) FrameRun();
+  int code = 1;
+  try {
+    for (;;) {
+      const plat::PumpResult r = plat::PumpOneEvent();
+      if (r == plat::PumpResult::Quit) break;
+      if (r == plat::PumpResult::Idle) FrameRun();
+    }
+    code = plat::QuitCode();
+  } catch (const std::bad_alloc&) {
+    GameShutdown();  // out of memory in play: everything released, and a failing exit
   }
-  const int code = plat::QuitCode();
   plat::HostQuit();
-  return code;
+  // A start-up failure has shown its box; the program still ends in failure.
+  return started ? code : 1;
 }
