@@ -37,11 +37,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::WorldReset();
+  const fuzz::Round round;
   const std::string path = fuzz::WriteScratch("epack.dat", data, size);
   PlaceEventCells(size ? data[size - 1] % (kMapMaxEvents + 2) : 0);
   g_mapNumber = size > 1 ? data[size - 2] % (kMapCount + 2) - 1 : 0;
   if (EventLoadPack(path.c_str())) EventPlaceAll();
-  TaskKillAll();
   return 0;
 }

@@ -72,6 +72,8 @@ test::EventWorld& World() {
   return world;
 }
 
+namespace {
+
 void WorldReset() {
   test::EventWorld& world = World();
   TaskKillAll();
@@ -92,5 +94,10 @@ void WorldReset() {
   g_mapHeight = 0;
   g_eventCount = 0;
 }
+
+}  // namespace
+
+Round::Round() { WorldReset(); }
+Round::~Round() { WorldReset(); }
 
 }  // namespace fuzz

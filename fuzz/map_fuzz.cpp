@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::WorldReset();
+  const fuzz::Round round;
   const std::string path = fuzz::WriteScratch("mappack.dat", data, size);
   bool drawn = false;
   for (int map = -1; map <= kMapCount; ++map) {
