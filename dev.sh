@@ -64,8 +64,8 @@ fuzz_run() {  # fuzz_run <target> <seconds>; runs beside the built data files
   [[ -f fuzz/$1.dict ]] && dict=("-dict=$PWD/fuzz/$1.dict")
   mkdir -p "build-fuzz/fuzz/corpus/$1"
   (cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "./fuzz/fuzz_$1" -max_total_time="$2" -timeout=10 -print_final_stats=1 -artifact_prefix="fuzz/crash-$1-" "${dict[@]}" \
-    "fuzz/corpus/$1" "fuzz/seeds/$1")
+    "./fuzz/fuzz_$1" -max_total_time="$2" -timeout=10 -print_final_stats=1 -artifact_prefix="fuzz/crash-$1-" \
+    "${dict[@]}" "fuzz/corpus/$1" "fuzz/seeds/$1")
 }
 
 case "${1:-}" in
