@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "data/game_state.h"
 #include "engine/archive.h"
 #include "engine/task.h"
 #include "event/pack.h"
 #include "field/map.h"
+#include "menu/save_file.h"
+#include "platform/bytes.h"
 #include "platform/window.h"
 #include "support/field_world.h"
 #include "support/files.h"
@@ -94,6 +97,29 @@ void SeedsFromTests() {
   Seed("event_script", test::ToBytes("#3,1,#7,1,#1,2,hello,world,#2,q,yes,no,A,B,A#5,7,#17,3,B#6,7,C,#99,C#98,"));
 }
 
+// A fresh game's file with n members, walkers on the first cells, and the camera field.
+void SeedsOfSaves() {
+  for (int32_t n = 1; n <= kPartyRows; ++n) {
+    GameStateReset();
+    Bytes out;
+    PutI32(out, 0);   // map
+    PutI32(out, 1);   // header level
+    PutI32(out, 10);  // money
+    for (int32_t flag : g_eventFlags) PutI32(out, flag);
+    PutI32(out, n);
+    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_party[i]);
+    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_partyReserve[i]);
+    SaveWriteInventory(out);
+    for (int w = 0; w < 4; ++w) {
+      PutF32(out, 1.0f);
+      PutF32(out, -1.0f);
+      PutF32(out, 90.0f * static_cast<float>(w));
+    }
+    PutF32(out, 60.0f);
+    Seed("save", out);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,11 +130,12 @@ int main(int argc, char** argv) {
   g_out = argv[1];
   std::error_code ec;
   fs::remove_all(g_out, ec);
-  for (const char* t : {"archive", "map", "event_pack", "event_script", "xmesh", "picture", "sound"}) {
+  for (const char* t : {"archive", "map", "event_pack", "event_script", "xmesh", "picture", "sound", "save"}) {
     fs::create_directories(g_out / t, ec);
   }
   SeedsFromArchive(fs::path(argv[2]) / "data.dat");
   SeedsFromPacks(argv[2]);
   SeedsFromTests();
+  SeedsOfSaves();
   return 0;
 }
