@@ -1,5 +1,7 @@
 #include "game/startup.h"
 
+#include "battle/battle.h"
+#include "battle/transition.h"
 #include "data/flow.h"
 #include "data/game_state.h"
 #include "engine/archive.h"
@@ -33,6 +35,9 @@ void GameInstall() {
   g_flow.loadMap = MapLoadOrTitle;
   g_flow.newGame = NewGameStart;
   g_flow.startEvent = EventStart;
+  g_flow.startEncounter = BattleEncounterStart;
+  g_flow.startEventBattle = BattleStartEvent;
+  g_flow.startTransition = BattleTransitionStartForEvent;
 }
 
 int CoreBuffersAlloc() {

@@ -1,0 +1,111 @@
+// Battles for tests: a scripted random sequence, the battle's tasks looked up in the
+// pool, and a world of one task pool and the map buffers for unit-level cases.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "battle/battle.h"
+#include "battle/cursor.h"
+#include "battle/grid.h"
+#include "battle/unit.h"
+#include "data/game_state.h"
+#include "data/tasks.h"
+#include "engine/keys.h"
+#include "engine/sound.h"
+#include "engine/task.h"
+#include "engine/util.h"
+#include "field/map.h"
+
+namespace test {
+
+// The game's random draws come from this list while it lasts (RandomBelow(n) of a raw
+// value v is v % n), then 1 each: no ambush, no inflicted status.
+class ScriptedRandom {
+ public:
+  explicit ScriptedRandom(std::vector<int> values = {}) {
+    Values() = std::deque<int>(values.begin(), values.end());
+    DrawnRef() = 0;
+    RandomSetSource(Next);
+  }
+  ~ScriptedRandom() { RandomSetSource(nullptr); }
+  ScriptedRandom(const ScriptedRandom&) = delete;
+  ScriptedRandom& operator=(const ScriptedRandom&) = delete;
+  void Push(std::vector<int> values) { Values().insert(Values().end(), values.begin(), values.end()); }
+  static int Drawn() { return DrawnRef(); }
+  static size_t Left() { return Values().size(); }
+
+ private:
+  static std::deque<int>& Values() {
+    static std::deque<int> values;
+    return values;
+  }
+  static int& DrawnRef() {
+    static int drawn = 0;
+    return drawn;
+  }
+  static int Next() {
+    ++DrawnRef();
+    if (Values().empty()) return 1;
+    const int v = Values().front();
+    Values().pop_front();
+    return v;
+  }
+};
+
+inline BattleData* Battle() { return BattleFind(); }
+inline CursorData* Cursor() { return CursorFind(); }
+
+// The units in slot order, of one side or of both (-1).
+inline std::vector<UnitData*> Units(int side = -1) {
+  std::vector<UnitData*> out;
+  ForEachUnit([&](UnitData* u) {
+    if (side < 0 || u->record.side == side) out.push_back(u);
+  });
+  return out;
+}
+
+inline void CellCentre(int column, int row, float* x, float* z) {
+  *x = static_cast<float>(2 * column - 17);
+  *z = static_cast<float>(17 - 2 * row);
+}
+
+inline int ColumnOf(const UnitData* u) { return (static_cast<int>(u->x) + 17) / 2; }
+inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; }
+
+// A task pool and the map buffers with the battlefield laid out, and nothing running.
+class BattleWorld : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(TaskPoolCreate(), 1);
+    ASSERT_EQ(MapBuffersAlloc(), 1);
+    KeyInit();
+    SoundRequestsClear();
+    GridInit();
+    GridClearRange();
+    GridClearSearchMarks();
+    g_phaseSide = 0;
+  }
+  void TearDown() override {
+    MapBuffersFree();
+    TaskPoolFree();
+  }
+  // A unit of the side on (column, row) from a table row, with move 5.
+  static UnitData* Place(int row, int column, int gridRow, int side = -1) {
+    CharacterRecord r = g_characterTable[row];
+    if (side >= 0) r.side = side;
+    float x = 0, z = 0;
+    CellCentre(column, gridRow, &x, &z);
+    return UnitCreate(r, x, kUnitHeight, z, side == 1 || r.side == 1 ? 270.0f : 90.0f);
+  }
+  static void Updates(int n) {
+    for (int i = 0; i < n; ++i) {
+      SoundRequestsClear();
+      TaskPoolUpdateAll();
+    }
+  }
+};
+
+}  // namespace test
