@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <set>
 #include <vector>
 
 #include "battle/battle.h"
@@ -17,6 +19,7 @@
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "engine/util.h"
+#include "event/screen_test_support.h"
 #include "field/map.h"
 
 namespace test {
@@ -75,37 +78,32 @@ inline void CellCentre(int column, int row, float* x, float* z) {
 inline int ColumnOf(const UnitData* u) { return (static_cast<int>(u->x) + 17) / 2; }
 inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; }
 
-// A task pool and the map buffers with the battlefield laid out, and nothing running.
-class BattleWorld : public ::testing::Test {
+// The event task's headless world (a task pool, the map buffers, scripted keys and a
+// recording device) with the battlefield laid out and the party of a new game.
+class BattleWorld : public ScreenTest {
  protected:
   void SetUp() override {
-    ASSERT_EQ(TaskPoolCreate(), 1);
-    ASSERT_EQ(MapBuffersAlloc(), 1);
-    KeyInit();
-    SoundRequestsClear();
+    ScreenTest::SetUp();
+    GameStateReset();
     GridInit();
     GridClearRange();
     GridClearSearchMarks();
     g_phaseSide = 0;
   }
-  void TearDown() override {
-    MapBuffersFree();
-    TaskPoolFree();
-  }
-  // A unit of the side on (column, row) from a table row, with move 5.
+  // A unit from a table row on (column, row), of its own side or the one given.
   static UnitData* Place(int row, int column, int gridRow, int side = -1) {
     CharacterRecord r = g_characterTable[row];
     if (side >= 0) r.side = side;
     float x = 0, z = 0;
     CellCentre(column, gridRow, &x, &z);
-    return UnitCreate(r, x, kUnitHeight, z, side == 1 || r.side == 1 ? 270.0f : 90.0f);
+    return UnitCreate(r, x, kUnitHeight, z, r.side == 1 ? 270.0f : 90.0f);
   }
-  static void Updates(int n) {
-    for (int i = 0; i < n; ++i) {
-      SoundRequestsClear();
-      TaskPoolUpdateAll();
-    }
+  // Key down for one update, then up for `after` updates.
+  void TapKey(int key, int after = 1) {
+    Tap(key);
+    Updates(after);
   }
+  bool Sounded(int id) const { return std::find(sounds_.begin(), sounds_.end(), id) != sounds_.end(); }
 };
 
 }  // namespace test
