@@ -101,7 +101,6 @@ TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
   EXPECT_EQ(Battle()->result, 1);
   Outro();
-  EXPECT_FALSE(TaskExists(kTaskIdBattleUnit));
   EXPECT_EQ(g_money, 10);
   EXPECT_EQ(g_party[1].level, 21) << "the level-up is written back";
   EXPECT_EQ(g_party[1].experience, 0);

@@ -30,14 +30,11 @@ class ScriptedRandom {
  public:
   explicit ScriptedRandom(std::vector<int> values = {}) {
     Values() = std::deque<int>(values.begin(), values.end());
-    DrawnRef() = 0;
     RandomSetSource(Next);
   }
   ~ScriptedRandom() { RandomSetSource(nullptr); }
   ScriptedRandom(const ScriptedRandom&) = delete;
   ScriptedRandom& operator=(const ScriptedRandom&) = delete;
-  void Push(std::vector<int> values) { Values().insert(Values().end(), values.begin(), values.end()); }
-  static int Drawn() { return DrawnRef(); }
   static size_t Left() { return Values().size(); }
 
  private:
@@ -45,12 +42,7 @@ class ScriptedRandom {
     static std::deque<int> values;
     return values;
   }
-  static int& DrawnRef() {
-    static int drawn = 0;
-    return drawn;
-  }
   static int Next() {
-    ++DrawnRef();
     if (Values().empty()) return 1;
     const int v = Values().front();
     Values().pop_front();
@@ -102,6 +94,15 @@ class BattleWorld : public ScreenTest {
   void TapKey(int key, int after = 1) {
     Tap(key);
     Updates(after);
+  }
+  // Updates until the predicate holds: how many it took, or -1 after `limit`.
+  template <class Pred>
+  int UpdatesUntil(Pred pred, int limit = 400) {
+    for (int i = 1; i <= limit; ++i) {
+      Updates(1);
+      if (pred()) return i;
+    }
+    return -1;
   }
   bool Sounded(int id) const { return std::find(sounds_.begin(), sounds_.end(), id) != sounds_.end(); }
 };

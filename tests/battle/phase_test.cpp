@@ -28,14 +28,6 @@ class PhaseTest : public test::BattleWorld {
     TapKey(kKeyEnter, 0);  // the banner ends at once
     ASSERT_EQ(Cursor()->state, CursorStateFree);
   }
-  template <class Pred>
-  int UpdatesUntil(Pred pred, int limit = 400) {
-    for (int i = 1; i <= limit; ++i) {
-      Updates(1);
-      if (pred()) return i;
-    }
-    return -1;
-  }
 };
 
 // The camera rises for 50 updates, then the opening lines show in the same update.
@@ -95,6 +87,12 @@ TEST_F(PhaseTest, TheQueueTakesUnitsInSlotOrderThatHaveNotActedAndCanAct) {
   EXPECT_EQ(g_unitQueue[3], nullptr);
   g_taskPool[TaskSlotIndex(TaskFindById(kTaskIdBattleUnit)) + 6].inUse = 0;  // enemies[2] is gone
   EXPECT_EQ(PhasePopUnit(), enemies[3]) << "an entry whose unit has gone is passed over";
+  Cursor()->unit = enemies[2];  // the cursor meets the same with a unit that has gone
+  CursorGlideToUnit(Cursor());
+  EXPECT_EQ(Cursor()->state, PhaseNextUnit);
+  Cursor()->state = CursorStateFollowUnit;
+  Updates(1);
+  EXPECT_EQ(Cursor()->state, PhaseNextUnit);
 }
 
 // Nothing decides yet: each enemy in turn ends its turn as the cursor reaches it, and the
