@@ -62,11 +62,6 @@ inline std::vector<UnitData*> Units(int side = -1) {
   return out;
 }
 
-inline void CellCentre(int column, int row, float* x, float* z) {
-  *x = static_cast<float>(2 * column - 17);
-  *z = static_cast<float>(17 - 2 * row);
-}
-
 inline int ColumnOf(const UnitData* u) { return (static_cast<int>(u->x) + 17) / 2; }
 inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; }
 
@@ -86,8 +81,8 @@ class BattleWorld : public ScreenTest {
   static UnitData* Place(int row, int column, int gridRow, int side = -1) {
     CharacterRecord r = g_characterTable[row];
     if (side >= 0) r.side = side;
-    float x = 0, z = 0;
-    CellCentre(column, gridRow, &x, &z);
+    float x = static_cast<float>(column), z = static_cast<float>(gridRow);
+    GridCellToWorld(&x, &z);
     return UnitCreate(r, x, kUnitHeight, z, r.side == 1 ? 270.0f : 90.0f);
   }
   // Key down for one update, then up for `after` updates.

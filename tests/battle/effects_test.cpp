@@ -41,7 +41,6 @@ class EffectsTest : public test::BattleWorld {
 // The four pieces start 640 pixels out to the right, below, left and above, turn 40
 // degrees an update and meet 32 pixels from the centre on the 19th update.
 TEST_F(EffectsTest, TheTransitionSwingsInForNineteenUpdates) {
-  TaskSlot* field = PlaceTask(30, 4242);
   ASSERT_EQ(BattleTransitionStart(1), 1);
   const auto* t = TaskData<BattleTransitionData>(&g_taskPool[kSlotEncounterTransition]);
   const float starts[4][2] = {{960, 240}, {320, 880}, {-320, 240}, {320, -400}};
@@ -58,7 +57,20 @@ TEST_F(EffectsTest, TheTransitionSwingsInForNineteenUpdates) {
   Updates(1);
   EXPECT_FALSE(TaskSlotInUse(kSlotEncounterTransition));
   EXPECT_FLOAT_EQ(t->quads[2].radius, 32.0f);
-  EXPECT_EQ(field->updateOn + field->drawOn, 2) << "without a battle nothing else changes";
+}
+
+// Alone the wipe leaves the stopped field as it was; before a battle that cannot start
+// (its slot is taken) it gives the field back instead of hiding everything for good.
+TEST_F(EffectsTest, TheTransitionHidesTheFieldOnlyForABattleThatCanStart) {
+  TaskSlot* field = PlaceTask(30, 4242);
+  field->updateOn = 0;
+  PlaceTask(kSlotBattle, 4242);
+  for (int32_t noBattle : {1, 0}) {
+    ASSERT_EQ(BattleTransitionStart(noBattle), 1);
+    Updates(19);
+    EXPECT_EQ(field->updateOn, 1 - noBattle);
+    EXPECT_EQ(field->drawOn, 1);
+  }
 }
 
 // A number is centred on the unit's screen point (the looked-at origin lands on the

@@ -8,8 +8,6 @@
 
 namespace {
 
-using test::CellCentre;
-
 int Range(int column, int row) { return GridRangeAt(row * kGridSize + column); }
 
 int CellsInRange() {
@@ -25,8 +23,8 @@ class GridTest : public test::BattleWorld {
  protected:
   // The walking range of a party unit with move 5 standing on (column, row).
   void ShowFrom(int column, int row) {
-    float x = 0, z = 0;
-    CellCentre(column, row, &x, &z);
+    float x = static_cast<float>(column), z = static_cast<float>(row);
+    GridCellToWorld(&x, &z);
     GridShowMoveRange(x, z, 5, 1);
   }
 };
@@ -106,9 +104,7 @@ TEST_F(GridTest, PathsNeverOutgrowTheirTwentyEntries) {
   std::memset(g_gridWalls, 1, kGridCells);
   for (int c = 2; c <= 15; ++c) g_gridWalls[2 * 18 + c] = 0;
   for (int r = 3; r <= 9; ++r) g_gridWalls[r * 18 + 15] = 0;
-  float x = 0, z = 0;
-  CellCentre(2, 2, &x, &z);
-  GridShowAttackRange(x, z, 25);
+  GridShowAttackRange(-13.0f, 13.0f, 25);  // from the centre of (2, 2)
   PathFind(KeyX(2), KeyZ(2), 25, KeyX(15), KeyZ(8));
   EXPECT_EQ(g_pathLength, 19);
   EXPECT_EQ(PathHasCell(KeyX(15), KeyZ(8)), 1);

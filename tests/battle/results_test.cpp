@@ -21,11 +21,7 @@ std::string Line(const char* sjis) { return plat::SjisToUtf8(std::string(sjis, s
 
 class ResultsTest : public test::BattleWorld {
  protected:
-  void SetUp() override {
-    BattleWorld::SetUp();
-    battle_ = BattleData{};
-  }
-  BattleData battle_;
+  BattleData battle_{};
 };
 
 // A level takes 100 experience; whatever lies beyond is lost, one level a battle.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "battle/battle_support.h"
 #include "battle/messages.h"
@@ -20,10 +21,7 @@ std::vector<std::string> QueuedLines(const BattleData* battle) {
   return out;
 }
 
-struct Placed {
-  int monster, column, row;
-  bool operator==(const Placed&) const = default;
-};
+using Placed = std::tuple<int, int, int>;  // monster, column, row
 
 std::vector<Placed> Enemies() {
   std::vector<Placed> out;
