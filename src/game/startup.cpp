@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "battle/battle.h"
+#include "battle/transition.h"
 #include "data/flow.h"
 #include "data/game_state.h"
 #include "engine/archive.h"
@@ -46,6 +48,9 @@ void GameInstall() {
   g_flow.loadMap = MapLoadOrTitle;
   g_flow.newGame = NewGameStart;
   g_flow.startEvent = EventStart;
+  g_flow.startEncounter = BattleEncounterStart;
+  g_flow.startEventBattle = BattleStartEvent;
+  g_flow.startTransition = BattleTransitionStartForEvent;
 }
 
 int CoreBuffersAlloc() {
