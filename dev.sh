@@ -2,7 +2,12 @@
 # Build helper for a fresh Debian machine.
 #   ./dev.sh play   install what is missing, build the game and its data, start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
-#                   AddressSanitizer and UndefinedBehaviorSanitizer
+#                   AddressSanitizer and UndefinedBehaviorSanitizer, then a few seconds
+#                   of every fuzz target
+#   ./dev.sh fuzz [target] [seconds]
+#                   build the fuzz targets with Clang and run one (or each in turn) for
+#                   that long (60 seconds by default); what they find new is kept in
+#                   build-fuzz/fuzz/corpus/<target>, a crash as build-fuzz/fuzz/crash-*
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +19,8 @@ PACKAGES=(
   fonts-ipafont-gothic clang-format
   libgl1-mesa-dri libegl-mesa0 libegl1
 )
+# The fuzz targets: Clang and its libFuzzer runtime.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
@@ -46,6 +53,28 @@ run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
 
+fuzz_build() {
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILVA_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+  cmake --build build-fuzz --parallel --target milva_fuzz
+}
+
+fuzz_targets() {
+  local f
+  for f in build-fuzz/fuzz/fuzz_*; do
+    if [[ -x $f ]]; then echo "${f##*/fuzz_}"; fi
+  done
+}
+
+fuzz_run() {  # fuzz_run <target> <seconds>; runs beside the built data files
+  local dict=()
+  [[ -f fuzz/$1.dict ]] && dict=("-dict=$PWD/fuzz/$1.dict")
+  mkdir -p "build-fuzz/fuzz/corpus/$1"
+  (cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "./fuzz/fuzz_$1" -max_total_time="$2" -timeout=10 -print_final_stats=1 -artifact_prefix="fuzz/crash-$1-" \
+    "${dict[@]}" "fuzz/corpus/$1" "fuzz/seeds/$1")
+}
+
 case "${1:-}" in
   play)
     install_missing
@@ -53,6 +82,7 @@ case "${1:-}" in
     cd build && exec ./milva
     ;;
   test)
+    PACKAGES+=("${FUZZ_PACKAGES[@]}")
     install_missing
     check_format
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -60,9 +90,17 @@ case "${1:-}" in
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
+    fuzz_build
+    for target in $(fuzz_targets); do fuzz_run "$target" 4; done
+    ;;
+  fuzz)
+    PACKAGES+=("${FUZZ_PACKAGES[@]}")
+    install_missing
+    fuzz_build
+    for target in ${2:-$(fuzz_targets)}; do fuzz_run "$target" "${3:-60}"; done
     ;;
   *)
-    echo "usage: $0 play|test" >&2
+    echo "usage: $0 play|test|fuzz [target] [seconds]" >&2
     exit 2
     ;;
 esac

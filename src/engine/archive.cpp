@@ -26,7 +26,7 @@ int DataFileValidate(const uint8_t* image, size_t size) {
 
 int DataFileLoad() {
   std::vector<uint8_t> bytes;
-  if (!plat::ReadWholeFile("data.dat", bytes)) return 0;
+  if (!plat::ReadWholeFile("data.dat", kDataFileMaxBytes, bytes)) return 0;
   if (!DataFileValidate(bytes.data(), bytes.size())) return 0;
   auto* block = static_cast<uint8_t*>(MemAlloc(bytes.size()));
   if (!block) return 0;

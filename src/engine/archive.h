@@ -16,11 +16,16 @@ constexpr int kEntryMaterialTextureFirst = 37;  // material textures in mesh loa
 constexpr int kEntryMeshFirst = 127;            // 35 X meshes
 constexpr int kEntrySoundFirst = 162;           // 21 effects, then 3 music pieces
 
+// The largest data.dat read. The game's pictures are at most 2048 by 2048 and its sounds
+// short clips and a few minutes of music, some 11 MB in all; a file past this holds
+// nothing the game could use and is refused before any memory is taken for it.
+constexpr size_t kDataFileMaxBytes = size_t{256} << 20;
+
 extern uint8_t* g_dataFile;
 extern size_t g_dataFileSize;
 
 // Reads "data.dat" from the working directory. 0 when it is missing, cannot be read,
-// or its table or any entry runs past the end of the file.
+// is larger than kDataFileMaxBytes, or its table or any entry runs past its end.
 int DataFileLoad();
 // Checks an archive image without loading it: 1 when the table and every entry's size
 // and bytes lie inside it.

@@ -106,6 +106,14 @@ void FrustumUpdate() {
   g_frustumPlanes[kFar] = Normalised(ColumnPlane(m, 3, -1.0f));
 }
 
+void WorldToScreen(float out[2], float x, float y, float z) {
+  const glm::mat4 view = g_device ? g_device->GetTransform(plat::TransformKind::View) : g_view;
+  const glm::mat4 projection = g_device ? g_device->GetTransform(plat::TransformKind::Projection) : g_projection;
+  const glm::vec3 p = Vec3Project(glm::vec3(x, y, z), g_viewport, projection, view, glm::mat4(1.0f));
+  out[0] = p.x;
+  out[1] = p.y;
+}
+
 // Touching a plane still counts as visible.
 int SphereInFrustum(float x, float y, float z, float radius) {
   for (const Plane& p : g_frustumPlanes) {

@@ -41,4 +41,7 @@ void CameraHoldStep(CameraData* camera);
 void CameraIdleStep(CameraData* camera);
 void CameraSetView(const float at[3], const float eye[3]);
 void FrustumUpdate();
+// Where a world point lands on the screen, in pixels, through the view and projection
+// last set and the renderer's viewport.
+void WorldToScreen(float out[2], float x, float y, float z);
 int SphereInFrustum(float x, float y, float z, float radius);

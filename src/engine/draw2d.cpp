@@ -8,6 +8,7 @@
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/sound.h"
+#include "engine/text.h"
 
 const AtlasRect g_digitsSmall[10] = {kAtlasDigitSmall0, kAtlasDigitSmall1, kAtlasDigitSmall2, kAtlasDigitSmall3,
                                      kAtlasDigitSmall4, kAtlasDigitSmall5, kAtlasDigitSmall6, kAtlasDigitSmall7,
@@ -173,5 +174,17 @@ void DrawVerticalMenu(float x, float y, int32_t cursor, int32_t count, uint32_t 
   DrawAtlas(x + kMenuCursorLeft, y + kMenuFirstRow + static_cast<float>(cursor) * kMenuRowPitch, kAtlasMenuCursor);
   for (int32_t i = 0; i < count; ++i) {
     DrawCentredIn(x, width, y + kMenuFirstRow + static_cast<float>(i) * kMenuRowPitch, labels[order[i]]);
+  }
+}
+
+void DrawGlyphRow(float x, float y, const int32_t* row, int count) {
+  float pen = x;
+  for (int i = 0; i < count; ++i) {
+    const int32_t g = row[i];
+    if (g < 1 || g >= kGlyphCount) continue;
+    const AtlasRect& rect = g_glyphs[g].rect;
+    const float top = y + RoundToNearest((20.0f - RectHeight(rect)) / 2.0f);
+    DrawSprite(pen, top, rect, kGlyphTextureSize, kGlyphTextureSize, kColourOpaque, g_fontTexture.get());
+    pen += RectWidth(rect) + 4.0f;
   }
 }

@@ -44,6 +44,11 @@ extern const AtlasRect g_digitsLarge[10];
 extern const AtlasRect g_digitsLargeSecond[10];
 extern const AtlasRect g_menuCursorRect;
 
+// One line of message text from the glyph texture, its band's top at y: glyphs are
+// proportional, each advancing the pen by its width and 4 pixels and sitting centred in
+// the 20-pixel band. Index 0 (and anything outside the table) takes no room.
+void DrawGlyphRow(float x, float y, const int32_t* row, int count);
+
 void FillScreenPattern(float left, float top, float right, float bottom);
 void FillScreenPatternColour(float left, float top, float right, float bottom, uint32_t colour);
 

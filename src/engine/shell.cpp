@@ -1,5 +1,7 @@
 #include "engine/shell.h"
 
+#include <new>
+
 #include "engine/archive.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
@@ -21,6 +23,17 @@ int NoInit() { return 0; }
 void NoRelease() {}
 void NoPlacement() {}
 ShellHooks g_hooks{NoInit, NoRelease, NoPlacement};
+
+// Containers report a failed allocation by throwing: a step that runs out of memory
+// fails like any other, with its box, instead of ending the program unannounced.
+template <class Step>
+int StartupStep(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
 
 }  // namespace
 
@@ -115,14 +128,20 @@ int AppMain() {
     return 0;
   }
   plat::SetCloseHandler(GameShutdown);
-  ShellStart();
+  const int started = ShellStart();
   if (plat::WindowExists()) plat::WindowShow();
-  for (;;) {
-    const plat::PumpResult r = plat::PumpOneEvent();
-    if (r == plat::PumpResult::Quit) break;
-    if (r == plat::PumpResult::Idle) FrameRun();
+  int code = 1;
+  try {
+    for (;;) {
+      const plat::PumpResult r = plat::PumpOneEvent();
+      if (r == plat::PumpResult::Quit) break;
+      if (r == plat::PumpResult::Idle) FrameRun();
+    }
+    code = plat::QuitCode();
+  } catch (const std::bad_alloc&) {
+    GameShutdown();  // out of memory in play: everything released, and a failing exit
   }
-  const int code = plat::QuitCode();
   plat::HostQuit();
-  return code;
+  // A start-up failure has shown its box; the program still ends in failure.
+  return started ? code : 1;
 }

@@ -17,7 +17,8 @@ struct ShellHooks {
 };
 void ShellInstall(const ShellHooks& hooks);
 
-// Runs the whole program: window, start-up chain, message loop. Returns the exit code.
+// Runs the whole program: window, start-up chain, message loop. Returns the exit code:
+// the quit message's, or 1 when start-up failed or memory ran out.
 int AppMain();
 // The installed start-up chain, run once; a failure ends the program before any frame.
 int ShellStart();

@@ -4,11 +4,15 @@
 
 namespace {
 uint32_t g_randomState = 1;
+RandomSource g_randomSource = nullptr;
 }  // namespace
 
 void RandomSeed(uint32_t seed) { g_randomState = seed; }
 
+void RandomSetSource(RandomSource source) { g_randomSource = source; }
+
 int RandomNext() {
+  if (g_randomSource) return g_randomSource();
   g_randomState = g_randomState * 214013u + 2531011u;
   return static_cast<int>((g_randomState >> 16) & 0x7FFF);
 }

@@ -6,6 +6,9 @@
 // The run's one generator: a 15-bit linear congruential generator (largest value 32767).
 void RandomSeed(uint32_t seed);
 int RandomNext();
+// Tests replace the generator with a scripted sequence of raw values; null restores it.
+using RandomSource = int (*)();
+void RandomSetSource(RandomSource source);
 // A value in 0 to n - 1, by remainder. n of 0 or less gives 0.
 int RandomBelow(int n);
 

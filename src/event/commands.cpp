@@ -28,8 +28,8 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdInn, EventStepWaitInn},         // 9 inn
     {EventCmdShop, EventStepWaitShop},       // 10 shop
     {EventCmdSound, nullptr},                // 11 sound effect
-    {nullptr, nullptr},                      // 12 scripted battle (frozen by the battle)
-    {nullptr, EvTransitionWait},             // 13 encounter transition without a battle
+    {EventCmdBattle, nullptr},               // 12 scripted battle (frozen by the battle)
+    {EvTransitionStart, EvTransitionWait},   // 13 encounter transition without a battle
     {EventCmdFacing, nullptr},               // 14 facing
     {nullptr, nullptr},                      // 15
     {EventCmdPartyControl, nullptr},         // 16 party control

@@ -156,4 +156,20 @@ void EventStepWaitItemDialog(EventContext* context) { ResumeWhenGone(context, Ta
 void EventStepWaitDonation(EventContext* context) { ResumeWhenGone(context, TaskSlotInUse(kSlotDonation)); }
 void EventStepWaitEffects(EventContext* context) { ResumeWhenGone(context, TaskExists(kTaskIdEffect3D)); }
 void EventStepWaitProjectiles(EventContext* context) { ResumeWhenGone(context, TaskExists(kTaskIdProjectile)); }
+// The script names up to six enemies; a count the language does not allow reads one.
+// Whether each can stand where it is put is the battle's to judge.
+void EventCmdBattle(EventContext* context) {
+  EventBattleOrder order{};
+  order.count = EventReadArg(context);
+  if (order.count < 1 || order.count > kBattleSideMax) order.count = 1;
+  for (int i = 0; i < order.count; ++i) {
+    order.enemies[i].monster = EventReadArg(context);
+    order.enemies[i].column = EventReadArg(context);
+    order.enemies[i].row = EventReadArg(context);
+  }
+  g_flow.startEventBattle(&order);
+}
+
+void EvTransitionStart(EventContext*) { g_flow.startTransition(); }
+
 void EvTransitionWait(EventContext* context) { ResumeWhenGone(context, TaskSlotInUse(kSlotEncounterTransition)); }

@@ -84,6 +84,10 @@ void EventCmdResumeAll(EventContext* context);
 void EventCmdKillTasks(EventContext* context);
 void EventCmdToTitle(EventContext* context);
 void EventCmdEnd(EventContext* context);
+// A scripted battle: the event stands stopped with everything else until it ends.
+void EventCmdBattle(EventContext* context);
+// The encounter transition alone, the lead-in to a scripted battle.
+void EvTransitionStart(EventContext* context);
 
 // Wait steps.
 void EventStepWaitFrames(EventContext* context);

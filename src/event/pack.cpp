@@ -38,7 +38,7 @@ int EventLoadPack(const char* fileName) {
   std::memset(g_eventSlots, 0, static_cast<size_t>(kEventSlotCount) * kEventSlotSize);
   std::vector<uint8_t> file;
   uint64_t sizeAt = 0;
-  if (!plat::ReadWholeFile(fileName, file) || !LocateBlock(file, g_mapNumber, &sizeAt)) return 0;
+  if (!plat::ReadWholeFile(fileName, kEventPackMaxBytes, file) || !LocateBlock(file, g_mapNumber, &sizeAt)) return 0;
   const uint32_t size = ReadU32(file.data() + sizeAt);
   // More event cells than script slots cannot be held either.
   if (size > kEventPackBlockSize || g_eventCount > kEventSlotCount) {

@@ -10,6 +10,8 @@
 constexpr char kEventPackFileName[] = "epack.dat";
 constexpr int kEventPackBlockSize = 16000;  // the largest stored block of one map
 constexpr int kEventPackTableBytes = kMapCount * 4;
+// Every map's block at the largest size the buffer holds; a larger pack is refused unread.
+constexpr size_t kEventPackMaxBytes = kEventPackTableBytes + kMapCount * (4 + kEventPackBlockSize);
 constexpr int kEventScriptMaxKept = kEventSlotSize - 1;  // a split slot keeps a zero at its end
 constexpr int kEventLineBytes = 46;                      // one message line: 23 two-byte characters
 constexpr int kEventLabelBytes = 20;

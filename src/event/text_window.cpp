@@ -148,20 +148,12 @@ void DrawEventChoiceCursor(int32_t choice) {
   DrawSprite(kChoiceBarX, y, kAtlasEventChoiceBar, kAtlasSize, kAtlasSize, kWindowColour, g_atlasTexture.get());
 }
 
-// Glyphs are proportional: each advances the pen by its width and 4 pixels, and sits
-// centred in a 20-pixel band 8 pixels below the line's top. A glyph 0 takes no room.
+// Each line's glyphs sit in a 20-pixel band 8 pixels below the line's top.
 void DrawTextLines(const EventContext* context, float x0, float y0) {
   const int lines = context->lineCount < kEventLineCount ? context->lineCount : kEventLineCount;
   for (int i = 0; i < lines; ++i) {
-    float pen = x0 + 16.0f;
     const float top = y0 + kLineSpacing * static_cast<float>(i);
-    for (int32_t g : context->shownGlyphs[i]) {
-      if (g < 1 || g >= kGlyphCount) continue;
-      const AtlasRect& rect = g_glyphs[g].rect;
-      const float y = top + 8.0f + RoundToNearest((20.0f - RectHeight(rect)) / 2.0f);
-      DrawSprite(pen, y, rect, kGlyphTextureSize, kGlyphTextureSize, kColourOpaque, g_fontTexture.get());
-      pen += RectWidth(rect) + 4.0f;
-    }
+    DrawGlyphRow(x0 + 16.0f, top + 8.0f, context->shownGlyphs[i], kGlyphRowLength);
   }
 }
 

@@ -17,12 +17,16 @@ int EncounterCheck(float x, float z) {
   return FieldStartRandomEncounter();
 }
 
-// The countdown starts over and the encounter sound plays; the battle's transition
-// takes over from there. Without one the field carries on and the leader keeps its keys.
+// The countdown starts over, every update stops, the encounter sound plays and the
+// transition into the battle takes over. When no battle could follow (its slots are
+// taken), the field is given back at once and the leader keeps its keys.
 int FieldStartRandomEncounter() {
   g_encounterCountdown = g_encounterInterval;
+  TaskSetModeAllForce(kTaskModePause);
   SoundRequest(kSoundEncounter, 0);
-  return g_flow.startEncounter();
+  if (g_flow.startEncounter()) return 1;
+  TaskSetModeAllForce(kTaskModeRun);
+  return 0;
 }
 
 // A menu that could not open leaves the leader to its keys.

@@ -10,7 +10,7 @@
 // with encounters, the cell holds no event and neither the field menu nor an event is
 // open. 1 when it took over the frame.
 int EncounterCheck(float x, float z);
-// What a random battle's start does on the field; 1 when it takes over the frame.
+// The field stops and hands over to a random battle; 1 when it took over the frame.
 int FieldStartRandomEncounter();
 // Shift at rest opens the field menu. 1 when it took over the frame.
 int FieldMenuKeyCheck();

@@ -88,7 +88,8 @@ int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* heig
   std::vector<uint8_t> image;
   MapPackHeader header{};
   const uint8_t* layers = nullptr;
-  if (!plat::ReadWholeFile(fileName, image) || !MapPackFindRecord(image.data(), image.size(), map, &header, &layers)) {
+  if (!plat::ReadWholeFile(fileName, kMapPackMaxBytes, image) ||
+      !MapPackFindRecord(image.data(), image.size(), map, &header, &layers)) {
     return 0;
   }
   *width = static_cast<int32_t>(header.width);
@@ -100,7 +101,7 @@ int MapLoadPack(const char* fileName) {
   if (!g_tileLayer) return 0;
   MapBuffersClear();
   std::vector<uint8_t> image;
-  if (!plat::ReadWholeFile(fileName, image)) return 0;
+  if (!plat::ReadWholeFile(fileName, kMapPackMaxBytes, image)) return 0;
   MapPackHeader header{};
   const uint8_t* layers = nullptr;
   if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) return 0;

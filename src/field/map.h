@@ -53,6 +53,9 @@ struct MapPackHeader {
   uint32_t interval;
 };
 static_assert(sizeof(MapPackHeader) == 16);
+// Every map at the largest size the layers hold: a larger pack holds bytes no map can
+// use, and is refused unread.
+constexpr size_t kMapPackMaxBytes = kMapPackTableSize + kMapCount * (sizeof(MapPackHeader) + 2 * kMapMaxCells);
 
 // Finds map `map` in a pack image and checks that its whole record is one the game can
 // hold: 1 with the header and the start of its two layers, or 0.

@@ -1,5 +1,10 @@
 #include "game/startup.h"
 
+#include <new>
+
+#include "battle/battle.h"
+#include "battle/cursor.h"
+#include "battle/transition.h"
 #include "data/flow.h"
 #include "data/game_state.h"
 #include "engine/archive.h"
@@ -26,6 +31,17 @@ constexpr char kDataLoadFailed[] = "\x83\x66\x81\x5b\x83\x5e\x83\x8d\x81\x5b\x83
 
 void FailStartup(const char* text, const char* caption) { plat::MessageBox(text, caption); }
 
+// Containers report a failed allocation by throwing: a step that runs out of memory
+// fails like any other, with its box, instead of ending the program unannounced.
+template <class Step>
+int StartupStep(Step step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
 }  // namespace
 
 void GameInstall() {
@@ -34,7 +50,11 @@ void GameInstall() {
   g_flow.loadMap = MapLoadOrTitle;
   g_flow.newGame = NewGameStart;
   g_flow.startEvent = EventStart;
+  g_flow.startEncounter = BattleEncounterStart;
+  g_flow.startEventBattle = BattleStartEvent;
+  g_flow.startTransition = BattleTransitionStartForEvent;
   g_flow.openFieldMenu = FieldMenuOpen;
+  g_flow.battlePhaseToggle = BattlePhaseToggle;
 }
 
 int CoreBuffersAlloc() {
@@ -66,17 +86,17 @@ int GameStateInit() {
 // A failure shows its box and releases what the step's table names, and then whatever
 // else is up, so nothing is left behind.
 int GameInit() {
-  if (!GameStateInit()) {
+  if (!StartupStep(GameStateInit)) {
     FailStartup("", "pal error");
-  } else if (!DataFileLoad()) {
+  } else if (!StartupStep(DataFileLoad)) {
     FailStartup(kDataLoadFailed, "error");
     CoreBuffersFree();
-  } else if (!SoundInit()) {
+  } else if (!StartupStep(SoundInit)) {
     FailStartup("", "directsound error");
     CoreBuffersFree();
     SoundShutdown();
     DataFileFree();
-  } else if (!GraphicsInit(plat::WindowHandle())) {
+  } else if (!StartupStep([] { return GraphicsInit(plat::WindowHandle()); })) {
     FailStartup("", "directx graphics error");
     CoreBuffersFree();
     GraphicsRelease();

@@ -220,7 +220,7 @@ bool SaveWalkersFitMap(const SaveContents& save, int32_t width, int32_t height) 
 // the title with its message as every failed map load does.
 bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable) {
   std::vector<uint8_t> bytes;
-  if (!SlotValid(slot) || !plat::ReadWholeFile(SaveFileName(slot), bytes, kSaveMaxSize) ||
+  if (!SlotValid(slot) || !plat::ReadWholeFile(SaveFileName(slot), kSaveMaxSize, bytes) ||
       !SaveParse(bytes.data(), bytes.size(), out)) {
     return false;
   }

@@ -11,6 +11,10 @@ namespace plat {
 namespace {
 
 constexpr uint16_t kWaveFormatPcm = 1;
+// The rates a clip of the game's can honestly have. Far below them, converting to the
+// mixer's rate would ask for gigabytes: a 6 KB clip at 1 Hz wants 2 GB.
+constexpr uint32_t kClipRateMin = 8000;
+constexpr uint32_t kClipRateMax = 48000;
 
 struct ChunkDeleter {
   void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
@@ -47,10 +51,11 @@ struct MixerOutput {
   int channels = 0;
 };
 
-// The SDL sample format of a WAVE format we can play, or 0.
+// The SDL sample format of a WAVE format we can play, or 0: integer PCM, mono or
+// stereo, 8 or 16 bits, 8 to 48 kHz.
 SDL_AudioFormat SourceFormat(const WaveFormat& f) {
-  if (f.formatTag != kWaveFormatPcm || (f.channels != 1 && f.channels != 2) || f.samplesPerSec == 0 ||
-      f.samplesPerSec > INT_MAX) {
+  if (f.formatTag != kWaveFormatPcm || (f.channels != 1 && f.channels != 2) || f.samplesPerSec < kClipRateMin ||
+      f.samplesPerSec > kClipRateMax) {
     return 0;
   }
   if (f.bitsPerSample == 8) return AUDIO_U8;

@@ -43,12 +43,12 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxSize) {
+bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxSize) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxBytes) {
     ::close(fd);
     return false;
   }

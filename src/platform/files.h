@@ -11,9 +11,10 @@
 
 namespace plat {
 
-// Reads the whole file. False when it cannot be opened or read, or when it holds more
-// than `maxSize` bytes (nothing that large is read into memory).
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxSize = SIZE_MAX);
+// Reads the whole file. False when it cannot be opened or read, or when it is larger
+// than `maxBytes`: a file no valid one could be that big is refused before any memory
+// is taken for it.
+bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
 
 // The host calls a replacing write goes through, one each, so that a test can make any
 // step fail. Each has the POSIX call's contract.

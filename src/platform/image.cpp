@@ -13,8 +13,9 @@
 namespace plat {
 namespace {
 
-// Larger pictures than this are refused before any pixel memory is taken.
-constexpr uint32_t kMaxImageSide = 8192;
+// The largest texture the game draws is the 2048 by 2048 atlas; a larger picture is
+// refused like a damaged one, before any pixel memory is taken.
+constexpr uint32_t kMaxImageSide = 2048;
 
 bool SizeAllowed(uint64_t width, uint64_t height) {
   return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide;

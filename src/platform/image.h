@@ -10,7 +10,8 @@
 namespace plat {
 
 // Decodes one image file held in memory. False (and an empty image) when the bytes are
-// not a picture of a known kind or are damaged; never reads past size.
+// not a picture of a known kind, are damaged, or are larger than 2048 by 2048 (the
+// largest texture the game draws); never reads past size.
 bool DecodeImage(const uint8_t* bytes, size_t size, Image& out);
 // Every pixel equal to the key becomes fully transparent black.
 void ApplyColourKey(Image& image, uint32_t keyArgb);

@@ -27,6 +27,7 @@ class RenderGlTest : public ::testing::Test {
     GraphicsSetRenderStates();
     GraphicsSetViewport();
     g_device->Clear(kBlack, 1.0f);
+    g_meshTextureCount = 0;  // material textures count from entry 37, whatever ran before
   }
   void TearDown() override {
     GraphicsRelease();  // before the window goes

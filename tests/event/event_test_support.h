@@ -21,6 +21,7 @@
 #include "platform/recording/gpu_recording.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "support/event_world.h"
 
 namespace test {
 
@@ -43,34 +44,14 @@ inline std::string Sjis(const char* utf8) { return plat::Utf8ToSjis(utf8); }
 class EventTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(TaskPoolCreate(), 1);
-    ASSERT_EQ(MapBuffersAlloc(), 1);
-    KeyInit();
-    EventFlagsClear();
-    SoundRequestsClear();
-    plat::SetKeySource([this](uint32_t key) { return held_.count(key) != 0; });
-    plat::SetMessageBoxHook([this](std::string_view text, std::string_view caption) {
-      boxes_.push_back({plat::SjisToUtf8(text), plat::SjisToUtf8(caption)});
-    });
-    recorder_ = new plat::RecordingDevice();
-    g_device.reset(recorder_);
-    g_atlasTexture = g_device->CreateTexture(plat::Image{2048, 2048, {}});
-    g_fontTexture = g_device->CreateTexture(plat::Image{1024, 1024, {}});
+    ASSERT_TRUE(world_.Open());
     g_mapNumber = 0;
     g_eventCount = 3;
     g_encounterInterval = 30;
     g_encounterCountdown = 0;
   }
 
-  void TearDown() override {
-    g_atlasTexture.reset();
-    g_fontTexture.reset();
-    g_device.reset();
-    MapBuffersFree();
-    TaskPoolFree();
-    plat::SetKeySource(nullptr);
-    plat::SetMessageBoxHook(nullptr);
-  }
+  void TearDown() override { world_.Close(); }
 
   // Writes a script (Shift-JIS bytes, already split) into slot k, zero-filled.
   static void SetScript(int slot, const std::string& text) {
@@ -108,9 +89,9 @@ class EventTest : public ::testing::Test {
   // Key down for one update; it is up again from the next update on, so two presses of
   // one key need an update between them.
   void Tap(int key) {
-    held_.insert(KeyHostCode(key));
+    world_.held.insert(KeyHostCode(key));
     Update();
-    held_.erase(KeyHostCode(key));
+    world_.held.erase(KeyHostCode(key));
   }
   // Starts event n and runs the frame of the start, as an object's update would.
   void Start(int32_t event) {
@@ -120,22 +101,17 @@ class EventTest : public ::testing::Test {
 
   // One draw pass; the screen sprites it drew.
   std::vector<plat::DrawRecord> Draw() {
-    recorder_->current.clear();
+    world_.recorder->current.clear();
     TaskPoolDrawAll();
     std::vector<plat::DrawRecord> out;
-    for (const auto& r : recorder_->current) {
+    for (const auto& r : world_.recorder->current) {
       if (r.kind == plat::DrawRecord::Kind::Screen) out.push_back(r);
     }
     return out;
   }
 
-  struct Box {
-    std::string text, caption;
-  };
-  std::vector<Box> boxes_;
+  EventWorld world_;
   std::vector<int> sounds_;  // effects requested by the last update
-  std::set<uint32_t> held_;
-  plat::RecordingDevice* recorder_ = nullptr;
 };
 
 }  // namespace test

@@ -158,7 +158,7 @@ TEST_F(EventPackTest, LoadsTheCurrentMapsBlockIntoItsSlots) {
   EXPECT_EQ(Slot(0), "#5,1,#99,");
   EXPECT_EQ(Slot(1), "#5,2,#99,");
   EXPECT_EQ(Slot(2), "");
-  EXPECT_TRUE(boxes_.empty());
+  EXPECT_TRUE(world_.boxes.empty());
 }
 
 TEST_F(EventPackTest, BlockOf16000BytesAcceptedOneMoreRefused) {
@@ -167,13 +167,13 @@ TEST_F(EventPackTest, BlockOf16000BytesAcceptedOneMoreRefused) {
   block.resize(kEventPackBlockSize, static_cast<uint8_t>(~' '));
   ASSERT_EQ(Load(BuildPack({block})), 1);
   EXPECT_EQ(Slot(0), "#99,");
-  EXPECT_TRUE(boxes_.empty());
+  EXPECT_TRUE(world_.boxes.empty());
 
   block.push_back(static_cast<uint8_t>(~' '));
   EXPECT_EQ(Load(BuildPack({block})), 0);
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, kBlockTooLarge);
-  EXPECT_EQ(boxes_[0].caption, "");
+  ASSERT_EQ(world_.boxes.size(), 1u);
+  EXPECT_EQ(world_.boxes[0].text, kBlockTooLarge);
+  EXPECT_EQ(world_.boxes[0].caption, "");
   EXPECT_EQ(Slot(0), "");
 }
 
@@ -182,16 +182,16 @@ TEST_F(EventPackTest, MoreThanTwentyEventCellsRefused) {
   std::string text;
   for (int i = 0; i < g_eventCount; ++i) text += "#99,@";
   EXPECT_EQ(Load(BuildPack({Inverted(text)})), 0);
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, kBlockTooLarge);
+  ASSERT_EQ(world_.boxes.size(), 1u);
+  EXPECT_EQ(world_.boxes[0].text, kBlockTooLarge);
 }
 
 TEST_F(EventPackTest, MissingEventRunsToTheEndAndGetsItsBox) {
   g_eventCount = 3;
   ASSERT_EQ(Load(BuildPack({Inverted("#5,1,#99,@#5,2,#99,@")})), 1);
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, kEventTooLarge);
-  EXPECT_EQ(boxes_[0].caption, "");
+  ASSERT_EQ(world_.boxes.size(), 1u);
+  EXPECT_EQ(world_.boxes[0].text, kEventTooLarge);
+  EXPECT_EQ(world_.boxes[0].caption, "");
   EXPECT_EQ(Slot(1), "#5,2,#99,");
   // The third slot kept the inverted zeros after the block, up to the slot's end.
   EXPECT_EQ(static_cast<uint8_t>(EventSlotBase(2)[0]), 0xFF);
@@ -203,7 +203,7 @@ TEST_F(EventPackTest, OversizedEventDoesNotStopTheLoad) {
   // Event 2 is too long; event 3 starts where its split stopped, inside it.
   const std::string text = "#99,@" + std::string(kEventScriptMaxKept + 1, 'x') + "yy#99,@#99,@";
   ASSERT_EQ(Load(BuildPack({Inverted(text)})), 1);
-  ASSERT_EQ(boxes_.size(), 1u);
+  ASSERT_EQ(world_.boxes.size(), 1u);
   EXPECT_EQ(Slot(0), "#99,");
   EXPECT_EQ(Slot(2), "y#99,");
 }
@@ -220,9 +220,9 @@ TEST_F(EventPackTest, HostileBlocksSplitWithinTheirBuffers) {
       c = round % 2 == 0 ? special[static_cast<size_t>(RandomBelow(static_cast<int>(special.size())))]
                          : static_cast<char>(RandomBelow(256));
     }
-    boxes_.clear();
+    world_.boxes.clear();
     EXPECT_EQ(Load(BuildPack({Inverted(text)})), 1);
-    for (const auto& box : boxes_) EXPECT_EQ(box.text, kEventTooLarge);
+    for (const auto& box : world_.boxes) EXPECT_EQ(box.text, kEventTooLarge);
   }
 }
 
@@ -250,7 +250,7 @@ TEST_F(EventPackTest, FilesThatLieAreRefusedLikeAMissingOne) {
   EXPECT_EQ(Load(BuildPack({})), 0);
   g_mapNumber = -1;
   EXPECT_EQ(Load(BuildPack({})), 0);
-  EXPECT_TRUE(boxes_.empty());
+  EXPECT_TRUE(world_.boxes.empty());
 }
 
 }  // namespace

@@ -82,9 +82,9 @@ TEST_F(TextWindowTest, ConfirmWhileTypingShowsAllWithOneSoundAndANewPressGoesOn)
   EXPECT_EQ(ShownCount(2), 3);
   EXPECT_EQ(sounds_, std::vector<int>{kSoundCursor});
   // Holding the key is no new press.
-  held_.insert(KeyHostCode(kKeyEnter));
+  world_.held.insert(KeyHostCode(kKeyEnter));
   Updates(3);
-  held_.clear();
+  world_.held.clear();
   EXPECT_TRUE(sounds_.empty());
   EXPECT_EQ(Context()->step, TextWindowStep);
   Update();

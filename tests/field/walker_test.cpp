@@ -181,32 +181,34 @@ TEST_F(WalkerTest, NoWalkerLeavesTheMapAtTheRightOrBottomEdge) {
 }
 
 // Five finished steps on an interval-5 map bring the countdown to 0; the encounter then
-// comes up at the next rest on a cell without an event. With no battle to fight, the
-// field carries on.
+// comes up at the next rest on a cell without an event: the field stops and the
+// transition into the battle begins. With no room for a battle the field walks on.
 TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
-  test::TestMap map = test::MapFromRows({"............", "......1.....", "............"}, 1, 5);
-  Open(map, 1, 1);
-  Game().Hold(kKeyRight);
-  Game().Frames(8);
-  EXPECT_EQ(g_encounterCountdown, 4);
-  Game().Frames(32);
-  EXPECT_EQ(g_encounterCountdown, 0);
-  ExpectAt(Walker(0), 6, 1);
-  Game().Frames(1);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerStep0) << "no battle on the event's cell";
-  EXPECT_EQ(g_encounterCountdown, 0) << "it stays at 0";
-  Game().Frames(7);
-  EXPECT_EQ(g_taskPool[0].updateOn, 1);
-  Game().Frames(1);
-  EXPECT_EQ(g_encounterCountdown, 5) << "reloaded as the encounter comes up at (7, 1)";
-  EXPECT_EQ(g_soundRequests[kSoundEncounter].requested, 1);
-  for (int s = 0; s < kTaskSlotCount; ++s) {
-    if (g_taskPool[s].inUse) {
-      EXPECT_EQ(g_taskPool[s].updateOn, 1) << "slot " << s;
+  for (bool room : {true, false}) {
+    test::TestMap map = test::MapFromRows({"............", "......1.....", "............"}, 1, 5);
+    Open(map, 1, 1);
+    if (!room) {
+      for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) test::PlaceStandIn(s, kTaskIdPerson);
     }
+    Game().Hold(kKeyRight);
+    Game().Frames(8);
+    EXPECT_EQ(g_encounterCountdown, 4);
+    Game().Frames(32);
+    EXPECT_EQ(g_encounterCountdown, 0);
+    ExpectAt(Walker(0), 6, 1);
+    Game().Frames(1);
+    EXPECT_EQ(Walker(0)->state, WalkerStatePlayerStep0) << "no battle on the event's cell";
+    EXPECT_EQ(g_encounterCountdown, 0) << "it stays at 0";
+    Game().Frames(7);
+    EXPECT_EQ(g_taskPool[0].updateOn, 1);
+    Game().Frames(1);
+    EXPECT_EQ(g_encounterCountdown, 5) << "reloaded as the encounter comes up at (7, 1)";
+    EXPECT_EQ(g_soundRequests[kSoundEncounter].requested, 1);
+    EXPECT_EQ(TaskSlotInUse(kSlotEncounterTransition), room);
+    EXPECT_EQ(g_taskPool[kSlotFieldView].updateOn, room ? 0 : 1);
+    Game().Frames(7);
+    ExpectAt(Walker(0), room ? 7 : 8, 1);
   }
-  Game().Frames(7);
-  ExpectAt(Walker(0), 8, 1);
 }
 
 TEST_F(WalkerTest, NoEncounterWhileTheFieldMenuOrAnEventIsOpen) {

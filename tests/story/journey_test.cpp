@@ -130,6 +130,16 @@ TEST_F(JourneyTest, TreasureIsFoundOnceAndTheChestGoesWithIt) {
   EXPECT_FALSE(TaskExists(kTaskIdExamined) && TaskFindByTag(2));
 }
 
+// The way out of the cave is barred by its guardian after the transition's wipe; once it
+// has fallen the way is open.
+TEST_F(JourneyTest, TheCavesGuardianBarsTheWayOnce) {
+  EXPECT_TRUE(RunStoryEvent(4, 3, [] { return TaskSlotInUse(kSlotBattle); }));
+  EXPECT_EQ(g_enemyCount, 1);
+  g_eventFlags[30] = 1;
+  EXPECT_TRUE(RunStoryEvent(4, 3, [] { return TaskSlotInUse(kSlotMapChange); }));
+  EXPECT_FALSE(TaskSlotInUse(kSlotBattle));
+}
+
 TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeAndTakesOfferings) {
   EventFlagsClear();
   g_eventFlags[4] = 1;  // the charm from the glade

@@ -203,6 +203,27 @@ TEST_F(ScriptCompilerTest, ScreenCommandsKeepToTheItemTableAndTheNoticeModes) {
             std::string::npos);
 }
 
+// A scripted battle's enemies stand on open ground, off the party's cells, one a cell.
+TEST_F(ScriptCompilerTest, BattleEnemiesKeepToTheBattlefield) {
+  EXPECT_TRUE(Refusals("#13,#12,2,12,2,2,0,15,15,#12,1,3,7,8,#99,@").empty());
+  const struct {
+    const char* enemies;
+    const char* reason;
+  } kRefused[] = {
+      {"1,13,5,5,", "monster id 13 is out of range"},
+      {"1,0,1,5,", "cell (1, 5) is not open ground"},
+      {"1,0,5,16,", "cell (5, 16) is not open ground"},
+      {"1,0,18,5,", "cell (18, 5) is not open ground"},
+      {"1,0,9,9,", "cell (9, 9) is where a party"},
+      {"2,0,5,5,1,5,5,", "cell (5, 5) is taken by an earlier"},
+      {"7,", "count 7 is outside 1 to 6"},
+      {"0,", "count 0 is outside 1 to 6"},
+  };
+  for (const auto& r : kRefused) {
+    EXPECT_NE(RefusedOn(1, std::string("#12,") + r.enemies + "#99,@").find(r.reason), std::string::npos) << r.enemies;
+  }
+}
+
 TEST_F(ScriptCompilerTest, BlocksAndEventsKeepToTheGamesBuffers) {
   const std::string longEvent = "#99," + std::string(13996, 'x') + "@";  // 14,000 bytes kept
   EXPECT_NE(Refusals(longEvent).at(0).find("at most 13,999"), std::string::npos);

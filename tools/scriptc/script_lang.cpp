@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "data/battle_layout.h"
 #include "platform/bytes.h"
 #include "platform/text_encoding.h"
 
@@ -58,6 +59,7 @@ constexpr Syntax kPlacements[] = {
 };
 
 constexpr int kEndCode = 99;
+constexpr int kBattleCode = 12;
 constexpr int kNumberMaxDigits = 6;
 constexpr int kPartyRows = 4;
 
@@ -210,7 +212,11 @@ class EventChecker {
     }
     const size_t firstJump = jumps_.size();
     numbers_.clear();
-    Arguments(*syntax);
+    if (kind == '#' && code == kBattleCode) {
+      BattleArguments(*syntax);
+    } else {
+      Arguments(*syntax);
+    }
     // A jump searches from the end of its command's own arguments.
     for (size_t i = firstJump; i < jumps_.size(); ++i) {
       jumps_[i].from = pos_;
@@ -279,6 +285,38 @@ class EventChecker {
         p = close;
       } else {
         Argument(*p);
+      }
+    }
+  }
+
+  // A scripted battle's enemies: each a monster of the table on open ground that no
+  // party unit starts on and no earlier enemy takes.
+  void BattleArguments(const Syntax& syntax) {
+    int32_t columns[kBattleSideMax], rows[kBattleSideMax];
+    int count = 0, placed = 0;
+    const size_t countAt = pos_;
+    if (!Number(&count)) return;
+    if (count < syntax.countMin || count > syntax.countMax) {
+      Error(countAt, "count " + std::to_string(count) + " is outside 1 to " + std::to_string(kBattleSideMax));
+      return;
+    }
+    for (int i = 0; i < count && ok_; ++i) {
+      const size_t at = pos_;
+      int monster = 0, column = 0, row = 0;
+      if (!Number(&monster) || !Number(&column) || !Number(&row)) return;
+      const std::string cell = "cell (" + std::to_string(column) + ", " + std::to_string(row) + ")";
+      if (monster > kBattleMonsterIdMax) {
+        SoftError(at, "monster id " + std::to_string(monster) + " is out of range");
+      } else if (!BattleCellOpen(column, row)) {
+        SoftError(at, cell + " is not open ground of the battlefield");
+      } else if (BattlePartyStartCell(column, row)) {
+        SoftError(at, cell + " is where a party unit starts");
+      } else if (!ScriptedEnemyValid(monster, column, row, columns, rows, placed)) {
+        SoftError(at, cell + " is taken by an earlier enemy");
+      } else {
+        columns[placed] = column;
+        rows[placed] = row;
+        ++placed;
       }
     }
   }

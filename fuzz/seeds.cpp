@@ -1,0 +1,141 @@
+// Writes the fuzz targets' seed corpora: the built data files taken apart into what each
+// loader reads, and the small files the tests build.
+//
+//   milva_fuzz_seeds <out folder> <folder holding data.dat, mappack.dat, epack.dat>
+//
+// Each target gets <out>/<target>/, one file a seed, named by its content.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/game_state.h"
+#include "engine/archive.h"
+#include "engine/task.h"
+#include "event/pack.h"
+#include "field/map.h"
+#include "menu/save_file.h"
+#include "platform/bytes.h"
+#include "platform/window.h"
+#include "support/field_world.h"
+#include "support/files.h"
+#include "support/gfx.h"
+
+namespace {
+
+using test::Bytes;
+namespace fs = std::filesystem;
+
+// Entries larger than this would slow every run down for little gain.
+constexpr uint32_t kSeedMaxBytes = 64 * 1024;
+// The archive seed keeps its real table and this much of every entry.
+constexpr uint32_t kArchiveEntryCut = 256;
+
+fs::path g_out;
+
+void Seed(const char* target, const Bytes& bytes) {
+  if (bytes.empty()) return;
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+  char name[17];
+  std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+  test::WriteFile((g_out / target / name).string(), bytes);
+}
+
+// The built archive: its pictures, meshes and sounds, and itself cut down.
+void SeedsFromArchive(const fs::path& data) {
+  if (!test::InstallArchive(test::ReadFile(data.string()))) return;
+  std::vector<Bytes> cut;
+  for (int i = 0; i < kArchiveEntryCount; ++i) {
+    uint32_t size = 0;
+    const uint8_t* entry = DataFileGetEntry(i, &size);
+    const Bytes bytes(entry, entry + size);
+    cut.emplace_back(bytes.begin(), bytes.begin() + std::min(size, kArchiveEntryCut));
+    if (size > kSeedMaxBytes) continue;
+    Seed(i >= kEntrySoundFirst ? "sound" : i >= kEntryMeshFirst ? "xmesh" : "picture", bytes);
+  }
+  Seed("archive", test::BuildArchive(cut));
+  DataFileFree();
+}
+
+// The built packs whole, and every script of every map as the event task reads it.
+void SeedsFromPacks(const fs::path& folder) {
+  const std::string maps = (folder / "mappack.dat").string(), events = (folder / "epack.dat").string();
+  Seed("map", test::ReadFile(maps));
+  Seed("event_pack", test::ReadFile(events));
+  if (!MapBuffersAlloc()) return;
+  plat::SetMessageBoxHook([](std::string_view, std::string_view) {});
+  for (g_mapNumber = 0; g_mapNumber < kMapCount; ++g_mapNumber) {
+    if (!MapLoadPack(maps.c_str()) || !EventLoadPack(events.c_str())) continue;
+    for (int k = 0; k < g_eventCount && k < kEventSlotCount; ++k) {
+      const char* slot = EventSlotBase(k);
+      Seed("event_script", Bytes(slot, slot + strnlen(slot, kEventSlotSize)));
+    }
+  }
+  plat::SetMessageBoxHook(nullptr);
+  MapBuffersFree();
+}
+
+void SeedsFromTests() {
+  Seed("archive", test::MinimalArchive());
+  const plat::Image picture = test::MakeImage(7, 5, [](int x, int y) {
+    return (x + y) % 3 ? 0xFF00FF00u : 0x80000000u | static_cast<uint32_t>(x * 40 << 16 | y * 30 << 8);
+  });
+  Seed("picture", test::PngBytes(picture));
+  Seed("picture", test::JpegBytes(picture, 90));
+  for (int bits : {8, 24, 32}) Seed("picture", test::BmpBytes(picture, bits, bits == 8));
+  test::XMaterialDesc textured;
+  textured.texture = "stone.png";
+  Seed("xmesh", test::ToBytes(test::XMeshText({test::XMaterialDesc{}, textured}, {0, 1, 1})));
+  Seed("xmesh", test::ToBytes(test::XMeshText({}, {0, 0})));
+  Seed("sound", test::MinimalWave(64));
+  Seed("map", test::BuildMapPack({test::MapFromRows({"#####", "#1.2#", "#~T_#", "#####"}, 1, 12)}));
+  const std::string script = "$1,0,270,#3,1,#1,1,hello,#2,q,a,b,L1,L2,L1#5,3,#17,2,#99,@$3,#6,3,X,#11,4,X#99,@";
+  Seed("event_pack", test::BuildEventPack({test::Inverted(script)}));
+  Seed("event_pack", test::EmptyEventPack());
+  Seed("event_script", test::ToBytes("#3,1,#7,1,#1,2,hello,world,#2,q,yes,no,A,B,A#5,7,#17,3,B#6,7,C,#99,C#98,"));
+}
+
+// A fresh game's file with n members, walkers on the first cells, and the camera field.
+void SeedsOfSaves() {
+  for (int32_t n = 1; n <= kPartyRows; ++n) {
+    GameStateReset();
+    Bytes out;
+    PutI32(out, 0);   // map
+    PutI32(out, 1);   // header level
+    PutI32(out, 10);  // money
+    for (int32_t flag : g_eventFlags) PutI32(out, flag);
+    PutI32(out, n);
+    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_party[i]);
+    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_partyReserve[i]);
+    SaveWriteInventory(out);
+    for (int w = 0; w < 4; ++w) {
+      PutF32(out, 1.0f);
+      PutF32(out, -1.0f);
+      PutF32(out, 90.0f * static_cast<float>(w));
+    }
+    PutF32(out, 60.0f);
+    Seed("save", out);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <out folder> <data folder>\n", argv[0]);
+    return 2;
+  }
+  g_out = argv[1];
+  std::error_code ec;
+  fs::remove_all(g_out, ec);
+  for (const char* t : {"archive", "map", "event_pack", "event_script", "xmesh", "picture", "sound", "save"}) {
+    fs::create_directories(g_out / t, ec);
+  }
+  SeedsFromArchive(fs::path(argv[2]) / "data.dat");
+  SeedsFromPacks(argv[2]);
+  SeedsFromTests();
+  SeedsOfSaves();
+  return 0;
+}

@@ -1,0 +1,158 @@
+// Whole battles through the real program: a random encounter on the field fought to
+// victory and to defeat with the keyboard, and a scripted battle that hands its event
+// back.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "battle/battle_support.h"
+#include "battle/messages.h"
+#include "event/event.h"
+#include "field/walker.h"
+#include "support/field_world.h"
+
+namespace {
+
+using test::Battle;
+using test::Cursor;
+
+class BattleFlowTest : public ::testing::Test {
+ protected:
+  // An interval-1 map with encounters; event 1 lies in a corner out of the way.
+  void Open(const test::Bytes& epack = {}) {
+    const auto map = test::MapFromRows({"............", "............", "...........1"}, 1, 1);
+    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}), epack);
+    ASSERT_EQ(field_->StartResult(), 1);
+    ASSERT_TRUE(field_->Enter(0, 1, 1, 0.0f));
+  }
+  test::GameHarness& Game() { return field_->Game(); }
+  void TearDown() override { field_.reset(); }
+
+  // One step right on an interval-1 map: the encounter, its transition and the battle.
+  void Encounter() {
+    Game().Hold(kKeyRight);
+    ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 40));
+    Game().ReleaseAll();
+    EXPECT_EQ(g_taskPool[0].updateOn, 0) << "the field stopped for the transition";
+    ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
+    EXPECT_EQ(g_taskPool[0].drawOn, 0) << "and is hidden under the battle";
+  }
+  // Enter at each page of lines until `done`.
+  template <class Done>
+  void Page(BattleStep waitKey, Done done) {
+    while (!done()) {
+      ASSERT_TRUE(Game().RunUntil([&] { return done() || Battle()->step == waitKey; }, 200));
+      if (!done()) Game().Tap(kKeyEnter);
+    }
+  }
+  void ToPartyPhase() {
+    Page(BattleIntroWaitKey, [] { return Battle()->step == BattleMainStep; });
+    Game().Tap(kKeyEnter);  // the banner
+    ASSERT_EQ(Cursor()->state, CursorStateFree);
+  }
+  void Step(int key, int cells = 1) {
+    for (int i = 0; i < cells; ++i) Game().Tap(key, 4);
+  }
+  // Yorun, the second member, walks from (9, 8) to (11, 8) and strikes the enemy on
+  // (12, 8); the marker starts on (7, 8).
+  void YorunWalksAndStrikes() {
+    Step(kKeyRight, 2);
+    Game().Tap(kKeyEnter);
+    UnitData* yorun = test::Units(0)[1];
+    ASSERT_EQ(yorun->state, UnitStateCommandMenu);
+    Game().Tap(kKeyDown);
+    Game().Tap(kKeyEnter);  // move
+    ASSERT_EQ(Cursor()->state, CursorStateMoveTarget);
+    Step(kKeyRight, 2);
+    Game().Tap(kKeyEnter);
+    ASSERT_TRUE(Game().RunUntil([&] { return yorun->state == UnitStateCommandMenu; }, 60));
+    EXPECT_EQ(test::ColumnOf(yorun), 11);
+    Game().Tap(kKeyDown);
+    Game().Tap(kKeyEnter);  // attack, the second entry after a move
+    ASSERT_EQ(Cursor()->state, CursorStateActionTarget);
+    Step(kKeyRight);
+    Game().Tap(kKeyEnter);
+    EXPECT_EQ(yorun->state, UnitStateAttackWait);
+  }
+  // The closing lines are paged through; every character of them has a glyph.
+  void Outro() {
+    Page(BattleOutroWaitKey, [this] {
+      if (Battle() && Battle()->step == BattleOutroWaitKey) ExpectGlyphs();
+      return Battle() == nullptr;
+    });
+  }
+  static void ExpectGlyphs() {
+    for (const auto& row : Battle()->shownLines) {
+      const int used = static_cast<int>(std::find(row, row + kGlyphRowLength, 0) - row);
+      for (int i = used; i < kGlyphRowLength; ++i) EXPECT_EQ(row[i], 0) << "a character without a glyph";
+    }
+  }
+  std::unique_ptr<test::FieldGame> field_;
+};
+
+TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
+  // No ambush, one enemy on the cell (12, 8), monster 0; the hit's draws.
+  test::ScriptedRandom random({1, 0, 87, 0, 0, 0, 1});
+  Open();
+  g_party[1].experience = 95;
+  Encounter();
+  ToPartyPhase();
+  YorunWalksAndStrikes();
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
+  EXPECT_EQ(Battle()->result, 1);
+  Outro();
+  EXPECT_EQ(g_money, 10);
+  EXPECT_EQ(g_party[1].level, 21) << "the level-up is written back";
+  EXPECT_EQ(g_party[1].experience, 0);
+  EXPECT_EQ(g_party[0].experience, 10);
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(g_taskPool[s].updateOn + g_taskPool[s].drawOn, 2);
+  EXPECT_EQ(test::Walker(0)->state, WalkerStatePlayerIdle);
+}
+
+// A lone member, poisoned down to 10 hit points, waits: the poison fells it and the
+// battle is lost.
+TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
+  test::ScriptedRandom random({1, 0, 87, 0});
+  Open();
+  g_partyCount = 1;
+  g_party[0].hp = 10;
+  g_party[0].status = kStatusPoison;
+  Encounter();
+  ToPartyPhase();
+  Step(kKeyRight);
+  Game().Tap(kKeyEnter);
+  Game().Tap(kKeyDown);
+  Game().Tap(kKeyDown);
+  Game().Tap(kKeyEnter);  // wait
+  Game().Tap(kKeyDown);
+  Game().Tap(kKeyEnter);  // yes
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
+  EXPECT_EQ(Battle()->result, 0);
+  Outro();
+  EXPECT_TRUE(TaskExists(kTaskIdTitle));
+  EXPECT_FALSE(TaskExists(kTaskIdWalker));
+}
+
+// The script's lead-in wipe, then its battle; the event stands stopped until the battle
+// ends and then reads its next command.
+TEST_F(BattleFlowTest, AScriptedBattleHandsItsEventBack) {
+  test::ScriptedRandom random({0, 0, 1});
+  std::vector<test::Bytes> blocks(14, test::Inverted(std::string(20, '@')));
+  blocks[0] = test::Inverted("#13,#12,1,0,12,8,#5,3,#99,@" + std::string(19, '@'));
+  Open(test::BuildEventPack(blocks));
+  ASSERT_EQ(EventStart(1), 1);
+  ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 5));
+  ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
+  EXPECT_EQ(Battle()->eventBattle, 1);
+  EXPECT_EQ(g_taskPool[kSlotEvent].updateOn, 0);
+  ToPartyPhase();
+  YorunWalksAndStrikes();
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
+  Outro();
+  EXPECT_EQ(g_taskPool[0].updateOn, 0) << "the field waits for the event";
+  ASSERT_TRUE(Game().RunUntil([] { return g_eventFlags[3] != 0; }, 5));
+  ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, 5));
+  EXPECT_EQ(g_taskPool[0].updateOn, 1);
+}
+
+}  // namespace

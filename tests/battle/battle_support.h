@@ -1,0 +1,105 @@
+// Battles for tests: a scripted random sequence, the battle's tasks looked up in the
+// pool, and a world of one task pool and the map buffers for unit-level cases.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <set>
+#include <vector>
+
+#include "battle/battle.h"
+#include "battle/cursor.h"
+#include "battle/grid.h"
+#include "battle/unit.h"
+#include "data/game_state.h"
+#include "data/tasks.h"
+#include "engine/keys.h"
+#include "engine/sound.h"
+#include "engine/task.h"
+#include "engine/util.h"
+#include "event/screen_test_support.h"
+#include "field/map.h"
+
+namespace test {
+
+// The game's random draws come from this list while it lasts (RandomBelow(n) of a raw
+// value v is v % n), then 1 each: no ambush, no inflicted status.
+class ScriptedRandom {
+ public:
+  explicit ScriptedRandom(std::vector<int> values = {}) {
+    Values() = std::deque<int>(values.begin(), values.end());
+    RandomSetSource(Next);
+  }
+  ~ScriptedRandom() { RandomSetSource(nullptr); }
+  ScriptedRandom(const ScriptedRandom&) = delete;
+  ScriptedRandom& operator=(const ScriptedRandom&) = delete;
+  static size_t Left() { return Values().size(); }
+
+ private:
+  static std::deque<int>& Values() {
+    static std::deque<int> values;
+    return values;
+  }
+  static int Next() {
+    if (Values().empty()) return 1;
+    const int v = Values().front();
+    Values().pop_front();
+    return v;
+  }
+};
+
+inline BattleData* Battle() { return BattleFind(); }
+inline CursorData* Cursor() { return CursorFind(); }
+
+// The units in slot order, of one side or of both (-1).
+inline std::vector<UnitData*> Units(int side = -1) {
+  std::vector<UnitData*> out;
+  ForEachUnit([&](UnitData* u) {
+    if (side < 0 || u->record.side == side) out.push_back(u);
+  });
+  return out;
+}
+
+inline int ColumnOf(const UnitData* u) { return (static_cast<int>(u->x) + 17) / 2; }
+inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; }
+
+// The event task's headless world (a task pool, the map buffers, scripted keys and a
+// recording device) with the battlefield laid out and the party of a new game.
+class BattleWorld : public ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    GameStateReset();
+    GridInit();
+    GridClearRange();
+    GridClearSearchMarks();
+    g_phaseSide = 0;
+  }
+  // A unit from a table row on (column, row), of its own side or the one given.
+  static UnitData* Place(int row, int column, int gridRow, int side = -1) {
+    CharacterRecord r = g_characterTable[row];
+    if (side >= 0) r.side = side;
+    float x = static_cast<float>(column), z = static_cast<float>(gridRow);
+    GridCellToWorld(&x, &z);
+    return UnitCreate(r, x, kUnitHeight, z, r.side == 1 ? 270.0f : 90.0f);
+  }
+  // Key down for one update, then up for `after` updates.
+  void TapKey(int key, int after = 1) {
+    Tap(key);
+    Updates(after);
+  }
+  // Updates until the predicate holds: how many it took, or -1 after `limit`.
+  template <class Pred>
+  int UpdatesUntil(Pred pred, int limit = 400) {
+    for (int i = 1; i <= limit; ++i) {
+      Updates(1);
+      if (pred()) return i;
+    }
+    return -1;
+  }
+  bool Sounded(int id) const { return std::find(sounds_.begin(), sounds_.end(), id) != sounds_.end(); }
+};
+
+}  // namespace test
