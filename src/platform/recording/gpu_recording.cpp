@@ -96,7 +96,7 @@ void RecordingDevice::EndScene() { inScene = false; }
 
 PresentResult RecordingDevice::Present() {
   current.push_back(Base(DrawRecord::Kind::Present));
-  lastFrame = std::move(current);
+  lastFrame.swap(current);  // both keep their room: no frame allocates again
   current.clear();
   ++presentCount;
   if (loseDeviceOnNextPresent) {
