@@ -3,6 +3,10 @@
 #   ./dev.sh play   install what is missing, build the game and its data, start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
 #                   AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh play-check
+#                   build what `play` builds (in build-play/) and start that game
+#                   headless: it must run, end cleanly when closed, and end with a
+#                   failure status when its data files are missing
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -35,6 +39,52 @@ build() {  # build <dir> [cmake args...]
   cmake --build "$dir" --parallel
 }
 
+# The play command's build: optimised, and a warning never stops it.
+build_play() {  # build_play <dir>
+  build "$1" -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+}
+
+# Starts the built game with no display and no sound device for a few seconds, then
+# closes it (SIGTERM arrives as the window's close request).
+check_play() {  # check_play <dir>
+  local game pid status=0 empty
+  game=$(cd "$1" && pwd)/milva
+  (
+    cd "$1"
+    unset DISPLAY WAYLAND_DISPLAY
+    export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+    "$game" &
+    pid=$!
+    sleep 4
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid" || status=$?
+      echo "play check: the game ended by itself (status $status)" >&2
+      exit 1
+    fi
+    kill -TERM "$pid"
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -KILL "$pid"
+      echo "play check: the game did not end when closed" >&2
+      exit 1
+    fi
+    wait "$pid" || status=$?
+    if ((status != 0)); then
+      echo "play check: the game ended with status $status when closed" >&2
+      exit 1
+    fi
+    empty=$(mktemp -d)
+    status=0
+    (cd "$empty" && "$game") || status=$?
+    rmdir "$empty"
+    if ((status == 0)); then
+      echo "play check: a start without data files reported success" >&2
+      exit 1
+    fi
+    echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+  )
+}
+
 run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
@@ -42,19 +92,24 @@ run_tests() {  # run_tests <dir>
 case "${1:-}" in
   play)
     install_missing
-    build build -DCMAKE_BUILD_TYPE=Release
+    build_play build
     cd build && exec ./milva
     ;;
   test)
     install_missing
-    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILVA_WERROR=ON
     run_tests build
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON -DMILVA_WERROR=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
     ;;
+  play-check)
+    install_missing
+    build_play build-play
+    check_play build-play
+    ;;
   *)
-    echo "usage: $0 play|test" >&2
+    echo "usage: $0 play|test|play-check" >&2
     exit 2
     ;;
 esac

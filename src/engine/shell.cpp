@@ -177,14 +177,17 @@ void GameShutdown() {
 
 bool GameIsShutDown() { return g_shutDown; }
 
+// A start-up that failed ends the process with status 1, so whoever started it sees the
+// failure and not the quit message's 0.
 int AppMain() {
-  if (!plat::HostInit()) return 0;
+  constexpr int kStartupFailed = 1;
+  if (!plat::HostInit()) return kStartupFailed;
   if (!plat::WindowCreate(kWindowTitle)) {
     plat::HostQuit();
-    return 0;
+    return kStartupFailed;
   }
   plat::SetCloseHandler(GameShutdown);
-  GameInit();
+  const int started = GameInit();
   if (plat::WindowExists()) plat::WindowShow();
   for (;;) {
     const plat::PumpResult r = plat::PumpOneEvent();
@@ -193,5 +196,5 @@ int AppMain() {
   }
   const int code = plat::QuitCode();
   plat::HostQuit();
-  return code;
+  return started ? code : kStartupFailed;
 }

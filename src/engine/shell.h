@@ -25,7 +25,8 @@ extern int32_t g_running;
 
 constexpr double kFrameMilliseconds = 16.666666;
 
-// Runs the whole program: window, start-up chain, message loop. Returns the exit code.
+// Runs the whole program: window, start-up chain, message loop. Returns the exit code:
+// the quit message's, or 1 when start-up failed.
 int AppMain();
 
 int GameInit();

@@ -42,7 +42,7 @@ void OneSubset(MeshData& out) { out.subsets = {{0, static_cast<uint32_t>(out.ind
 void BuildSphere(MeshData& out, float radius, uint32_t slices, uint32_t stacks) {
   out = MeshData{};
   if (slices < 2 || stacks < 2) return;
-  const double r = radius;
+  const auto r = static_cast<double>(radius);
   out.vertices.push_back(ShapeVertex(0, r, 0, 0, 1, 0));
   for (uint32_t i = 1; i < stacks; ++i) {
     const double phi = kPi * i / stacks;
@@ -72,7 +72,7 @@ void BuildSphere(MeshData& out, float radius, uint32_t slices, uint32_t stacks) 
 void BuildTorus(MeshData& out, float inner, float outer, uint32_t sides, uint32_t rings) {
   out = MeshData{};
   if (sides < 3 || rings < 3) return;
-  const double tube = inner, around = outer;
+  const auto tube = static_cast<double>(inner), around = static_cast<double>(outer);
   for (uint32_t i = 0; i < rings; ++i) {
     const double theta = 2.0 * kPi * i / rings;
     const double cx = std::cos(theta), cy = std::sin(theta);

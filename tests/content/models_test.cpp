@@ -50,9 +50,10 @@ std::string ReadXMesh(const test::Bytes& bytes, XMesh& out) {
   plat::MeshData data;
   std::vector<plat::MeshMaterial> materials;
   if (!plat::LoadXMesh(bytes.data(), bytes.size(), data, materials)) return "the game's loader refuses it";
+  const auto d = [](float f) { return static_cast<double>(f); };
   for (const plat::MeshVertex& v : data.vertices) {
-    out.positions.push_back({v.x, v.y, v.z});
-    out.uvs.push_back({v.u, v.v});
+    out.positions.push_back({d(v.x), d(v.y), d(v.z)});
+    out.uvs.push_back({d(v.u), d(v.v)});
   }
   for (size_t subset = 0; subset < data.subsets.size(); ++subset) {
     const plat::MeshSubset& s = data.subsets[subset];
@@ -63,8 +64,8 @@ std::string ReadXMesh(const test::Bytes& bytes, XMesh& out) {
   }
   for (const plat::MeshMaterial& m : materials) {
     const plat::Material& c = m.material;
-    out.materials.push_back({{c.diffuse.r, c.diffuse.g, c.diffuse.b, c.diffuse.a},
-                             {c.emissive.r, c.emissive.g, c.emissive.b},
+    out.materials.push_back({{d(c.diffuse.r), d(c.diffuse.g), d(c.diffuse.b), d(c.diffuse.a)},
+                             {d(c.emissive.r), d(c.emissive.g), d(c.emissive.b)},
                              m.textureFile});
   }
   return "";
