@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include <glm/gtc/type_ptr.hpp>
 
@@ -270,8 +271,16 @@ class GlDevice final : public Device {
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
   Image ReadFrame() override;
+  FrameStats LastFrameStats() const override { return lastStats_; }
 
  private:
+  void CountDraw(GLuint texture) {
+    ++frameStats_.drawCalls;
+    if (texture && std::find(frameTextures_.begin(), frameTextures_.end(), texture) == frameTextures_.end()) {
+      frameTextures_.push_back(texture);
+    }
+  }
+
   bool BuildTargets(const DeviceParams& params);
   void BuildStreams();
   void Prepare(bool screen, bool textured);
@@ -288,6 +297,9 @@ class GlDevice final : public Device {
   bool lighting_ = false;
   Material material_{};
   VertexFormat format_ = VertexFormat::None;
+  FrameStats frameStats_, lastStats_;
+  std::vector<GLuint> frameTextures_;
+  GLuint preparedTexture_ = 0;
 };
 
 GlDevice::~GlDevice() {
@@ -413,6 +425,10 @@ PresentResult GlDevice::Present() {
                     GL_NEAREST);
   ShowOnWindow();
   SDL_GL_SwapWindow(context_->window);
+  lastStats_ = frameStats_;
+  lastStats_.textures = static_cast<int>(frameTextures_.size());
+  frameStats_ = {};
+  frameTextures_.clear();
   glBindFramebuffer(GL_FRAMEBUFFER, scene_.fbo);
   return PresentResult::Ok;
 }
@@ -482,7 +498,8 @@ void GlDevice::Prepare(bool screen, bool textured) {
   glUniform4f(u_.material, clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
               clamp(material_.diffuse.a));
   const auto* texture = textured ? dynamic_cast<const GlTexture*>(context_->texture) : nullptr;
-  glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
+  preparedTexture_ = texture ? texture->Name() : 0;
+  glBindTexture(GL_TEXTURE_2D, preparedTexture_);
   glUniform1i(u_.textured, texture ? 1 : 0);
 }
 
@@ -492,6 +509,7 @@ void GlDevice::DrawScreenFan(const ScreenVertex* vertices) {
   glBindBuffer(GL_ARRAY_BUFFER, screenVbo_);
   glBufferData(GL_ARRAY_BUFFER, sizeof(ScreenVertex) * 4, vertices, GL_STREAM_DRAW);
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+  CountDraw(preparedTexture_);
 }
 
 void GlDevice::DrawWorldFan(const WorldVertex* vertices) {
@@ -500,6 +518,7 @@ void GlDevice::DrawWorldFan(const WorldVertex* vertices) {
   glBindBuffer(GL_ARRAY_BUFFER, worldVbo_);
   glBufferData(GL_ARRAY_BUFFER, sizeof(WorldVertex) * 4, vertices, GL_STREAM_DRAW);
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+  CountDraw(preparedTexture_);
 }
 
 void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
@@ -507,6 +526,7 @@ void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   if (!glMesh) return;
   Prepare(false, format_ != VertexFormat::WorldColoured);
   glMesh->Draw(subset);
+  CountDraw(preparedTexture_);
 }
 
 // Core 3.3 first; failing that, whatever the driver gives, which Init then checks.

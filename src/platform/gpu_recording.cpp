@@ -1,5 +1,7 @@
 #include "platform/gpu_recording.h"
 
+#include <set>
+
 namespace plat {
 namespace {
 
@@ -124,6 +126,18 @@ void RecordingDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   r.mesh = &mesh;
   r.subset = subset;
   current.push_back(r);
+}
+
+FrameStats RecordingDevice::LastFrameStats() const {
+  FrameStats stats;
+  std::set<const Texture*> textures;
+  for (const DrawRecord& r : lastFrame) {
+    if (r.kind == DrawRecord::Kind::Clear || r.kind == DrawRecord::Kind::Present) continue;
+    ++stats.drawCalls;
+    if (r.texture) textures.insert(r.texture);
+  }
+  stats.textures = static_cast<int>(textures.size());
+  return stats;
 }
 
 }  // namespace plat

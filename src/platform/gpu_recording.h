@@ -45,6 +45,7 @@ class RecordingDevice final : public Device {
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
   Image ReadFrame() override { return {}; }
+  FrameStats LastFrameStats() const override;
 
   // Calls since the last Present (the frame being built) and of the last whole frame.
   std::vector<DrawRecord> current;
