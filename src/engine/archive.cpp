@@ -1,7 +1,6 @@
 #include "engine/archive.h"
 
-#include <cstring>
-#include <vector>
+#include <algorithm>
 
 #include "engine/task.h"
 #include "platform/files.h"
@@ -32,15 +31,19 @@ int DataFileValidate(const uint8_t* image, size_t size) {
   return 1;
 }
 
+// The file goes straight into the block that is kept: no second copy of 11 MB.
 int DataFileLoad() {
-  std::vector<uint8_t> bytes;
-  if (!plat::ReadWholeFile("data.dat", bytes)) return 0;
-  if (!DataFileValidate(bytes.data(), bytes.size())) return 0;
-  auto* block = static_cast<uint8_t*>(MemAlloc(bytes.size()));
+  plat::WholeFile file("data.dat");
+  if (!file.IsOpen()) return 0;
+  auto* block = static_cast<uint8_t*>(MemAlloc(std::max<size_t>(file.Size(), 1)));
   if (!block) return 0;
-  std::memcpy(block, bytes.data(), bytes.size());
+  const size_t size = file.ReadInto(block);
+  if (!DataFileValidate(block, size)) {
+    MemFree(block);
+    return 0;
+  }
   g_dataFile = block;
-  g_dataFileSize = bytes.size();
+  g_dataFileSize = size;
   return 1;
 }
 
