@@ -76,7 +76,9 @@ std::vector<uint8_t> ConvertSamples(const WaveFormat& f, const uint8_t* samples,
   cvt.buf = buffer.data();
   cvt.len = static_cast<int>(wholeFrames);
   if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return {};
+  // The conversion asks for room to spare; the clip keeps only what it filled.
   buffer.resize(cvt.needed ? static_cast<size_t>(cvt.len_cvt) : wholeFrames);
+  buffer.shrink_to_fit();
   return buffer;
 }
 
@@ -122,9 +124,15 @@ class MixerAudioDevice final : public AudioDevice {
 
 }  // namespace
 
+// The mixer runs in the clips' own format (22,050 Hz, mono, 16-bit), so loading them is a
+// plain copy; a clip in another format is still converted, and SDL widens the mix to
+// the speakers. 512 frames is about 23 ms of latency.
 std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
+  constexpr int kFrequency = 22050;
+  constexpr int kChannels = 1;
+  constexpr int kChunkFrames = 512;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
