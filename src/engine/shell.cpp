@@ -138,8 +138,16 @@ void FrameUpdate() {
   SoundRequestsPlay();
 }
 
+// The frame still ends at the first clock reading 17 ms after it began, but the wait
+// sleeps while more than about 2 ms are left and reads the clock without pause only
+// for the rest, so a frame that has nothing to do leaves the processor alone.
 void FramePace(uint32_t t0) {
-  while (static_cast<double>(plat::TimeMs() - t0) < kFrameMilliseconds) {
+  constexpr double kSpinMilliseconds = 2.0;
+  for (;;) {
+    const double elapsed = static_cast<double>(plat::TimeMs() - t0);
+    if (elapsed >= kFrameMilliseconds) return;
+    const double left = kFrameMilliseconds - elapsed;
+    if (left > kSpinMilliseconds) plat::Sleep(left - kSpinMilliseconds);
   }
 }
 

@@ -40,7 +40,8 @@ int64_t TimeNow(int64_t* out);
 void FrameRun();
 void FrameRender();
 void FrameUpdate();
-// Busy-waits until the whole milliseconds since t0, as a double, reach 16.666666.
+// Waits until the whole milliseconds since t0, as a double, reach 16.666666: asleep while
+// more than about 2 ms are left, reading the clock without pause for the rest.
 void FramePace(uint32_t t0);
 // A frame without pacing, for tests that drive the game frame by frame.
 void FrameRunUnpaced();
