@@ -49,8 +49,9 @@ std::unique_ptr<Mesh> RecordingDevice::CreateMesh(MeshData data) {
   return std::make_unique<RecordedMesh>(std::move(data));
 }
 
-DrawRecord RecordingDevice::Base(DrawRecord::Kind kind) const {
-  DrawRecord r;
+// Each call becomes a record built in place at the end of the frame's list.
+DrawRecord& RecordingDevice::Add(DrawRecord::Kind kind) {
+  DrawRecord& r = current.emplace_back();
   r.kind = kind;
   r.texture = texture_;
   r.material = material_;
@@ -63,18 +64,16 @@ DrawRecord RecordingDevice::Base(DrawRecord::Kind kind) const {
   return r;
 }
 
-void RecordingDevice::Clear(uint32_t argb, float) {
-  DrawRecord r = Base(DrawRecord::Kind::Clear);
-  r.clearColour = argb;
-  current.push_back(r);
-}
+void RecordingDevice::Clear(uint32_t argb, float) { Add(DrawRecord::Kind::Clear).clearColour = argb; }
 
 void RecordingDevice::BeginScene() { inScene = true; }
 void RecordingDevice::EndScene() { inScene = false; }
 
+// The two lists trade places, so neither gives its room back and frames after the first
+// record without allocating.
 PresentResult RecordingDevice::Present() {
-  current.push_back(Base(DrawRecord::Kind::Present));
-  lastFrame = std::move(current);
+  Add(DrawRecord::Kind::Present);
+  lastFrame.swap(current);
   current.clear();
   ++presentCount;
   if (loseDeviceOnNextPresent) {
@@ -110,22 +109,19 @@ void RecordingDevice::SetTexture(const Texture* t) { texture_ = t; }
 void RecordingDevice::SetVertexFormat(VertexFormat f) { format_ = f; }
 
 void RecordingDevice::DrawScreenFan(const ScreenVertex* v) {
-  DrawRecord r = Base(DrawRecord::Kind::Screen);
+  DrawRecord& r = Add(DrawRecord::Kind::Screen);
   for (int i = 0; i < 4; ++i) r.screen[i] = v[i];
-  current.push_back(r);
 }
 
 void RecordingDevice::DrawWorldFan(const WorldVertex* v) {
-  DrawRecord r = Base(DrawRecord::Kind::World);
+  DrawRecord& r = Add(DrawRecord::Kind::World);
   for (int i = 0; i < 4; ++i) r.world[i] = v[i];
-  current.push_back(r);
 }
 
 void RecordingDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
-  DrawRecord r = Base(DrawRecord::Kind::MeshSubset);
+  DrawRecord& r = Add(DrawRecord::Kind::MeshSubset);
   r.mesh = &mesh;
   r.subset = subset;
-  current.push_back(r);
 }
 
 FrameStats RecordingDevice::LastFrameStats() const {

@@ -59,7 +59,7 @@ class RecordingDevice final : public Device {
   bool lighting = false;
 
  private:
-  DrawRecord Base(DrawRecord::Kind kind) const;
+  DrawRecord& Add(DrawRecord::Kind kind);
   glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f};
   Material material_{};
   const Texture* texture_ = nullptr;
