@@ -10,6 +10,9 @@ size_t g_dataFileSize = 0;
 
 namespace {
 
+// The block g_dataFile points into; freed when the last share goes.
+std::shared_ptr<uint8_t> g_dataFileOwner;
+
 uint32_t ReadU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
          (static_cast<uint32_t>(p[3]) << 24);
@@ -42,10 +45,18 @@ int DataFileLoad() {
     MemFree(block);
     return 0;
   }
-  g_dataFile = block;
-  g_dataFileSize = size;
+  DataFileAdopt(block, size);
   return 1;
 }
+
+void DataFileAdopt(uint8_t* block, size_t size) {
+  DataFileFree();
+  g_dataFileOwner.reset(block, MemFree);
+  g_dataFile = block;
+  g_dataFileSize = size;
+}
+
+std::shared_ptr<const uint8_t> DataFileShare() { return g_dataFileOwner; }
 
 const uint8_t* DataFileGetEntry(int index, uint32_t* size) {
   if (!g_dataFile || index < 0 || index >= kArchiveEntryCount) {
@@ -59,7 +70,7 @@ const uint8_t* DataFileGetEntry(int index, uint32_t* size) {
 }
 
 void DataFileFree() {
-  MemFree(g_dataFile);
+  g_dataFileOwner.reset();
   g_dataFile = nullptr;
   g_dataFileSize = 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 constexpr int kArchiveEntryCount = 186;
 constexpr size_t kArchiveTableSize = kArchiveEntryCount * 4;  // 744
@@ -22,6 +23,11 @@ extern size_t g_dataFileSize;
 // Reads "data.dat" from the working directory. 0 when it is missing, cannot be read,
 // or its table or any entry runs past the end of the file.
 int DataFileLoad();
+// Makes a MemAlloc block holding a valid archive image the archive in memory.
+void DataFileAdopt(uint8_t* block, size_t size);
+// A share in the archive image: its bytes stay where they are while the share lives,
+// even after DataFileFree (sound clips play from them). Empty with no archive.
+std::shared_ptr<const uint8_t> DataFileShare();
 // Checks an archive image without loading it: 1 when the table and every entry's size
 // and bytes lie inside it.
 int DataFileValidate(const uint8_t* image, size_t size);

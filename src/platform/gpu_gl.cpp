@@ -77,12 +77,13 @@ struct StreamVertex {
 };
 static_assert(sizeof(StreamVertex) == 32);
 
-constexpr size_t kStreamBytes = size_t{1} << 20;  // the ring; a field frame takes about 110 kB
-constexpr int kMaxBatchQuads = 4096;              // indices stay 16-bit
+constexpr size_t kStreamBytes = size_t{512} << 10;  // the ring; a field frame takes about 110 kB
+constexpr int kMaxBatchQuads = 2048;               // half the ring; indices stay 16-bit
+static_assert(kMaxBatchQuads * 4 * sizeof(StreamVertex) <= kStreamBytes / 2);
 // Textures up to this many bytes share arrays with others of their size, which grow
 // this many layers at a time; a larger texture has an array to itself.
 constexpr size_t kSharedLayerBytes = 256 * 256 * 4;
-constexpr int kLayersPerGrowth = 8;
+constexpr int kLayersPerGrowth = 4;
 
 // A texture array and which of its layers are taken.
 struct TexturePage {

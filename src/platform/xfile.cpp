@@ -518,6 +518,9 @@ bool LoadXMesh(const uint8_t* bytes, size_t size, MeshData& mesh, std::vector<Me
     base += static_cast<uint32_t>(m.materials.size());
   }
   builder.Finish(materialTotal);
+  // The mesh is kept for the whole run: it holds no more room than it uses.
+  mesh.vertices.shrink_to_fit();
+  mesh.indices.shrink_to_fit();
   return true;
 }
 
