@@ -1,8 +1,10 @@
 // The drawing device on OpenGL 3.3 core.
 //
-// The scene is drawn into one of two 640 by 480 targets of its own; Present copies it
-// onto the window, scaled to the drawable with its shape kept, and the next frame is
-// drawn into the other target, so the one just shown stays for ReadFrame. One small shader stands in for the fixed-function stage the game was
+// The scene is drawn into one of two 640 by 480 targets of its own; Present draws it onto
+// the window as one quad, scaled to the drawable with its shape kept, and the next frame
+// is drawn into the other target, so the one just shown stays for ReadFrame. (A frame
+// buffer blit would do the same, but software OpenGL builds a whole blitter for it on
+// the first frame, some 30 ms of start-up.) One small shader stands in for the fixed-function stage the game was
 // written against: texture times vertex colour, or the material's emissive colour when
 // lighting is on (no lights ever exist, and the ambient level is 0). Screen vertices
 // have their pixel centres on whole coordinates, so the half-pixel shift callers apply
@@ -234,35 +236,39 @@ GLuint BuildProgram() {
   return program;
 }
 
-GLuint Renderbuffer(GLenum format) {
-  GLuint name = 0;
-  glGenRenderbuffers(1, &name);
-  glBindRenderbuffer(GL_RENDERBUFFER, name);
-  glRenderbufferStorage(GL_RENDERBUFFER, format, kTargetWidth, kTargetHeight);
-  return name;
-}
-
-// Two framebuffers, a colour renderbuffer each, sharing one depth renderbuffer: every
-// frame starts by clearing it.
+// Two framebuffers sharing one depth renderbuffer (every frame starts by clearing it),
+// each with a colour texture that Present samples: a one-layer array, as the shader
+// samples every texture.
 struct Targets {
   GLuint fbo[2] = {}, colour[2] = {}, depth = 0;
 
   bool Build(GLenum colourFormat, GLenum depthFormat) {
-    depth = Renderbuffer(depthFormat);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, kTargetWidth, kTargetHeight);
     glGenFramebuffers(2, fbo);
+    glGenTextures(2, colour);
     for (int i = 0; i < 2; ++i) {
-      colour[i] = Renderbuffer(colourFormat);
+      glBindTexture(GL_TEXTURE_2D_ARRAY, colour[i]);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+      glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, static_cast<GLint>(colourFormat), kTargetWidth, kTargetHeight, 1, 0, GL_RGB,
+                   GL_UNSIGNED_BYTE, nullptr);
       glBindFramebuffer(GL_FRAMEBUFFER, fbo[i]);
-      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour[i]);
+      glFramebufferTextureLayer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, colour[i], 0, 0);
       glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
       if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
     }
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
     return true;
   }
 
   void Release() {
     glDeleteFramebuffers(2, fbo);
-    glDeleteRenderbuffers(2, colour);
+    glDeleteTextures(2, colour);
     glDeleteRenderbuffers(1, &depth);
     *this = Targets{};
   }
@@ -337,6 +343,8 @@ class GlDevice final : public Device {
   PageRef NewPage(int width, int height, int layers);
   bool Grow(TexturePage& page);
   void ShowOnWindow();
+  void ApplyViewport();
+  void StreamQuads(const StreamVertex* vertices, size_t count);
 
   ContextRef context_;
   GLuint program_ = 0;
@@ -353,6 +361,8 @@ class GlDevice final : public Device {
   Material material_{};
   VertexFormat format_ = VertexFormat::None;
   bool zEnable_ = true;
+  Viewport viewport_{};
+  GLint presentFilter_[2] = {GL_NEAREST, GL_NEAREST};  // each target's, as last sampled
 
   Batch batch_;
   std::vector<StreamVertex> waiting_;  // the quads of the batch, four vertices each
@@ -479,6 +489,7 @@ bool GlDevice::BuildTargets(const DeviceParams& params) {
     ok = targets_.Build(GL_RGB8, depth);
   }
   if (!ok) return false;
+  applied_.texture = ~0u;
   glBindFramebuffer(GL_FRAMEBUFFER, targets_.fbo[1 - drawing_]);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -610,20 +621,42 @@ PresentResult GlDevice::Present() {
   return PresentResult::Ok;
 }
 
-// Scaled to fit the drawable, its shape kept, black around it.
+// Scaled to fit the drawable, its shape kept, black around it: one screen quad over the
+// whole target, point sampled at its own size (texel for pixel) and filtered when
+// scaled, neither blended nor depth tested. The game's own state comes back after.
 void GlDevice::ShowOnWindow() {
   int dw = kTargetWidth, dh = kTargetHeight;
   SDL_GL_GetDrawableSize(context_->window, &dw, &dh);
   const float scale = std::min(static_cast<float>(dw) / kTargetWidth, static_cast<float>(dh) / kTargetHeight);
   const int w = static_cast<int>(kTargetWidth * scale), h = static_cast<int>(kTargetHeight * scale);
   const int x = (dw - w) / 2, y = (dh - h) / 2;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, targets_.fbo[drawing_]);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  const bool exact = w == kTargetWidth && h == kTargetHeight;
-  glBlitFramebuffer(0, 0, kTargetWidth, kTargetHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
-                    exact ? GL_NEAREST : GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (w != dw || h != dh) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glViewport(x, y, w, h);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glUniform4f(u_.viewport, 0.0f, 0.0f, 2.0f / kTargetWidth, 2.0f / kTargetHeight);
+  const GLuint shown = targets_.colour[drawing_];
+  ApplyState(true, shown);
+  const GLint filter = w == kTargetWidth && h == kTargetHeight ? GL_NEAREST : GL_LINEAR;
+  if (presentFilter_[drawing_] != filter) {
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, filter);
+    presentFilter_[drawing_] = filter;
+  }
+  // Texture rows run bottom first, screen rows top first.
+  constexpr float l = -0.5f, t = -0.5f, r = kTargetWidth - 0.5f, b = kTargetHeight - 0.5f;
+  const StreamVertex quad[4] = {{l, t, 0, 1, 0xFFFFFFFF, 0, 1, 0},
+                                {r, t, 0, 1, 0xFFFFFFFF, 1, 1, 0},
+                                {r, b, 0, 1, 0xFFFFFFFF, 1, 0, 0},
+                                {l, b, 0, 1, 0xFFFFFFFF, 0, 0, 0}};
+  StreamQuads(quad, 4);
+  glEnable(GL_BLEND);
+  if (zEnable_) glEnable(GL_DEPTH_TEST);
+  ApplyViewport();
 }
 
 Image GlDevice::ReadFrame() {
@@ -648,6 +681,12 @@ Image GlDevice::ReadFrame() {
 void GlDevice::SetViewport(const Viewport& v) {
   if (v.width <= 0 || v.height <= 0) return;
   Flush();
+  viewport_ = v;
+  ApplyViewport();
+}
+
+void GlDevice::ApplyViewport() {
+  const Viewport& v = viewport_;
   glViewport(v.x, kTargetHeight - v.y - v.height, v.width, v.height);
   glDepthRange(static_cast<double>(v.minZ), static_cast<double>(v.maxZ));
   glUniform4f(u_.viewport, static_cast<float>(v.x), static_cast<float>(v.y), 2.0f / static_cast<float>(v.width),
@@ -735,11 +774,18 @@ void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   CountDraw(texture ? texture->Array() : 0);
 }
 
-// The waiting quads go to GL: their vertices into the ring (renewed when full, so no
-// part of it is ever written while a draw may still read it), then one draw.
 void GlDevice::Flush() {
   if (waiting_.empty()) return;
-  const size_t bytes = waiting_.size() * sizeof(StreamVertex);
+  ApplyState(batch_.screen, batch_.array);
+  StreamQuads(waiting_.data(), waiting_.size());
+  CountDraw(batch_.array);
+  waiting_.clear();
+}
+
+// Quads go to GL with the state as it stands: their vertices into the ring (renewed when
+// full, so no part of it is ever written while a draw may still read it), then one draw.
+void GlDevice::StreamQuads(const StreamVertex* vertices, size_t count) {
+  const size_t bytes = count * sizeof(StreamVertex);
   glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
   if (streamUsed_ + bytes > kStreamBytes) {
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kStreamBytes), nullptr, GL_STREAM_DRAW);
@@ -747,22 +793,18 @@ void GlDevice::Flush() {
   }
   void* out = glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(streamUsed_), static_cast<GLsizeiptr>(bytes),
                                GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
-  if (out) {
-    std::memcpy(out, waiting_.data(), bytes);
-    glUnmapBuffer(GL_ARRAY_BUFFER);
-    ApplyState(batch_.screen, batch_.array);
-    BindVertexArray(streamVao_);
-    const auto first = static_cast<GLint>(streamUsed_ / sizeof(StreamVertex));
-    const auto quads = static_cast<GLsizei>(waiting_.size() / 4);
-    if (quads == 1) {
-      glDrawArrays(GL_TRIANGLE_FAN, first, 4);
-    } else {
-      glDrawElementsBaseVertex(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr, first);
-    }
-    CountDraw(batch_.array);
-    streamUsed_ += bytes;
+  if (!out) return;
+  std::memcpy(out, vertices, bytes);
+  glUnmapBuffer(GL_ARRAY_BUFFER);
+  BindVertexArray(streamVao_);
+  const auto first = static_cast<GLint>(streamUsed_ / sizeof(StreamVertex));
+  const auto quads = static_cast<GLsizei>(count / 4);
+  if (quads == 1) {
+    glDrawArrays(GL_TRIANGLE_FAN, first, 4);
+  } else {
+    glDrawElementsBaseVertex(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr, first);
   }
-  waiting_.clear();
+  streamUsed_ += bytes;
 }
 
 void GlDevice::ApplyState(bool screen, GLuint array) {

@@ -2,6 +2,7 @@
 #include "platform/gpu_gl.h"
 
 #include <SDL.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <glm/ext/matrix_clip_space.hpp>
@@ -226,6 +227,24 @@ TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
   Dev().Clear(0xFF00FF00, 1.0f);
   EXPECT_EQ(At(Dev().ReadFrame(), 10, 10), 0xFFFF0000u);
   EXPECT_EQ(At(Show(), 10, 10), 0xFF00FF00u);
+}
+
+// The window shows the frame pixel for pixel, the right way up.
+TEST_F(GlDeviceTest, TheWindowShowsThePresentedFrame) {
+  auto texture = Dev().CreateTexture(Distinct(64, 48));
+  Dev().Clear(0xFF203040, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 10, 20, 74, 68, 0, 0, 64, 48, 64, 48, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  std::vector<uint32_t> window(frame.pixels.size());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(0, 0, 640, 480, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, window.data());
+  int different = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
+  }
+  EXPECT_EQ(different, 0);
+  EXPECT_EQ(At(frame, 10, 20), At(Distinct(64, 48), 0, 0));
 }
 
 TEST_F(GlDeviceTest, TransformsReadBackAsSet) {
