@@ -23,7 +23,8 @@ extern size_t g_dataFileSize;
 // Reads "data.dat" from the working directory. 0 when it is missing, cannot be read,
 // or its table or any entry runs past the end of the file.
 int DataFileLoad();
-// Makes a MemAlloc block holding a valid archive image the archive in memory.
+// Takes charge of a MemAlloc block holding a valid archive image: it becomes the archive
+// in memory, freed once DataFileFree has run and no share is left.
 void DataFileAdopt(uint8_t* block, size_t size);
 // A share in the archive image: its bytes stay where they are while the share lives,
 // even after DataFileFree (sound clips play from them). Empty with no archive.

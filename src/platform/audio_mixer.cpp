@@ -136,9 +136,9 @@ class MixerAudioDevice final : public AudioDevice {
 
 }  // namespace
 
-// The mixer runs in the clips' own format (22,050 Hz, mono, 16-bit), so loading them is a
-// plain copy; a clip in another format is still converted, and SDL widens the mix to
-// the speakers. 512 frames is about 23 ms of latency.
+// The mixer runs in the clips' own format (22,050 Hz, mono, 16-bit), so they need no
+// conversion and play from their own bytes; a clip in another format is still
+// converted, and SDL widens the mix to the speakers. 512 frames is about 23 ms.
 std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
   constexpr int kFrequency = 22050;
   constexpr int kChannels = 1;
