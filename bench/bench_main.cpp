@@ -25,7 +25,6 @@
 #include "engine/sound.h"
 #include "platform/audio.h"
 #include "platform/image.h"
-#include "platform/window.h"
 
 extern char** environ;
 
