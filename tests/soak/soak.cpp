@@ -453,6 +453,14 @@ class Soak {
                     " mp " + std::to_string(c.mp) + "/" + std::to_string(c.maxMp));
       }
     }
+    const UnitData* odd = nullptr;
+    ForEachUnit([&](const UnitData* u) {
+      if (u->record.hp < 0 || u->record.hp > u->record.maxHp) odd = u;
+    });
+    if (odd) {
+      return Fail("a battle unit has " + std::to_string(odd->record.hp) + "/" + std::to_string(odd->record.maxHp) +
+                  " hit points");
+    }
     for (const InventorySlot& slot : g_inventory) {
       if (slot.id != kItemEmpty && (slot.id < 0 || slot.id >= kItemCount || slot.count < 1 || slot.count > 99)) {
         return Fail("inventory holds item " + std::to_string(slot.id) + " x" + std::to_string(slot.count));
