@@ -4,214 +4,152 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "data/characters.h"
 #include "event/event_test_support.h"
 #include "event/party_commands.h"
-#include "event/popup.h"
 #include "field/walker.h"
 
 namespace {
-
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
-
-WalkerData* Walker(int member) { return TaskData<WalkerData>(&g_taskPool[member]); }
 
 struct Cell {
   int column, row;
 };
 
-// A 10 x 6 floor under the four heroes; the event task runs crafted scripts whose last
-// command before the end sets flag 9.
+WalkerData* Walker(int member) { return TaskData<WalkerData>(&g_taskPool[member]); }
+float X(Cell c) { return static_cast<float>(2 * c.column - g_mapWidth + 1); }
+float Z(Cell c) { return static_cast<float>(g_mapHeight - 2 * c.row - 1); }
+bool On(const TaskHead* head, Cell c) { return head->x == X(c) && head->z == Z(c); }
+
+// A 10 x 6 floor under the heroes' walkers; each script sets flag 9 once past the command.
 class TrapTest : public test::EventTest {
  protected:
-  void SetUp() override {
-    EventTest::SetUp();
+  // Walkers 0 to 3 on the cells (the last for the rest), slot 5 taken if `busy`, then the first frame.
+  void Run(const std::string& script, std::vector<Cell> cells, float facing, int members = 4, bool busy = false) {
+    TaskKillAll();
     g_mapWidth = 10;
     g_mapHeight = 6;
+    g_eventFlags[9] = 0;
     for (int i = 0; i < 4; ++i) g_party[i] = g_characterTable[i];
-    g_partyCount = 4;
-  }
-  void TearDown() override {
-    TaskKillAll();
-    EventTest::TearDown();
-  }
-  static void PlaceWalkers(const std::vector<Cell>& cells, float facing) {
+    g_partyCount = members;
     WalkerData* leader = nullptr;
-    for (int m = 0; m < 4; ++m) {
-      const Cell& c = cells[static_cast<size_t>(m) < cells.size() ? m : cells.size() - 1];
-      leader = WalkerCreate(CentreX(c.column), 0.2f, CentreZ(c.row), facing, m, 0, leader);
+    for (size_t m = 0; m < 4; ++m) {
+      const Cell c = cells[std::min(m, cells.size() - 1)];
+      leader = WalkerCreate(X(c), 0.2f, Z(c), facing, static_cast<int>(m), 0, leader);
     }
-  }
-  // Event 1 with the script: the start's frame, then the frame of its first command.
-  void Run(const std::string& script) {
+    if (busy) PlaceTask(kSlotLift, 777);
     SetScript(0, script + "#5,9,#99,");
     Start(1);
     Update();
   }
-  // Updates until the script has gone on past the command under test; how many, or -1.
-  int UpdatesUntilDone(int limit = 400) {
-    for (int i = 1; i <= limit; ++i) {
+  bool Heard(int sound) const { return std::find(sounds_.begin(), sounds_.end(), sound) != sounds_.end(); }
+  // Updates, each followed by `each`, until the script goes on; the update it did, or 0.
+  template <class F>
+  int UpdatesUntilDone(F each) {
+    for (int i = 1; i < 400; ++i) {
       Update();
+      each(i);
       if (g_eventFlags[9]) return i;
     }
-    return -1;
+    return 0;
   }
-  bool Heard(int sound) const { return std::find(sounds_.begin(), sounds_.end(), sound) != sounds_.end(); }
 };
 
-TEST_F(TrapTest, PitfallGathersTheFourSinksThemHurtsTheTwoAndLandsThemOneByOne) {
-  g_partyCount = 2;
-  g_party[0].hp = 50;
+TEST_F(TrapTest, PitfallGathersAllFourHurtsTheMembersAndLandsThemOneByOneOnTheMap) {
+  Run("#53,", {{4, 2}, {4, 3}, {4, 4}, {3, 4}}, 90.0f, 2);
   g_party[1].hp = 5;
-  const int32_t outsiderHp = g_party[2].hp;
-  PlaceWalkers({{4, 2}, {4, 3}, {4, 4}, {3, 4}}, 90.0f);
-  Run("#53,");
-  int falls = 0, rises = 0, bottom = -1;
-  int landed[4] = {-1, -1, -1, -1};
-  for (int i = 1; i < 400 && !g_eventFlags[9]; ++i) {
-    Update();
-    if (i == 1) {
-      EXPECT_FLOAT_EQ(Walker(1)->facing, 135.0f) << "the others spin as they close in";
-    }
+  int falls = 0, rises = 0, bottom = 0, landed[4] = {};
+  UpdatesUntilDone([&](int i) {
+    EXPECT_TRUE(i > 1 || Walker(1)->facing == 135.0f) << "the others spin as they close in";
     falls += Heard(kSoundPitFall);
     rises += Heard(kSoundPitRise);
-    if (bottom < 0 && Context()->step == EventStepPitfallPause) {
+    if (!bottom && Context()->step == EventStepPitfallPause) {
       bottom = i;
-      for (int m = 0; m < 4; ++m) {
-        EXPECT_FLOAT_EQ(Walker(m)->x, CentreX(4)) << m << " gathered on the leader";
-        EXPECT_FLOAT_EQ(Walker(m)->z, CentreZ(2)) << m;
-        EXPECT_LE(Walker(m)->y, -3.0f) << m;
-      }
-      EXPECT_EQ(g_party[0].hp, 40);
+      for (int m = 0; m < 4; ++m) EXPECT_TRUE(On(Walker(m), {4, 2}) && Walker(m)->y <= -3.0f) << m;
+      EXPECT_EQ(g_party[0].hp, g_characterTable[0].hp - 10);
       EXPECT_EQ(g_party[1].hp, 1) << "never below 1";
-      EXPECT_EQ(g_party[2].hp, outsiderHp) << "walkers beyond the party are nobody";
+      EXPECT_EQ(g_party[2].hp, g_characterTable[2].hp) << "walkers beyond the party are nobody";
     }
-    for (int m = 0; m < 4; ++m) {
-      if (bottom > 0 && landed[m] < 0 && Walker(m)->z == CentreZ(3)) landed[m] = i;
-    }
-  }
-  ASSERT_TRUE(g_eventFlags[9]);
+    for (int m = 0; m < 4; ++m) landed[m] = !landed[m] && bottom && On(Walker(m), {4, 3}) ? i : landed[m];
+  });
   EXPECT_EQ(bottom, 36) << "the farthest walks 24 quarters, then sinks 13";
-  EXPECT_EQ(falls, 2) << "a number and the fall's sound for each member";
+  EXPECT_EQ(falls, 2) << "the fall's sound and number for each member";
   EXPECT_EQ(rises, 4);
   for (int m = 1; m < 4; ++m) EXPECT_EQ(landed[m] - landed[m - 1], kPitfallRiseGap) << m;
-  for (int m = 0; m < 4; ++m) {
-    EXPECT_FLOAT_EQ(Walker(m)->x, CentreX(4));
-    EXPECT_FLOAT_EQ(Walker(m)->y, 0.25f);
-    EXPECT_FLOAT_EQ(Walker(m)->facing, 270.0f);
-  }
-}
-
-// The party jumps out one cell behind the way the leader faced, never off the map.
-TEST_F(TrapTest, PitfallLandsOneCellBackOrOnThePitAtTheEdge) {
-  const struct {
-    Cell pit;
-    float facing;
-    Cell landing;
-  } kCases[] = {{{4, 2}, 0.0f, {3, 2}}, {{4, 2}, 45.0f, {5, 2}}, {{4, 5}, 90.0f, {4, 5}}, {{0, 0}, 0.0f, {0, 0}}};
-  for (const auto& c : kCases) {
-    g_eventFlags[9] = 0;
-    TaskKillAll();
-    PlaceWalkers({c.pit}, c.facing);
-    g_collisionLayer[c.pit.row * g_mapWidth + c.pit.column] = kCollisionTaken;
-    Run("#53,");
-    EXPECT_EQ(g_collisionLayer[c.pit.row * g_mapWidth + c.pit.column], kCollisionFree) << "the pit is not left held";
-    ASSERT_GT(UpdatesUntilDone(), 0);
-    EXPECT_FLOAT_EQ(Walker(3)->x, CentreX(c.landing.column)) << c.facing;
-    EXPECT_FLOAT_EQ(Walker(3)->z, CentreZ(c.landing.row)) << c.facing;
+  for (int m = 0; m < 4; ++m)
+    EXPECT_TRUE(On(Walker(m), {4, 3}) && Walker(m)->y == 0.25f && Walker(m)->facing == 270.0f);
+  // Facing 45 the party jumps back toward 0; a landing off the map stays in the pit.
+  const std::tuple<Cell, float, Cell> kPits[] = {
+      {{4, 2}, 45.0f, {5, 2}}, {{4, 5}, 90.0f, {4, 5}}, {{0, 0}, 0.0f, {0, 0}}};
+  for (const auto& [pit, facing, landing] : kPits) {
+    g_collisionLayer[pit.row * g_mapWidth + pit.column] = kCollisionTaken;
+    Run("#53,", {pit}, facing);
+    UpdatesUntilDone([](int) {});
+    EXPECT_EQ(g_collisionLayer[pit.row * g_mapWidth + pit.column], kCollisionFree) << "the pit is not left held";
+    EXPECT_TRUE(On(Walker(3), landing)) << pit.column;
   }
 }
 
 TEST_F(TrapTest, ProjectileHitsTheFirstMembersWalkerItNearsOrEndsAtTheEdge) {
-  const struct {
+  // The leader stands on column 8, the others on a column of its row, member 1's place
+  // maybe emptied; the update of the hit on the leader (0: none) and of going on.
+  const struct Case {
     const char* script;
-    int members;
-    bool firstEmptied;  // member 1's place emptied for the reserve
-    int othersColumn;   // of walkers 1 to 3, on the leader's row
-    int hitOn;          // the update of the hit on the leader; 0 for none
-    int doneOn;         // the update the script goes on
+    int members, emptied, othersColumn, hitOn, doneOn;
   } kCases[] = {
-      {"#54,2,2,0,", 4, false, 9, 26, 77},  // six cells to the leader
-      {"#54,2,0,90,", 4, false, 9, 0, 22},  // at nobody: gone past the map's edge
-      {"#54,5,2,0,", 1, false, 6, 23, 74},  // walkers beyond the party are passed
-      {"#54,5,2,0,", 2, true, 6, 23, 74},   // and so is an emptied place
-      {"#54,2,2,45,", 4, false, 9, 0, 2},   // another direction fires nothing
-      {"#54,10,2,0,", 4, false, 9, 0, 2},   // nor a cell off the map
+      {"#54,2,2,0,", 4, 0, 9, 26, 77},  // six cells to the leader
+      {"#54,2,0,90,", 4, 0, 9, 0, 22},  // at nobody: gone past the map's edge
+      {"#54,5,2,0,", 1, 0, 6, 23, 74},  // walkers beyond the party are passed
+      {"#54,5,2,0,", 2, 1, 6, 23, 74},  // and so is an emptied place
+      {"#54,2,2,45,", 4, 0, 9, 0, 2},   // another direction fires nothing
+      {"#54,10,2,0,", 4, 0, 9, 0, 2},   // nor a cell off the map
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.script);
-    g_eventFlags[9] = 0;
-    TaskKillAll();
-    for (int i = 0; i < 4; ++i) g_party[i] = g_characterTable[i];
-    g_partyCount = c.members;
-    if (c.firstEmptied) g_party[1] = CharacterRecord{};
-    const int32_t hp = g_party[0].hp;
-    PlaceWalkers({{8, 2}, {c.othersColumn, 2}}, 180.0f);
-    Run(c.script);
-    int hitOn = 0, done = 0;
-    for (int i = 1; i < 200 && !done; ++i) {
-      Update();
-      if (!hitOn && g_party[0].hp != hp) {
-        hitOn = i;
-        EXPECT_EQ(g_party[0].hp, hp - 10);
-        EXPECT_TRUE(Heard(kSoundLand));
-        EXPECT_TRUE(TaskExists(kTaskIdDamageDigits));
-      }
-      if (g_eventFlags[9]) done = i;
-    }
+    const int32_t hp = g_characterTable[0].hp;
+    Run(c.script, {{8, 2}, {c.othersColumn, 2}}, 180.0f, c.members);
+    if (c.emptied) g_party[1] = CharacterRecord{};
+    int hitOn = 0;
+    EXPECT_EQ(UpdatesUntilDone([&](int i) {
+                if (hitOn || g_party[0].hp == hp) return;
+                hitOn = i;
+                EXPECT_TRUE(g_party[0].hp == hp - 10 && Heard(kSoundLand) && TaskExists(kTaskIdDamageDigits));
+              }),
+              c.doneOn);
     EXPECT_EQ(hitOn, c.hitOn);
-    EXPECT_EQ(done, c.doneOn);
-    EXPECT_TRUE(CharacterRecordEmpty(g_party[1]) == c.firstEmptied);
+    EXPECT_EQ(CharacterRecordEmpty(g_party[1]), c.emptied != 0);
   }
 }
 
-TEST_F(TrapTest, LiftCarriesThePartyTwoCellsInSixteenQuarters) {
-  PlaceWalkers({{4, 4}, {4, 5}}, 90.0f);
-  g_collisionLayer[4 * g_mapWidth + 4] = kCollisionTaken;
-  Run("#55,4,4,28,26,#56,90,16,");
-  EXPECT_EQ(g_collisionLayer[4 * g_mapWidth + 4], kCollisionFree) << "the walkers give up their cells";
-  Update();  // '#56'
-  EXPECT_FLOAT_EQ(Walker(3)->z, CentreZ(4)) << "everyone stands on the lift";
-  Updates(16);
-  const LiftData* lift = TaskData<LiftData>(&g_taskPool[kSlotLift]);
-  EXPECT_FLOAT_EQ(lift->z, CentreZ(2));
-  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(2) - kWalkerQuarter) << "the party follows a frame behind";
-  EXPECT_EQ(UpdatesUntilDone(), 1);
-  for (int m = 0; m < 4; ++m) EXPECT_FLOAT_EQ(Walker(m)->z, CentreZ(2)) << m;
-}
-
-// What cannot be done makes nothing or moves nothing, and the script goes on.
-TEST_F(TrapTest, LiftRefusalsLeaveEverythingWhereItWas) {
-  const struct {
+// The leader stands on (4, 4), the others on (4, 5). Sixteen quarters toward 90 take
+// them two cells in sixteen frames; what cannot be done makes nothing or moves nothing,
+// and the script goes on.
+TEST_F(TrapTest, LiftCarriesThePartyAQuarterAFrameAndRefusesWhatCannotBeDone) {
+  const struct Case {  // slot 5 taken before, a lift made, where the leader ends
     const char* script;
-    bool made;
-    Cell at;
+    bool busy, made;
+    Cell end;
+    int doneOn;
   } kCases[] = {
-      {"#56,90,16,", false, {}},
-      {"#55,10,0,28,26,", false, {}},
-      {"#55,1,1,35,26,", false, {}},
-      {"#55,1,1,28,26,#56,45,16,", true, {1, 1}},
-      {"#55,9,1,28,26,#56,0,16,", true, {9, 1}},
+      {"#55,4,4,28,26,#56,90,16,", false, true, {4, 2}, 18},
+      {"#55,1,1,28,26,#56,45,16,", false, true, {1, 1}, 3},
+      {"#55,9,1,28,26,#56,0,16,", false, true, {9, 1}, 3},
+      {"#56,90,16,", false, false, {4, 4}, 2},
+      {"#55,10,0,28,26,", false, false, {4, 4}, 1},
+      {"#55,1,1,35,26,", false, false, {4, 4}, 1},
+      {"#55,1,1,28,26,", true, false, {4, 4}, 1},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.script);
-    g_eventFlags[9] = 0;
-    TaskKillAll();
-    Run(c.script);
-    EXPECT_GT(UpdatesUntilDone(30), 0);
-    ASSERT_EQ(TaskSlotInUse(kSlotLift) != 0, c.made);
-    if (!c.made) continue;
-    EXPECT_FLOAT_EQ(TaskData<LiftData>(&g_taskPool[kSlotLift])->x, CentreX(c.at.column));
-    EXPECT_FLOAT_EQ(TaskData<LiftData>(&g_taskPool[kSlotLift])->z, CentreZ(c.at.row));
+    Run(c.script, {{4, 4}, {4, 5}}, 90.0f, 4, c.busy);
+    EXPECT_EQ(UpdatesUntilDone([&](int i) {
+                EXPECT_TRUE(i != 17 || c.doneOn != 18 || !On(Walker(0), c.end)) << "the party follows a frame on";
+              }),
+              c.doneOn);
+    EXPECT_EQ(TaskSlotInUse(kSlotLift) && g_taskPool[kSlotLift].id == kTaskIdLift, c.made);
+    for (int m = 0; m < 4; ++m) EXPECT_TRUE(On(Walker(m), m == 0 || c.made ? c.end : Cell{4, 5})) << m;
   }
-  g_eventFlags[9] = 0;
-  TaskKillAll();
-  PlaceTask(kSlotLift, 777);
-  Run("#55,1,1,28,26,");
-  EXPECT_EQ(g_taskPool[kSlotLift].id, 777) << "a busy slot 5 makes nothing";
 }
 
 }  // namespace
