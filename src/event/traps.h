@@ -28,7 +28,8 @@ void PitfallSink(WalkerData* walker);
 // 0 <-> 180 and 90 <-> 270; any other angle gives 0.
 float FacingReverse(float angle);
 // One step of the jump out: up (and later down) by the rise table, and during its last
-// eight steps a quarter along the facing, unless that would land off the map.
+// eight steps a quarter along the facing, unless the landing a cell on lies off the map
+// (the walker's pitfall flag then keeps it jumping on the spot).
 void PitfallRiseStep(WalkerData* walker);
 
 // '#54': a projectile from a cell, along 0, 90, 180 or 270 degrees. It waits 20 frames,
