@@ -241,7 +241,8 @@ TEST_F(GlDeviceTest, TheWindowShowsThePresentedFrame) {
   glReadPixels(0, 0, 640, 480, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, window.data());
   int different = 0;
   for (int y = 0; y < 480; ++y) {
-    for (int x = 0; x < 640; ++x) different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
+    for (int x = 0; x < 640; ++x)
+      different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
   }
   EXPECT_EQ(different, 0);
   EXPECT_EQ(At(frame, 10, 20), At(Distinct(64, 48), 0, 0));
