@@ -346,14 +346,19 @@ class Soak {
   Soak(long frames, uint32_t seed) : frames_(frames), seed_(seed), random_(seed) {}
 
   int Run() {
+    constexpr const char* kDataFiles[] = {"data.dat", "mappack.dat", "epack.dat"};
+    for (const char* name : kDataFiles) {
+      if (!std::filesystem::exists(name)) return Fail(std::string(name) + " is missing: run beside the build");
+    }
     dir_ = test::MakeTempDir();  // the saves land here, beside links to the data files
-    for (const char* name : {"data.dat", "mappack.dat", "epack.dat"}) {
+    bool linked = !dir_.empty();
+    for (const char* name : kDataFiles) {
       std::error_code ec;
       std::filesystem::create_symlink(std::filesystem::absolute(name), std::filesystem::path(dir_) / name, ec);
-      if (ec || !std::filesystem::exists(name)) return Fail(std::string(name) + " is missing: run beside the build");
+      linked = linked && !ec;
     }
     const auto begin = std::chrono::steady_clock::now();
-    int result = StartGame() ? 0 : Fail("the game did not start");
+    int result = linked && StartGame() ? 0 : Fail("the game did not start in " + dir_);
     while (result == 0 && frame_ < frames_) result = Step();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     if (result == 0) result = CheckMemory();
