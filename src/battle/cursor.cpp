@@ -7,7 +7,6 @@
 #include "battle/battle.h"
 #include "battle/grid.h"
 #include "battle/messages.h"
-#include "data/flow.h"
 #include "data/tasks.h"
 #include "engine/camera.h"
 #include "engine/draw.h"
@@ -18,6 +17,7 @@
 #include "engine/sound.h"
 #include "engine/util.h"
 #include "field/walker.h"
+#include "menu/choice_menu.h"
 
 // clang-format off
 // 40 frames at rest, then the marker swells and shrinks; past the end the index goes
@@ -530,16 +530,10 @@ int CursorOpenBattleMenu(CursorData* c) {
   c->idleFrames = 0;
   c->size = kMarkerSize;
   TaskSetModeAll(kTaskModePause);
-  if (g_flow.openBattleMenu(list)) {
+  if (MenuTaskCreateList(list == 0 ? kMenuListBattleMain : kMenuListEnemyPhase, 1)) {
     SoundRequest(kSoundCursor, 0);
     return 1;
   }
   BattleResumeTasks();
-  // Until the battle's choice menu is part of the game, Shift in the party's own
-  // phase ends it, as that menu's end-of-phase entry would.
-  if (list == 0) {
-    SoundRequest(kSoundCursor, 0);
-    BattleRequestPhaseEnd();
-  }
   return 0;
 }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr float kStatusIconPitch = 12.0f;
 constexpr float kBoostIconPitch = 32.0f;
-constexpr float kAilmentPitch = 21.0f;  // the poison icon's width and 2
 
 void DrawBar(float x, float y, const AtlasRect& bar, int32_t width) {
   if (width <= 0) return;
@@ -74,13 +73,4 @@ void DrawStatusPanel(float x, float y, const CharacterRecord& record) {
   DrawAilmentIcons(x + 3.0f, y + 61.0f, record.status);
   if (const AtlasRect* weapon = ItemName(record.weapon)) DrawAtlas(x + 3.0f, y + 83.0f, *weapon);
   if (const AtlasRect* armour = ItemName(record.armour)) DrawAtlas(x + 3.0f, y + 105.0f, *armour);
-}
-
-void DrawAilmentIcons(float x, float y, int32_t status) {
-  if (status == 0) {
-    DrawAtlas(x, y, kAtlasAilmentNormal);
-    return;
-  }
-  if (status & kStatusPoison) DrawAtlas(x, y, kAtlasAilmentPoison);
-  if (status & kStatusCannotAct) DrawAtlas(status & kStatusPoison ? x + kAilmentPitch : x, y, kAtlasAilmentStun);
 }

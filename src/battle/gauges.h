@@ -7,6 +7,7 @@
 
 #include "battle/unit.h"
 #include "data/characters.h"
+#include "menu/party_panels.h"  // the ailment icons the status windows share
 
 constexpr float kGaugeWidth = 36.0f;
 
@@ -17,5 +18,3 @@ void DrawUnitGauges(const UnitData* unit);
 void DrawStatusIcons(float x, float y, int32_t status);
 void DrawBoostIcons(const UnitData* unit, float x, float y);
 void DrawStatusPanel(float x, float y, const CharacterRecord& record);
-// The normal icon for no ailment, else the poison and cannot-act icons side by side.
-void DrawAilmentIcons(float x, float y, int32_t status);

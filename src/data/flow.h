@@ -1,8 +1,8 @@
 // The moves between screens that the subsystems ask for but the game itself performs:
 // returning to the title, loading a map with its scripts, a new game, handing the field
-// to an event, starting a battle. The game fills this table at start-up (GameInstall);
-// until then each entry is a harmless default, so a lower floor never needs to include a
-// higher one.
+// to an event, starting a battle, opening the field menu, ending the party's phase from
+// the battle menu. The game fills this table at start-up (GameInstall); until then each
+// entry is a harmless default, so a lower floor never needs to include a higher one.
 #pragma once
 
 #include <cstdint>
@@ -40,10 +40,10 @@ struct GameFlow {
   int (*startEventBattle)(const EventBattleOrder* order);
   // The encounter transition alone, as the lead-in to a scripted battle; 0 when refused.
   int (*startTransition)();
-  // The battle's choice menu over the stopped battle: list 0 the party's own (close, end
-  // the phase, quit), list 1 the one of the enemies' phase and auto-battle (close, quit).
-  // 0 when no menu opened.
-  int (*openBattleMenu)(int32_t list);
+  // Shift on the field: every task paused under the field menu; 1 when the menu opened.
+  int (*openFieldMenu)();
+  // The battle menu's end of the party's phase: the other side's phase begins.
+  void (*battlePhaseToggle)();
 };
 
 extern GameFlow g_flow;

@@ -29,11 +29,12 @@ int FieldStartRandomEncounter() {
   return 0;
 }
 
+// A menu that could not open leaves the leader to its keys.
 int FieldMenuKeyCheck() {
   if (!KeyPressed(kKeyShift) || TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotEvent)) return 0;
-  // The field menu opens here, with sound 0, once that screen is part of the game, and
-  // the check then takes the frame (1). Until then Shift leaves the leader to its keys.
-  return 0;
+  if (!g_flow.openFieldMenu()) return 0;
+  SoundRequest(kSoundCursor, 0);
+  return 1;
 }
 
 int EncounterWardStart(int32_t steps) {

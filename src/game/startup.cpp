@@ -3,6 +3,7 @@
 #include <new>
 
 #include "battle/battle.h"
+#include "battle/cursor.h"
 #include "battle/transition.h"
 #include "data/flow.h"
 #include "data/game_state.h"
@@ -17,6 +18,7 @@
 #include "event/event.h"
 #include "field/map.h"
 #include "game/flow.h"
+#include "menu/choice_menu.h"
 #include "menu/display.h"
 #include "menu/title.h"
 #include "platform/clock.h"
@@ -51,6 +53,8 @@ void GameInstall() {
   g_flow.startEncounter = BattleEncounterStart;
   g_flow.startEventBattle = BattleStartEvent;
   g_flow.startTransition = BattleTransitionStartForEvent;
+  g_flow.openFieldMenu = FieldMenuOpen;
+  g_flow.battlePhaseToggle = BattlePhaseToggle;
 }
 
 int CoreBuffersAlloc() {

@@ -9,6 +9,7 @@
 #include "engine/shell.h"
 #include "engine/sound.h"
 #include "menu/gallery.h"
+#include "menu/menu_common.h"
 #include "menu/options.h"
 #include "menu/save_screen.h"
 #include "platform/window.h"
@@ -18,14 +19,6 @@ int32_t g_titleBanner = 0;
 namespace {
 
 const plat::Texture* Atlas() { return g_atlasTexture.get(); }
-
-// One step along a ring of `count` places: past the last back to 0, below 0 to the last.
-int32_t WrapStep(int32_t value, int32_t delta, int32_t count) {
-  const int32_t next = value + delta;
-  if (next > count - 1) return 0;
-  if (next < 0) return count - 1;
-  return next;
-}
 
 void RequestCursorSound() { SoundRequest(kSoundCursor, 0); }
 

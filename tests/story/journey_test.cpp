@@ -1,5 +1,6 @@
 // The game as a player meets it, with the built data files: from the title through a
-// new game's opening to walking, and the story's scripts reaching every event screen.
+// new game's opening and the party's menus to walking, and the story's scripts reaching
+// every event screen.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -62,7 +63,7 @@ class JourneyTest : public ::testing::Test {
   test::GameHarness game_;
 };
 
-TEST_F(JourneyTest, FromTheTitleThroughTheOpeningToWalking) {
+TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
   ASSERT_TRUE(TaskExists(kTaskIdTitle));
   game_.Frames(1);
   game_.Tap(kKeyEnter);  // new game
@@ -80,6 +81,26 @@ TEST_F(JourneyTest, FromTheTitleThroughTheOpeningToWalking) {
   EXPECT_TRUE(TaskExists(kTaskIdCamera));
   EXPECT_TRUE(TaskExists(kTaskIdFieldView));
   EXPECT_TRUE(game_.Boxes().empty());
+
+  // Shift pauses the field under the menu; the party menu opens each of its screens and
+  // comes back from it; Escape returns to the field.
+  game_.Tap(kKeyShift);
+  EXPECT_TRUE(TaskExists(kTaskIdChoiceMenu) && !g_taskPool[0].updateOn);
+  game_.Tap(kKeyDown);
+  game_.Tap(kKeyEnter);
+  const std::pair<std::vector<int>, int32_t> screens[] = {{{kKeyRight}, kTaskIdStatus},
+                                                          {{kKeyDown}, kTaskIdSkillMenu},
+                                                          {{kKeyRight, kKeyDown}, kTaskIdItemMenu},
+                                                          {{kKeyDown, kKeyDown}, kTaskIdPartyOrder}};
+  for (const auto& [keys, id] : screens) {
+    for (int key : keys) game_.Tap(key);
+    game_.Tap(kKeyEnter);
+    EXPECT_TRUE(TaskExists(id)) << id;
+    game_.Tap(kKeyEscape);
+    EXPECT_TRUE(!TaskExists(id) && TaskExists(kTaskIdPartyMenu)) << id;
+  }
+  game_.Tap(kKeyEscape);
+  EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
 
   // The player walks: one cell north in eight frames.
   WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);

@@ -134,6 +134,20 @@ void Compare(Surface& s, bool better, const std::string& text, const Fonts& f) {
   tool::DrawText(rest, *f.proportional, text, 0, better ? tool::GreenText() : tool::RedText(), false);
 }
 
+// A label and its value on one line: the value starts `offset` pixels in, where the
+// values of the lines around it stand. Arguments: offset, label, value.
+bool LabelPair(Surface& s, const std::string& args, const Fonts& f) {
+  std::stringstream in(args);
+  int offset = 0;
+  std::string label, value;
+  if (!(in >> offset >> label >> value) || offset <= 0 || offset >= s.Width()) return false;
+  Surface left = s.Sub(0, 0, offset, s.Height());
+  tool::DrawText(left, *f.proportional, label, 0, tool::PlainText(), false);
+  Surface right = s.Sub(offset, 0, s.Width() - offset, s.Height());
+  tool::DrawText(right, *f.proportional, value, 0, tool::PlainText(), false);
+  return true;
+}
+
 void TitlePanel(Surface& s, const std::string& labels, const Fonts& f) {
   // Frame lines between and around the six buttons; the holes stay transparent so the
   // buttons and the highlight show through, and the labels sit over them.
@@ -248,6 +262,7 @@ const std::map<std::string, Painter>& Pictures() {
       {"side-party", simple([](Surface& s) { SideBar(s, 0x2A4AA0); })},
       {"side-enemy", simple([](Surface& s) { SideBar(s, 0xA02A3A); })},
       {"blank", simple([](Surface&) {})},
+      {"pair", LabelPair},
   };
   return pictures;
 }
