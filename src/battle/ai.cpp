@@ -212,8 +212,7 @@ void AiKeepLowTargets(UnitData* unit) {
 // By descending address of the unit data: the filled slots first, in descending slot
 // order of the task pool.
 void AiCompactTargets(UnitData* unit) {
-  std::sort(std::begin(unit->targets), std::end(unit->targets),
-            [](const UnitData* a, const UnitData* b) { return std::greater<const UnitData*>()(a, b); });
+  std::sort(std::begin(unit->targets), std::end(unit->targets), std::greater<>());
 }
 
 bool AiUnitLow(const UnitData* unit) { return unit->record.hp <= unit->record.maxHp / 3; }
