@@ -8,6 +8,10 @@
 #                   build the fuzz targets with Clang and run one (or each in turn) for
 #                   that long (60 seconds by default); what they find new is kept in
 #                   build-fuzz/fuzz/corpus/<target>, a crash as build-fuzz/fuzz/crash-*
+#   ./dev.sh play-check
+#                   build what `play` builds (in build-play/) and start that game
+#                   headless: it must run, end cleanly when closed, and end with a
+#                   failure status when its data files are missing
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -49,6 +53,52 @@ check_format() {
   clang-format --dry-run --Werror "${files[@]}"
 }
 
+# The play command's build: optimised, and a warning never stops it.
+build_play() {  # build_play <dir>
+  build "$1" -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+}
+
+# Starts the built game with no display and no sound device for a few seconds, then
+# closes it (SIGTERM arrives as the window's close request).
+check_play() {  # check_play <dir>
+  local game pid status=0 empty
+  game=$(cd "$1" && pwd)/milva
+  (
+    cd "$1"
+    unset DISPLAY WAYLAND_DISPLAY
+    export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+    "$game" &
+    pid=$!
+    sleep 4
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid" || status=$?
+      echo "play check: the game ended by itself (status $status)" >&2
+      exit 1
+    fi
+    kill -TERM "$pid"
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -KILL "$pid"
+      echo "play check: the game did not end when closed" >&2
+      exit 1
+    fi
+    wait "$pid" || status=$?
+    if ((status != 0)); then
+      echo "play check: the game ended with status $status when closed" >&2
+      exit 1
+    fi
+    empty=$(mktemp -d)
+    status=0
+    (cd "$empty" && "$game") || status=$?
+    rmdir "$empty"
+    if ((status == 0)); then
+      echo "play check: a start without data files reported success" >&2
+      exit 1
+    fi
+    echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+  )
+}
+
 run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
@@ -78,16 +128,16 @@ fuzz_run() {  # fuzz_run <target> <seconds>; runs beside the built data files
 case "${1:-}" in
   play)
     install_missing
-    build build -DCMAKE_BUILD_TYPE=Release
+    build_play build
     cd build && exec ./milva
     ;;
   test)
     PACKAGES+=("${FUZZ_PACKAGES[@]}")
     install_missing
     check_format
-    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILVA_WERROR=ON
     run_tests build
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON -DMILVA_WERROR=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
     fuzz_build
@@ -99,8 +149,13 @@ case "${1:-}" in
     fuzz_build
     for target in ${2:-$(fuzz_targets)}; do fuzz_run "$target" "${3:-60}"; done
     ;;
+  play-check)
+    install_missing
+    build_play build-play
+    check_play build-play
+    ;;
   *)
-    echo "usage: $0 play|test|fuzz [target] [seconds]" >&2
+    echo "usage: $0 play|test|play-check|fuzz [target] [seconds]" >&2
     exit 2
     ;;
 esac

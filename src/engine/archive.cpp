@@ -1,7 +1,6 @@
 #include "engine/archive.h"
 
-#include <cstring>
-#include <vector>
+#include <algorithm>
 
 #include "engine/task.h"
 #include "platform/bytes.h"
@@ -9,6 +8,13 @@
 
 uint8_t* g_dataFile = nullptr;
 size_t g_dataFileSize = 0;
+
+namespace {
+
+// The block g_dataFile points into; freed when the last share goes.
+std::shared_ptr<uint8_t> g_dataFileOwner;
+
+}  // namespace
 
 // The loaders trust what the archive returns, so every entry is checked here once: a
 // file that lies about an offset or size is refused as a whole.
@@ -24,17 +30,29 @@ int DataFileValidate(const uint8_t* image, size_t size) {
   return 1;
 }
 
+// The file goes straight into the block that is kept: no second copy of 11 MB.
 int DataFileLoad() {
-  std::vector<uint8_t> bytes;
-  if (!plat::ReadWholeFile("data.dat", kDataFileMaxBytes, bytes)) return 0;
-  if (!DataFileValidate(bytes.data(), bytes.size())) return 0;
-  auto* block = static_cast<uint8_t*>(MemAlloc(bytes.size()));
+  plat::WholeFile file("data.dat", kDataFileMaxBytes);
+  if (!file.IsOpen()) return 0;
+  auto* block = static_cast<uint8_t*>(MemAlloc(std::max<size_t>(file.Size(), 1)));
   if (!block) return 0;
-  std::memcpy(block, bytes.data(), bytes.size());
-  g_dataFile = block;
-  g_dataFileSize = bytes.size();
+  const size_t size = file.ReadInto(block);
+  if (!DataFileValidate(block, size)) {
+    MemFree(block);
+    return 0;
+  }
+  DataFileAdopt(block, size);
   return 1;
 }
+
+void DataFileAdopt(uint8_t* block, size_t size) {
+  DataFileFree();
+  g_dataFileOwner.reset(block, MemFree);
+  g_dataFile = block;
+  g_dataFileSize = size;
+}
+
+std::shared_ptr<const uint8_t> DataFileShare() { return g_dataFileOwner; }
 
 const uint8_t* DataFileGetEntry(int index, uint32_t* size) {
   if (!g_dataFile || index < 0 || index >= kArchiveEntryCount) {
@@ -48,7 +66,7 @@ const uint8_t* DataFileGetEntry(int index, uint32_t* size) {
 }
 
 void DataFileFree() {
-  MemFree(g_dataFile);
+  g_dataFileOwner.reset();
   g_dataFile = nullptr;
   g_dataFileSize = 0;
 }

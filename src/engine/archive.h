@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 constexpr int kArchiveEntryCount = 186;
 constexpr size_t kArchiveTableSize = kArchiveEntryCount * 4;  // 744
@@ -27,6 +28,12 @@ extern size_t g_dataFileSize;
 // Reads "data.dat" from the working directory. 0 when it is missing, cannot be read,
 // is larger than kDataFileMaxBytes, or its table or any entry runs past its end.
 int DataFileLoad();
+// Takes charge of a MemAlloc block holding a valid archive image: it becomes the archive
+// in memory, freed once DataFileFree has run and no share is left.
+void DataFileAdopt(uint8_t* block, size_t size);
+// A share in the archive image: its bytes stay where they are while the share lives,
+// even after DataFileFree (sound clips play from them). Empty with no archive.
+std::shared_ptr<const uint8_t> DataFileShare();
 // Checks an archive image without loading it: 1 when the table and every entry's size
 // and bytes lie inside it.
 int DataFileValidate(const uint8_t* image, size_t size);

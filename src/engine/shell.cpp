@@ -82,8 +82,16 @@ void FrameUpdate() {
   SoundRequestsPlay();
 }
 
+// The frame still ends at the first clock reading 17 ms after it began, but the wait
+// sleeps while more than about 2 ms are left and reads the clock without pause only
+// for the rest, so a frame that has nothing to do leaves the processor alone.
 void FramePace(uint32_t t0) {
-  while (static_cast<double>(plat::TimeMs() - t0) < kFrameMilliseconds) {
+  constexpr double kSpinMilliseconds = 2.0;
+  for (;;) {
+    const double elapsed = static_cast<double>(plat::TimeMs() - t0);
+    if (elapsed >= kFrameMilliseconds) return;
+    const double left = kFrameMilliseconds - elapsed;
+    if (left > kSpinMilliseconds) plat::Sleep(left - kSpinMilliseconds);
   }
 }
 
@@ -121,11 +129,14 @@ void GameShutdown() {
 
 bool GameIsShutDown() { return g_shutDown; }
 
+// A start-up that failed ends the process with status 1, so whoever started it sees the
+// failure and not the quit message's 0.
 int AppMain() {
-  if (!plat::HostInit()) return 0;
+  constexpr int kStartupFailed = 1;
+  if (!plat::HostInit()) return kStartupFailed;
   if (!plat::WindowCreate(kWindowTitle)) {
     plat::HostQuit();
-    return 0;
+    return kStartupFailed;
   }
   plat::SetCloseHandler(GameShutdown);
   const int started = ShellStart();
@@ -143,5 +154,5 @@ int AppMain() {
   }
   plat::HostQuit();
   // A start-up failure has shown its box; the program still ends in failure.
-  return started ? code : 1;
+  return started ? code : kStartupFailed;
 }

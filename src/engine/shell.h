@@ -32,7 +32,8 @@ void FrameUpdate();
 // renderer again: after a lost device and after a display change. A failure drops the
 // running flag, so the frame shuts the program down at its end. 1 on success.
 int DeviceRebuild();
-// Busy-waits until the whole milliseconds since t0, as a double, reach 16.666666.
+// Waits until the whole milliseconds since t0, as a double, reach 16.666666: asleep while
+// more than about 2 ms are left, reading the clock without pause for the rest.
 void FramePace(uint32_t t0);
 // A frame without pacing, for tests that drive the game frame by frame.
 void FrameRunUnpaced();

@@ -90,20 +90,24 @@ int SoundInit() {
   return SoundLoadAll();
 }
 
+// The archive stays in memory for the whole run, so clips play from its bytes and hold
+// a share in it: shut-down frees the archive before the sound.
 int SoundLoadAll() {
+  const std::shared_ptr<const uint8_t> archive = DataFileShare();
   for (int id = 0; id < kSoundCount; ++id) {
     uint32_t size = 0;
     const uint8_t* entry = DataFileGetEntry(kEntrySoundFirst + id, &size);
-    if (!entry || !SoundCreateFromWave(entry, size, id, &g_soundBuffers[id])) return 0;
+    if (!entry || !SoundCreateFromWave(entry, size, id, &g_soundBuffers[id], archive)) return 0;
   }
   return 1;
 }
 
-int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip) {
+int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip,
+                        std::shared_ptr<const void> owner) {
   if (!clip || !g_audioDevice) return 0;
   WaveParts parts;
   if (!WaveFind(bytes, size, &parts)) return 0;
-  *clip = g_audioDevice->CreateClip(voice, parts.format, parts.samples, parts.sampleBytes);
+  *clip = g_audioDevice->CreateClip(voice, parts.format, parts.samples, parts.sampleBytes, std::move(owner));
   return *clip ? 1 : 0;
 }
 

@@ -51,7 +51,9 @@ int SoundInit();
 // Archive entries 162 to 185 into clips 0 to 23, stopping with 0 at the first failure.
 int SoundLoadAll();
 // One clip from a RIFF WAVE image of `size` bytes; walks the chunks within bounds.
-int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip);
+// `owner`, when given, keeps the bytes alive, and the clip may play from them in place.
+int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip,
+                        std::shared_ptr<const void> owner = {});
 void SoundShutdown();
 // Asks for an effect (0 to 20) at the end of this update; other ids do nothing.
 void SoundRequest(int id, int flag);

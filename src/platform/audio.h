@@ -35,9 +35,11 @@ enum class PlayResult { Ok, Lost };
 class AudioDevice {
  public:
   virtual ~AudioDevice() = default;
-  // nullptr when the format or samples cannot be played.
+  // nullptr when the format or samples cannot be played. `owner`, when given, keeps the
+  // samples alive: a clip that needs no conversion then plays them where they lie,
+  // holding its share, instead of from a copy of its own.
   virtual std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
-                                                size_t size) = 0;
+                                                size_t size, std::shared_ptr<const void> owner) = 0;
   virtual PlayResult Play(AudioClip& clip, bool loop) = 0;
   virtual void Stop(AudioClip& clip) = 0;  // halt and rewind
   virtual bool IsPlaying(const AudioClip& clip) const = 0;

@@ -20,11 +20,17 @@ struct ChunkDeleter {
   void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
 };
 
-// The converted samples stay with the clip: the chunk only points at them.
+// The chunk only points at the samples: the clip's own converted copy, or bytes whose
+// owner the clip holds a share in.
 class MixerClip final : public AudioClip {
  public:
   MixerClip(int voice, std::vector<uint8_t> samples) : voice_(voice), samples_(std::move(samples)) {
     chunk_.reset(Mix_QuickLoad_RAW(samples_.data(), static_cast<Uint32>(samples_.size())));
+  }
+  MixerClip(int voice, const uint8_t* samples, size_t size, std::shared_ptr<const void> owner)
+      : voice_(voice), owner_(std::move(owner)) {
+    // The mixer only reads through the pointer it is given.
+    chunk_.reset(Mix_QuickLoad_RAW(const_cast<uint8_t*>(samples), static_cast<Uint32>(size)));
   }
   ~MixerClip() override {
     if (OwnsChannel()) Mix_HaltChannel(voice_);
@@ -42,6 +48,7 @@ class MixerClip final : public AudioClip {
  private:
   int voice_;
   std::vector<uint8_t> samples_;
+  std::shared_ptr<const void> owner_;
   std::unique_ptr<Mix_Chunk, ChunkDeleter> chunk_;
 };
 
@@ -64,24 +71,17 @@ SDL_AudioFormat SourceFormat(const WaveFormat& f) {
 }
 
 // The samples in the mixer's own format; empty when they cannot be converted.
-std::vector<uint8_t> ConvertSamples(const WaveFormat& f, const uint8_t* samples, size_t size,
-                                    const MixerOutput& output) {
-  const SDL_AudioFormat source = SourceFormat(f);
-  if (source == 0 || !samples) return {};
-  const size_t frameBytes = static_cast<size_t>(f.channels) * (f.bitsPerSample / 8);
-  const size_t wholeFrames = size - size % frameBytes;  // a torn last frame is dropped
-  SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, source, static_cast<Uint8>(f.channels), static_cast<int>(f.samplesPerSec), output.format,
-                        static_cast<Uint8>(output.channels), output.frequency) < 0) {
-    return {};
-  }
-  if (wholeFrames == 0 || wholeFrames > static_cast<size_t>(INT_MAX / cvt.len_mult)) return {};
+std::vector<uint8_t> ConvertSamples(const SDL_AudioCVT& plan, const uint8_t* samples, size_t wholeFrames) {
+  SDL_AudioCVT cvt = plan;
+  if (wholeFrames > static_cast<size_t>(INT_MAX / cvt.len_mult)) return {};
   std::vector<uint8_t> buffer(wholeFrames * static_cast<size_t>(cvt.len_mult));
   std::memcpy(buffer.data(), samples, wholeFrames);
   cvt.buf = buffer.data();
   cvt.len = static_cast<int>(wholeFrames);
   if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return {};
+  // The conversion asks for room to spare; the clip keeps only what it filled.
   buffer.resize(cvt.needed ? static_cast<size_t>(cvt.len_cvt) : wholeFrames);
+  buffer.shrink_to_fit();
   return buffer;
 }
 
@@ -94,12 +94,26 @@ class MixerAudioDevice final : public AudioDevice {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
-  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
-                                        size_t size) override {
-    if (voice < 0 || voice >= kMixerVoiceCount) return nullptr;
-    std::vector<uint8_t> converted = ConvertSamples(format, samples, size, output_);
-    if (converted.empty()) return nullptr;
-    auto clip = std::make_unique<MixerClip>(voice, std::move(converted));
+  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples, size_t size,
+                                        std::shared_ptr<const void> owner) override {
+    const SDL_AudioFormat source = SourceFormat(format);
+    if (voice < 0 || voice >= kMixerVoiceCount || source == 0 || !samples) return nullptr;
+    const size_t frameBytes = static_cast<size_t>(format.channels) * (format.bitsPerSample / 8);
+    const size_t wholeFrames = size - size % frameBytes;  // a torn last frame is dropped
+    SDL_AudioCVT cvt;
+    if (wholeFrames == 0 ||
+        SDL_BuildAudioCVT(&cvt, source, static_cast<Uint8>(format.channels), static_cast<int>(format.samplesPerSec),
+                          output_.format, static_cast<Uint8>(output_.channels), output_.frequency) < 0) {
+      return nullptr;
+    }
+    std::unique_ptr<MixerClip> clip;
+    if (!cvt.needed && owner && wholeFrames <= UINT32_MAX) {
+      clip = std::make_unique<MixerClip>(voice, samples, wholeFrames, std::move(owner));
+    } else {
+      std::vector<uint8_t> converted = ConvertSamples(cvt, samples, wholeFrames);
+      if (converted.empty()) return nullptr;
+      clip = std::make_unique<MixerClip>(voice, std::move(converted));
+    }
     if (!clip->Valid()) return nullptr;
     return clip;
   }
@@ -127,9 +141,15 @@ class MixerAudioDevice final : public AudioDevice {
 
 }  // namespace
 
+// The mixer runs in the clips' own format (22,050 Hz, mono, 16-bit), so they need no
+// conversion and play from their own bytes; a clip in another format is still
+// converted, and SDL widens the mix to the speakers. 512 frames is about 23 ms.
 std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
+  constexpr int kFrequency = 22050;
+  constexpr int kChannels = 1;
+  constexpr int kChunkFrames = 512;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 namespace plat {
 namespace {
@@ -17,6 +19,10 @@ uint32_t TimeMs() {
 // The host timer already counts single milliseconds: nothing to ask for.
 void TimerPeriodBegin(uint32_t) {}
 void TimerPeriodEnd(uint32_t) {}
+
+void Sleep(double milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds));
+}
 
 int64_t CalendarTimeNow() { return static_cast<int64_t>(std::time(nullptr)); }
 

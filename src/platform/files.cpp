@@ -43,26 +43,40 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
-  out.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+WholeFile::WholeFile(const std::string& path, size_t maxBytes) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxBytes) {
-    ::close(fd);
-    return false;
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd_);
+    fd_ = -1;
+    return;
   }
-  out.resize(static_cast<size_t>(st.st_size));
+  size_ = static_cast<size_t>(st.st_size);
+}
+
+WholeFile::~WholeFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t WholeFile::ReadInto(uint8_t* out) {
   size_t done = 0;
-  while (done < out.size()) {
-    const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+  while (fd_ >= 0 && done < size_) {
+    const ssize_t n = ::read(fd_, out + done, size_ - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  ::close(fd);
+  return done;
+}
+
+bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+  out.clear();
+  WholeFile file(path, maxBytes);
+  if (!file.IsOpen()) return false;
+  out.resize(file.Size());
   // A file that shrank while being read is read as far as it goes.
-  out.resize(done);
+  out.resize(file.ReadInto(out.data()));
   return true;
 }
 

@@ -11,6 +11,27 @@
 
 namespace plat {
 
+// A regular file opened to be read whole: its size first, so the caller can take the
+// block that keeps the bytes, then the bytes straight into that block. A file larger
+// than `maxBytes` is not opened: no valid one could be that big.
+class WholeFile {
+ public:
+  WholeFile(const std::string& path, size_t maxBytes);
+  ~WholeFile();
+  WholeFile(const WholeFile&) = delete;
+  WholeFile& operator=(const WholeFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  size_t Size() const { return size_; }
+  // Reads up to Size() bytes into `out`; how many arrived (fewer when the file shrank,
+  // none when it is not open).
+  size_t ReadInto(uint8_t* out);
+
+ private:
+  int fd_ = -1;
+  size_t size_ = 0;
+};
+
 // Reads the whole file. False when it cannot be opened or read, or when it is larger
 // than `maxBytes`: a file no valid one could be that big is refused before any memory
 // is taken for it.

@@ -97,6 +97,12 @@ struct Viewport {
   float minZ = 0.0f, maxZ = 1.0f;
 };
 
+// What one presented frame asked of the back end.
+struct FrameStats {
+  int drawCalls = 0;
+  int textures = 0;  // distinct textures drawn with
+};
+
 enum class TransformKind { World, View, Projection };
 enum class PresentResult { Ok, DeviceLost };
 // Which vertex layout the next draw uses; the engine sets it before each draw.
@@ -132,6 +138,8 @@ class Device {
 
   // The last presented frame as ARGB pixels, rows top first (empty where unsupported).
   virtual Image ReadFrame() = 0;
+  // The draw calls of the last presented frame as the back end issued them.
+  virtual FrameStats LastFrameStats() const = 0;
 };
 
 // Another way to make devices than OpenGL (a test's recorder); null restores OpenGL.

@@ -1,12 +1,22 @@
 // The drawing device on OpenGL 3.3 core.
 //
-// The scene is drawn into a 640 by 480 target of its own; Present copies it aside (that
-// copy is what ReadFrame returns) and then onto the window, scaled to the drawable with
-// its shape kept. One small shader stands in for the fixed-function stage the game was
+// The scene is drawn into one of two 640 by 480 targets of its own; Present draws it onto
+// the window as one quad, scaled to the drawable with its shape kept, and the next frame
+// is drawn into the other target, so the one just shown stays for ReadFrame. (A frame
+// buffer blit would do the same, but software OpenGL builds a whole blitter for it on
+// the first frame, some 30 ms of start-up.) One small shader stands in for the fixed-function stage the game was
 // written against: texture times vertex colour, or the material's emissive colour when
 // lighting is on (no lights ever exist, and the ambient level is 0). Screen vertices
 // have their pixel centres on whole coordinates, so the half-pixel shift callers apply
 // lands a picture drawn at its own size texel for texel.
+//
+// The game asks for one quad at a time, some 850 of them in a field frame. Each texture
+// is a layer of a texture array that all textures of its size share, and quads stream
+// through one ring buffer, so quads that follow one another with the same transform,
+// lighting and depth state go to GL in one call even when their textures differ (the
+// layer travels with each vertex). Nothing is reordered: faces of the same depth and
+// translucent faces land in the order they were asked for, and the picture is the one
+// separate draws give. State GL already holds is not set again.
 #include "platform/gpu_gl.h"
 
 #include <SDL.h>
@@ -15,7 +25,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <glm/gtc/type_ptr.hpp>
+#include <vector>
 
 namespace plat {
 namespace {
@@ -23,17 +35,22 @@ namespace {
 constexpr int kTargetWidth = 640;
 constexpr int kTargetHeight = 480;
 
+bool g_batching = true;
+
+class GlDevice;
+
 // The context, shared by the device and everything it made, so a texture or mesh
 // released after the device no longer reaches for a context that is gone.
 struct GlContext {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
   const Texture* texture = nullptr;  // the one set for drawing; forgotten when it goes
+  GlDevice* device = nullptr;        // the device drawing on it, while there is one
   bool MakeCurrent() const { return context != nullptr && SDL_GL_MakeCurrent(window, context) == 0; }
 };
 using ContextRef = std::shared_ptr<GlContext>;
 
-enum Attribute : GLuint { kAttrPosition = 0, kAttrColour = 1, kAttrUv = 2 };
+enum Attribute : GLuint { kAttrPosition = 0, kAttrColour = 1, kAttrUv = 2, kAttrLayer = 3 };
 
 // Vertex colours are ARGB words, so in memory B, G, R, A: the BGRA layout.
 void SetVertexLayout(GLsizei stride, GLint positionSize, size_t colourOffset, size_t uvOffset) {
@@ -51,40 +68,55 @@ void ClearErrors() {
   }
 }
 
+// One vertex of the stream: screen vertices keep their reciprocal w in the fourth
+// coordinate, world vertices have 1 there; the layer is the texture's in its array.
+struct StreamVertex {
+  float x, y, z, w;
+  uint32_t colour;
+  float u, v;
+  float layer;
+};
+static_assert(sizeof(StreamVertex) == 32);
+
+constexpr size_t kStreamBytes = size_t{512} << 10;  // the ring; a field frame takes about 110 kB
+constexpr int kMaxBatchQuads = 2048;                // half the ring; indices stay 16-bit
+static_assert(kMaxBatchQuads * 4 * sizeof(StreamVertex) <= kStreamBytes / 2);
+// Textures up to this many bytes share arrays with others of their size, which grow
+// this many layers at a time; a larger texture has an array to itself.
+constexpr size_t kSharedLayerBytes = 256 * 256 * 4;
+constexpr int kLayersPerGrowth = 4;
+
+// A texture array and which of its layers are taken.
+struct TexturePage {
+  GLuint name = 0;
+  int width = 0, height = 0;
+  std::vector<bool> taken;
+  bool Empty() const { return std::find(taken.begin(), taken.end(), true) == taken.end(); }
+};
+using PageRef = std::shared_ptr<TexturePage>;
+
 class GlTexture final : public Texture {
  public:
-  GlTexture(ContextRef context, GLuint name, int width, int height)
-      : context_(std::move(context)), name_(name), width_(width), height_(height) {}
-  ~GlTexture() override {
-    if (context_->texture == this) context_->texture = nullptr;
-    if (context_->MakeCurrent()) glDeleteTextures(1, &name_);
-  }
+  GlTexture(ContextRef context, PageRef page, int layer)
+      : context_(std::move(context)), page_(std::move(page)), layer_(layer) {}
+  ~GlTexture() override;
   GlTexture(const GlTexture&) = delete;
   GlTexture& operator=(const GlTexture&) = delete;
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  GLuint Name() const { return name_; }
+  int Width() const override { return page_->width; }
+  int Height() const override { return page_->height; }
+  GLuint Array() const { return page_->name; }
+  int Layer() const { return layer_; }
 
  private:
   ContextRef context_;
-  GLuint name_;
-  int width_, height_;
+  PageRef page_;
+  int layer_;
 };
 
 class GlMesh final : public Mesh {
  public:
-  GlMesh(ContextRef context, MeshData data) : context_(std::move(context)), data_(std::move(data)) {
-    glGenVertexArrays(1, &vao_);
-    glGenBuffers(1, &vbo_);
-    glGenBuffers(1, &ibo_);
-    Upload();
-  }
-  ~GlMesh() override {
-    if (!context_->MakeCurrent()) return;
-    glDeleteVertexArrays(1, &vao_);
-    glDeleteBuffers(1, &vbo_);
-    glDeleteBuffers(1, &ibo_);
-  }
+  GlMesh(ContextRef context, MeshData data);
+  ~GlMesh() override;
   GlMesh(const GlMesh&) = delete;
   GlMesh& operator=(const GlMesh&) = delete;
 
@@ -94,10 +126,13 @@ class GlMesh final : public Mesh {
     Upload();
   }
 
-  void Draw(uint32_t subset) const {
-    if (!valid_ || subset >= data_.subsets.size() || data_.subsets[subset].indexCount == 0) return;
+  GLuint Vao() const { return vao_; }
+  bool Drawable(uint32_t subset) const {
+    return valid_ && subset < data_.subsets.size() && data_.subsets[subset].indexCount != 0;
+  }
+  // With this mesh's vertex array bound.
+  void DrawSubset(uint32_t subset) const {
     const MeshSubset& s = data_.subsets[subset];
-    glBindVertexArray(vao_);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.indexCount), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(static_cast<uintptr_t>(s.firstIndex) * sizeof(uint32_t)));
   }
@@ -113,19 +148,7 @@ class GlMesh final : public Mesh {
     }
     return true;
   }
-
-  void Upload() {
-    valid_ = Consistent();
-    glBindVertexArray(vao_);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(data_.vertices.size() * sizeof(MeshVertex)),
-                 data_.vertices.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(data_.indices.size() * sizeof(uint32_t)),
-                 data_.indices.data(), GL_STATIC_DRAW);
-    SetVertexLayout(sizeof(MeshVertex), 3, offsetof(MeshVertex, colour), offsetof(MeshVertex, u));
-    glBindVertexArray(0);
-  }
+  void Upload();
 
   ContextRef context_;
   GLuint vao_ = 0, vbo_ = 0, ibo_ = 0;
@@ -140,6 +163,7 @@ constexpr const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec4 aColour;
 layout(location = 2) in vec2 aUv;
+layout(location = 3) in float aLayer;
 uniform int uScreen;
 uniform mat4 uTransform;
 uniform vec4 uViewport;
@@ -147,6 +171,7 @@ uniform int uLighting;
 uniform vec4 uMaterial;
 out vec4 vColour;
 out vec2 vUv;
+flat out float vLayer;
 void main() {
   if (uScreen != 0) {
     float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;
@@ -160,18 +185,20 @@ void main() {
     vColour = uLighting != 0 ? uMaterial : aColour;
   }
   vUv = aUv;
+  vLayer = aLayer;
 }
 )";
 
 constexpr const char* kFragmentShader = R"(#version 330 core
 in vec4 vColour;
 in vec2 vUv;
+flat in float vLayer;
 uniform int uTextured;
-uniform sampler2D uTexture;
+uniform sampler2DArray uTexture;
 out vec4 fragColour;
 void main() {
   vec4 c = vColour;
-  if (uTextured != 0) c *= texture(uTexture, vUv);
+  if (uTextured != 0) c *= texture(uTexture, vec3(vUv, vLayer));
   fragColour = c;
 }
 )";
@@ -208,33 +235,41 @@ GLuint BuildProgram() {
   return program;
 }
 
-// A framebuffer with one colour renderbuffer and, if asked, a depth renderbuffer.
-struct Target {
-  GLuint fbo = 0, colour = 0, depth = 0;
+// Two framebuffers sharing one depth renderbuffer (every frame starts by clearing it),
+// each with a colour texture that Present samples: a one-layer array, as the shader
+// samples every texture.
+struct Targets {
+  GLuint fbo[2] = {}, colour[2] = {}, depth = 0;
 
   bool Build(GLenum colourFormat, GLenum depthFormat) {
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    colour = Renderbuffer(colourFormat, GL_COLOR_ATTACHMENT0);
-    if (depthFormat != GL_NONE) depth = Renderbuffer(depthFormat, GL_DEPTH_ATTACHMENT);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, kTargetWidth, kTargetHeight);
+    glGenFramebuffers(2, fbo);
+    glGenTextures(2, colour);
+    for (int i = 0; i < 2; ++i) {
+      glBindTexture(GL_TEXTURE_2D_ARRAY, colour[i]);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+      glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+      glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, static_cast<GLint>(colourFormat), kTargetWidth, kTargetHeight, 1, 0, GL_RGB,
+                   GL_UNSIGNED_BYTE, nullptr);
+      glBindFramebuffer(GL_FRAMEBUFFER, fbo[i]);
+      glFramebufferTextureLayer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, colour[i], 0, 0);
+      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+      if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    }
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    return true;
   }
 
   void Release() {
-    glDeleteFramebuffers(1, &fbo);
-    glDeleteRenderbuffers(1, &colour);
+    glDeleteFramebuffers(2, fbo);
+    glDeleteTextures(2, colour);
     glDeleteRenderbuffers(1, &depth);
-    fbo = colour = depth = 0;
-  }
-
- private:
-  static GLuint Renderbuffer(GLenum format, GLenum attachment) {
-    GLuint name = 0;
-    glGenRenderbuffers(1, &name);
-    glBindRenderbuffer(GL_RENDERBUFFER, name);
-    glRenderbufferStorage(GL_RENDERBUFFER, format, kTargetWidth, kTargetHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
-    return name;
+    *this = Targets{};
   }
 };
 
@@ -242,9 +277,19 @@ struct Uniforms {
   GLint screen = -1, transform = -1, viewport = -1, lighting = -1, material = -1, textured = -1, texture = -1;
 };
 
+// What GL was last given, so the same value is not set twice. Unknown at first.
+struct AppliedState {
+  int screen = -1, lighting = -1, textured = -1;
+  glm::vec4 material{-1.0f};
+  bool transformValid = false;  // uTransform holds projection x view x world as they stand
+  GLuint texture = ~0u;
+  GLuint vao = ~0u;
+  float layer = -1.0f;  // the layer meshes sample, which they take from outside their arrays
+};
+
 class GlDevice final : public Device {
  public:
-  explicit GlDevice(ContextRef context) : context_(std::move(context)) {}
+  explicit GlDevice(ContextRef context) : context_(std::move(context)) { context_->device = this; }
   ~GlDevice() override;
   GlDevice(const GlDevice&) = delete;
   GlDevice& operator=(const GlDevice&) = delete;
@@ -258,47 +303,118 @@ class GlDevice final : public Device {
   void EndScene() override {}
   PresentResult Present() override;
   void SetViewport(const Viewport& viewport) override;
-  void SetTransform(TransformKind kind, const glm::mat4& m) override { transforms_[static_cast<int>(kind)] = m; }
+  void SetTransform(TransformKind kind, const glm::mat4& m) override;
   glm::mat4 GetTransform(TransformKind kind) const override { return transforms_[static_cast<int>(kind)]; }
   void SetZEnable(bool on) override;
-  void SetLighting(bool on) override { lighting_ = on; }
-  void SetMaterial(const Material& material) override { material_ = material; }
+  void SetLighting(bool on) override;
+  void SetMaterial(const Material& material) override;
   void SetTexture(const Texture* texture) override { context_->texture = texture; }
   void SetVertexFormat(VertexFormat format) override { format_ = format; }
   void DrawScreenFan(const ScreenVertex* vertices) override;
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
   Image ReadFrame() override;
+  FrameStats LastFrameStats() const override { return lastStats_; }
+
+  // A texture gives its layer back; an array left empty goes.
+  void ReleaseLayer(TexturePage& page, int layer);
+  // A mesh bound or deleted a vertex array behind the device's back.
+  void ForgetVertexArray() { applied_.vao = ~0u; }
 
  private:
+  // What a waiting run of quads shares: all of it must match for a quad to join.
+  struct Batch {
+    bool screen = false;
+    GLuint array = 0;  // 0: untextured
+    bool operator==(const Batch&) const = default;
+  };
+
   bool BuildTargets(const DeviceParams& params);
-  void BuildStreams();
-  void Prepare(bool screen, bool textured);
+  bool BuildStream();
+  const GlTexture* DrawTexture(bool screen) const;
+  StreamVertex* QueueQuad(const Batch& batch);
+  void Flush();
+  void ApplyState(bool screen, GLuint array);
+  void BindTexture(GLuint array);
+  void BindVertexArray(GLuint vao);
+  void CountDraw(GLuint array);
+  bool TakeLayer(int width, int height, PageRef* page, int* layer);
+  PageRef NewPage(int width, int height, int layers);
+  bool Grow(TexturePage& page);
   void ShowOnWindow();
+  void ApplyViewport();
+  void StreamQuads(const StreamVertex* vertices, size_t count);
 
   ContextRef context_;
   GLuint program_ = 0;
   Uniforms u_;
-  GLuint screenVao_ = 0, screenVbo_ = 0, worldVao_ = 0, worldVbo_ = 0;
-  Target scene_, shown_;
-  GLint maxTextureSize_ = 0;
+  GLuint streamVao_ = 0, streamVbo_ = 0, quadIndices_ = 0;
+  size_t streamUsed_ = 0;  // bytes of the ring written since it was last renewed
+  Targets targets_;
+  int drawing_ = 0;  // the target this frame is drawn into; the other holds the last one shown
+  GLint maxTextureSize_ = 0, maxLayers_ = 0;
+  std::vector<PageRef> pages_;
 
   glm::mat4 transforms_[3] = {glm::mat4(1.0f), glm::mat4(1.0f), glm::mat4(1.0f)};  // world, view, projection
   bool lighting_ = false;
   Material material_{};
   VertexFormat format_ = VertexFormat::None;
+  bool zEnable_ = true;
+  Viewport viewport_{};
+  GLint presentFilter_[2] = {GL_NEAREST, GL_NEAREST};  // each target's, as last sampled
+
+  Batch batch_;
+  std::vector<StreamVertex> waiting_;  // the quads of the batch, four vertices each
+  AppliedState applied_;
+
+  FrameStats frameStats_, lastStats_;
+  std::vector<GLuint> frameTextures_;
 };
+
+GlTexture::~GlTexture() {
+  if (context_->texture == this) context_->texture = nullptr;
+  if (context_->device && context_->MakeCurrent()) context_->device->ReleaseLayer(*page_, layer_);
+}
+
+GlMesh::GlMesh(ContextRef context, MeshData data) : context_(std::move(context)), data_(std::move(data)) {
+  glGenVertexArrays(1, &vao_);
+  glGenBuffers(1, &vbo_);
+  glGenBuffers(1, &ibo_);
+  Upload();
+}
+
+GlMesh::~GlMesh() {
+  if (!context_->MakeCurrent()) return;
+  glDeleteVertexArrays(1, &vao_);
+  glDeleteBuffers(1, &vbo_);
+  glDeleteBuffers(1, &ibo_);
+  if (context_->device) context_->device->ForgetVertexArray();
+}
+
+void GlMesh::Upload() {
+  valid_ = Consistent();
+  glBindVertexArray(vao_);
+  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(data_.vertices.size() * sizeof(MeshVertex)),
+               data_.vertices.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(data_.indices.size() * sizeof(uint32_t)),
+               data_.indices.data(), GL_STATIC_DRAW);
+  SetVertexLayout(sizeof(MeshVertex), 3, offsetof(MeshVertex, colour), offsetof(MeshVertex, u));
+  glBindVertexArray(0);
+  if (context_->device) context_->device->ForgetVertexArray();
+}
 
 GlDevice::~GlDevice() {
   if (context_->MakeCurrent()) {
+    for (const PageRef& page : pages_) glDeleteTextures(1, &page->name);
     glDeleteProgram(program_);
-    glDeleteVertexArrays(1, &screenVao_);
-    glDeleteVertexArrays(1, &worldVao_);
-    glDeleteBuffers(1, &screenVbo_);
-    glDeleteBuffers(1, &worldVbo_);
-    scene_.Release();
-    shown_.Release();
+    glDeleteVertexArrays(1, &streamVao_);
+    glDeleteBuffers(1, &streamVbo_);
+    glDeleteBuffers(1, &quadIndices_);
+    targets_.Release();
   }
+  context_->device = nullptr;
   SDL_GL_MakeCurrent(context_->window, nullptr);
   SDL_GL_DeleteContext(context_->context);
   context_->context = nullptr;
@@ -318,9 +434,9 @@ bool GlDevice::Init(const DeviceParams& params) {
   u_.texture = glGetUniformLocation(program_, "uTexture");
   glUseProgram(program_);
   glUniform1i(u_.texture, 0);
-  BuildStreams();
-  if (!BuildTargets(params)) return false;
+  if (!BuildStream() || !BuildTargets(params)) return false;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
+  glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maxLayers_);
   // Both faces drawn, source-alpha blending, depth test less-or-equal with writes.
   glDisable(GL_CULL_FACE);
   glDisable(GL_DITHER);
@@ -334,35 +450,126 @@ bool GlDevice::Init(const DeviceParams& params) {
   return glGetError() == GL_NO_ERROR;
 }
 
-void GlDevice::BuildStreams() {
-  glGenVertexArrays(1, &screenVao_);
-  glGenBuffers(1, &screenVbo_);
-  glBindVertexArray(screenVao_);
-  glBindBuffer(GL_ARRAY_BUFFER, screenVbo_);
-  SetVertexLayout(sizeof(ScreenVertex), 4, offsetof(ScreenVertex, colour), offsetof(ScreenVertex, u));
-  glGenVertexArrays(1, &worldVao_);
-  glGenBuffers(1, &worldVbo_);
-  glBindVertexArray(worldVao_);
-  glBindBuffer(GL_ARRAY_BUFFER, worldVbo_);
-  SetVertexLayout(sizeof(WorldVertex), 3, offsetof(WorldVertex, colour), offsetof(WorldVertex, u));
-  glBindVertexArray(0);
+// The ring the quads stream through, and the indices that cut a run of quads into
+// the same two triangles each, (0 1 2) and (0 2 3), that a fan of four makes.
+bool GlDevice::BuildStream() {
+  glGenVertexArrays(1, &streamVao_);
+  glGenBuffers(1, &streamVbo_);
+  glGenBuffers(1, &quadIndices_);
+  glBindVertexArray(streamVao_);
+  glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kStreamBytes), nullptr, GL_STREAM_DRAW);
+  SetVertexLayout(sizeof(StreamVertex), 4, offsetof(StreamVertex, colour), offsetof(StreamVertex, u));
+  glEnableVertexAttribArray(kAttrLayer);
+  glVertexAttribPointer(kAttrLayer, 1, GL_FLOAT, GL_FALSE, sizeof(StreamVertex),
+                        reinterpret_cast<const void*>(offsetof(StreamVertex, layer)));
+  std::vector<uint16_t> indices;
+  indices.reserve(static_cast<size_t>(kMaxBatchQuads) * 6);
+  for (int q = 0; q < kMaxBatchQuads; ++q) {
+    const auto base = static_cast<uint16_t>(q * 4);
+    for (int corner : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<uint16_t>(base + corner));
+  }
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)), indices.data(),
+               GL_STATIC_DRAW);
+  applied_.vao = streamVao_;
+  waiting_.reserve(static_cast<size_t>(1024) * 4);
+  return glGetError() == GL_NO_ERROR;
 }
 
-// The scene target takes the back buffer's depth (16-bit colour only in full screen, as
-// a display mode would); the presented copy starts black.
+// The targets take the back buffer's depth (16-bit colour only in full screen, as a
+// display mode would); the one standing for the last frame shown starts black.
 bool GlDevice::BuildTargets(const DeviceParams& params) {
   const GLenum depth = params.depth24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
   const bool colour16 = !params.windowed && !params.colour32;
-  bool ok = scene_.Build(colour16 ? GL_RGB565 : GL_RGB8, depth);
+  bool ok = targets_.Build(colour16 ? GL_RGB565 : GL_RGB8, depth);
   if (!ok && colour16) {
-    scene_.Release();
-    ok = scene_.Build(GL_RGB8, depth);
+    targets_.Release();
+    ok = targets_.Build(GL_RGB8, depth);
   }
-  if (!ok || !shown_.Build(GL_RGB8, GL_NONE)) return false;
+  if (!ok) return false;
+  applied_.texture = ~0u;
+  glBindFramebuffer(GL_FRAMEBUFFER, targets_.fbo[1 - drawing_]);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  glBindFramebuffer(GL_FRAMEBUFFER, scene_.fbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, targets_.fbo[drawing_]);
   return true;
+}
+
+// Point sampling, wrapping addresses, one level: the same for every array.
+PageRef GlDevice::NewPage(int width, int height, int layers) {
+  auto page = std::make_shared<TexturePage>();
+  page->width = width;
+  page->height = height;
+  glGenTextures(1, &page->name);
+  BindTexture(page->name);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, width, height, layers, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+               nullptr);
+  page->taken.assign(static_cast<size_t>(layers), false);
+  return page;
+}
+
+// A full array moves into a larger one, its layers copied across.
+bool GlDevice::Grow(TexturePage& page) {
+  const int layers = static_cast<int>(page.taken.size());
+  const int grown = std::min(layers + kLayersPerGrowth, static_cast<int>(maxLayers_));
+  if (grown <= layers) return false;
+  Flush();  // waiting quads may sample the old array
+  std::vector<uint32_t> pixels(static_cast<size_t>(page.width) * static_cast<size_t>(page.height) *
+                               static_cast<size_t>(layers));
+  BindTexture(page.name);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glGetTexImage(GL_TEXTURE_2D_ARRAY, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  const PageRef larger = NewPage(page.width, page.height, grown);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, page.width, page.height, layers, GL_BGRA,
+                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  glDeleteTextures(1, &page.name);
+  page.name = larger->name;
+  page.taken.resize(static_cast<size_t>(grown), false);
+  return glGetError() == GL_NO_ERROR;
+}
+
+bool GlDevice::TakeLayer(int width, int height, PageRef* page, int* layer) {
+  const bool shared = static_cast<size_t>(width) * static_cast<size_t>(height) * 4 <= kSharedLayerBytes;
+  PageRef found;
+  if (shared) {
+    for (const PageRef& p : pages_) {
+      if (p->width != width || p->height != height) continue;
+      if (std::find(p->taken.begin(), p->taken.end(), false) != p->taken.end() || Grow(*p)) {
+        found = p;
+        break;
+      }
+    }
+  }
+  if (!found) {
+    found = NewPage(width, height, shared ? kLayersPerGrowth : 1);
+    if (glGetError() != GL_NO_ERROR) {
+      glDeleteTextures(1, &found->name);
+      BindTexture(0);
+      return false;
+    }
+    pages_.push_back(found);
+  }
+  const auto free = std::find(found->taken.begin(), found->taken.end(), false);
+  *layer = static_cast<int>(free - found->taken.begin());
+  *free = true;
+  *page = found;
+  return true;
+}
+
+void GlDevice::ReleaseLayer(TexturePage& page, int layer) {
+  Flush();
+  page.taken[static_cast<size_t>(layer)] = false;
+  if (!page.Empty()) return;
+  glDeleteTextures(1, &page.name);
+  if (applied_.texture == page.name) applied_.texture = ~0u;
+  std::erase_if(pages_, [&page](const PageRef& p) { return p.get() == &page; });
 }
 
 std::unique_ptr<Texture> GlDevice::CreateTexture(const Image& image) {
@@ -371,23 +578,16 @@ std::unique_ptr<Texture> GlDevice::CreateTexture(const Image& image) {
     return nullptr;
   }
   ClearErrors();
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  // Point sampling, wrapping addresses, one level.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  PageRef page;
+  int layer = 0;
+  if (!TakeLayer(image.width, image.height, &page, &layer)) return nullptr;
+  auto texture = std::make_unique<GlTexture>(context_, page, layer);
+  BindTexture(page->name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-               image.pixels.data());
-  if (glGetError() != GL_NO_ERROR) {
-    glDeleteTextures(1, &name);
-    return nullptr;
-  }
-  return std::make_unique<GlTexture>(context_, name, image.width, image.height);
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, image.width, image.height, 1, GL_BGRA,
+                  GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
+  if (glGetError() != GL_NO_ERROR) return nullptr;  // the texture gives its layer back
+  return texture;
 }
 
 std::unique_ptr<Mesh> GlDevice::CreateMesh(MeshData data) {
@@ -398,46 +598,72 @@ std::unique_ptr<Mesh> GlDevice::CreateMesh(MeshData data) {
 }
 
 void GlDevice::Clear(uint32_t argb, float z) {
+  Flush();
   glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
                static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
   glClearDepth(static_cast<double>(z));
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// The frame is copied aside for ReadFrame before the window gets it.
+// The frame goes to the window and stays in its target for ReadFrame; the next one is
+// drawn into the other target.
 PresentResult GlDevice::Present() {
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, scene_.fbo);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shown_.fbo);
-  glBlitFramebuffer(0, 0, kTargetWidth, kTargetHeight, 0, 0, kTargetWidth, kTargetHeight, GL_COLOR_BUFFER_BIT,
-                    GL_NEAREST);
+  Flush();
   ShowOnWindow();
   SDL_GL_SwapWindow(context_->window);
-  glBindFramebuffer(GL_FRAMEBUFFER, scene_.fbo);
+  drawing_ = 1 - drawing_;
+  glBindFramebuffer(GL_FRAMEBUFFER, targets_.fbo[drawing_]);
+  lastStats_ = frameStats_;
+  lastStats_.textures = static_cast<int>(frameTextures_.size());
+  frameStats_ = {};
+  frameTextures_.clear();
   return PresentResult::Ok;
 }
 
-// Scaled to fit the drawable, its shape kept, black around it.
+// Scaled to fit the drawable, its shape kept, black around it: one screen quad over the
+// whole target, point sampled at its own size (texel for pixel) and filtered when
+// scaled, neither blended nor depth tested. The game's own state comes back after.
 void GlDevice::ShowOnWindow() {
   int dw = kTargetWidth, dh = kTargetHeight;
   SDL_GL_GetDrawableSize(context_->window, &dw, &dh);
   const float scale = std::min(static_cast<float>(dw) / kTargetWidth, static_cast<float>(dh) / kTargetHeight);
   const int w = static_cast<int>(kTargetWidth * scale), h = static_cast<int>(kTargetHeight * scale);
   const int x = (dw - w) / 2, y = (dh - h) / 2;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, shown_.fbo);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  const bool exact = w == kTargetWidth && h == kTargetHeight;
-  glBlitFramebuffer(0, 0, kTargetWidth, kTargetHeight, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
-                    exact ? GL_NEAREST : GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (w != dw || h != dh) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glViewport(x, y, w, h);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glUniform4f(u_.viewport, 0.0f, 0.0f, 2.0f / kTargetWidth, 2.0f / kTargetHeight);
+  const GLuint shown = targets_.colour[drawing_];
+  ApplyState(true, shown);
+  const GLint filter = w == kTargetWidth && h == kTargetHeight ? GL_NEAREST : GL_LINEAR;
+  if (presentFilter_[drawing_] != filter) {
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, filter);
+    presentFilter_[drawing_] = filter;
+  }
+  // Texture rows run bottom first, screen rows top first.
+  constexpr float l = -0.5f, t = -0.5f, r = kTargetWidth - 0.5f, b = kTargetHeight - 0.5f;
+  const StreamVertex quad[4] = {{l, t, 0, 1, 0xFFFFFFFF, 0, 1, 0},
+                                {r, t, 0, 1, 0xFFFFFFFF, 1, 1, 0},
+                                {r, b, 0, 1, 0xFFFFFFFF, 1, 0, 0},
+                                {l, b, 0, 1, 0xFFFFFFFF, 0, 0, 0}};
+  StreamQuads(quad, 4);
+  glEnable(GL_BLEND);
+  if (zEnable_) glEnable(GL_DEPTH_TEST);
+  ApplyViewport();
 }
 
 Image GlDevice::ReadFrame() {
   std::vector<uint32_t> raw(static_cast<size_t>(kTargetWidth) * kTargetHeight);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, shown_.fbo);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, targets_.fbo[1 - drawing_]);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, kTargetWidth, kTargetHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, raw.data());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, scene_.fbo);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, targets_.fbo[drawing_]);
   Image frame;
   frame.width = kTargetWidth;
   frame.height = kTargetHeight;
@@ -453,14 +679,45 @@ Image GlDevice::ReadFrame() {
 
 void GlDevice::SetViewport(const Viewport& v) {
   if (v.width <= 0 || v.height <= 0) return;
+  Flush();
+  viewport_ = v;
+  ApplyViewport();
+}
+
+void GlDevice::ApplyViewport() {
+  const Viewport& v = viewport_;
   glViewport(v.x, kTargetHeight - v.y - v.height, v.width, v.height);
   glDepthRange(static_cast<double>(v.minZ), static_cast<double>(v.maxZ));
   glUniform4f(u_.viewport, static_cast<float>(v.x), static_cast<float>(v.y), 2.0f / static_cast<float>(v.width),
               2.0f / static_cast<float>(v.height));
 }
 
+// A change that world quads waiting to be drawn depend on draws them first.
+void GlDevice::SetTransform(TransformKind kind, const glm::mat4& m) {
+  glm::mat4& held = transforms_[static_cast<int>(kind)];
+  if (held == m) return;
+  if (!batch_.screen) Flush();
+  held = m;
+  applied_.transformValid = false;
+}
+
+void GlDevice::SetLighting(bool on) {
+  if (lighting_ == on) return;
+  if (!batch_.screen) Flush();
+  lighting_ = on;
+}
+
+void GlDevice::SetMaterial(const Material& material) {
+  if (std::memcmp(&material_, &material, sizeof material) == 0) return;
+  if (!batch_.screen && lighting_) Flush();
+  material_ = material;
+}
+
 // Off means neither testing nor writing, as GL does with the test disabled.
 void GlDevice::SetZEnable(bool on) {
+  if (zEnable_ == on) return;
+  Flush();
+  zEnable_ = on;
   if (on) {
     glEnable(GL_DEPTH_TEST);
   } else {
@@ -468,44 +725,134 @@ void GlDevice::SetZEnable(bool on) {
   }
 }
 
-void GlDevice::Prepare(bool screen, bool textured) {
-  glUniform1i(u_.screen, screen ? 1 : 0);
-  if (!screen) {
-    // Row vectors: v x World x View x Projection, which glm writes the other way round.
-    const glm::mat4 m = GetTransform(TransformKind::Projection) * GetTransform(TransformKind::View) *
-                        GetTransform(TransformKind::World);
-    glUniformMatrix4fv(u_.transform, 1, GL_FALSE, glm::value_ptr(m));
-  }
-  glUniform1i(u_.lighting, !screen && lighting_ ? 1 : 0);
-  const auto clamp = [](float c) { return std::clamp(c, 0.0f, 1.0f); };
-  glUniform4f(u_.material, clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
-              clamp(material_.diffuse.a));
-  const auto* texture = textured ? dynamic_cast<const GlTexture*>(context_->texture) : nullptr;
-  glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
-  glUniform1i(u_.textured, texture ? 1 : 0);
+// Screen quads are textured whenever a texture is set; world quads unless drawn in
+// vertex colour alone.
+const GlTexture* GlDevice::DrawTexture(bool screen) const {
+  if (!screen && format_ == VertexFormat::WorldColoured) return nullptr;
+  return dynamic_cast<const GlTexture*>(context_->texture);
 }
 
-void GlDevice::DrawScreenFan(const ScreenVertex* vertices) {
-  Prepare(true, true);
-  glBindVertexArray(screenVao_);
-  glBindBuffer(GL_ARRAY_BUFFER, screenVbo_);
-  glBufferData(GL_ARRAY_BUFFER, sizeof(ScreenVertex) * 4, vertices, GL_STREAM_DRAW);
-  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+// Room for one more quad in the batch, drawing what waits first when it cannot join.
+StreamVertex* GlDevice::QueueQuad(const Batch& batch) {
+  if (!waiting_.empty() && (!(batch == batch_) || waiting_.size() >= static_cast<size_t>(kMaxBatchQuads) * 4)) Flush();
+  batch_ = batch;
+  waiting_.resize(waiting_.size() + 4);
+  return &waiting_[waiting_.size() - 4];
 }
 
-void GlDevice::DrawWorldFan(const WorldVertex* vertices) {
-  Prepare(false, format_ != VertexFormat::WorldColoured);
-  glBindVertexArray(worldVao_);
-  glBindBuffer(GL_ARRAY_BUFFER, worldVbo_);
-  glBufferData(GL_ARRAY_BUFFER, sizeof(WorldVertex) * 4, vertices, GL_STREAM_DRAW);
-  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+void GlDevice::DrawScreenFan(const ScreenVertex* v) {
+  const GlTexture* texture = DrawTexture(true);
+  StreamVertex* out = QueueQuad({true, texture ? texture->Array() : 0});
+  const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
+  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, v[i].rhw, v[i].colour, v[i].u, v[i].v, layer};
+  if (!g_batching) Flush();
+}
+
+void GlDevice::DrawWorldFan(const WorldVertex* v) {
+  const GlTexture* texture = DrawTexture(false);
+  StreamVertex* out = QueueQuad({false, texture ? texture->Array() : 0});
+  const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
+  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, 1.0f, v[i].colour, v[i].u, v[i].v, layer};
+  if (!g_batching) Flush();
 }
 
 void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   const auto* glMesh = dynamic_cast<const GlMesh*>(&mesh);
-  if (!glMesh) return;
-  Prepare(false, format_ != VertexFormat::WorldColoured);
-  glMesh->Draw(subset);
+  if (!glMesh || !glMesh->Drawable(subset)) return;
+  Flush();
+  const GlTexture* texture = DrawTexture(false);
+  ApplyState(false, texture ? texture->Array() : 0);
+  // A mesh has no layer of its own: every vertex takes the one given here.
+  const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
+  if (applied_.layer != layer) {
+    glVertexAttrib1f(kAttrLayer, layer);
+    applied_.layer = layer;
+  }
+  BindVertexArray(glMesh->Vao());
+  glMesh->DrawSubset(subset);
+  CountDraw(texture ? texture->Array() : 0);
+}
+
+void GlDevice::Flush() {
+  if (waiting_.empty()) return;
+  ApplyState(batch_.screen, batch_.array);
+  StreamQuads(waiting_.data(), waiting_.size());
+  CountDraw(batch_.array);
+  waiting_.clear();
+}
+
+// Quads go to GL with the state as it stands: their vertices into the ring (renewed when
+// full, so no part of it is ever written while a draw may still read it), then one draw.
+void GlDevice::StreamQuads(const StreamVertex* vertices, size_t count) {
+  const size_t bytes = count * sizeof(StreamVertex);
+  glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
+  if (streamUsed_ + bytes > kStreamBytes) {
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kStreamBytes), nullptr, GL_STREAM_DRAW);
+    streamUsed_ = 0;
+  }
+  void* out = glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(streamUsed_), static_cast<GLsizeiptr>(bytes),
+                               GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+  if (!out) return;
+  std::memcpy(out, vertices, bytes);
+  glUnmapBuffer(GL_ARRAY_BUFFER);
+  BindVertexArray(streamVao_);
+  const auto first = static_cast<GLint>(streamUsed_ / sizeof(StreamVertex));
+  const auto quads = static_cast<GLsizei>(count / 4);
+  if (quads == 1) {
+    glDrawArrays(GL_TRIANGLE_FAN, first, 4);
+  } else {
+    glDrawElementsBaseVertex(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr, first);
+  }
+  streamUsed_ += bytes;
+}
+
+void GlDevice::ApplyState(bool screen, GLuint array) {
+  const auto setInt = [](GLint location, int value, int* applied) {
+    if (*applied == value) return;
+    glUniform1i(location, value);
+    *applied = value;
+  };
+  setInt(u_.screen, screen ? 1 : 0, &applied_.screen);
+  if (!screen && !applied_.transformValid) {
+    // Row vectors: v x World x View x Projection, which glm writes the other way round.
+    const glm::mat4 m = transforms_[static_cast<int>(TransformKind::Projection)] *
+                        transforms_[static_cast<int>(TransformKind::View)] *
+                        transforms_[static_cast<int>(TransformKind::World)];
+    glUniformMatrix4fv(u_.transform, 1, GL_FALSE, glm::value_ptr(m));
+    applied_.transformValid = true;
+  }
+  const bool lit = !screen && lighting_;
+  setInt(u_.lighting, lit ? 1 : 0, &applied_.lighting);
+  if (lit) {
+    const auto clamp = [](float c) { return std::clamp(c, 0.0f, 1.0f); };
+    const glm::vec4 material(clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
+                             clamp(material_.diffuse.a));
+    if (material != applied_.material) {
+      glUniform4fv(u_.material, 1, glm::value_ptr(material));
+      applied_.material = material;
+    }
+  }
+  setInt(u_.textured, array ? 1 : 0, &applied_.textured);
+  if (array) BindTexture(array);
+}
+
+void GlDevice::BindTexture(GLuint array) {
+  if (applied_.texture == array) return;
+  glBindTexture(GL_TEXTURE_2D_ARRAY, array);
+  applied_.texture = array;
+}
+
+void GlDevice::BindVertexArray(GLuint vao) {
+  if (applied_.vao == vao) return;
+  glBindVertexArray(vao);
+  applied_.vao = vao;
+}
+
+void GlDevice::CountDraw(GLuint array) {
+  ++frameStats_.drawCalls;
+  if (array && std::find(frameTextures_.begin(), frameTextures_.end(), array) == frameTextures_.end()) {
+    frameTextures_.push_back(array);
+  }
 }
 
 // Core 3.3 first; failing that, whatever the driver gives, which Init then checks.
@@ -526,6 +873,8 @@ SDL_GLContext CreateContext(SDL_Window* window) {
 }
 
 }  // namespace
+
+void SetGlBatching(bool on) { g_batching = on; }
 
 std::unique_ptr<Device> CreateGlDevice(SDL_Window* window, const DeviceParams& params) {
   if (!window) return nullptr;

@@ -85,11 +85,21 @@ class Lexer {
   const char* end_;
 };
 
+// Faces as one list of indices and where each face starts in it: tens of thousands of
+// faces load without an allocation each.
+struct FaceList {
+  std::vector<uint32_t> start{0};  // face f is indices[start[f]] up to indices[start[f + 1]]
+  std::vector<uint32_t> indices;
+  size_t Size() const { return start.size() - 1; }
+  uint32_t Corners(size_t f) const { return start[f + 1] - start[f]; }
+  uint32_t At(size_t f, size_t corner) const { return indices[start[f] + corner]; }
+};
+
 struct XMesh {
   std::vector<glm::vec3> positions;
-  std::vector<std::vector<uint32_t>> faces;
+  FaceList faces;
   std::vector<glm::vec3> normals;
-  std::vector<std::vector<uint32_t>> normalFaces;
+  FaceList normalFaces;           // empty, or one face for each face
   std::vector<float> uvs;         // u, v pairs, one per position
   std::vector<uint32_t> colours;  // one per position, white where the file gives none
   bool hasMaterialList = false;
@@ -144,6 +154,19 @@ class XParser {
   }
 
   bool ReadVec3(glm::vec3& v) { return ReadFloat(v.x) && ReadFloat(v.y) && ReadFloat(v.z); }
+
+  // A face: a count, then that many indices, each below `limit`, added to the list.
+  bool ReadFace(FaceList& out, uint32_t limit) {
+    uint32_t count = 0;
+    if (!ReadUint(count)) return false;
+    for (uint32_t i = 0; i < count; ++i) {
+      uint32_t index = 0;
+      if (!ReadUint(index) || index >= limit) return false;
+      out.indices.push_back(index);
+    }
+    out.start.push_back(static_cast<uint32_t>(out.indices.size()));
+    return true;
+  }
 
   // An index list: a count, then that many indices, each below `limit`.
   bool ReadIndexList(std::vector<uint32_t>& out, uint32_t limit) {
@@ -259,8 +282,7 @@ class XParser {
     }
     if (!ReadUint(faceCount)) return false;
     for (uint32_t i = 0; i < faceCount; ++i) {
-      mesh.faces.emplace_back();
-      if (!ReadIndexList(mesh.faces.back(), vertexCount) || mesh.faces.back().size() < 3) return false;
+      if (!ReadFace(mesh.faces, vertexCount) || mesh.faces.Corners(i) < 3) return false;
     }
     mesh.colours.assign(vertexCount, kWhite);
     const bool ok = ReadChildren([&](std::string_view type) {
@@ -284,12 +306,10 @@ class XParser {
       if (!ReadVec3(n)) return false;
       mesh.normals.push_back(n);
     }
-    if (!ReadUint(faceCount) || faceCount != mesh.faces.size()) return false;
-    mesh.normalFaces.assign(faceCount, {});
+    if (!ReadUint(faceCount) || faceCount != mesh.faces.Size()) return false;
+    mesh.normalFaces = FaceList{};
     for (uint32_t i = 0; i < faceCount; ++i) {
-      if (!ReadIndexList(mesh.normalFaces[i], count) || mesh.normalFaces[i].size() != mesh.faces[i].size()) {
-        return false;
-      }
+      if (!ReadFace(mesh.normalFaces, count) || mesh.normalFaces.Corners(i) != mesh.faces.Corners(i)) return false;
     }
     return ReadChildren(Ignore);
   }
@@ -329,9 +349,9 @@ class XParser {
     uint32_t materialCount = 0;
     if (mesh.hasMaterialList || !ReadHeader(nullptr) || !ReadUint(materialCount)) return false;
     if (!ReadIndexList(mesh.faceMaterials, materialCount)) return false;
-    if (mesh.faceMaterials.size() > mesh.faces.size()) return false;
-    if (mesh.faceMaterials.empty() && !mesh.faces.empty()) return false;
-    while (mesh.faceMaterials.size() < mesh.faces.size()) mesh.faceMaterials.push_back(mesh.faceMaterials.back());
+    if (mesh.faceMaterials.size() > mesh.faces.Size()) return false;
+    if (mesh.faceMaterials.empty() && mesh.faces.Size() != 0) return false;
+    mesh.faceMaterials.resize(mesh.faces.Size(), mesh.faceMaterials.empty() ? 0 : mesh.faceMaterials.back());
     mesh.hasMaterialList = true;
     const bool ok = ReadMaterialEntries(mesh);
     return ok && mesh.materials.size() == materialCount;
@@ -418,11 +438,12 @@ struct Builder {
     MeshState state{mesh, static_cast<uint32_t>(out.vertices.size()), {}, {}};
     state.normalOf.assign(mesh.positions.size(), kUnset);
     for (size_t p = 0; p < mesh.positions.size(); ++p) out.vertices.push_back(MakeVertex(mesh, p));
-    for (size_t f = 0; f < mesh.faces.size(); ++f) {
+    std::vector<uint32_t> corners;
+    for (size_t f = 0; f < mesh.faces.Size(); ++f) {
       const uint32_t attribute = mesh.hasMaterialList ? materialBase + mesh.faceMaterials[f] : noMaterial;
       if (triangles.size() <= attribute) triangles.resize(attribute + 1);
-      std::vector<uint32_t> corners;
-      for (size_t c = 0; c < mesh.faces[f].size(); ++c) corners.push_back(Corner(state, f, c));
+      corners.clear();
+      for (size_t c = 0; c < mesh.faces.Corners(f); ++c) corners.push_back(Corner(state, f, c));
       for (size_t c = 1; c + 1 < corners.size(); ++c) {
         triangles[attribute].insert(triangles[attribute].end(), {corners[0], corners[c], corners[c + 1]});
       }
@@ -450,8 +471,8 @@ struct Builder {
   }
 
   uint32_t Corner(MeshState& s, size_t face, size_t corner) {
-    const uint32_t p = s.mesh.faces[face][corner];
-    const uint32_t n = s.mesh.normalFaces.empty() ? kNoNormal : s.mesh.normalFaces[face][corner];
+    const uint32_t p = s.mesh.faces.At(face, corner);
+    const uint32_t n = s.mesh.normalFaces.Size() == 0 ? kNoNormal : s.mesh.normalFaces.At(face, corner);
     if (s.normalOf[p] == kUnset) {
       s.normalOf[p] = n;
       SetNormal(out.vertices[s.base + p], s.mesh, n);
@@ -497,6 +518,9 @@ bool LoadXMesh(const uint8_t* bytes, size_t size, MeshData& mesh, std::vector<Me
     base += static_cast<uint32_t>(m.materials.size());
   }
   builder.Finish(materialTotal);
+  // The mesh is kept for the whole run: it holds no more room than it uses.
+  mesh.vertices.shrink_to_fit();
+  mesh.indices.shrink_to_fit();
   return true;
 }
 

@@ -24,6 +24,7 @@ class RenderGlTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(window_.device(), nullptr) << "no OpenGL on the offscreen driver";
     g_device = std::move(window_.owner());
+    g_meshTextureCount = 0;  // material textures count from entry 37, whatever ran before
     GraphicsSetRenderStates();
     GraphicsSetViewport();
     g_device->Clear(kBlack, 1.0f);

@@ -550,9 +550,15 @@ TEST(MixerSoundTest, MusicThroughTheWholeSoundPath) {
   SoundPlay(kSoundHit, 0);
   EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kSoundHit]));
   EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
+  // Shut-down frees the archive first: the clips that play from its bytes keep them
+  // until the sound goes too, and not longer.
+  const std::weak_ptr<const uint8_t> archive = DataFileShare();
+  DataFileFree();
+  EXPECT_FALSE(archive.expired());
+  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
   SoundShutdown();
   EXPECT_EQ(g_audioDevice, nullptr);
-  DataFileFree();
+  EXPECT_TRUE(archive.expired());
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(dir);
 }

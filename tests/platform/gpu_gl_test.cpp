@@ -2,6 +2,7 @@
 #include "platform/gpu_gl.h"
 
 #include <SDL.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <glm/ext/matrix_clip_space.hpp>
@@ -228,6 +229,25 @@ TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
   EXPECT_EQ(At(Show(), 10, 10), 0xFF00FF00u);
 }
 
+// The window shows the frame pixel for pixel, the right way up.
+TEST_F(GlDeviceTest, TheWindowShowsThePresentedFrame) {
+  auto texture = Dev().CreateTexture(Distinct(64, 48));
+  Dev().Clear(0xFF203040, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 10, 20, 74, 68, 0, 0, 64, 48, 64, 48, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  std::vector<uint32_t> window(frame.pixels.size());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(0, 0, 640, 480, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, window.data());
+  int different = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x)
+      different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
+  }
+  EXPECT_EQ(different, 0);
+  EXPECT_EQ(At(frame, 10, 20), At(Distinct(64, 48), 0, 0));
+}
+
 TEST_F(GlDeviceTest, TransformsReadBackAsSet) {
   const glm::mat4 view = glm::lookAtLH(glm::vec3(1, 2, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
   Dev().SetTransform(plat::TransformKind::View, view);
@@ -251,6 +271,61 @@ TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   Dev().DrawMeshSubset(*mesh, 0);
   EXPECT_EQ(At(Show(), 320, 240), kBlack);
 }
+
+// Squares one after another, each with its own texture of one size, so batched they
+// go in one draw; the picture must be the one separate draws give.
+struct Square {
+  float half, z;
+  uint32_t texel;   // the texture's one colour
+  uint32_t colour;  // the vertex colour
+};
+struct BatchCase {
+  const char* name;
+  std::vector<Square> squares;
+  uint32_t centre;  // what the middle of the screen shows
+};
+
+class GlBatchTest : public GlDeviceTest, public ::testing::WithParamInterface<BatchCase> {
+ protected:
+  void TearDown() override { plat::SetGlBatching(true); }
+  plat::Image Draw(bool batched, int* draws) {
+    plat::SetGlBatching(batched);
+    std::vector<std::unique_ptr<plat::Texture>> textures;
+    Dev().Clear(kBlack, 1.0f);
+    LookDownZ(Dev());
+    for (const Square& s : GetParam().squares) {
+      textures.push_back(Dev().CreateTexture(test::SolidImage(4, 4, s.texel)));
+      Dev().SetTexture(textures.back().get());
+      WorldSquare(Dev(), s.half, s.z, s.colour);
+    }
+    const plat::Image frame = Show();
+    *draws = Dev().LastFrameStats().drawCalls;
+    return frame;
+  }
+};
+
+TEST_P(GlBatchTest, OneDrawGivesThePictureOfSeparateOnes) {
+  int batchedDraws = 0, separateDraws = 0;
+  const plat::Image batched = Draw(true, &batchedDraws);
+  const plat::Image separate = Draw(false, &separateDraws);
+  EXPECT_EQ(batched.pixels, separate.pixels);
+  EXPECT_EQ(batchedDraws, 1);
+  EXPECT_EQ(separateDraws, static_cast<int>(GetParam().squares.size()));
+  EXPECT_EQ(At(batched, 320, 240), GetParam().centre);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faces, GlBatchTest,
+    ::testing::Values(
+        // Same depth: the later face wins where they overlap.
+        BatchCase{"SameDepth", {{2, 10, 0xFFFF0000, ~0u}, {1, 10, 0xFF0000FF, ~0u}}, 0xFF0000FF},
+        // Translucent faces blend over what is there in the order they came.
+        BatchCase{"Translucent",
+                  {{2, 10, 0xFFFF0000, ~0u}, {1, 10, 0xFF00FF00, 0x80FFFFFF}, {1, 10, 0xFF0000FF, 0x80FFFFFF}},
+                  0xFF3F4080},
+        // A clear texel in front keeps the depth it writes: a later face behind it stays hidden.
+        BatchCase{"ClearInFront", {{1, 5, 0x00000000, ~0u}, {2, 10, 0xFFFF0000, ~0u}}, kBlack}),
+    [](const ::testing::TestParamInfo<BatchCase>& c) { return std::string(c.param.name); });
 
 TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
   test::GlWindow window;

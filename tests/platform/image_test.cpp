@@ -1,6 +1,7 @@
 #include "platform/image.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 
@@ -39,6 +40,36 @@ TEST(DecodeImageTest, PngKeepsEveryPixelAndItsAlpha) {
   ASSERT_TRUE(Decodes(test::PngBytes(source), decoded));
   ExpectSame(decoded, source);
 }
+
+// Grey, grey with alpha and colour without alpha come out as the same ARGB words too.
+class PngKindsTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(PngKindsTest, ComeOutAsArgbWords) {
+  const int channels = GetParam();
+  constexpr png_uint_32 kFormats[] = {0, PNG_FORMAT_GRAY, PNG_FORMAT_GA, PNG_FORMAT_RGB};
+  std::vector<uint8_t> samples(static_cast<size_t>(6 * channels));
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(17 + 29 * i);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 3;
+  image.height = 2;
+  image.format = kFormats[channels];
+  png_alloc_size_t size = 0;
+  ASSERT_TRUE(png_image_write_get_memory_size(image, size, 0, samples.data(), 0, nullptr));
+  Bytes file(size);
+  ASSERT_TRUE(png_image_write_to_memory(&image, file.data(), &size, 0, samples.data(), 0, nullptr));
+  plat::Image decoded;
+  ASSERT_TRUE(Decodes(file, decoded));
+  ASSERT_EQ(decoded.pixels.size(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    const uint8_t* p = &samples[i * static_cast<size_t>(channels)];
+    const uint32_t alpha = channels == 2 ? p[1] : 0xFFu;
+    const uint32_t rgb = channels == 3 ? (uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]) : p[0] * 0x010101u;
+    EXPECT_EQ(decoded.pixels[i], alpha << 24 | rgb) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(GreyGreyAlphaAndRgb, PngKindsTest, ::testing::Values(1, 2, 3));
 
 TEST(DecodeImageTest, JpegComesOutOpaqueAndCloseToTheSource) {
   const plat::Image source = test::SolidImage(16, 8, 0xFF3080C0);

@@ -156,4 +156,38 @@ TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
   EXPECT_FALSE(TaskExists(kTaskIdWalker));
 }
 
+// In the cave's narrow way a pit drops the party a cell back, hurt, and a stone shot down
+// the way hits the leader; each springs once. A stone lift carries the party over the
+// marsh's water to the east island and back, leaving both piers free to walk on.
+TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
+  const auto enter = [](int map, int column, int row, float angle) {
+    TaskKillAll();
+    g_mapNumber = map;
+    return MapLoad() == 1 && PartyWalkersCreate(static_cast<float>(2 * column - g_mapWidth + 1), 0.2f,
+                                                static_cast<float>(g_mapHeight - 2 * row - 1), angle, 0) == 1;
+  };
+  const auto walkInto = [this](int key, int column, int row) {
+    game_.Hold(key);
+    const bool started = PlayUntil([] { return TaskSlotInUse(kSlotEvent) != 0; }, 100);
+    game_.Release(key);
+    const WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);
+    return started && PlayUntil([] { return !TaskSlotInUse(kSlotEvent); }) &&
+           MapCellIndexChecked(leader->x, leader->z) == row * g_mapWidth + column;
+  };
+  EventFlagsClear();
+  const int32_t hp[2] = {g_party[0].hp, g_party[1].hp};
+  ASSERT_TRUE(enter(4, 31, 24, 90.0f));
+  EXPECT_TRUE(walkInto(kKeyUp, 31, 22)) << "out of the pit a cell back";
+  EXPECT_TRUE(walkInto(kKeyUp, 31, 19));
+  EXPECT_EQ(g_party[0].hp, hp[0] - 20) << "the pit, then the stone";
+  EXPECT_EQ(g_party[1].hp, hp[1] - 10);
+  ASSERT_TRUE(enter(4, 31, 24, 90.0f));
+  EXPECT_FALSE(TaskFindByTag(5) || TaskFindByTag(6)) << "sprung traps stay sprung";
+
+  ASSERT_TRUE(enter(11, 26, 13, 0.0f));
+  EXPECT_TRUE(walkInto(kKeyRight, 33, 13));
+  EXPECT_TRUE(walkInto(kKeyLeft, 27, 13));
+  for (int column : {28, 32}) EXPECT_EQ(g_collisionLayer[13 * g_mapWidth + column], kCollisionFree) << column;
+}
+
 }  // namespace

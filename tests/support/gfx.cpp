@@ -169,8 +169,7 @@ bool InstallArchive(const Bytes& image) {
   auto* block = static_cast<uint8_t*>(MemAlloc(image.size()));
   if (!block) return false;
   std::memcpy(block, image.data(), image.size());
-  g_dataFile = block;
-  g_dataFileSize = image.size();
+  DataFileAdopt(block, image.size());
   return true;
 }
 

@@ -172,6 +172,11 @@ TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
   EXPECT_NE(RefusedOn(1, "$1,38,0,0,#99,@").find("model 38"), std::string::npos);
   EXPECT_NE(RefusedOn(1, "$4,38,#99,@").find("model 38"), std::string::npos);
   EXPECT_NE(RefusedOn(1, "$3,1,35,#99,@").find("texture 35"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#55,1,2,28,35,#99,@").find("texture 35"), std::string::npos);
+  // Projectiles and the lift move along the four axes only.
+  EXPECT_NE(RefusedOn(1, "#54,3,4,45,#99,@").find("direction 45"), std::string::npos);
+  EXPECT_NE(RefusedOn(1, "#56,360,8,#99,@").find("direction 360"), std::string::npos);
+  EXPECT_TRUE(Refusals("#53,#54,3,4,270,#55,1,2,28,26,#56,90,16,#99,@").empty());
   EXPECT_TRUE(Refusals("#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@").empty());
   EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
 }

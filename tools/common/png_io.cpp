@@ -53,7 +53,11 @@ bool EncodePngRgba(int width, int height, const uint8_t* rgba, std::vector<uint8
     return false;
   }
   png_set_write_fn(png, out, AppendBytes, NoFlush);
-  png_set_compression_level(png, 9);
+  // Unfiltered rows at the fastest level: the painted pictures are mostly flat colour,
+  // so this is within a few per cent of the smallest file, many times quicker to write,
+  // and quicker for the game to decode at start-up.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, 1);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGBA,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

@@ -32,7 +32,7 @@ RecordingAudioDevice::~RecordingAudioDevice() {
 }
 
 std::unique_ptr<AudioClip> RecordingAudioDevice::CreateClip(int voice, const WaveFormat& format, const uint8_t*,
-                                                            size_t size) {
+                                                            size_t size, std::shared_ptr<const void>) {
   formats.push_back(format);
   sizes.push_back(size);
   return std::make_unique<RecordedClip>(voice);

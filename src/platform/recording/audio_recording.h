@@ -18,8 +18,8 @@ struct AudioEvent {
 class RecordingAudioDevice final : public AudioDevice {
  public:
   ~RecordingAudioDevice() override;
-  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
-                                        size_t size) override;
+  std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples, size_t size,
+                                        std::shared_ptr<const void> owner) override;
   PlayResult Play(AudioClip& clip, bool loop) override;
   void Stop(AudioClip& clip) override;
   bool IsPlaying(const AudioClip& clip) const override;

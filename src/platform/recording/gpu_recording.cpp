@@ -1,5 +1,7 @@
 #include "platform/recording/gpu_recording.h"
 
+#include <set>
+
 #include "platform/gpu_gl.h"
 
 namespace plat {
@@ -71,8 +73,9 @@ std::unique_ptr<Mesh> RecordingDevice::CreateMesh(MeshData data) {
   return std::make_unique<RecordedMesh>(std::move(data));
 }
 
-DrawRecord RecordingDevice::Base(DrawRecord::Kind kind) const {
-  DrawRecord r;
+// Each call becomes a record built in place at the end of the frame's list.
+DrawRecord& RecordingDevice::Add(DrawRecord::Kind kind) {
+  DrawRecord& r = current.emplace_back();
   r.kind = kind;
   r.texture = texture_;
   r.material = material_;
@@ -85,18 +88,16 @@ DrawRecord RecordingDevice::Base(DrawRecord::Kind kind) const {
   return r;
 }
 
-void RecordingDevice::Clear(uint32_t argb, float) {
-  DrawRecord r = Base(DrawRecord::Kind::Clear);
-  r.clearColour = argb;
-  current.push_back(r);
-}
+void RecordingDevice::Clear(uint32_t argb, float) { Add(DrawRecord::Kind::Clear).clearColour = argb; }
 
 void RecordingDevice::BeginScene() { inScene = true; }
 void RecordingDevice::EndScene() { inScene = false; }
 
+// The two lists trade places, so neither gives its room back and frames after the first
+// record without allocating.
 PresentResult RecordingDevice::Present() {
-  current.push_back(Base(DrawRecord::Kind::Present));
-  lastFrame = std::move(current);
+  Add(DrawRecord::Kind::Present);
+  lastFrame.swap(current);
   current.clear();
   ++presentCount;
   if (loseDeviceOnNextPresent) {
@@ -132,22 +133,31 @@ void RecordingDevice::SetTexture(const Texture* t) { texture_ = t; }
 void RecordingDevice::SetVertexFormat(VertexFormat f) { format_ = f; }
 
 void RecordingDevice::DrawScreenFan(const ScreenVertex* v) {
-  DrawRecord r = Base(DrawRecord::Kind::Screen);
+  DrawRecord& r = Add(DrawRecord::Kind::Screen);
   for (int i = 0; i < 4; ++i) r.screen[i] = v[i];
-  current.push_back(r);
 }
 
 void RecordingDevice::DrawWorldFan(const WorldVertex* v) {
-  DrawRecord r = Base(DrawRecord::Kind::World);
+  DrawRecord& r = Add(DrawRecord::Kind::World);
   for (int i = 0; i < 4; ++i) r.world[i] = v[i];
-  current.push_back(r);
 }
 
 void RecordingDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
-  DrawRecord r = Base(DrawRecord::Kind::MeshSubset);
+  DrawRecord& r = Add(DrawRecord::Kind::MeshSubset);
   r.mesh = &mesh;
   r.subset = subset;
-  current.push_back(r);
+}
+
+FrameStats RecordingDevice::LastFrameStats() const {
+  FrameStats stats;
+  std::set<const Texture*> textures;
+  for (const DrawRecord& r : lastFrame) {
+    if (r.kind == DrawRecord::Kind::Clear || r.kind == DrawRecord::Kind::Present) continue;
+    ++stats.drawCalls;
+    if (r.texture) textures.insert(r.texture);
+  }
+  stats.textures = static_cast<int>(textures.size());
+  return stats;
 }
 
 }  // namespace plat

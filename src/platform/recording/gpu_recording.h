@@ -45,6 +45,7 @@ class RecordingDevice final : public Device {
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
   Image ReadFrame() override { return {}; }
+  FrameStats LastFrameStats() const override;
 
   // Calls since the last Present (the frame being built) and of the last whole frame.
   std::vector<DrawRecord> current;
@@ -58,7 +59,7 @@ class RecordingDevice final : public Device {
   bool lighting = false;
 
  private:
-  DrawRecord Base(DrawRecord::Kind kind) const;
+  DrawRecord& Add(DrawRecord::Kind kind);
   glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f};
   Material material_{};
   const Texture* texture_ = nullptr;

@@ -1,0 +1,34 @@
+// Runs the game in-process for the benchmarks: headless (SDL's offscreen video and dummy
+// audio), keys held by the benchmark, the random seed fixed after start-up.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/recording/gpu_recording.h"
+
+namespace bench {
+
+constexpr uint32_t kSeed = 12345;
+
+// Host (once), window and the start-up chain on the given renderer; false if any failed.
+bool StartGame(plat::DeviceBackend backend);
+// Shut-down and the window; the host stays up for the next start.
+void StopGame();
+// The host too, as at the end of the program.
+void StopHost();
+
+// One frame without pacing, with the keys as they are held.
+void Frame();
+// Waits until the renderer has finished every command so far (OpenGL only).
+void FinishGpu();
+
+// From the title: a new game, its opening played through (messages confirmed, choices
+// given their first answer) until the party stands on the first map and can walk.
+bool ReachField();
+// The scripted walk: the keys held on walk frame n, a loop around the village square.
+void WalkKeys(int64_t frame);
+// Draw calls and distinct textures of the last frame, as the renderer saw them: the
+// game's own calls on the recorder, the calls OpenGL was given on the real renderer.
+plat::FrameStats LastFrameStats();
+
+}  // namespace bench
