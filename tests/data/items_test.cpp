@@ -39,7 +39,8 @@ class InventoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InventoryInit();
-    SoundRequestsClear();
+    // The whole table: a test before may have left a request for a music id.
+    for (SoundRequestEntry& r : g_soundRequests) r = {0, 0};
   }
   void TearDown() override { SoundRequestsClear(); }
 };

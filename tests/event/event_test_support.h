@@ -47,6 +47,7 @@ class EventTest : public ::testing::Test {
     ASSERT_TRUE(world_.Open());
     g_mapNumber = 0;
     g_eventCount = 3;
+    g_encounterArea = 0;  // a battle test before may have left an area with encounters
     g_encounterInterval = 30;
     g_encounterCountdown = 0;
   }
