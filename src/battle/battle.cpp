@@ -83,7 +83,11 @@ int FreeUnitSlots() {
   return free;
 }
 
+// Numbers and effects still showing from before (the last poison tick of a battle just
+// won, a trap's damage) would be stopped with everything else and hold every turn of the
+// new battle, which waits for them to end: they go now.
 BattleData* BattleBegin(TaskSlot* slot, int32_t eventBattle) {
+  for (int32_t id : {kTaskIdDamageDigits, kTaskIdPopupSprite, kTaskIdEffect3D}) TaskKillById(id);
   TaskSetModeAllForce(kTaskModeStop);
   TaskStart(slot, kTaskIdBattle, 0, BattleTaskUpdate, BattleTaskDraw);
   BattleData* battle = TaskDataInit<BattleData>(slot);

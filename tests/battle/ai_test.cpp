@@ -112,6 +112,25 @@ TEST_F(AiTest, ACasterWalksToALowAllyOutOfReach) {
   EXPECT_GT(pumpkin->targets[0]->record.hp, 5);
 }
 
+// Foes beyond its reach but within move + 2: the caster walks up and casts on them, the
+// whole side's form too, not on its own side.
+TEST_F(AiTest, ACasterWalksToFoesOutOfReachAndCastsOnThem) {
+  for (int foes : {1, 2}) {
+    UnitData* pumpkin = Place(kPumpkin, 8, 3);
+    pumpkin->record.level = 20;
+    UnitData* tiger = Place(kTiger, 7, 3);
+    UnitData* party[2] = {Place(1, 8, 10), foes == 2 ? Place(3, 9, 9) : nullptr};
+    EXPECT_EQ(Decide(pumpkin), AiAttackerMarkMove);
+    EXPECT_EQ(pumpkin->skill, foes - 1);
+    ScriptedRandom random({90, 9, 0, 0, 90, 9, 0, 0});  // hit rolls and damage draws
+    UpdatesUntil([&] { return pumpkin->state == UnitStateIdle; }, 800);
+    for (int i = 0; i < foes; ++i) EXPECT_LT(party[i]->record.hp, 200) << foes;
+    EXPECT_EQ(pumpkin->record.hp, 120) << foes;
+    EXPECT_EQ(tiger->record.hp, 30) << foes;
+    TaskKillAll();
+  }
+}
+
 // A caster that walked toward the nearest foe chose no skill and casts none after the
 // walk, though a foe is then in reach; a step off the path's axes ends a walk.
 TEST_F(AiTest, AWalkWithoutAChosenSkillEndsTheTurn) {

@@ -8,6 +8,7 @@
 #include "battle/battle_support.h"
 #include "battle/messages.h"
 #include "event/event.h"
+#include "event/popup.h"
 #include "field/walker.h"
 #include "support/field_world.h"
 
@@ -134,12 +135,14 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
 }
 
 // The script's lead-in wipe, then its battle; the event stands stopped until the battle
-// ends and then reads its next command.
+// ends and then reads its next command. A damage number still rising when the event
+// begins (the last poison tick of a battle just won) does not hold the battle's turns.
 TEST_F(BattleFlowTest, AScriptedBattleHandsItsEventBack) {
   test::ScriptedRandom random({0, 0, 1});
   std::vector<test::Bytes> blocks(14, test::Inverted(std::string(20, '@')));
   blocks[0] = test::Inverted("#13,#12,1,0,12,8,#5,3,#99,@" + std::string(19, '@'));
   Open(test::BuildEventPack(blocks));
+  NumberPopupSpawn(0.0f, 0.0f, 0.0f, 10.0f, 0);
   ASSERT_EQ(EventStart(1), 1);
   ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 5));
   ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
