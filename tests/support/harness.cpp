@@ -1,14 +1,24 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "data/game_state.h"
+#include "engine/archive.h"
+#include "engine/graphics.h"
 #include "engine/keys.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
+#include "engine/sound.h"
+#include "engine/task.h"
 #include "engine/util.h"
+#include "field/map.h"
 #include "game/startup.h"
+#include "menu/title.h"
 #include "platform/audio.h"
 #include "platform/keyboard.h"
 #include "platform/recording/audio_recording.h"
@@ -28,6 +38,15 @@ const bool g_headless = [] {
   return true;
 }();
 
+// Every test starts from ResetGame, whatever ran before it in the process.
+class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { ResetGame(); }
+};
+const bool g_resetInstalled = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
+  return true;
+}();
+
 std::string CurrentDir() {
   std::error_code ec;
   return std::filesystem::current_path(ec).string();
@@ -41,6 +60,32 @@ const std::string& StartDir() {
 }  // namespace
 
 std::string BuildDataDir() { return StartDir(); }
+
+void ResetGame() {
+  (void)g_resetInstalled;
+  CoreBuffersFree();
+  DataFileFree();
+  SoundShutdown();
+  GraphicsRelease();
+  if (plat::WindowExists()) plat::WindowDestroy();
+  std::fill(std::begin(g_soundRequests), std::end(g_soundRequests), SoundRequestEntry{0, 0});
+  GameStateReset();
+  SettingsInit();
+  KeyInit();
+  GameInstall();
+  g_titleBanner = 0;
+  g_running = 1;
+  RandomSeed(12345);
+  plat::ResetQuit();
+  plat::SetKeySource(nullptr);
+  plat::SetMessageBoxHook(nullptr);
+  plat::SetDeviceBackend(plat::DeviceBackend::Recording);
+  plat::SetAudioBackend(plat::AudioBackend::Recording);
+  plat::SetDeviceCreateFailures(0);
+  plat::DeviceCreateLog().clear();
+  std::error_code ec;
+  std::filesystem::current_path(StartDir(), ec);
+}
 
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "milva-test-XXXXXX").string();
