@@ -23,7 +23,7 @@ cmake --build "$build" --parallel >"$scratch/build.log"
 failing() {  # the names of the failing tests, one a line, sorted
   (cd "$build" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
     ctest --parallel "$(nproc)" --timeout 120 >"$scratch/ctest.log" 2>&1) || true
-  sed -n 's/^ *[0-9]* - \(.*\) (.*)$/\1/p' "$scratch/ctest.log" | sort
+  sed -n "s/^[[:space:]]*[0-9]* - \(.*\) (.*)$/\1/p" "$scratch/ctest.log" | sort
 }
 
 failing >"$scratch/baseline.txt"
