@@ -51,12 +51,6 @@ class AtlasTest : public ::testing::Test {
 Pixels AtlasTest::atlas_;
 bool AtlasTest::loaded_ = false;
 
-TEST_F(AtlasTest, IsTheFullSizeInterfaceTexture) {
-  ASSERT_TRUE(loaded_) << "generated/atlas.png is built with the game";
-  EXPECT_EQ(atlas_.width, 2048);
-  EXPECT_EQ(atlas_.height, 2048);
-}
-
 TEST_F(AtlasTest, EveryPaintedPictureHasInkInsideItsRectangle) {
   ASSERT_TRUE(loaded_);
   for (const Named& e : Entries()) {
@@ -96,23 +90,6 @@ TEST_F(AtlasTest, WindowsHaveTheOpaqueTwoPixelFrameDrawWindowCuts) {
   }
 }
 
-TEST_F(AtlasTest, DigitsSitExactlyInTheirFontRectangles) {
-  ASSERT_TRUE(loaded_);
-  // The small font's zero fills its 10 by 17 cell; its one is narrower.
-  EXPECT_EQ(RectWidth(kAtlasDigitSmall0), 10.0f);
-  EXPECT_LT(RectWidth(kAtlasDigitSmall1), RectWidth(kAtlasDigitSmall2));
-  EXPECT_GT(InkCount(atlas_, kAtlasDigitSmall0), 30);
-  EXPECT_GT(InkCount(atlas_, kAtlasDigitSmall1), 15);
-  // The tiny font puts zero after nine.
-  EXPECT_GT(kAtlasDigitTiny0.left, kAtlasDigitTiny9.left);
-  EXPECT_GT(InkCount(atlas_, kAtlasDigitTiny0), 20);
-  // A zero is open in the middle; an eight is not a zero: their pixels differ.
-  int differ = 0;
-  for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 10; ++x) differ += atlas_.At(868 + x, 25 + y) != atlas_.At(959 + x, 25 + y) ? 1 : 0;
-  EXPECT_GT(differ, 10);
-}
-
 TEST_F(AtlasTest, CursorAndFadePatch) {
   ASSERT_TRUE(loaded_);
   EXPECT_GT(InkCount(atlas_, kAtlasMenuCursor), 60);
@@ -124,25 +101,6 @@ TEST_F(AtlasTest, CursorAndFadePatch) {
   EXPECT_NE(first, content_test::kColourKey);
   for (int y = 1427; y < 1459; ++y)
     for (int x = 582; x < 614; ++x) ASSERT_EQ(atlas_.At(x, y), first) << x << "," << y;
-}
-
-TEST_F(AtlasTest, TilingPatchesAndTheTitleBackgroundAreFullyOpaque) {
-  ASSERT_TRUE(loaded_);
-  for (const AtlasRect& r : {kAtlasMenuTile, kAtlasBattleTile, kAtlasTitleBackground}) {
-    EXPECT_EQ(InkCount(atlas_, r), static_cast<int>(RectWidth(r) * RectHeight(r)));
-  }
-}
-
-TEST_F(AtlasTest, TitlePanelLetsTheButtonsShowThroughItsHoles) {
-  ASSERT_TRUE(loaded_);
-  const AtlasRect& p = kAtlasTitlePanel;
-  EXPECT_EQ(RectWidth(p), 368.0f);
-  EXPECT_EQ(RectHeight(p), 91.0f);
-  // The frame between the buttons is opaque; a hole's corner shows nothing.
-  EXPECT_TRUE(atlas_.Ink(L(p) + 1, T(p) + 10));
-  EXPECT_TRUE(atlas_.Ink(L(p) + 184, T(p) + 10));
-  EXPECT_FALSE(atlas_.Ink(L(p) + 3, T(p) + 3));
-  EXPECT_FALSE(atlas_.Ink(L(p) + 187, T(p) + 63));
 }
 
 }  // namespace

@@ -26,22 +26,6 @@ std::vector<int32_t> Row(const std::string& sjis) {
 
 std::string Sjis(const char* utf8) { return plat::Utf8ToSjis(utf8); }
 
-TEST(GlyphTable, RowsMatchTheGlyphListLineByLine) {
-  std::ifstream in(content_test::SourceRoot() + "/content/glyphs/glyphs.txt");
-  ASSERT_TRUE(in) << "content/glyphs/glyphs.txt";
-  std::string line;
-  int row = 0;
-  for (; std::getline(in, line) && row < kGlyphCount; ++row) {
-    const std::string key(g_glyphs[row].character, strnlen(g_glyphs[row].character, 4));
-    EXPECT_EQ(plat::SjisToUtf8(key), line) << "row " << row;
-  }
-  EXPECT_EQ(row, kGlyphCount);
-  EXPECT_EQ(g_glyphs[1].character[0], '\x81');  // the full-width space
-  EXPECT_EQ(plat::SjisToUtf8(std::string(g_glyphs[2].character, 2)), "０");
-  EXPECT_EQ(plat::SjisToUtf8(std::string(g_glyphs[11].character, 2)), "９");
-  EXPECT_EQ(plat::SjisToUtf8(std::string(g_glyphs[12].character, 2)), "あ");
-}
-
 TEST(GlyphTable, EveryRectangleLiesInTheTextureClearOfThePicture) {
   EXPECT_EQ(R(g_glyphs[0].rect), 1);
   EXPECT_EQ(B(g_glyphs[0].rect), 1);
@@ -59,20 +43,6 @@ TEST(GlyphTable, EveryRectangleLiesInTheTextureClearOfThePicture) {
     const bool clear = R(r) <= 0 || L(r) >= 640 || B(r) <= 542 || T(r) >= 1022;
     EXPECT_TRUE(clear) << "row " << i << " overlaps the picture screen's area";
   }
-}
-
-TEST(GlyphTable, RepeatedCharactersShareTheirFirstRowsRectangle) {
-  int repeats = 0;
-  for (int i = 1; i < kGlyphCount; ++i) {
-    for (int j = 1; j < i; ++j) {
-      if (std::strncmp(g_glyphs[i].character, g_glyphs[j].character, 4) != 0) continue;
-      ++repeats;
-      EXPECT_EQ(L(g_glyphs[i].rect), L(g_glyphs[j].rect)) << i;
-      EXPECT_EQ(T(g_glyphs[i].rect), T(g_glyphs[j].rect)) << i;
-      break;
-    }
-  }
-  EXPECT_EQ(repeats, 44);
 }
 
 TEST(GlyphTexture, GlyphsHaveInkAndThePictureFillsItsArea) {
@@ -106,42 +76,30 @@ TEST(GlyphIndex, FindsTheFirstMatchingRowOrNone) {
   EXPECT_EQ(index, 0);
 }
 
-TEST(TextToGlyphs, EmptyTextGivesAnEmptyRow) { EXPECT_EQ(Row(""), std::vector<int32_t>(kGlyphRowLength, 0)); }
-
-TEST(TextToGlyphs, DigitsGiveTheirRowsThenZeros) {
-  std::vector<int32_t> expected(kGlyphRowLength, 0);
-  expected[0] = 2;
-  expected[1] = 3;
-  EXPECT_EQ(Row(Sjis("０１")), expected);
-}
-
-TEST(TextToGlyphs, AMissingCharacterLeavesAnEmptyCellInPlace) {
-  const std::vector<int32_t> row = Row(Sjis("あ鬱い"));
-  EXPECT_EQ(row[0], 12);
-  EXPECT_EQ(row[1], 0);
-  EXPECT_EQ(row[2], 13);
-  EXPECT_EQ(row[3], 0);
-}
-
-TEST(TextToGlyphs, OnlyTwentyThreeCharactersAreConverted) {
-  std::string text;
-  for (int i = 0; i < 25; ++i) text += Sjis("あ");  // 50 bytes
-  const std::vector<int32_t> row = Row(text);
-  EXPECT_EQ(row, std::vector<int32_t>(kGlyphRowLength, 12));
-}
-
-TEST(TextToGlyphs, AOneByteCharacterShiftsThePairing) {
-  // "A" then あ: the pairs become (A, first byte of あ) and (second byte of あ, end).
-  const std::string text = "A" + Sjis("あい");
-  const std::vector<int32_t> row = Row(text);
-  EXPECT_EQ(row[0], 0);
-  EXPECT_EQ(row[2], 0);
-  EXPECT_NE(row[1], 13);  // い is not found where it would have been
-  // An odd tail byte ends the text after one more lookup.
-  const std::vector<int32_t> tail = Row(Sjis("い") + "A");
-  EXPECT_EQ(tail[0], 13);
-  EXPECT_EQ(tail[1], 0);
-  EXPECT_EQ(std::vector<int32_t>(tail.begin() + 2, tail.end()), std::vector<int32_t>(kGlyphRowLength - 2, 0));
+// Shift-JIS text to a row of glyph indices: two bytes a character, 23 at most, 0 for a
+// character the table lacks, zeros after the end.
+TEST(TextToGlyphs, PairsBytesIntoRowsOfTheTable) {
+  struct Case {
+    std::string text;
+    std::vector<int32_t> start;  // the row's first cells; the rest must be 0
+  };
+  const std::string a25 = [] {
+    std::string t;
+    for (int i = 0; i < 25; ++i) t += Sjis("あ");
+    return t;
+  }();
+  const Case cases[] = {
+      {"", {}},
+      {Sjis("０１"), {2, 3}},
+      {Sjis("あ鬱い"), {12, 0, 13}},
+      {a25, std::vector<int32_t>(kGlyphRowLength, 12)},
+      {Sjis("い") + "A", {13}},  // an odd tail byte ends the text
+  };
+  for (const Case& c : cases) {
+    std::vector<int32_t> expected = c.start;
+    expected.resize(kGlyphRowLength, 0);
+    EXPECT_EQ(Row(c.text), expected) << plat::SjisToUtf8(c.text);
+  }
 }
 
 }  // namespace

@@ -1,137 +1,178 @@
-// The content tools as the build runs them: the same sources give the same bytes, and
-// the packer lays out data.dat and refuses missing files by name.
+// Every content tool as the build runs it: the same sources give the same bytes, and a
+// bad input stops the build with the file (and line) at fault and nothing written.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "content_files.h"
 #include "engine/archive.h"
+#include "support/content_tools.h"
+#include "support/files.h"
+#include "support/harness.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string Src(const std::string& relative) {
+  return test::ShellQuote(std::string(MILVA_SOURCE_DIR) + "/" + relative);
+}
+const std::string kFonts =
+    " /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf "
+    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ";
+
+// The build's sources for models or sounds, without those whose name starts with `drop`.
+std::string Sources(const std::string& sub, const std::string& drop = "") {
+  std::string list;
+  for (const std::string& s : test::BuildSources(sub)) {
+    if (drop.empty() || fs::path(s).filename().string().rfind(drop, 0) != 0) list += " " + test::ShellQuote(s);
+  }
+  return list;
 }
 
-void Spill(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-class ToolsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("milva_tools_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-            std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "a");
-    fs::create_directories(dir_ / "b");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Src(const char* relative) const { return content_test::SourceRoot() + "/" + relative; }
-  int RunTool(const std::string& command) const {
-    return std::system((command + " 2>" + (dir_ / "stderr.txt").string()).c_str());
-  }
-  std::string Errors() const { return Slurp(dir_ / "stderr.txt"); }
-  fs::path dir_;
+struct ToolCase {
+  const char* name;
+  // The command line writing into the folder `out`; `bad` is the bad input's path, or
+  // empty for the build's own sources.
+  std::string (*command)(const std::string& out, const std::string& bad);
+  const char* badName;  // the bad input, written as this file
+  const char* badText;
+  const char* message;  // what the refusal says
 };
 
-TEST_F(ToolsTest, TwoRunsOfEveryPainterGiveIdenticalBytes) {
+const ToolCase kTools[] = {
+    {"atlas",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/atlas/milva_atlas " + (bad.empty() ? Src("src/engine/atlas.def") : bad) + kFonts + out + "/a.png";
+     },
+     "bad.def", "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"label い\")\n",
+     "bad.def:2: kB overlaps kA"},
+    {"glyphs",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/glyphs/milva_glyphs " + (bad.empty() ? Src("content/glyphs/glyphs.txt") : bad) +
+              " /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf " + out + "/g.png " + out + "/g.inc";
+     },
+     "glyphs.txt", "\n　\n", "glyphs.txt: 2 rows, the glyph table has 659"},
+    {"textures",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/textures/milva_textures " + (bad.empty() ? Src("content/textures/textures.txt") : bad) + " " +
+              out + "/";
+     },
+     "textures.txt", "0 sparkle somewhere\n", "textures.txt:1: expected a new index 0 to 34 and a known style"},
+    {"meshgen",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/meshgen/meshgen --out " + out +
+              (bad.empty() ? Sources("models") : Sources("models", "00_") + " " + bad);
+     },
+     "bad.model",
+     "model 0 thing \"x\"\npaint eye #000000 front\nball eye 0 0.5 -0.2 0.1 0.1 0.1\nbox skin 0 0.5 0 1 1 1\n",
+     "bad.model:4: model thing has no paint 'skin'"},
+    {"wavsynth",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/wavsynth/wavsynth --out " + out +
+              (bad.empty() ? Sources("sounds") : Sources("sounds", "03_") + " " + bad);
+     },
+     "bad.sound", "sound 3 refuse \"x\"\nlength 0.3\nvoice sine freq=100 dur=0\n", "bad.sound:3: dur must be above 0"},
+    {"pack",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/pack/milva_pack " + (bad.empty() ? std::string("generated/data.manifest") : bad) + " " + out +
+              "/data.dat";
+     },
+     "manifest", "0 atlas /nowhere/atlas.png\n127 mesh_000 /nowhere/mesh.x\n", "entry 127 (mesh_000)"},
+    {"mapc",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/mapc/mapc -o " + out + "/mappack.dat " + (bad.empty() ? Src("content/maps/tiles.legend") : bad) +
+              " " + Src("content/maps") + "/*.map";
+     },
+     "tiles.legend", "tile x 256 thing\n", "tiles.legend:1: tile code '256' is not 0 to 255"},
+    {"scriptc",
+     [](const std::string& out, const std::string& bad) {
+       return "tools/scriptc/scriptc --glyphs " + Src("content/glyphs/glyphs.txt") + " --scripts " +
+              (bad.empty() ? Src("content/scripts") + " --mappack mappack.dat" : fs::path(bad).parent_path().string()) +
+              " --out " + out + "/epack.dat";
+     },
+     "map00.txt", "#1,1,あいうえおかきくけこさしすせそたちつてとなにぬね,\n#99,\n@\n",
+     "map00.txt:1: the message line has 24 characters; a line holds 23"},
+};
+
+class ToolTest : public ::testing::TestWithParam<ToolCase> {
+ protected:
+  void SetUp() override {
+    dir_ = test::MakeTempDir();
+    for (const char* sub : {"a", "b", "in"}) fs::create_directories(dir_ + "/" + sub);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  // Every file a run wrote, by its path inside the run's folder; the folder's own path
+  // (which lists name) reads as "OUT".
+  std::vector<std::pair<std::string, std::string>> Written(const std::string& run) const {
+    std::vector<std::pair<std::string, std::string>> files;
+    const std::string out = dir_ + "/" + run;
+    for (const auto& f : fs::recursive_directory_iterator(out)) {
+      if (!f.is_regular_file()) continue;
+      const test::Bytes bytes = test::ReadFile(f.path());
+      std::string text(bytes.begin(), bytes.end());
+      for (size_t at = 0; (at = text.find(out, at)) != std::string::npos;) text.replace(at, out.size(), "OUT");
+      files.emplace_back(fs::relative(f.path(), out), text);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  std::string dir_;
+};
+
+TEST_P(ToolTest, TwoRunsOfTheBuildsSourcesGiveTheSameBytes) {
   for (const char* run : {"a", "b"}) {
-    const fs::path out = dir_ / run;
-    ASSERT_EQ(RunTool("tools/atlas/milva_atlas " + Src("src/engine/atlas.def") + " " + content_test::kFontProportional +
-                      " " + content_test::kFontFixed + " " + (out / "atlas.png").string()),
-              0);
-    ASSERT_EQ(RunTool("tools/glyphs/milva_glyphs " + Src("content/glyphs/glyphs.txt") + " " +
-                      content_test::kFontProportional + " " + (out / "glyphs.png").string() + " " +
-                      (out / "glyph_table.inc").string()),
-              0);
-    ASSERT_EQ(RunTool("tools/textures/milva_textures " + Src("content/textures/textures.txt") + " " + out.string()), 0);
+    const test::ToolRun r = test::RunCommand(GetParam().command(dir_ + "/" + run, ""));
+    ASSERT_EQ(r.status, 0) << r.output;
   }
-  int compared = 0;
-  for (const auto& file : fs::directory_iterator(dir_ / "a")) {
-    const fs::path other = dir_ / "b" / file.path().filename();
-    EXPECT_TRUE(Slurp(file.path()) == Slurp(other)) << file.path().filename();
-    ++compared;
-  }
-  EXPECT_EQ(compared, 3 + 35);
-  // The build's own atlas came from the same definition.
-  EXPECT_TRUE(Slurp(dir_ / "a" / "atlas.png") == Slurp("generated/atlas.png")) << "generated/atlas.png is stale";
+  const auto a = Written("a");
+  EXPECT_FALSE(a.empty());
+  EXPECT_TRUE(a == Written("b"));
 }
 
-TEST_F(ToolsTest, AtlasBuilderRefusesABadDefinitionWithFileAndLine) {
-  const fs::path def = dir_ / "bad.def";
-  const std::string fonts = std::string(" ") + content_test::kFontProportional + " " + content_test::kFontFixed + " ";
-  const std::string out = (dir_ / "a" / "x.png").string();
-  Spill(def, "// one\nATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"label い\")\n");
-  EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
-  EXPECT_NE(Errors().find("bad.def:3: kB overlaps kA"), std::string::npos) << Errors();
-  Spill(def,
-        "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"same\")\nATLAS(kC, 2040, 0, 2049, 5, "
-        "\"cursor\")\n");
-  EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
-  EXPECT_NE(Errors().find("bad.def:3: kC: rectangle"), std::string::npos) << Errors();
-  Spill(def, "ATLAS(kA, 0, 0, 10, 10, \"sparkle\")\n");
-  EXPECT_NE(RunTool("tools/atlas/milva_atlas " + def.string() + fonts + out), 0);
-  EXPECT_NE(Errors().find("bad.def:1: kA: unknown paint kind 'sparkle'"), std::string::npos);
-  EXPECT_FALSE(fs::exists(out));
+TEST_P(ToolTest, ABadInputStopsTheBuildWithItsPlaceAndWritesNothing) {
+  const std::string bad = dir_ + "/in/" + GetParam().badName;
+  const std::string text = GetParam().badText;
+  ASSERT_TRUE(test::WriteFile(bad, test::Bytes(text.begin(), text.end())));
+  const test::ToolRun r = test::RunCommand(GetParam().command(dir_ + "/a", bad));
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.output.find(GetParam().message), std::string::npos) << r.output;
+  EXPECT_TRUE(Written("a").empty());
 }
 
-TEST_F(ToolsTest, PackerLaysOutEntriesInTheArchiveFormat) {
-  Spill(dir_ / "zero.bin", "atlas-bytes");
-  Spill(dir_ / "one.bin", "glyphs");
-  Spill(dir_ / "m0.bin", "first material");
-  Spill(dir_ / "m1.bin", "second");
-  Spill(dir_ / "materials.list", "# material textures\nm0.bin\n" + (dir_ / "m1.bin").string() + "\n");
-  Spill(dir_ / "sound.wav", "RIFF....WAVE");
-  Spill(dir_ / "manifest", "0 atlas " + (dir_ / "zero.bin").string() + "\n1 glyphs " + (dir_ / "one.bin").string() +
-                               "\n37 material @" + (dir_ / "materials.list").string() + "\n185 music " +
-                               (dir_ / "sound.wav").string() + "\n");
-  const fs::path data = dir_ / "a" / "data.dat";
-  ASSERT_EQ(RunTool("tools/pack/milva_pack " + (dir_ / "manifest").string() + " " + data.string()), 0) << Errors();
-  const std::string image = Slurp(data);
-  ASSERT_EQ(DataFileValidate(reinterpret_cast<const uint8_t*>(image.data()), image.size()), 1);
-  // Entry 0 first, right after the table: its size at byte 744, its bytes at 748.
-  EXPECT_EQ(image.substr(744, 4), std::string("\x0B\0\0\0", 4));
-  EXPECT_EQ(image.substr(748, 11), "atlas-bytes");
+INSTANTIATE_TEST_SUITE_P(EveryTool, ToolTest, ::testing::ValuesIn(kTools),
+                         [](const auto& tool) { return std::string(tool.param.name); });
+
+// The packer's output is the archive the game reads: entries in order after the table.
+TEST(PackTool, LaysOutEntriesInTheArchiveFormat) {
+  const std::string dir = test::MakeTempDir();
+  auto spill = [&dir](const std::string& name, const std::string& text) {
+    test::WriteFile(dir + "/" + name, test::Bytes(text.begin(), text.end()));
+    return dir + "/" + name;
+  };
+  const std::string list = spill("materials.list", "m0.bin\n" + spill("m1.bin", "second") + "\n");
+  spill("m0.bin", "first material");
+  spill("manifest", "0 atlas " + spill("zero.bin", "atlas-bytes") + "\n37 material @" + list + "\n185 music " +
+                        spill("sound.wav", "RIFF....WAVE") + "\n");
+  ASSERT_EQ(test::RunCommand("tools/pack/milva_pack " + dir + "/manifest " + dir + "/data.dat").status, 0);
+  const test::Bytes image = test::ReadFile(dir + "/data.dat");
+  ASSERT_EQ(DataFileValidate(image.data(), image.size()), 1);
   const fs::path cwd = fs::current_path();
-  fs::current_path(dir_ / "a");
+  fs::current_path(dir);
   ASSERT_EQ(DataFileLoad(), 1);
+  fs::current_path(cwd);
   auto entry = [](int i) {
     uint32_t size = 0;
     const uint8_t* p = DataFileGetEntry(i, &size);
     return std::string(reinterpret_cast<const char*>(p), size);
   };
-  EXPECT_EQ(entry(1), "glyphs");
+  EXPECT_EQ(std::string(image.begin() + 748, image.begin() + 759), "atlas-bytes");  // right after the table
   EXPECT_EQ(entry(37), "first material");
   EXPECT_EQ(entry(38), "second");
   EXPECT_EQ(entry(39), "");
-  EXPECT_EQ(entry(127), "");
   EXPECT_EQ(entry(185), "RIFF....WAVE");
-  DataFileFree();
-  fs::current_path(cwd);
-}
-
-TEST_F(ToolsTest, PackerNamesEveryMissingEntryAndWritesNothing) {
-  Spill(dir_ / "zero.bin", "x");
-  Spill(dir_ / "manifest", "0 atlas " + (dir_ / "zero.bin").string() + "\n127 mesh_000 " + (dir_ / "mesh.x").string() +
-                               "\n37 material @" + (dir_ / "nowhere.list").string() + "\n");
-  const fs::path data = dir_ / "a" / "data.dat";
-  EXPECT_NE(RunTool("tools/pack/milva_pack " + (dir_ / "manifest").string() + " " + data.string()), 0);
-  const std::string error = Errors();
-  EXPECT_NE(error.find("entry 127 (mesh_000)"), std::string::npos) << error;
-  EXPECT_NE(error.find("entry 37 (material list)"), std::string::npos) << error;
-  EXPECT_FALSE(fs::exists(data));
+  fs::remove_all(dir);
 }
 
 }  // namespace

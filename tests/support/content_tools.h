@@ -2,8 +2,6 @@
 // are, running a tool and comparing what two runs wrote.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -26,27 +24,5 @@ ToolRun RunCommand(const std::string& command);
 
 // Quotes a path for the shell.
 std::string ShellQuote(const std::string& text);
-
-// A test of a content tool (`tool`, fed from generated/<sub>/sources.list), with a
-// fresh folder that is removed afterwards.
-class ContentToolTest : public ::testing::Test {
- protected:
-  ContentToolTest(std::string tool, std::string sub) : tool_(std::move(tool)), sub_(std::move(sub)) {}
-  void SetUp() override;
-  void TearDown() override;
-  // Runs the tool: `tool --out <out> <inputs...>`.
-  ToolRun Run(const std::string& out, const std::vector<std::string>& inputs) const;
-  // Writes a file into the folder and returns its path.
-  std::string WriteText(const std::string& name, const std::string& text) const;
-  // The build's sources without those whose file name starts with `prefix`, then
-  // `extra` if given.
-  std::vector<std::string> Without(const std::string& prefix, const std::string& extra) const;
-
-  std::string dir_;
-  std::vector<std::string> sources_;
-
- private:
-  std::string tool_, sub_;
-};
 
 }  // namespace test
