@@ -54,17 +54,6 @@ TEST_F(KeysTest, EnterAndZTogetherConfirmOnce) {
   EXPECT_EQ(confirms, 1);
 }
 
-TEST_F(KeysTest, BindingsFollowTheKeyTable) {
-  EXPECT_EQ(g_keys[kKeyDown].hostKey, 0x28u);
-  EXPECT_EQ(g_keys[kKeyEnter].hostKey, 0x0Du);
-  EXPECT_EQ(g_keys[kKeyZ].hostKey, 0x5Au);
-  EXPECT_EQ(g_keys[kKeyShift].hostKey, 0x10u);
-  EXPECT_EQ(g_keys[kKeyD].hostKey, 0x44u);
-  EXPECT_EQ(KeyEdgeBits(0x80, 0), 0x80);
-  EXPECT_EQ(KeyEdgeBits(0x80, 0x80), 0);
-  EXPECT_EQ(KeyEdgeBits(0, 0x80), 0);
-}
-
 TEST(UtilTest, RandomBelowStaysInRangeAndRepeatsFromASeed) {
   RandomSeed(99);
   std::vector<int> first;
@@ -82,22 +71,6 @@ TEST(UtilTest, RandomBelowStaysInRangeAndRepeatsFromASeed) {
   }
   EXPECT_EQ(RandomBelow(0), 0);
   EXPECT_EQ(RandomBelow(-3), 0);
-}
-
-TEST(UtilTest, PolarOffsetUsesThePiOf314) {
-  float x = 0, z = 0;
-  PolarOffset(&x, &z, 0, 0, 0, 20);
-  EXPECT_FLOAT_EQ(x, 20.0f);
-  EXPECT_FLOAT_EQ(z, 0.0f);
-  PolarOffset(&x, &z, 0, 0, 180, 20);
-  EXPECT_NEAR(x, -19.99997f, 1e-4);
-  EXPECT_NEAR(z, 0.0319f, 1e-4);
-  PolarOffset(&x, &z, 0, 0, 270, 20);
-  EXPECT_NEAR(x, -0.0478f, 1e-4);
-  EXPECT_NEAR(z, -19.99994f, 1e-4);
-  PolarOffset(&x, &z, 5, -3, 90, 20);
-  EXPECT_NEAR(x, 5.0159f, 1e-3);  // slightly off the axis
-  EXPECT_NEAR(z, 17.0f, 1e-3);
 }
 
 }  // namespace

