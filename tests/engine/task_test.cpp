@@ -23,8 +23,8 @@ TaskSlot* Live(TaskSlot* slot, int32_t id, int32_t tag = 0, TaskCallback update 
   return TaskStart(slot, id, tag, update, RecordUpdate);
 }
 
-TEST_F(TaskPoolTest, RangeAllocationStopsBeforeTheEndSlot) {
-  for (int i = 10; i < 100; ++i) Live(TaskAllocInRange(10, 100), 1800);
+TEST_F(TaskPoolTest, RangeAllocationTakesEverySlotUpToTheEndSlot) {
+  for (int i = 10; i < 100; ++i) ASSERT_EQ(TaskSlotIndex(Live(TaskAllocInRange(10, 100), 1800)), i);
   EXPECT_EQ(TaskAllocInRange(10, 100), nullptr);
   EXPECT_EQ(g_taskPool[100].inUse, 0);
   g_taskPool[42].inUse = 0;

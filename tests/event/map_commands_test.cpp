@@ -82,16 +82,6 @@ TEST_F(MapCommandTest, ChangeMapEndsTheEventAndSetsThePartyDownOnTheNewMap) {
   EXPECT_EQ(g_eventFlags[9], 0);
 }
 
-TEST_F(MapCommandTest, ChangeMapWithAFrozenPartyLeavesItFrozen) {
-  Open("#8,1,1,2,1,90,#99,", {});
-  RunEvent();
-  Game().Frames(52);
-  Game().Hold(kKeyRight);
-  Game().Frames(10);
-  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
-  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(2));
-}
-
 TEST_F(MapCommandTest, ChangeMapToAMapOrCellTheGameLacksDoesNothingButEndTheEvent) {
   for (const char* script : {"#8,14,0,1,1,0,#5,9,#99,", "#8,1,0,8,1,0,#5,9,#99,", "#8,1,0,1,6,0,#5,9,#99,"}) {
     SCOPED_TRACE(script);
@@ -104,14 +94,6 @@ TEST_F(MapCommandTest, ChangeMapToAMapOrCellTheGameLacksDoesNothingButEndTheEven
     Game().Frames(5);
     EXPECT_EQ(g_eventFlags[9], 0);
   }
-}
-
-TEST_F(MapCommandTest, ChangeMapWhileAnotherRunsKeepsTheMapNumber) {
-  Open("#8,1,0,2,1,90,#99,", {});
-  test::PlaceStandIn(kSlotMapChange, kTaskIdMapChange);
-  RunEvent();
-  EXPECT_FALSE(EventRunning());
-  EXPECT_EQ(g_mapNumber, 0);
 }
 
 TEST_F(MapCommandTest, TriggerUnderTheArrivalCellAndTheRunOnceEventFireAfterTheFade) {
@@ -155,15 +137,6 @@ TEST_F(MapCommandTest, LoadMapOfAMissingFileGoesToTheTitle) {
   int live = 0;
   for (int s = 0; s < kTaskSlotCount; ++s) live += g_taskPool[s].inUse;
   EXPECT_EQ(live, 1);
-}
-
-TEST_F(MapCommandTest, LoadMapOfANumberTheGameLacksDoesNothing) {
-  Open("#28,14,#5,9,#99,", {});
-  RunEvent();
-  ASSERT_TRUE(Game().RunUntil([] { return !EventRunning(); }, 10));
-  EXPECT_EQ(g_eventFlags[9], 1);
-  EXPECT_EQ(g_mapNumber, 0);
-  EXPECT_NE(Walker(0), nullptr);
 }
 
 TEST_F(MapCommandTest, MapLoadPlacesNothingWhenItsScriptsCannotBeRead) {

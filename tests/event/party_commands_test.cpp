@@ -99,15 +99,6 @@ TEST_F(PartyCommandTest, ReserveMovesThatWouldLoseSomeoneDoNothing) {
   EXPECT_EQ(g_partyCount, 3);
 }
 
-TEST_F(PartyCommandTest, EmptiedPlacesAreNobodyForLaterCommands) {
-  SetParty({1, 2});
-  g_party[0] = CharacterRecord{};  // Milva's id is 0, like an emptied record's
-  g_partyCount = 1;
-  RunAll("#46,0,0,#46,0,1,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, -1, -1}));
-  EXPECT_EQ(g_partyCount, 1) << "the count never goes below the members there are";
-}
-
 TEST_F(PartyCommandTest, SortPutsEachMemberAtItsIdAndKeepsTheReserve) {
   SetParty({2, 0, 3, 1});
   RunAll("#51,");
