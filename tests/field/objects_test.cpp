@@ -134,23 +134,6 @@ TEST_F(ObjectsTest, FlagGuardsKeepObjectsOut) {
   EXPECT_EQ(ObjectCount(), 0);
 }
 
-TEST_F(ObjectsTest, EventCellsBeyondTheMapsEventsPlaceNothing) {
-  // Two event cells, numbered 1 and 5: the map has two events, so 5 is none of them.
-  Open({"1...5"}, {"$2,#99,", "$2,#99,"}, 2, 0);
-  EXPECT_EQ(g_eventCount, 2);
-  EXPECT_EQ(ObjectCount(), 1);
-}
-
-TEST_F(ObjectsTest, ModelsAndTexturesTheGameLacksPlaceNothing) {
-  Open({"1234567", "......."},
-       {"$1,38,0,0,#99,", "$4,99,#99,", "$3,35,1,#99,", "$3,1,35,#99,", "$1,37,0,0,#99,", "$4,0,#99,", "$3,34,0,#99,"},
-       0, 1);
-  EXPECT_EQ(ObjectCount(), 3);
-  Game().Frames(2);
-  for (int c = 0; c < 4; ++c) EXPECT_EQ(g_collisionLayer[Cell(c, 0)], kCollisionFree) << c;
-  for (int c = 4; c < 7; ++c) EXPECT_EQ(g_collisionLayer[Cell(c, 0)], kCollisionTaken) << c;
-}
-
 TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards) {
   Open({".....", "..1..", "....."}, {"$1,7,270,0,#5,11,#99,"}, 1, 1);
   NpcData* person = TaskData<NpcData>(Slot(10));
@@ -172,34 +155,6 @@ TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards
   Game().Frames(1);
   EXPECT_EQ(person->mover, NpcMoverStand);
   EXPECT_FLOAT_EQ(person->facing, 270.0f);
-}
-
-TEST_F(ObjectsTest, DiagonalLeaderAndHeldConfirmStartNothingMore) {
-  Open({".....", ".1...", "....."}, {"$1,7,270,0,#6,11,again,#5,11,#99,again#5,12,#99,"}, 2, 2);
-  Game().Tap(kKeyEnter);
-  EXPECT_FALSE(EventRunning()) << "diagonal is not beside";
-  EXPECT_EQ(g_eventFlags[11], 0);
-
-  Game().Hold(kKeyLeft);
-  Game().Frames(8);
-  Game().Release(kKeyLeft);
-  Game().Hold(kKeyEnter);
-  Game().Frames(1);
-  EXPECT_TRUE(EventRunning());
-  Game().Frames(40);
-  EXPECT_EQ(g_eventFlags[11], 1);
-  EXPECT_EQ(g_eventFlags[12], 0) << "a held key presses once";
-  Game().Release(kKeyEnter);
-  Game().Tap(kKeyEnter, 10);
-  EXPECT_EQ(g_eventFlags[12], 0) << "the person waits for the leader to leave first";
-  Game().Hold(kKeyRight);
-  Game().Frames(8);
-  Game().Release(kKeyRight);
-  Game().Hold(kKeyLeft);
-  Game().Frames(8);
-  Game().Release(kKeyLeft);
-  Game().Tap(kKeyZ, 10);
-  EXPECT_EQ(g_eventFlags[12], 1);
 }
 
 TEST_F(ObjectsTest, TriggerFiresWhenTheLeaderComesToRestOnItAndAgainAfterALeave) {
@@ -256,22 +211,6 @@ TEST_F(ObjectsTest, BlockHoldsItsCellIsDrawnAndStartsItsEventWhenExamined) {
   EXPECT_EQ(g_eventFlags[11], 1);
 }
 
-TEST_F(ObjectsTest, ExaminedObjectIsDrawnAndStartsItsEventFromBeside) {
-  Open({"....", ".1..", "...."}, {"$4,2,#5,11,#99,"}, 2, 1);
-  const StandInArt art({}, {2});
-  Game().Frames(1);
-  int meshes = 0;
-  for (const plat::DrawRecord& r : plat::CurrentRecordingDevice()->lastFrame) {
-    meshes += r.kind == plat::DrawRecord::Kind::MeshSubset && r.mesh == g_meshes[2].mesh.get();
-  }
-  EXPECT_GE(meshes, 1);
-  Game().Tap(kKeyZ, 0);
-  EXPECT_TRUE(EventRunning());
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 180.0f);
-  ASSERT_TRUE(RunEventOut());
-  EXPECT_EQ(g_eventFlags[11], 1);
-}
-
 TEST_F(ObjectsTest, RunOnceEventStartsOnItsSecondUpdateAndOnlyTheFirstIsPlaced) {
   Open({"1.2"}, {"$0,#5,11,#99,", "$0,#5,12,#99,"}, 1, 0);
   ASSERT_NE(Slot(kSlotRunOnceEvent), nullptr);
@@ -311,41 +250,6 @@ TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNew
   EXPECT_FLOAT_EQ(person->savedFacing, static_cast<float>(direction));
   Game().Frames(199);
   EXPECT_EQ(person->mover, NpcMoverWander) << "it rests again";
-}
-
-TEST_F(ObjectsTest, BoxedInWandererNeverMovesAndWanderersNeverLeaveTheMap) {
-  Open({".....", "..#..", ".#1#.", "..#..", "2...."}, {"$1,7,0,1,#99,", "$1,8,0,1,#99,"}, 4, 0);
-  const NpcData* boxed = TaskData<NpcData>(Slot(10));
-  const NpcData* corner = TaskData<NpcData>(Slot(11));
-  for (int frame = 0; frame < 3000; ++frame) {
-    Game().Frames(1);
-    ASSERT_FLOAT_EQ(boxed->x, CentreX(2)) << frame;
-    ASSERT_FLOAT_EQ(boxed->z, CentreZ(2)) << frame;
-    ASSERT_GE(MapCellIndexChecked(corner->x, corner->z), 0) << frame;
-  }
-  EXPECT_EQ(boxed->mover, NpcWanderPickDirection) << "it draws again every frame";
-  for (int c : {Cell(2, 1), Cell(1, 2), Cell(3, 2), Cell(2, 3)}) EXPECT_EQ(g_collisionLayer[c], kCollisionWall);
-}
-
-TEST_F(ObjectsTest, WandererBesideTheLeaderStaysToListen) {
-  Open({".....", "..1..", "....."}, {"$1,7,0,1,#99,"}, 1, 1);
-  const NpcData* person = TaskData<NpcData>(Slot(10));
-  Game().Frames(300);
-  EXPECT_FLOAT_EQ(person->x, CentreX(2));
-  EXPECT_EQ(person->frameCounter, 0);
-  Game().Tap(kKeyEnter, 0);
-  EXPECT_TRUE(EventRunning());
-  EXPECT_EQ(person->mover, NpcWanderAfterTalk);
-}
-
-TEST_F(ObjectsTest, PersonWhoNeitherStandsNorWandersClaimsNothingAndNeverTalks) {
-  Open({"....", ".1..", "...."}, {"$1,7,90,2,#5,11,#99,"}, 2, 1);
-  const NpcData* person = TaskData<NpcData>(Slot(10));
-  EXPECT_EQ(person->mover, NpcMoverNone);
-  Game().Frames(2);
-  EXPECT_EQ(g_collisionLayer[Cell(1, 1)], kCollisionFree);
-  Game().Tap(kKeyEnter, 3);
-  EXPECT_FALSE(EventRunning());
 }
 
 }  // namespace
