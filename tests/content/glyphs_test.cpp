@@ -26,25 +26,6 @@ std::vector<int32_t> Row(const std::string& sjis) {
 
 std::string Sjis(const char* utf8) { return plat::Utf8ToSjis(utf8); }
 
-TEST(GlyphTable, EveryRectangleLiesInTheTextureClearOfThePicture) {
-  EXPECT_EQ(R(g_glyphs[0].rect), 1);
-  EXPECT_EQ(B(g_glyphs[0].rect), 1);
-  for (int i = 1; i < kGlyphCount; ++i) {
-    const AtlasRect& r = g_glyphs[i].rect;
-    EXPECT_GE(L(r), 0) << i;
-    EXPECT_GE(T(r), 0) << i;
-    EXPECT_LE(R(r), 1024) << i;
-    EXPECT_LE(B(r), 1024) << i;
-    EXPECT_GT(RectWidth(r), 0.0f) << i;
-    EXPECT_GT(RectHeight(r), 0.0f) << i;
-    EXPECT_LE(RectWidth(r), 19.0f) << i;
-    EXPECT_GE(RectHeight(r), 16.0f) << i;
-    EXPECT_LE(RectHeight(r), 18.0f) << i;
-    const bool clear = R(r) <= 0 || L(r) >= 640 || B(r) <= 542 || T(r) >= 1022;
-    EXPECT_TRUE(clear) << "row " << i << " overlaps the picture screen's area";
-  }
-}
-
 TEST(GlyphTexture, GlyphsHaveInkAndThePictureFillsItsArea) {
   content_test::Pixels tex;
   ASSERT_TRUE(content_test::ReadPixels("generated/glyphs.png", &tex));
@@ -59,21 +40,6 @@ TEST(GlyphTexture, GlyphsHaveInkAndThePictureFillsItsArea) {
   }
   for (int y = 542; y < 1022; y += 7)
     for (int x = 0; x < 640; x += 7) ASSERT_EQ(tex.At(x, y) >> 24, 0xFFu) << x << "," << y;
-}
-
-TEST(GlyphIndex, FindsTheFirstMatchingRowOrNone) {
-  int32_t index = -1;
-  GlyphIndex(&index, Sjis("０").c_str());
-  EXPECT_EQ(index, 2);
-  GlyphIndex(&index, Sjis("あ").c_str());
-  EXPECT_EQ(index, 12);
-  GlyphIndex(&index, Sjis("宿").c_str());  // listed twice: the first row wins
-  ASSERT_GT(index, 12);
-  for (int i = 0; i < index; ++i) EXPECT_NE(std::strncmp(g_glyphs[i].character, g_glyphs[index].character, 4), 0);
-  GlyphIndex(&index, Sjis("鬱").c_str());
-  EXPECT_EQ(index, 0);
-  GlyphIndex(&index, "A");
-  EXPECT_EQ(index, 0);
 }
 
 // Shift-JIS text to a row of glyph indices: two bytes a character, 23 at most, 0 for a

@@ -22,22 +22,6 @@ const char* const kNames[kCharacterRows] = {
     "大蜘蛛",   "精霊",   "パンプキン", "オーク", "エビルアイ", "デーモン", "ヴァンプ",   "魔女",
 };
 
-TEST(CharacterTableTest, NamesAreShiftJisWithinTheirFortyBytes) {
-  for (int row = 0; row < kCharacterRows; ++row) {
-    SCOPED_TRACE(row);
-    const CharacterRecord& c = g_characterTable[row];
-    const size_t length = strnlen(c.name, sizeof c.name);
-    ASSERT_LT(length, sizeof c.name) << "terminated inside the field";
-    const std::string name = plat::SjisToUtf8(std::string(c.name, length));
-    if (row == kCharacterRows - 1) {
-      EXPECT_EQ(name.rfind(kNames[row], 0), 0u) << name;
-      EXPECT_GT(name.size(), std::strlen(kNames[row])) << "the witch has a name of her own";
-    } else {
-      EXPECT_EQ(name, kNames[row]);
-    }
-  }
-}
-
 TEST(EncounterTableTest, RandomBattlesNeverDrawTheBoss) {
   for (const auto& area : g_encounterTable) {
     for (int32_t id : area) {

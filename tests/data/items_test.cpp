@@ -90,26 +90,6 @@ TEST_F(InventoryTest, FindSlotPrefersAStackWithRoomThenTheFirstEmptySlot) {
   EXPECT_EQ(InventoryFindSlot(13), 70);
 }
 
-TEST_F(InventoryTest, AddOneToASlotOnlyWhenItFits) {
-  InventorySlotAddOne(4, 17);
-  ExpectSlot(4, 17, 1);
-  InventorySlotAddOne(4, 17);
-  ExpectSlot(4, 17, 2);
-  InventorySlotAddOne(0, 17);  // another item's slot
-  ExpectSlot(0, 13, 4);
-  g_inventory[4].count = kStackMax;
-  InventorySlotAddOne(4, 17);
-  ExpectSlot(4, 17, kStackMax);
-
-  InventoryAddOne(17);  // the full stack is passed over
-  ExpectSlot(5, 17, 1);
-  InventoryAddOne(13);
-  ExpectSlot(0, 13, 5);
-  FillInventory(2);
-  InventoryAddOne(17);
-  for (int i = 0; i < kInventorySlots; ++i) ExpectSlot(i, 2, kStackMax);
-}
-
 TEST_F(InventoryTest, SortOrdersByIdAndKeepsStacksApart) {
   ClearInventory();
   g_inventory[0] = {15, 3};

@@ -58,21 +58,6 @@ class CameraTest : public ::testing::Test {
   plat::RecordingDevice* rec_ = nullptr;
 };
 
-TEST_F(CameraTest, CreateTakesSlot399AndPlacesTheEyeOnItsCircle) {
-  ASSERT_EQ(CameraCreate(0, 0, 0, 270.0f, 0, CameraHoldStep), 1);
-  TaskSlot* slot = TaskFindById(kTaskIdCamera);
-  ASSERT_EQ(slot, &g_taskPool[kSlotCamera]);
-  EXPECT_TRUE(slot->updateOn && slot->drawOn);
-  const CameraData* c = Camera();
-  // The small x offset comes from the 3.14 the circle is computed with.
-  EXPECT_NEAR(c->eye[0], -0.0478f, 1e-3f);
-  EXPECT_FLOAT_EQ(c->eye[1], 60.0f);
-  EXPECT_NEAR(c->eye[2], -19.9999f, 1e-4f);
-  EXPECT_GT(c->eye[2], -20.0f);
-  EXPECT_EQ(c->angle, 270.0f);
-  EXPECT_EQ(c->step, &CameraHoldStep);
-}
-
 TEST_F(CameraTest, FollowingKeepsTheLookAtOnTheLeaderAndSetsTheView) {
   Walker* leader = AddWalker(4, 0, -6);
   ASSERT_EQ(CameraCreate(0, 0, 0, 270.0f, kTaskIdWalker, CameraFollowStep), 1);
@@ -114,15 +99,6 @@ TEST_F(FrustumTest, ASphereJustOutsideTheLeftPlaneIsVisibleUntilItIsFullyOut) {
   EXPECT_EQ(SphereInFrustum(in.x, in.y, in.z, 1.0f), 1);
   EXPECT_EQ(SphereInFrustum(out.x, out.y, out.z, 1.0f), 0);
   EXPECT_EQ(SphereInFrustum(out.x, out.y, out.z, 1.02f), 1);
-}
-
-// The planes come from the transforms on the device, whoever set them.
-TEST_F(FrustumTest, PlanesFollowTheTransformsOnTheDevice) {
-  EXPECT_EQ(SphereInFrustum(0, 0, 0, 0.5f), 1);
-  g_device->SetTransform(plat::TransformKind::View, MatLookAtLH({100, 60, 100}, {100, 0, 120}, {0, 1, 0}));
-  FrustumUpdate();
-  EXPECT_EQ(SphereInFrustum(0, 0, 0, 0.5f), 0);
-  EXPECT_EQ(SphereInFrustum(100, 0, 120, 0.5f), 1);
 }
 
 }  // namespace

@@ -43,17 +43,6 @@ TEST_F(KeysTest, HeldKeyPressesOnceAndStaysHeld) {
   EXPECT_TRUE(KeyPressed(kKeyUp));
 }
 
-TEST_F(KeysTest, EnterAndZTogetherConfirmOnce) {
-  Set(kKeyEnter, true);
-  Set(kKeyZ, true);
-  int confirms = 0;
-  for (int frame = 0; frame < 3; ++frame) {
-    KeyPoll();
-    if (KeyPressed(kKeyEnter) || KeyPressed(kKeyZ)) ++confirms;
-  }
-  EXPECT_EQ(confirms, 1);
-}
-
 TEST(UtilTest, RandomBelowStaysInRangeAndRepeatsFromASeed) {
   RandomSeed(99);
   std::vector<int> first;

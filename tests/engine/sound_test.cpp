@@ -292,14 +292,6 @@ TEST_F(SoundRequestTest, SeveralRequestsPlayOnceWithTheLastFlag) {
   EXPECT_EQ(Log(), "S2 P2 S9 P9");
 }
 
-TEST_F(SoundRequestTest, FootstepsWithFlag1PlayOnWithoutRestarting) {
-  for (int i = 0; i < 5; ++i) Frame({{kSoundFootsteps, 1}});
-  EXPECT_EQ(Log(), "P15 P15 P15 P15 P15");
-  EXPECT_TRUE(Recorder()->playing[kSoundFootsteps]);
-  for (int i = 0; i < 3; ++i) Frame({{kSoundFootsteps, 0}});
-  EXPECT_EQ(Log(), "S15 P15 S15 P15 S15 P15");
-}
-
 TEST_F(SoundRequestTest, WithEffectsOffRequestsAreKeptButNothingPlays) {
   g_settings.soundEffects = 0;
   Frame({{5, 0}});
@@ -348,19 +340,6 @@ TEST_F(MusicTest, OnePieceAtATimeAlwaysFromItsStart) {
 
 // ---- The SDL_mixer back end on the dummy driver ----
 
-// A sine tone of the given length, 16-bit mono.
-Bytes ToneWave(uint32_t rate, uint32_t frames) {
-  Bytes samples;
-  for (uint32_t i = 0; i < frames; ++i) {
-    const double v = std::sin(static_cast<double>(i) * 0.05) * 8000.0;
-    PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
-  }
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, rate, 16));
-  PutChunk(chunks, "data", samples);
-  return Riff(chunks);
-}
-
 class MixerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -397,33 +376,6 @@ TEST_F(MixerTest, FormatsItCannotPlayAreRefused) {
   EXPECT_EQ(load(withFormat(1, 2, 44100, 16), 24), 0);  // no such voice
   EXPECT_EQ(load(withFormat(1, 2, 44100, 16), -1), 0);
   EXPECT_EQ(clip, nullptr);
-}
-
-TEST(MixerSoundTest, MusicThroughTheWholeSoundPath) {
-  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-  const std::string dir = test::MakeTempDir();
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir);
-  SettingsInit();
-  plat::SetAudioBackend(plat::AudioBackend::Mixer);
-  std::vector<Bytes> entries(kEntrySoundFirst, Bytes{0});
-  for (int id = 0; id < kSoundCount; ++id) entries.push_back(ToneWave(22050, 22050));
-  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(entries)));
-  ASSERT_EQ(DataFileLoad(), 1);
-  ASSERT_EQ(SoundInit(), 1);
-  MusicPlay(kMusicField);
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
-  MusicPlay(kMusicBattle);
-  EXPECT_FALSE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
-  SoundPlay(kSoundHit, 0);
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kSoundHit]));
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
-  SoundShutdown();
-  EXPECT_EQ(g_audioDevice, nullptr);
-  DataFileFree();
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -46,23 +46,6 @@ TEST_F(TaskPoolTest, FixedSlotRefusedWhenBusyAndForcedClaimWipes) {
   EXPECT_EQ(again->data[0], 0);
 }
 
-TEST_F(TaskPoolTest, KilledTasksAreGoneButKeepTheirWords) {
-  Live(TaskAllocInRange(10, 100), kTaskIdPerson, 3);
-  Live(TaskAllocInRange(10, 100), kTaskIdPerson, 4);
-  Live(TaskAllocInRange(10, 100), kTaskIdBlock, 5);
-  TaskKillById(kTaskIdPerson);
-  EXPECT_EQ(TaskFindById(kTaskIdPerson), nullptr);
-  EXPECT_EQ(TaskExists(kTaskIdPerson), 0);
-  EXPECT_EQ(g_taskPool[10].id, kTaskIdPerson);
-  EXPECT_EQ(g_taskPool[11].tag, 4);
-  EXPECT_EQ(TaskExists(kTaskIdBlock), 1);
-
-  TaskKillAllBut(kTaskIdBlock);
-  EXPECT_EQ(TaskExists(kTaskIdBlock), 1);
-  TaskKillAll();
-  EXPECT_EQ(TaskExists(kTaskIdBlock), 0);
-}
-
 TEST_F(TaskPoolTest, ModesSpareTheMapChangeUnlessForced) {
   TaskSlot* change = Live(TaskAllocAt(kSlotMapChange), kTaskIdMapChange);
   TaskSlot* person = Live(TaskAllocInRange(10, 100), kTaskIdPerson);

@@ -77,15 +77,6 @@ TEST_F(DonationTest, OffersWithinTheMoneyAndAboveTheMinimumArePaidAndJump) {
   }
 }
 
-TEST_F(DonationTest, NoGoesBackToTheDialWithTheDigitsKept) {
-  Open(500, 0);
-  Press(kKeyDown, 4);
-  Answer(false);
-  EXPECT_EQ(Dial()->step, DonationDial);
-  EXPECT_EQ(Digits(), "00004");
-  EXPECT_EQ(g_money, 500);
-}
-
 TEST_F(DonationTest, DrawsTheDialAndAsksBelowIt) {
   Open(500, 0);
   Press(kKeyLeft);

@@ -67,22 +67,6 @@ TEST_F(EventTaskTest, EventNumbersOutsideTheMapRunTheFirstEvent) {
   EXPECT_EQ(Context()->scriptSlot, 0);
 }
 
-TEST_F(EventTaskTest, OneCommandAFrame) {
-  SetScript(0, "#5,1,#5,2,label text#5,3,#99,#5,4,");
-  Start(1);
-  Update();
-  EXPECT_EQ(g_eventFlags[1], 1);
-  EXPECT_EQ(g_eventFlags[2], 0);
-  Update();
-  EXPECT_EQ(g_eventFlags[2], 1);
-  Update();
-  EXPECT_EQ(g_eventFlags[3], 1);
-  EXPECT_TRUE(EventRunning());
-  Update();
-  EXPECT_FALSE(EventRunning());
-  EXPECT_EQ(g_eventFlags[4], 0);
-}
-
 TEST_F(EventTaskTest, WaitHoldsTheScriptForItsFramesAndAtLeastOne) {
   for (const auto& [frames, expected] : std::vector<std::pair<int, int>>{{3, 4}, {0, 2}, {1, 2}, {10, 11}}) {
     EventFlagsClear();
@@ -190,15 +174,6 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
     EXPECT_EQ(g_eventFlags[1], 1);
     g_taskPool[kSlotEvent].inUse = 0;
   }
-}
-
-TEST_F(EventTaskTest, CommandInTheLastByteEndsTheEvent) {
-  std::string script(kEventSlotSize - 1, 'z');
-  script += '#';
-  SetScript(0, script);
-  Start(1);
-  Update();
-  EXPECT_FALSE(EventRunning());
 }
 
 // Slots full of command-like noise, without a zero anywhere: whatever the task does,

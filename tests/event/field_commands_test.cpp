@@ -91,22 +91,6 @@ TEST_F(FieldCommandTest, WalkStopsAtTheMapsEdgeAndIgnoresOtherDirections) {
   EXPECT_FLOAT_EQ(Walker(1)->facing, 270.0f);
 }
 
-TEST_F(FieldCommandTest, GatherBringsFollowersInAlongXThenZ) {
-  PlaceParty(3, 2);
-  WalkerData* follower = Walker(1);
-  follower->x = follower->prevX = CentreX(2);  // one cell left
-  follower->z = follower->prevZ = CentreZ(3);  // and one down
-  Run("#37,#5,9,#99,");
-  Updates(8);
-  EXPECT_FLOAT_EQ(follower->x, CentreX(3));
-  EXPECT_FLOAT_EQ(follower->z, CentreZ(3));
-  EXPECT_FLOAT_EQ(follower->facing, 0.0f);
-  Updates(8);
-  EXPECT_FLOAT_EQ(follower->z, CentreZ(2));
-  EXPECT_FLOAT_EQ(follower->facing, 90.0f);
-  EXPECT_EQ(FramesUntilFlag(9), 1);
-}
-
 TEST_F(FieldCommandTest, CameraPanSlidesHalfAUnitAFrameAndLeavesTheCameraHolding) {
   PlaceParty(3, 3);
   Update();
@@ -138,17 +122,6 @@ TEST_F(FieldCommandTest, TileChangeRewritesTheCellAndItsCollision) {
   EXPECT_EQ(FramesUntilFlag(9), 3);
   EXPECT_EQ(std::memcmp(tiles.data(), g_tileLayer, kMapMaxCells), 0) << "cells off the map change nothing";
   EXPECT_EQ(std::memcmp(collision.data(), g_collisionLayer, kMapMaxCells), 0);
-}
-
-TEST_F(FieldCommandTest, PartyControlFreezesAndFreesTheWalkers) {
-  PlaceParty(2, 2);
-  Run("#16,1,#16,7,#16,0,#99,");
-  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
-  Update();
-  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen) << "other modes do nothing";
-  Update();
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
-  for (int m = 1; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFollower);
 }
 
 TEST_F(FieldCommandTest, PlacingThePartyMovesAllFourAndFreesTheLeadersCell) {

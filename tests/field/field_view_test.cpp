@@ -85,27 +85,6 @@ TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {
   EXPECT_EQ(floorFaces, 4) << "corner floors border only floors of their own code";
 }
 
-TEST_F(FieldViewTest, NoFaceTowardTheOutsideOrAcrossARowEnd) {
-  test::TestMap map = test::MapFloor(3, 2);
-  map.tiles = {4, 4, 16, 15, 4, 4};  // cell 2 ends row 0, cell 3 starts row 1
-  Open(map);
-  int faces = 0;
-  for (const plat::DrawRecord& r : DrawMap()) {
-    if (Flat(r)) continue;
-    ++faces;
-    const bool acrossZ = r.world[0].x == r.world[1].x;
-    const float off = acrossZ ? std::fabs(r.world[0].x) : std::fabs(r.world[0].z);
-    EXPECT_LT(off, acrossZ ? 3.0f : 2.0f) << "a face on the map's rim";
-  }
-  // Cell 2 (code 16) borders cell 1 and cell 5; cell 3 (code 15) borders cells 0 and 4.
-  EXPECT_EQ(faces, 8);
-  for (const plat::DrawRecord& r : DrawMap()) {
-    if (Flat(r) && r.world[0].y == 4.0f && r.world[0].x == 1.0f) {
-      EXPECT_EQ(TextureOf(r), 20);
-    }
-  }
-}
-
 TEST_F(FieldViewTest, WaterCycleRisesAndFallsOver88Frames) {
   EXPECT_FLOAT_EQ(WaterLevelAt(0), -2.0f);
   EXPECT_FLOAT_EQ(WaterLevelAt(3), -2.0f);

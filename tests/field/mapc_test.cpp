@@ -123,16 +123,4 @@ TEST_F(MapcTest, PackIsWhatTheGameReads) {
   }
 }
 
-TEST_F(MapcTest, PackNeedsEverySlotExactlyOnce) {
-  std::vector<uint8_t> pack;
-  std::vector<mapc::MapSource> maps = FourteenMaps();
-  maps.pop_back();  // slot 0
-  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
-  EXPECT_NE(error_.text.find("slot 0"), std::string::npos) << error_.text;
-  maps = FourteenMaps();
-  maps[1].slot = 13;
-  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
-  EXPECT_NE(error_.text.find("map1: slot 13 is already taken by map0"), std::string::npos) << error_.text;
-}
-
 }  // namespace

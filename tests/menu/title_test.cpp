@@ -49,8 +49,6 @@ TitleData* Title() {
   return TaskData<TitleData>(&g_taskPool[kSlotTitle]);
 }
 
-PromptData* Prompt(int slot) { return TaskSlotInUse(slot) ? TaskData<PromptData>(&g_taskPool[slot]) : nullptr; }
-
 int LiveTasks() {
   int n = 0;
   for (int i = 0; i < kTaskSlotCount; ++i) n += g_taskPool[i].inUse ? 1 : 0;
@@ -161,45 +159,6 @@ TEST_F(TitleTest, CursorWrapsAroundTheGridAndEachMoveClicks) {
   EXPECT_EQ(Title()->selection, 3);
 }
 
-TEST_F(TitleTest, ConfirmingClicksOnceKillsEveryTaskAndTheEntryIsDrawnNextFrame) {
-  struct Case {
-    int key;
-    int32_t entry;
-    int slot;
-    int32_t id;
-    AtlasRect question;
-  };
-  const Case cases[] = {
-      {kKeyZ, kTitleNewGame, kSlotNewGamePrompt, kTaskIdNewGamePrompt, kAtlasPromptNewGame},
-      {kKeyEnter, kTitleQuit, kSlotQuitPrompt, kTaskIdQuitPrompt, kAtlasPromptQuit},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    TitleReturn();
-    Game().Frames(1);
-    if (c.entry == kTitleQuit) Press(kKeyRight);
-    test::PlaceStandIn(20, kTaskIdPerson);
-    test::PlaceStandIn(kSlotFade, kTaskIdFade);
-    const int32_t banner = g_titleBanner;
-    const size_t events = Audio()->events.size();
-    Game().Hold(c.key);
-    Game().Frames(1);
-    Game().ReleaseAll();
-    EXPECT_EQ(Plays(kSoundCursor, events), 1);
-    EXPECT_FALSE(TaskSlotInUse(20));
-    EXPECT_FALSE(TaskSlotInUse(kSlotFade));
-    EXPECT_EQ(Title(), nullptr);
-    EXPECT_EQ(g_titleBanner, 1 - banner);
-    ASSERT_TRUE(TaskSlotInUse(c.slot));
-    EXPECT_EQ(g_taskPool[c.slot].id, c.id);
-    EXPECT_EQ(LiveTasks(), 1);
-    EXPECT_TRUE(DrewPicture(kAtlasTitleBackground)) << "the confirming frame was drawn before its update";
-    Game().Frames(1);
-    EXPECT_TRUE(DrewPicture(c.question));
-    EXPECT_FALSE(DrewPicture(kAtlasTitleBackground));
-  }
-}
-
 // Screens still to come stand in for one frame and hand back to a fresh title, which
 // shows the other banner each time.
 TEST_F(TitleTest, EntriesWithoutTheirScreenComeBackToAFreshTitle) {
@@ -256,46 +215,6 @@ TEST_F(TitleTest, TitleDrawsItsPicturesBackToFront) {
   const std::vector<Sprite> again = Drawn();
   ASSERT_EQ(again.size(), 13u);
   ExpectPicture(again[2], kAtlasTitleBanner1, 0, 252, "the taller banner");
-}
-
-TEST_F(TitleTest, PromptsOpenOnNoAndDrawTheirQuestion) {
-  struct Case {
-    int32_t entry;
-    int slot;
-    AtlasRect question;
-    float questionX;
-  };
-  const Case cases[] = {
-      {kTitleNewGame, kSlotNewGamePrompt, kAtlasPromptNewGame, 200},
-      {kTitleQuit, kSlotQuitPrompt, kAtlasPromptQuit, 231},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    TitleReturn();
-    Game().Frames(1);
-    OpenPrompt(c.entry);
-    const PromptData* prompt = Prompt(c.slot);
-    ASSERT_NE(prompt, nullptr);
-    EXPECT_EQ(prompt->choice, 0);
-    EXPECT_EQ(prompt->labels[0].x, 289.5f);
-    EXPECT_EQ(prompt->labels[0].width, 61.0f);
-    EXPECT_EQ(prompt->labels[0].height, 19.0f);
-    EXPECT_EQ(prompt->labels[1].x, 300.0f);
-    EXPECT_EQ(prompt->labels[1].y, 246.0f);
-    EXPECT_EQ(prompt->labels[1].picture.top, kAtlasAnswerYes.top);
-
-    const std::vector<Sprite> q = Drawn();
-    ASSERT_EQ(q.size(), 305u);
-    for (size_t i = 0; i < 300; ++i) {
-      ExpectPicture(q[i], kAtlasMenuTile, 32.0f * static_cast<float>(i % 20), 32.0f * static_cast<float>(i / 20),
-                    "tile");
-    }
-    ExpectPicture(q[300], kAtlasPromptWindow, 190, 150, "window");
-    ExpectPicture(q[301], c.question, c.questionX, 166, "question");
-    ExpectPicture(q[302], kAtlasAnswerNo, 290, 214, "no");
-    ExpectPicture(q[303], kAtlasAnswerYes, 300, 246, "yes");
-    ExpectPicture(q[304], kAtlasMenuCursor, 232, 214, "cursor on no");
-  }
 }
 
 TEST_F(TitleTest, AnsweringNoReturnsToAFreshTitleWithTheOtherBanner) {

@@ -82,16 +82,6 @@ TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
   for (auto [x, y] : {std::pair{99, 60}, {132, 60}, {110, 49}, {110, 82}}) EXPECT_EQ(At(frame, x, y), kBlack);
 }
 
-TEST_F(GlDeviceTest, TextureCoordinatesWrapAndAreNotFiltered) {
-  const plat::Image picture = Distinct(8, 8);
-  auto texture = Dev().CreateTexture(picture);
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(texture.get());
-  ScreenQuad(Dev(), 0, 0, 24, 8, 0, 0, 24, 8, 8, 8, 0xFFFFFFFF);  // three times across
-  const plat::Image frame = Show();
-  for (int x = 0; x < 24; ++x) EXPECT_EQ(At(frame, x, 3), At(picture, x % 8, 3)) << x;
-}
-
 TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
   auto white = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFFFFFFF));
   Dev().Clear(0xFF0000FF, 1.0f);
@@ -108,17 +98,6 @@ TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
   EXPECT_NEAR(static_cast<int>((mix >> 16) & 0xFF), 128, 2);
   EXPECT_NEAR(static_cast<int>(mix & 0xFF), 127, 2);
   EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
-}
-
-TEST_F(GlDeviceTest, TransparentTexelsLetTheSceneThrough) {
-  const plat::Image picture = test::MakeImage(2, 1, [](int x, int) { return x ? 0x00000000u : 0xFFFFFFFFu; });
-  auto texture = Dev().CreateTexture(picture);
-  Dev().Clear(0xFF102030, 1.0f);
-  Dev().SetTexture(texture.get());
-  ScreenQuad(Dev(), 0, 0, 2, 1, 0, 0, 2, 1, 2, 1, 0xFFFFFFFF);
-  const plat::Image frame = Show();
-  EXPECT_EQ(At(frame, 0, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(At(frame, 1, 0), 0xFF102030u);
 }
 
 // A picture drawn earlier in the frame stays on top of later 3D: screen quads sit at
@@ -183,15 +162,6 @@ TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {
   EXPECT_EQ(At(frame, 5, 5), kBlack);
 }
 
-TEST_F(GlDeviceTest, ATextureReleasedWhileSetIsForgotten) {
-  auto texture = Dev().CreateTexture(test::SolidImage(1, 1, 0xFF00FF00));
-  Dev().SetTexture(texture.get());
-  texture.reset();
-  Dev().Clear(kBlack, 1.0f);
-  ScreenQuad(Dev(), 0, 0, 2, 2, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // drawn untextured
-  EXPECT_EQ(At(Show(), 1, 1), 0xFFFF0000u);
-}
-
 TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   plat::Image wrong = test::SolidImage(4, 4, 0xFFFFFFFF);
   wrong.pixels.pop_back();
@@ -223,31 +193,6 @@ TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
     window.device()->Present();
     EXPECT_EQ(At(window.device()->ReadFrame(), 0, 0), 0xFF123456u);
   }
-}
-
-TEST(GlDeviceLifetimeTest, FullScreenSixteenBitAndShallowDepthStillDraw) {
-  plat::DeviceParams params;
-  params.windowed = false;
-  params.colour32 = false;
-  params.depth24 = false;
-  params.vsync = false;
-  params.refreshRate = 60;
-  test::GlWindow window(params);
-  ASSERT_NE(window.device(), nullptr);
-  window.device()->Clear(0xFFFF0000, 1.0f);
-  window.device()->Present();
-  EXPECT_EQ(At(window.device()->ReadFrame(), 320, 240), 0xFFFF0000u);
-}
-
-TEST(GlDeviceLifetimeTest, NoWindowOrAWindowWithoutOpenGLGivesNoDevice) {
-  EXPECT_EQ(plat::CreateGlDevice(nullptr, plat::DeviceParams{}), nullptr);
-  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-  SDL_Window* plain = SDL_CreateWindow("plain", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
-  ASSERT_NE(plain, nullptr);
-  EXPECT_EQ(plat::CreateGlDevice(plain, plat::DeviceParams{}), nullptr);
-  SDL_DestroyWindow(plain);
-  SDL_Quit();
 }
 
 }  // namespace

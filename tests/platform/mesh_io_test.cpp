@@ -89,21 +89,6 @@ TEST(LoadXMeshTest, CoordinatesStayExactlyAsInTheFile) {
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2}));
 }
 
-TEST(LoadXMeshTest, APositionUsedWithTwoNormalsIsSplit) {
-  const std::string text = std::string(kHeader) +
-                           "Mesh {\n 4;\n 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;;\n 2;\n 3;0,1,2;, 3;1,3,2;;\n"
-                           " MeshNormals { 2; 0;0;-1;, 0;0;1;; 2; 3;0,0,0;, 3;1,1,1;; }\n}\n";
-  const auto [ok, mesh, materials] = Load(text);
-  ASSERT_TRUE(ok);
-  // Positions 1 and 2 carry both normals: two extra vertices after the four.
-  ASSERT_EQ(mesh.vertices.size(), 6u);
-  EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2, 4, 3, 5}));
-  EXPECT_FLOAT_EQ(mesh.vertices[3].nz, 1.0f);
-  EXPECT_FLOAT_EQ(mesh.vertices[4].x, 1.0f);
-  EXPECT_FLOAT_EQ(mesh.vertices[4].nz, 1.0f);
-  EXPECT_FLOAT_EQ(mesh.vertices[1].nz, -1.0f);
-}
-
 // Two meshes in two frames: the second frame's row-vector transform moves its mesh, and
 // the materials follow one another, the first referring to one defined at the top.
 TEST(LoadXMeshTest, MeshesMergeWithTheirFramesAndMaterialsInOrder) {
@@ -175,27 +160,6 @@ TEST(LoadXMeshTest, EveryCutBeforeTheLastBraceIsRefused) {
   for (size_t cut = 0; cut < end; ++cut) {
     EXPECT_FALSE(Loads(text.substr(0, cut))) << "cut at " << cut;  // exactly `cut` bytes
   }
-}
-
-TEST(BuildShapeTest, SphereRunsFromTopPoleToBottomPoleOnItsRadius) {
-  plat::MeshData sphere;
-  plat::BuildSphere(sphere, 3.4f, 16, 16);
-  ASSERT_EQ(sphere.vertices.size(), 2u + 16u * 15u);
-  EXPECT_EQ(sphere.indices.size(), 3u * 2u * 16u * 15u);
-  ASSERT_EQ(sphere.subsets.size(), 1u);
-  EXPECT_EQ(sphere.subsets[0].indexCount, sphere.indices.size());
-  EXPECT_FLOAT_EQ(sphere.vertices.front().y, 3.4f);
-  EXPECT_FLOAT_EQ(sphere.vertices.back().y, -3.4f);
-  float lastY = 3.4f;
-  for (size_t i = 1; i + 1 < sphere.vertices.size(); i += 16) {
-    EXPECT_LT(sphere.vertices[i].y, lastY);  // each ring below the one before
-    lastY = sphere.vertices[i].y;
-  }
-  for (const plat::MeshVertex& v : sphere.vertices) {
-    EXPECT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 3.4f, 1e-5f);
-    EXPECT_EQ(v.colour, 0xFFFFFFFFu);
-  }
-  for (uint32_t i : sphere.indices) EXPECT_LT(i, sphere.vertices.size());
 }
 
 }  // namespace

@@ -58,40 +58,6 @@ class ScriptCompilerTest : public ::testing::Test {
   CompiledMap compiled_;
 };
 
-TEST_F(ScriptCompilerTest, CleanTextIsWhatTheGameSplits) {
-  const std::string source =
-      "/ a note\n"
-      "$1,6,270,1,\n"
-      "#1,2,こんにちは,  / greeting\r\n"
-      "     よい天 気,\n"
-      "#99,\n"
-      "@\n"
-      "#6,3,here,#5,4,\n"
-      "here\n"
-      "#99,@\n";
-  ASSERT_TRUE(Refusals(source).empty());
-  ASSERT_EQ(compiled_.events.size(), 2u);
-  EXPECT_EQ(compiled_.events[0].text, "$1,6,270,1,#1,2," + plat::Utf8ToSjis("こんにちは,よい天気,") + "#99,");
-  EXPECT_EQ(compiled_.events[0].lines.front(), 2);
-  EXPECT_EQ(compiled_.events[1].text, "#6,3,here,#5,4,here#99,");
-  EXPECT_EQ(compiled_.block, plat::Utf8ToSjis(source));
-
-  // The same text, packed and loaded by the game, splits into the same slots.
-  ASSERT_EQ(TaskPoolCreate(), 1);
-  ASSERT_EQ(MapBuffersAlloc(), 1);
-  const std::string dir = test::MakeTempDir();
-  const std::string path = dir + "/epack.dat";
-  ASSERT_TRUE(test::WriteFile(path, scriptc::BuildPack({"", compiled_.block})));
-  g_mapNumber = 1;
-  g_eventCount = 2;
-  EXPECT_EQ(EventLoadPack(path.c_str()), 1);
-  EXPECT_EQ(std::string(EventSlotBase(0)), compiled_.events[0].text);
-  EXPECT_EQ(std::string(EventSlotBase(1)), compiled_.events[1].text);
-  std::filesystem::remove_all(dir);
-  MapBuffersFree();
-  TaskPoolFree();
-}
-
 // Every refusal names its line and what is wrong; the game never sees such a script.
 TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
   const std::string fits = "あいうえおかきくけこさしすせそたちつてとなにぬ";
