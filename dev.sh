@@ -2,7 +2,8 @@
 # Build helper for a fresh Debian machine.
 #   ./dev.sh play   install what is missing, build the game and its data, start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
-#                   AddressSanitizer and UndefinedBehaviorSanitizer
+#                   AddressSanitizer and UndefinedBehaviorSanitizer; ends with the share
+#                   of test code (./dev.sh share prints it alone)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -42,6 +43,29 @@ check_format() {
   clang-format --dry-run --Werror "${files[@]}"
 }
 
+# Non-blank lines that are not only a comment, in the .cpp and .h files under the folders.
+code_lines() {
+  local files
+  mapfile -t files < <(git ls-files -- "${@/%//*.cpp}" "${@/%//*.h}")
+  ((${#files[@]})) || { echo 0; return; }
+  awk '
+    inblock { if (!sub(/.*\*\//, "")) next; inblock = 0 }
+    { gsub(/^[ \t]+|[ \t]+$/, "") }
+    /^\/\*/ && !/\*\// { inblock = 1; next }
+    { sub(/^\/\*.*\*\/[ \t]*/, "") }
+    $0 != "" && !/^\/\// { n++ }
+    END { print n + 0 }' "${files[@]}"
+}
+
+# The share of test code: tests/, fuzz/ and bench/ against the game and its tools.
+test_share() {
+  local src tools tests fuzz bench
+  src=$(code_lines src) tools=$(code_lines tools) tests=$(code_lines tests) fuzz=$(code_lines fuzz) bench=$(code_lines bench)
+  awk -v s="$src" -v t="$tools" -v u="$tests" -v f="$fuzz" -v b="$bench" 'BEGIN {
+    printf "Test share: %d lines of tests (tests %d, fuzz %d, bench %d) for %d lines of code (src %d, tools %d): %.1f%%\n",
+      u + f + b, u, f, b, s + t, s, t, 100 * (u + f + b) / (s + t) }'
+}
+
 run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
@@ -60,9 +84,13 @@ case "${1:-}" in
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
+    test_share
+    ;;
+  share)
+    test_share
     ;;
   *)
-    echo "usage: $0 play|test" >&2
+    echo "usage: $0 play|test|share" >&2
     exit 2
     ;;
 esac

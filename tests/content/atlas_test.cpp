@@ -40,8 +40,6 @@ int InkCount(const Pixels& p, const AtlasRect& r) {
   return n;
 }
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
 class AtlasTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { loaded_ = content_test::ReadPixels("generated/atlas.png", &atlas_); }
@@ -71,36 +69,6 @@ TEST_F(AtlasTest, NothingIsPaintedOutsideTheDefinedRectangles) {
     for (int x = 0; x < 2048; ++x)
       if (!covered[static_cast<size_t>(y) * 2048 + x] && atlas_.At(x, y) != content_test::kColourKey) ++stray;
   EXPECT_EQ(stray, 0);
-}
-
-TEST_F(AtlasTest, WindowsHaveTheOpaqueTwoPixelFrameDrawWindowCuts) {
-  ASSERT_TRUE(loaded_);
-  for (const Named& e : Entries()) {
-    if (!StartsWith(e.paint, "window")) continue;
-    const AtlasRect& r = e.rect;
-    int holes = 0;
-    for (int y = T(r); y < B(r); ++y)
-      for (int x = L(r); x < R(r); ++x) {
-        const bool frame = x < L(r) + 2 || x >= R(r) - 2 || y < T(r) + 2 || y >= B(r) - 2;
-        if (!frame) continue;
-        const uint32_t p = atlas_.At(x, y);
-        if (p == content_test::kColourKey || (p >> 24) != 0xFF) ++holes;
-      }
-    EXPECT_EQ(holes, 0) << e.name << " has a frame pixel that is not opaque";
-  }
-}
-
-TEST_F(AtlasTest, CursorAndFadePatch) {
-  ASSERT_TRUE(loaded_);
-  EXPECT_GT(InkCount(atlas_, kAtlasMenuCursor), 60);
-  // The cursor points right: its right column is mostly empty at the corners.
-  EXPECT_FALSE(atlas_.Ink(920, 1));
-  // The fade patch covers the screen: every pixel opaque, and all alike so fades are even.
-  const uint32_t first = atlas_.At(582, 1427);
-  EXPECT_EQ(first >> 24, 0xFFu);
-  EXPECT_NE(first, content_test::kColourKey);
-  for (int y = 1427; y < 1459; ++y)
-    for (int x = 582; x < 614; ++x) ASSERT_EQ(atlas_.At(x, y), first) << x << "," << y;
 }
 
 }  // namespace

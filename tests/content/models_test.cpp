@@ -56,29 +56,6 @@ const std::vector<BuiltModel>& Built() {
   return models;
 }
 
-TEST(BuiltModels, ReadBackWholeWithTexturedMaterialsInListOrder) {
-  std::ifstream in(test::GeneratedPath("models/materials.list"));
-  std::vector<std::string> list;
-  for (std::string line; std::getline(in, line);) list.push_back(std::filesystem::path(line).filename().string());
-  size_t next = 0;
-  for (int i = 0; i < kModelCount; ++i) {
-    SCOPED_TRACE(Numbered(i));
-    const BuiltModel& m = Built()[i];
-    ASSERT_TRUE(m.loaded);
-    EXPECT_GT(m.mesh.indices.size(), 60u);
-    ASSERT_EQ(m.mesh.subsets.size(), m.materials.size());
-    for (size_t k = 0; k < m.materials.size(); ++k) {
-      EXPECT_GT(m.mesh.subsets[k].indexCount, 0u) << "material " << k << " draws nothing";
-      const plat::Colour4& e = m.materials[k].material.emissive;  // the game shows emissive times texture
-      EXPECT_GT(e.r + e.g + e.b, 0.0f);
-      if (m.materials[k].textureFile.empty()) continue;
-      ASSERT_LT(next, list.size());
-      EXPECT_EQ(list[next++], m.materials[k].textureFile);
-    }
-  }
-  EXPECT_EQ(next, list.size()) << "materials.list has entries no material takes";
-}
-
 TEST(BuiltModels, EveryModelStandsOnTheGroundAndFacesMinusZ) {
   for (int i = 0; i < kModelCount; ++i) {
     SCOPED_TRACE(Numbered(i));
@@ -95,21 +72,6 @@ TEST(BuiltModels, EveryModelStandsOnTheGroundAndFacesMinusZ) {
     ASSERT_GT(count, 0) << "no front marker";
     EXPECT_LT(sumZ / static_cast<float>(count), 0.0f);
   }
-}
-
-TEST(BuiltModels, SizesSuitTheCharacterTable) {
-  float tallestHero = 0;
-  for (int row = 0; row < kPartyRows; ++row) {
-    const BuiltModel& m = Built()[g_characterTable[row].model];
-    EXPECT_TRUE(m.Height() >= 1.6f && m.Height() <= 2.1f) << "hero " << row;  // tall figures on 2-unit cells
-    EXPECT_LT(m.max[0] - m.min[0], 2.0f);
-    tallestHero = std::max(tallestHero, m.Height());
-  }
-  for (int row = kMonsterRowOffset; row < kCharacterRows; ++row) {
-    const float h = Built()[g_characterTable[row].model].Height();
-    EXPECT_TRUE(h > 0.5f && h < 3.5f) << "monster row " << row;
-  }
-  EXPECT_GT(Built()[g_characterTable[kMonsterRowOffset + kBossMonsterId].model].Height(), tallestHero + 0.8f);
 }
 
 }  // namespace

@@ -74,35 +74,9 @@ const std::vector<Wave>& Built() {
   return waves;
 }
 
-int Peak(const std::vector<int16_t>& s) {
-  int peak = 0;
-  for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
-  return peak;
-}
-
 double SecondDifference(const std::vector<int16_t>& s, size_t i) {
   const size_t n = s.size();
   return std::fabs(static_cast<double>(s[(i + n - 1) % n]) - 2.0 * s[i] + s[(i + 1) % n]);
-}
-
-TEST(BuiltSounds, EveryFileIsPcmTheGameCanLoad) {
-  size_t total = 0;
-  for (int id = 0; id < kSoundCount; ++id) {
-    SCOPED_TRACE(SoundName(id));
-    const Wave& w = Built()[id];
-    ASSERT_EQ(w.error, "");
-    EXPECT_EQ(w.format, 1);
-    EXPECT_TRUE(w.channels == 1 || w.channels == 2);
-    EXPECT_TRUE(w.rate == 22050 || w.rate == 44100);
-    EXPECT_EQ(w.bits, 16);
-    EXPECT_EQ(w.blockAlign, w.channels * 2);
-    ASSERT_FALSE(w.samples.empty());
-    // Loud enough to hear, never clipped.
-    EXPECT_GT(Peak(w.samples), 32767 * 3 / 10);
-    EXPECT_LT(Peak(w.samples), 32767);
-    total += test::ReadFile(test::GeneratedPath("sounds/" + SoundName(id))).size();
-  }
-  EXPECT_LT(total, 8u << 20) << "the sounds make data.dat too large";
 }
 
 TEST(BuiltSounds, EffectsStartAndEndAtSilence) {

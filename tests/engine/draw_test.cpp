@@ -55,14 +55,4 @@ TEST_F(DrawTest, HeadingTurnsTheModelsFrontAlongTheAngleConvention) {
   }
 }
 
-TEST(MatrixTest, ProjectedLookAtPointLandsInTheViewportCentre) {
-  const glm::mat4 view = MatLookAtLH({0, 60, -20}, {0, 0, 0}, {0, 1, 0});
-  const glm::mat4 proj = MatPerspectiveFovLH(0.5235988f, 1.0f, 0.1f, 100.0f);
-  const glm::vec3 p = Vec3Project({0, 0, 0}, plat::Viewport{}, proj, view, glm::mat4(1.0f));
-  EXPECT_NEAR(p.x, 320.0f, 1e-3f);
-  EXPECT_NEAR(p.y, 240.0f, 1e-3f);
-  EXPECT_GT(p.z, 0.0f);
-  EXPECT_LT(p.z, 1.0f);
-}
-
 }  // namespace

@@ -123,7 +123,6 @@ TEST(FrameGlTest, TheGamesOwnPicturesReachTheScreen) {
   const glm::vec3 ground = Vec3Project({4, 0, 4}, g_viewport, g_device->GetTransform(plat::TransformKind::Projection),
                                        g_device->GetTransform(plat::TransformKind::View), glm::mat4(1.0f));
   EXPECT_NE(At(frame, static_cast<int>(ground.x), static_cast<int>(ground.y)) & 0xFFFFFF, 0u);
-  test::SaveForViewing(frame, "frame_gl_test");
 }
 
 }  // namespace

@@ -292,34 +292,12 @@ TEST_F(SoundRequestTest, SeveralRequestsPlayOnceWithTheLastFlag) {
   EXPECT_EQ(Log(), "S2 P2 S9 P9");
 }
 
-TEST_F(SoundRequestTest, WithEffectsOffRequestsAreKeptButNothingPlays) {
-  g_settings.soundEffects = 0;
-  Frame({{5, 0}});
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(g_soundRequests[5].requested, 1);
-  Frame({});
-  EXPECT_EQ(g_soundRequests[5].requested, 0);
-  // The music does not listen to the effects setting.
-  MusicPlay(kMusicField);
-  EXPECT_EQ(Log(), "S21 S22 S23 L22");
-}
-
 TEST_F(SoundRequestTest, MusicIdsAndStrayIdsCannotBeRequested) {
   Frame({{kMusicTitle, 0}, {kMusicBattle, 1}});
   EXPECT_EQ(Log(), "");
   EXPECT_FALSE(Recorder()->playing[kMusicTitle]);
   Frame({{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}});
   EXPECT_EQ(Log(), "S6 P6");
-}
-
-TEST_F(SoundRequestTest, ALostEffectStaysSilentForTheRun) {
-  Recorder()->lost[6] = true;
-  Frame({{6, 0}});
-  EXPECT_EQ(Log(), "S6 P6");
-  EXPECT_EQ(g_soundBuffers[6], nullptr);
-  Recorder()->lost[6] = false;
-  Frame({{6, 0}, {7, 0}});
-  EXPECT_EQ(Log(), "S7 P7");
 }
 
 // ---- Music ----

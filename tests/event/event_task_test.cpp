@@ -176,38 +176,4 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
   }
 }
 
-// Slots full of command-like noise, without a zero anywhere: whatever the task does,
-// it stays inside the slot and ends without harm. The noise holds no '7', so nothing
-// waits long; the second kind has no choice and no '9' (no end command) either, so its
-// fetch walks the whole slot.
-TEST_F(EventTaskTest, HostileSlotsNeitherCrashNorReadOutside) {
-  const std::string alphabets[] = {"#,012345689#abc@$#1,#2,#6,#3,#9", "#,0134568#abc@$#1,#6,#3,"};
-  RandomSeed(7);
-  for (int round = 0; round < 7; ++round) {
-    const std::string& alphabet = alphabets[round % 2];
-    std::string noise(kEventSlotSize, '#');
-    if (round < 6) {
-      for (char& c : noise) c = alphabet[static_cast<size_t>(RandomBelow(static_cast<int>(alphabet.size())))];
-    }
-    SetScript(0, noise);
-    Start(1);
-    for (int frame = 0; frame < 40000 && EventRunning(); ++frame) {
-      if (frame % 2 == 0) {
-        Tap(frame % 4 == 0 ? kKeyEnter : kKeyDown);
-      } else {
-        Update();
-      }
-      ASSERT_GE(Context()->readPosition, 0);
-      ASSERT_LE(Context()->readPosition, kEventSlotSize);
-      ASSERT_GE(Context()->lineCount, 0);
-      ASSERT_LE(Context()->lineCount, 3);
-    }
-    EXPECT_FALSE(EventRunning()) << round;
-    if (round == 6) {
-      EXPECT_EQ(Context()->readPosition, kEventSlotSize - 1) << "a slot of bare marks runs to its end";
-    }
-    AtlasSprites();
-  }
-}
-
 }  // namespace

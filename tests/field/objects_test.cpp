@@ -115,25 +115,6 @@ TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   EXPECT_EQ(g_collisionLayer[Cell(3, 2)], kCollisionFree) << "a trigger never does";
 }
 
-TEST_F(ObjectsTest, FlagGuardsKeepObjectsOut) {
-  const std::vector<std::string> scripts = {"$99,3,$1,5,270,1,#99,", "$99,3,$99,4,$2,#99,", "$99,100,$2,#99,",
-                                            "$7,$2,#99,"};
-  Open({"1.2.3.4", "......."}, scripts, 0, 1);
-  ASSERT_NE(Slot(10), nullptr);
-  EXPECT_EQ(TaskData<NpcData>(Slot(10))->mover, NpcMoverWander);
-  EXPECT_FLOAT_EQ(TaskData<NpcData>(Slot(10))->facing, 270.0f);
-  EXPECT_EQ(Slot(11)->id, kTaskIdTrigger) << "both guards clear";
-  EXPECT_EQ(ObjectCount(), 2) << "flag 100 and code 7 stop their placements";
-
-  g_eventFlags[4] = 1;
-  Reenter(0, 1);
-  EXPECT_EQ(ObjectCount(), 1) << "one of two guards set";
-  EXPECT_EQ(Slot(10)->id, kTaskIdPerson);
-  g_eventFlags[3] = 1;
-  Reenter(0, 1);
-  EXPECT_EQ(ObjectCount(), 0);
-}
-
 TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards) {
   Open({".....", "..1..", "....."}, {"$1,7,270,0,#5,11,#99,"}, 1, 1);
   NpcData* person = TaskData<NpcData>(Slot(10));

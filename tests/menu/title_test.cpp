@@ -300,33 +300,4 @@ TEST_F(TitleTest, NewGameResetsTheWholeGameAndLoadsMapZero) {
   EXPECT_TRUE(Game().Running());
 }
 
-TEST_F(TitleTest, NewGameWithoutAMapToLoadShowsNoDataFileAndTheTitle) {
-  test::Bytes refused = test::BuildMapPack({test::MapFloor(4, 4)});
-  refused[56] = 0;  // map 0's width
-  for (bool missing : {true, false}) {
-    SCOPED_TRACE(missing ? "missing file" : "refused map");
-    Start(refused);
-    if (missing) std::filesystem::remove(field_->Dir() + "/mappack.dat");
-    OpenPrompt(kTitleNewGame);
-    Press(kKeyDown);
-    const int32_t banner = g_titleBanner;
-    const size_t events = Audio()->events.size();
-    Game().Hold(kKeyEnter);
-    Game().Frames(1);
-    Game().ReleaseAll();
-    ASSERT_EQ(Game().Boxes().size(), 1u);
-    EXPECT_EQ(Game().Boxes()[0].text, "no data file");
-    EXPECT_EQ(Game().Boxes()[0].caption, "");
-    ASSERT_NE(Title(), nullptr);
-    EXPECT_EQ(LiveTasks(), 1);
-    EXPECT_EQ(g_titleBanner, banner);
-    EXPECT_EQ(LastMusic(), kMusicTitle);
-    EXPECT_EQ(Plays(kMusicField, events), 0);
-    Game().Frames(2);
-    EXPECT_TRUE(DrewPicture(kAtlasTitleLogo));
-    EXPECT_EQ(Game().Boxes().size(), 1u);
-    EXPECT_TRUE(Game().Running());
-  }
-}
-
 }  // namespace
