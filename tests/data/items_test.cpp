@@ -25,9 +25,6 @@ void ExpectSlot(int slot, int32_t id, int32_t count) {
   EXPECT_EQ(g_inventory[slot].count, count) << "slot " << slot;
 }
 
-void ClearInventory() {
-  for (InventorySlot& s : g_inventory) s = kEmpty;
-}
 
 void FillInventory(int32_t id) {
   for (InventorySlot& s : g_inventory) s = {id, kStackMax};
@@ -43,17 +40,6 @@ class InventoryTest : public ::testing::Test {
   }
   void TearDown() override { SoundRequestsClear(); }
 };
-
-TEST_F(InventoryTest, ConsumingTheLastOneEmptiesTheSlotInPlace) {
-  InventoryConsume(0);
-  ExpectSlot(0, 13, 3);
-  InventoryConsume(2);
-  ExpectSlot(2, kItemEmpty, 0);
-  ExpectSlot(3, 3, 1);  // nothing closes up
-  ExpectSlot(1, 15, 4);
-  InventoryClearSlot(1);
-  ExpectSlot(1, kItemEmpty, 0);
-}
 
 TEST_F(InventoryTest, ItemIdsOutsideTheTableAreRefused) {
   InventorySlot before[kInventorySlots];
@@ -88,20 +74,6 @@ TEST_F(InventoryTest, FindSlotPrefersAStackWithRoomThenTheFirstEmptySlot) {
   EXPECT_EQ(InventoryFindSlot(13), -1);
   g_inventory[70] = {13, 98};
   EXPECT_EQ(InventoryFindSlot(13), 70);
-}
-
-TEST_F(InventoryTest, SortOrdersByIdAndKeepsStacksApart) {
-  ClearInventory();
-  g_inventory[0] = {15, 3};
-  g_inventory[2] = {1, 1};
-  g_inventory[3] = {15, 7};
-  g_inventory[79] = {0, 2};
-  InventorySort();
-  ExpectSlot(0, 0, 2);
-  ExpectSlot(1, 1, 1);
-  ExpectSlot(2, 15, 3);
-  ExpectSlot(3, 15, 7);
-  for (int i = 4; i < kInventorySlots; ++i) ExpectSlot(i, kItemEmpty, 0);
 }
 
 TEST_F(InventoryTest, AddFillsStacksToNinetyNineThenAnEmptySlot) {

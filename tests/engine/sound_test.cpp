@@ -86,18 +86,9 @@ class SoundFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = test::MakeTempDir();
-    previous_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
-    plat::SetAudioBackend(plat::AudioBackend::Recording);
-    SettingsInit();
   }
-  void TearDown() override {
-    SoundShutdown();
-    DataFileFree();
-    plat::SetAudioBackend(plat::AudioBackend::Mixer);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
   static plat::RecordingAudioDevice* Recorder() { return plat::CurrentRecordingAudioDevice(); }
   void LoadArchive(const Bytes& image) {
     ASSERT_TRUE(test::WriteFile("data.dat", image));
@@ -105,7 +96,6 @@ class SoundFixture : public ::testing::Test {
   }
 
   std::string dir_;
-  std::filesystem::path previous_;
 };
 
 // ---- Loading ----
@@ -250,18 +240,11 @@ class SoundRequestTest : public SoundFixture {
     LoadArchive(SoundArchive());
     ASSERT_EQ(SoundInit(), 1);
     ASSERT_EQ(TaskPoolCreate(), 1);
-    KeyInit();
     for (int i = 0; i < 2; ++i) {
       TaskSlot* slot = TaskAllocAt(kSlotObjectsFirst + i);
       slot->inUse = slot->updateOn = 1;
       slot->update = ScriptedRequests;
     }
-  }
-  void TearDown() override {
-    TaskPoolFree();
-    g_script[0].clear();
-    g_script[1].clear();
-    SoundFixture::TearDown();
   }
   // One frame's update with these requests from the first and the second task.
   void Frame(Requests first, Requests second = {}) {
@@ -282,22 +265,24 @@ class SoundRequestTest : public SoundFixture {
   }
 };
 
-TEST_F(SoundRequestTest, SeveralRequestsPlayOnceWithTheLastFlag) {
-  Frame({{0, 1}}, {{0, 0}});
-  EXPECT_EQ(Log(), "S0 P0");
-  Frame({{0, 0}}, {{0, 1}});
-  EXPECT_EQ(Log(), "P0");
-  // Played at the end of the update, in id order.
-  Frame({{9, 0}, {2, 0}});
-  EXPECT_EQ(Log(), "S2 P2 S9 P9");
-}
-
-TEST_F(SoundRequestTest, MusicIdsAndStrayIdsCannotBeRequested) {
-  Frame({{kMusicTitle, 0}, {kMusicBattle, 1}});
-  EXPECT_EQ(Log(), "");
-  EXPECT_FALSE(Recorder()->playing[kMusicTitle]);
-  Frame({{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}});
-  EXPECT_EQ(Log(), "S6 P6");
+// Requests of one update play once at its end, in id order, with the last flag given
+// (0 restarts, 1 lets a playing effect go on); music and stray ids cannot be requested.
+TEST_F(SoundRequestTest, EffectsPlayOnceAtTheEndOfTheUpdate) {
+  const struct {
+    Requests first, second;
+    const char* log;
+  } frames[] = {
+      {{{0, 1}}, {{0, 0}}, "S0 P0"},
+      {{{0, 0}}, {{0, 1}}, "P0"},
+      {{{9, 0}, {2, 0}}, {}, "S2 P2 S9 P9"},
+      {{}, {}, ""},
+      {{{kMusicTitle, 0}, {kMusicBattle, 1}}, {}, ""},
+      {{{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}}, {}, "S6 P6"},
+  };
+  for (const auto& f : frames) {
+    Frame(f.first, f.second);
+    EXPECT_EQ(Log(), f.log);
+  }
 }
 
 // ---- Music ----

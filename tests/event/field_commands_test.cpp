@@ -14,22 +14,15 @@
 #include "event/placement.h"
 #include "field/objects.h"
 #include "field/walker.h"
+#include "support/field_world.h"
 
 namespace {
 
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
-int Cell(int column, int row) { return row * g_mapWidth + column; }
+using test::CentreX;
+using test::CentreZ;
 
-WalkerData* Walker(int member) {
-  TaskSlot& s = g_taskPool[member];
-  return s.inUse && s.id == kTaskIdWalker ? TaskData<WalkerData>(&s) : nullptr;
-}
+using test::Walker;
 
-CameraData* Camera() {
-  TaskSlot* s = TaskFindById(kTaskIdCamera);
-  return s ? TaskData<CameraData>(s) : nullptr;
-}
 
 // The first live task with the tag in slots 10 to 99.
 TaskSlot* ObjectWithTag(int32_t tag, int32_t id) {
@@ -47,7 +40,7 @@ class FieldCommandTest : public test::EventTest {
     EventTest::SetUp();
     g_mapWidth = 8;
     g_mapHeight = 6;
-    g_tileLayer[Cell(6, 0)] = 15;
+    g_tileLayer[test::CellAt(6, 0)] = 15;
     MapBuildCollision();
     g_eventCount = 9;
     for (int i = 0; i < 4; ++i) g_party[i] = g_characterTable[i];
@@ -56,7 +49,7 @@ class FieldCommandTest : public test::EventTest {
   static void PlaceParty(int column, int row) { PartyWalkersCreate(CentreX(column), 0.2f, CentreZ(row), 270.0f, 0); }
   // Objects from placement scripts: event n stands on the cell given.
   static void PlaceObject(int32_t event, int column, int row, const std::string& script) {
-    g_eventLayer[Cell(column, row)] = static_cast<int8_t>(event);
+    g_eventLayer[test::CellAt(column, row)] = static_cast<int8_t>(event);
     SetScript(event - 1, script);
   }
 };
@@ -91,32 +84,15 @@ TEST_F(FieldCommandTest, WalkStopsAtTheMapsEdgeAndIgnoresOtherDirections) {
   EXPECT_FLOAT_EQ(Walker(1)->facing, 270.0f);
 }
 
-TEST_F(FieldCommandTest, CameraPanSlidesHalfAUnitAFrameAndLeavesTheCameraHolding) {
-  PlaceParty(3, 3);
-  Update();
-  const float z0 = Camera()->at[2];
-  const float x0 = Camera()->at[0];
-  Run("#21,90,10,#5,9,#21,45,3,#5,10,#21,0,0,#5,11,#99,");
-  EXPECT_EQ(Camera()->step, CameraHoldStep);
-  EXPECT_EQ(FramesUntilFlag(9), 11);
-  EXPECT_FLOAT_EQ(Camera()->at[2], z0 + 5.0f);
-  EXPECT_EQ(FramesUntilFlag(10), 5) << "another direction waits without moving";
-  EXPECT_FLOAT_EQ(Camera()->at[2], z0 + 5.0f);
-  EXPECT_EQ(FramesUntilFlag(11), 3) << "no frames still moves once";
-  EXPECT_FLOAT_EQ(Camera()->at[0], x0 + 0.5f);
-  Updates(3);
-  EXPECT_FLOAT_EQ(Camera()->at[2], z0 + 5.0f) << "the camera holds after the event";
-}
-
 TEST_F(FieldCommandTest, TileChangeRewritesTheCellAndItsCollision) {
   Run("#18,2,1,15,#18,3,1,200,#18,6,0,4,#18,8,1,15,#18,2,6,15,#5,9,#99,");
-  EXPECT_EQ(g_tileLayer[Cell(2, 1)], 15);
-  EXPECT_EQ(g_collisionLayer[Cell(2, 1)], kCollisionWall);
+  EXPECT_EQ(g_tileLayer[test::CellAt(2, 1)], 15);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(2, 1)], kCollisionWall);
   Update();
-  EXPECT_EQ(g_tileLayer[Cell(3, 1)], -56) << "codes read as signed bytes";
-  EXPECT_EQ(g_collisionLayer[Cell(3, 1)], kCollisionFree);
+  EXPECT_EQ(g_tileLayer[test::CellAt(3, 1)], -56) << "codes read as signed bytes";
+  EXPECT_EQ(g_collisionLayer[test::CellAt(3, 1)], kCollisionFree);
   Update();
-  EXPECT_EQ(g_collisionLayer[Cell(6, 0)], kCollisionFree) << "a wall opened";
+  EXPECT_EQ(g_collisionLayer[test::CellAt(6, 0)], kCollisionFree) << "a wall opened";
   std::vector<int8_t> tiles(g_tileLayer, g_tileLayer + kMapMaxCells);
   std::vector<uint8_t> collision(g_collisionLayer, g_collisionLayer + kMapMaxCells);
   EXPECT_EQ(FramesUntilFlag(9), 3);
@@ -138,11 +114,11 @@ TEST_F(FieldCommandTest, PlacingThePartyMovesAllFourAndFreesTheLeadersCell) {
     EXPECT_FLOAT_EQ(w->facing, 180.0f);
     EXPECT_FLOAT_EQ(w->savedFacing, 180.0f);
   }
-  EXPECT_EQ(g_collisionLayer[Cell(1, 1)], kCollisionFree);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(1, 1)], kCollisionFree);
   Update();  // the event ends; the walkers run again and keep the angle given
   Update();
   EXPECT_FLOAT_EQ(Walker(0)->facing, 180.0f);
-  EXPECT_EQ(g_collisionLayer[Cell(5, 4)], kCollisionTaken);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(5, 4)], kCollisionTaken);
 }
 
 TEST_F(FieldCommandTest, SpawnedPersonStandsWhereToldAndTalksWithTheFirstEvent) {
@@ -176,19 +152,20 @@ TEST_F(FieldCommandTest, RemovingByTagFreesTheCellsHeldAndTagZeroRemovesNothing)
   PlaceObject(5, 6, 3, "$4,2,");
   PlaceObject(6, 6, 1, "$3,3,4,");
   EventPlaceAll();
-  g_tileLayer[Cell(6, 1)] = 16;  // a block standing on a wall cell leaves it a wall
+  g_tileLayer[test::CellAt(6, 1)] = 16;  // a block standing on a wall cell leaves it a wall
   Update();
-  for (int c : {Cell(4, 3), Cell(5, 3), Cell(6, 3), Cell(6, 1)}) ASSERT_EQ(g_collisionLayer[c], kCollisionTaken);
+  for (int c : {test::CellAt(4, 3), test::CellAt(5, 3), test::CellAt(6, 3), test::CellAt(6, 1)})
+    ASSERT_EQ(g_collisionLayer[c], kCollisionTaken);
   Run("#19,0,#19,3,#33,3,4,5,6,#33,21,1,#5,9,#99,");
   EXPECT_TRUE(EventRunning());
   EXPECT_TRUE(TaskExists(kTaskIdCamera));
   EXPECT_TRUE(TaskExists(kTaskIdFieldView));
   Update();
   EXPECT_EQ(ObjectWithTag(3, kTaskIdBlock), nullptr);
-  EXPECT_EQ(g_collisionLayer[Cell(4, 3)], kCollisionFree);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(4, 3)], kCollisionFree);
   EXPECT_EQ(FramesUntilFlag(9), 3);
-  for (int c : {Cell(5, 3), Cell(6, 3)}) EXPECT_EQ(g_collisionLayer[c], kCollisionFree);
-  EXPECT_EQ(g_collisionLayer[Cell(6, 1)], kCollisionWall);
+  for (int c : {test::CellAt(5, 3), test::CellAt(6, 3)}) EXPECT_EQ(g_collisionLayer[c], kCollisionFree);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(6, 1)], kCollisionWall);
   Update();
   EXPECT_FALSE(EventRunning());
   for (int m = 0; m < 4; ++m) EXPECT_EQ(g_taskPool[m].updateOn, 1) << "nothing is left paused";

@@ -178,22 +178,4 @@ TEST_F(EventPackTest, OversizedOrMissingEventsAreReportedAndTheLoadGoesOn) {
   EXPECT_EQ(Slot(1), "#5,2,#99,");
 }
 
-// Random blocks with every kind of special byte: every split stays inside the block and
-// its slot, and the load goes on to the end.
-TEST_F(EventPackTest, HostileBlocksSplitWithinTheirBuffers) {
-  const std::string special = "/@\n\r #,x";
-  RandomSeed(11);
-  g_eventCount = kEventSlotCount;
-  for (int round = 0; round < 8; ++round) {
-    std::string text(static_cast<size_t>(RandomBelow(kEventPackBlockSize + 1)), ' ');
-    for (char& c : text) {
-      c = round % 2 == 0 ? special[static_cast<size_t>(RandomBelow(static_cast<int>(special.size())))]
-                         : static_cast<char>(RandomBelow(256));
-    }
-    boxes_.clear();
-    EXPECT_EQ(Load(test::BuildEventPack({Inverted(text)})), 1);
-    for (const auto& box : boxes_) EXPECT_EQ(box, kEventTooLarge);
-  }
-}
-
 }  // namespace

@@ -24,6 +24,9 @@
 
 namespace {
 
+using test::CentreX;
+using test::CentreZ;
+
 using test::Walker;
 
 // A working folder with the built map and event packs and a data file.
@@ -70,9 +73,6 @@ class StoryTest : public ::testing::Test {
 const EventContext* RunningEvent() {
   return TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
 }
-
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
 
 // The elder (map 2) asks; declining changes nothing and he asks again; accepting sets
 // the flag that the road out of the village (map 0) waits for.

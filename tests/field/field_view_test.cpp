@@ -85,24 +85,6 @@ TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {
   EXPECT_EQ(floorFaces, 4) << "corner floors border only floors of their own code";
 }
 
-TEST_F(FieldViewTest, WaterCycleRisesAndFallsOver88Frames) {
-  EXPECT_FLOAT_EQ(WaterLevelAt(0), -2.0f);
-  EXPECT_FLOAT_EQ(WaterLevelAt(3), -2.0f);
-  EXPECT_FLOAT_EQ(WaterLevelAt(4), -1.9f);
-  EXPECT_FLOAT_EQ(WaterLevelAt(39), -1.1f);
-  for (int i = 40; i < 48; ++i) EXPECT_FLOAT_EQ(WaterLevelAt(i), -1.0f) << i;
-  EXPECT_FLOAT_EQ(WaterLevelAt(48), -1.1f);
-  for (int i = 84; i < 88; ++i) EXPECT_FLOAT_EQ(WaterLevelAt(i), -2.0f) << i;
-  MapViewData view{1, 0.0f, 87};
-  EXPECT_FLOAT_EQ(WaterLevelNext(&view), -2.0f);
-  EXPECT_EQ(view.waterIndex, 0);
-  Open(test::MapFloor(2, 2));
-  const MapViewData* live = TaskData<MapViewData>(&g_taskPool[kSlotFieldView]);
-  const int start = live->waterIndex;
-  field_->Game().Frames(88);
-  EXPECT_EQ(live->waterIndex, start);
-}
-
 TEST_F(FieldViewTest, CellsOutsideTheFrustumAreNotDrawn) {
   test::TestMap map = test::MapFloor(20, 1);
   map.tiles[2] = 45;

@@ -19,28 +19,12 @@
 
 namespace {
 
+using test::CentreX;
+using test::CentreZ;
+
 using test::Walker;
 
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
-int Cell(int column, int row) { return row * g_mapWidth + column; }
-
-// An event pack whose map 0 holds these scripts, event 1 first.
-test::Bytes PackOf(const std::vector<std::string>& scripts) {
-  std::string block;
-  for (const std::string& s : scripts) block += s + "@";
-  return test::BuildEventPack({test::Inverted(block)});
-}
-
 TaskSlot* Slot(int s) { return g_taskPool[s].inUse ? &g_taskPool[s] : nullptr; }
-
-int ObjectCount() {
-  int n = 0;
-  for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) n += g_taskPool[s].inUse;
-  return n + g_taskPool[kSlotRunOnceEvent].inUse;
-}
-
-bool EventRunning() { return TaskSlotInUse(kSlotEvent); }
 
 // Pictures and models of their own for the draw checks, whatever the data file holds;
 // the slots are emptied again when the check is done.
@@ -74,7 +58,8 @@ class ObjectsTest : public ::testing::Test {
  protected:
   void Open(const std::vector<std::string>& rows, const std::vector<std::string>& scripts, int column, int row) {
     field_.reset();
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({test::MapFromRows(rows)}), PackOf(scripts));
+    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({test::MapFromRows(rows)}),
+                                               test::BuildEventPack({test::EventBlock(scripts)}));
     ASSERT_EQ(field_->StartResult(), 1);
     ASSERT_TRUE(field_->Enter(0, column, row));
   }
@@ -84,7 +69,7 @@ class ObjectsTest : public ::testing::Test {
   void TearDown() override { field_.reset(); }
   // Frames until the running event has ended (at most `limit`).
   bool RunEventOut(int limit = 50) {
-    return Game().RunUntil([] { return !EventRunning(); }, limit);
+    return Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, limit);
   }
   std::unique_ptr<test::FieldGame> field_;
 };
@@ -111,8 +96,8 @@ TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   EXPECT_FLOAT_EQ(trigger->x, CentreX(3));
   EXPECT_FLOAT_EQ(trigger->y, 0.0f);
   EXPECT_FLOAT_EQ(trigger->z, CentreZ(2));
-  EXPECT_EQ(g_collisionLayer[Cell(0, 2)], kCollisionTaken) << "an examined object claims its cell at once";
-  EXPECT_EQ(g_collisionLayer[Cell(3, 2)], kCollisionFree) << "a trigger never does";
+  EXPECT_EQ(g_collisionLayer[test::CellAt(0, 2)], kCollisionTaken) << "an examined object claims its cell at once";
+  EXPECT_EQ(g_collisionLayer[test::CellAt(3, 2)], kCollisionFree) << "a trigger never does";
 }
 
 TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards) {
@@ -120,9 +105,9 @@ TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards
   NpcData* person = TaskData<NpcData>(Slot(10));
   ASSERT_NE(person, nullptr);
   Game().Frames(1);
-  EXPECT_EQ(g_collisionLayer[Cell(2, 1)], kCollisionTaken);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(2, 1)], kCollisionTaken);
   Game().Tap(kKeyEnter, 0);
-  EXPECT_TRUE(EventRunning()) << "the talk starts in the frame of the press";
+  EXPECT_TRUE(TaskSlotInUse(kSlotEvent)) << "the talk starts in the frame of the press";
   EXPECT_FLOAT_EQ(person->facing, 180.0f);
   EXPECT_FLOAT_EQ(Walker(0)->facing, 0.0f);
   EXPECT_EQ(person->mover, NpcStandAfterTalk);
@@ -143,10 +128,10 @@ TEST_F(ObjectsTest, TriggerFiresWhenTheLeaderComesToRestOnItAndAgainAfterALeave)
   TouchTriggerData* trigger = TaskData<TouchTriggerData>(Slot(10));
   Game().Hold(kKeyRight);
   Game().Frames(15);
-  EXPECT_FALSE(EventRunning()) << "passing through the cell in mid-step fires nothing";
+  EXPECT_FALSE(TaskSlotInUse(kSlotEvent)) << "passing through the cell in mid-step fires nothing";
   Game().Frames(1);
   Game().Release(kKeyRight);
-  EXPECT_TRUE(EventRunning()) << "at rest on the cell";
+  EXPECT_TRUE(TaskSlotInUse(kSlotEvent)) << "at rest on the cell";
   EXPECT_EQ(trigger->step, TouchTriggerWaitLeave);
   ASSERT_TRUE(RunEventOut());
   EXPECT_EQ(g_eventFlags[11], 1);
@@ -161,13 +146,13 @@ TEST_F(ObjectsTest, TriggerFiresWhenTheLeaderComesToRestOnItAndAgainAfterALeave)
   Game().Hold(kKeyUp);
   Game().Frames(8);
   Game().Release(kKeyUp);
-  EXPECT_TRUE(EventRunning());
+  EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
 }
 
 TEST_F(ObjectsTest, BlockHoldsItsCellIsDrawnAndStartsItsEventWhenExamined) {
   Open({"....", ".1..", "...."}, {"$3,5,6,#5,11,#99,"}, 1, 2);
   const StandInArt art({5, 6}, {});
-  const int cell = Cell(1, 1);
+  const int cell = test::CellAt(1, 1);
   Game().Frames(1);
   EXPECT_EQ(g_collisionLayer[cell], kCollisionTaken);
   g_collisionLayer[cell] = kCollisionFree;  // as a command clearing the layer would
@@ -185,7 +170,7 @@ TEST_F(ObjectsTest, BlockHoldsItsCellIsDrawnAndStartsItsEventWhenExamined) {
   EXPECT_EQ(tops, 1);
   EXPECT_EQ(sides, 4);
   Game().Tap(kKeyEnter, 0);
-  EXPECT_TRUE(EventRunning());
+  EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
   EXPECT_FLOAT_EQ(Walker(0)->facing, 90.0f) << "the leader turns toward the block north of it";
   EXPECT_EQ(TaskData<BlockObjectData>(Slot(10))->step, BlockObjectWaitLeaderGone);
   ASSERT_TRUE(RunEventOut());
@@ -197,11 +182,11 @@ TEST_F(ObjectsTest, RunOnceEventStartsOnItsSecondUpdateAndOnlyTheFirstIsPlaced) 
   ASSERT_NE(Slot(kSlotRunOnceEvent), nullptr);
   EXPECT_EQ(Slot(kSlotRunOnceEvent)->id, kTaskIdRunOnceEvent);
   EXPECT_EQ(Slot(kSlotRunOnceEvent)->tag, 1);
-  EXPECT_EQ(ObjectCount(), 1) << "the single slot refuses the second";
+  EXPECT_EQ(test::ObjectCount(), 1) << "the single slot refuses the second";
   Game().Frames(1);
-  EXPECT_FALSE(EventRunning());
+  EXPECT_FALSE(TaskSlotInUse(kSlotEvent));
   Game().Frames(1);
-  EXPECT_TRUE(EventRunning());
+  EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
   ASSERT_TRUE(RunEventOut());
   EXPECT_EQ(g_eventFlags[11], 1);
   EXPECT_EQ(g_eventFlags[12], 0);
@@ -222,7 +207,7 @@ TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNew
   float aheadX = CentreX(3), aheadZ = CentreZ(2);
   OffsetByAngle(&aheadX, &aheadZ, aheadX, aheadZ, static_cast<float>(direction), 2.0f);
   EXPECT_EQ(g_collisionLayer[MapCellIndex(aheadX, aheadZ)], kCollisionTaken);
-  EXPECT_EQ(g_collisionLayer[Cell(3, 2)], kCollisionFree);
+  EXPECT_EQ(g_collisionLayer[test::CellAt(3, 2)], kCollisionFree);
   Game().Frames(7);
   EXPECT_EQ(person->mover, NpcMoverWander);
   EXPECT_FLOAT_EQ(person->x, aheadX);

@@ -17,10 +17,10 @@
 
 namespace {
 
-using test::Walker;
+using test::CentreX;
+using test::CentreZ;
 
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
+using test::Walker;
 
 // The field on one map, the party set down on (column, row).
 class WalkerTest : public ::testing::Test {
@@ -59,20 +59,6 @@ TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {
   EXPECT_FLOAT_EQ(leader->facing, 0.0f);
 }
 
-TEST_F(WalkerTest, RightWinsOverUpAndLeftOverDown) {
-  Open(test::MapFloor(8, 6), 3, 3);
-  Game().Hold(kKeyRight);
-  Game().Hold(kKeyUp);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 4, 3);
-  Game().ReleaseAll();
-  Game().Hold(kKeyLeft);
-  Game().Hold(kKeyDown);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 3, 3);
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 180.0f);
-}
-
 TEST_F(WalkerTest, PushIntoWallSlidesTowardTheLastUpOrDownKey) {
   Open(test::MapFromRows({"......", "...#..", "...#..", "...#..", "......"}), 2, 3);
   Game().Hold(kKeyUp);
@@ -86,16 +72,6 @@ TEST_F(WalkerTest, PushIntoWallSlidesTowardTheLastUpOrDownKey) {
   EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(2) + 0.25f);
   Game().Frames(7);
   ExpectAt(Walker(0), 2, 1);
-}
-
-TEST_F(WalkerTest, TakenCellStopsTheLeaderWithoutSlide) {
-  Open(test::MapFloor(5, 3), 1, 1);
-  MapSetCollision(CentreX(2), CentreZ(1), kCollisionTaken);  // a person stands there
-  Game().Hold(kKeyRight);
-  Game().Frames(3);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
-  ExpectAt(Walker(0), 1, 1);
-  EXPECT_EQ(Walker(0)->verticalPreference, 0);
 }
 
 TEST_F(WalkerTest, FollowersTrailOneCellPerMember) {

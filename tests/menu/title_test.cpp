@@ -159,39 +159,6 @@ TEST_F(TitleTest, CursorWrapsAroundTheGridAndEachMoveClicks) {
   EXPECT_EQ(Title()->selection, 3);
 }
 
-// Screens still to come stand in for one frame and hand back to a fresh title, which
-// shows the other banner each time.
-TEST_F(TitleTest, EntriesWithoutTheirScreenComeBackToAFreshTitle) {
-  struct Case {
-    int32_t entry;
-    int slot;
-    int32_t id;
-  };
-  const Case cases[] = {
-      {kTitleOptions, kSlotOptions, kTaskIdOptions},
-      {kTitleLoad, kSlotSaveLoad, kTaskIdSaveLoad},
-      {kTitleGallery, kSlotGallery, kTaskIdGallery},
-      {kTitlePicture, kSlotPicture, kTaskIdPicture},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    const int32_t banner = g_titleBanner;
-    Choose(c.entry);
-    ASSERT_EQ(Title(), nullptr);
-    ASSERT_TRUE(TaskSlotInUse(c.slot)) << "the entry's screen stands in the next frame";
-    EXPECT_EQ(g_taskPool[c.slot].id, c.id);
-    const size_t events = Audio()->events.size();
-    Game().Frames(1);
-    ASSERT_NE(Title(), nullptr);
-    EXPECT_FALSE(TaskSlotInUse(c.slot));
-    EXPECT_EQ(Title()->selection, kTitleNewGame);
-    EXPECT_EQ(g_titleBanner, 1 - banner);
-    EXPECT_EQ(Plays(kMusicTitle, events), 1);
-    Game().Frames(1);
-    EXPECT_TRUE(DrewPicture(banner == 0 ? kAtlasTitleBanner1 : kAtlasTitleBanner0));
-  }
-}
-
 TEST_F(TitleTest, TitleDrawsItsPicturesBackToFront) {
   Press(kKeyRight);
   Press(kKeyDown);

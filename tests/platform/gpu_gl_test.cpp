@@ -100,19 +100,6 @@ TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
   EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
 }
 
-// A picture drawn earlier in the frame stays on top of later 3D: screen quads sit at
-// depth 0 and write it.
-TEST_F(GlDeviceTest, AScreenPictureStaysOverLater3D) {
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(nullptr);
-  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
-  LookDownZ(Dev());
-  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
-  const plat::Image frame = Show();
-  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);  // the picture
-  EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);  // the square around it
-}
-
 TEST_F(GlDeviceTest, NearerWorldSurfacesHideFartherOnes) {
   Dev().Clear(kBlack, 1.0f);
   Dev().SetTexture(nullptr);
