@@ -15,9 +15,6 @@ std::string GeneratedPath(const std::string& sub) {
   return (std::filesystem::path(BuildDataDir()) / "generated" / sub).string();
 }
 
-std::string ToolPath(const std::string& name) {
-  return (std::filesystem::path(BuildDataDir()) / "tools" / name / name).string();
-}
 
 std::vector<std::string> BuildSources(const std::string& sub) {
   std::ifstream in(GeneratedPath(sub + "/sources.list"));

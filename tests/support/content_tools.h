@@ -12,8 +12,6 @@ namespace test {
 std::vector<std::string> BuildSources(const std::string& sub);
 // A file or folder under the build tree's generated/ folder.
 std::string GeneratedPath(const std::string& sub);
-// A built tool, e.g. "meshgen".
-std::string ToolPath(const std::string& name);
 
 struct ToolRun {
   int status = -1;     // exit status, -1 when the tool did not run to an exit
