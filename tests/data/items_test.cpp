@@ -25,7 +25,6 @@ void ExpectSlot(int slot, int32_t id, int32_t count) {
   EXPECT_EQ(g_inventory[slot].count, count) << "slot " << slot;
 }
 
-
 void FillInventory(int32_t id) {
   for (InventorySlot& s : g_inventory) s = {id, kStackMax};
 }
@@ -60,20 +59,6 @@ TEST_F(InventoryTest, ItemIdsOutsideTheTableAreRefused) {
   ItemHealMp(&member, -1);
   EXPECT_EQ(member.hp, 10);
   for (const SoundRequestEntry& r : g_soundRequests) EXPECT_EQ(r.requested, 0);
-}
-
-TEST_F(InventoryTest, FindSlotPrefersAStackWithRoomThenTheFirstEmptySlot) {
-  g_inventory[1] = kEmpty;
-  g_inventory[5] = {13, 50};
-  EXPECT_EQ(InventoryFindSlot(13), 0);  // the earliest stack with room
-  g_inventory[0] = {13, 99};
-  EXPECT_EQ(InventoryFindSlot(13), 5);
-  g_inventory[5] = {13, 99};
-  EXPECT_EQ(InventoryFindSlot(13), 1);  // only full stacks: the first empty slot
-  FillInventory(13);
-  EXPECT_EQ(InventoryFindSlot(13), -1);
-  g_inventory[70] = {13, 98};
-  EXPECT_EQ(InventoryFindSlot(13), 70);
 }
 
 TEST_F(InventoryTest, AddFillsStacksToNinetyNineThenAnEmptySlot) {

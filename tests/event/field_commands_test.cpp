@@ -23,7 +23,6 @@ using test::CentreZ;
 
 using test::Walker;
 
-
 // The first live task with the tag in slots 10 to 99.
 TaskSlot* ObjectWithTag(int32_t tag, int32_t id) {
   for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
@@ -98,27 +97,6 @@ TEST_F(FieldCommandTest, TileChangeRewritesTheCellAndItsCollision) {
   EXPECT_EQ(FramesUntilFlag(9), 3);
   EXPECT_EQ(std::memcmp(tiles.data(), g_tileLayer, kMapMaxCells), 0) << "cells off the map change nothing";
   EXPECT_EQ(std::memcmp(collision.data(), g_collisionLayer, kMapMaxCells), 0);
-}
-
-TEST_F(FieldCommandTest, PlacingThePartyMovesAllFourAndFreesTheLeadersCell) {
-  PlaceParty(1, 1);
-  Update();
-  Run("#48,9,1,0,#48,5,4,180,#99,");
-  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(1)) << "a cell off the map";
-  Update();
-  for (int m = 0; m < 4; ++m) {
-    const WalkerData* w = Walker(m);
-    EXPECT_FLOAT_EQ(w->x, CentreX(5));
-    EXPECT_FLOAT_EQ(w->z, CentreZ(4));
-    EXPECT_FLOAT_EQ(w->y, 0.2f);
-    EXPECT_FLOAT_EQ(w->facing, 180.0f);
-    EXPECT_FLOAT_EQ(w->savedFacing, 180.0f);
-  }
-  EXPECT_EQ(g_collisionLayer[test::CellAt(1, 1)], kCollisionFree);
-  Update();  // the event ends; the walkers run again and keep the angle given
-  Update();
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 180.0f);
-  EXPECT_EQ(g_collisionLayer[test::CellAt(5, 4)], kCollisionTaken);
 }
 
 TEST_F(FieldCommandTest, SpawnedPersonStandsWhereToldAndTalksWithTheFirstEvent) {

@@ -97,22 +97,6 @@ TEST_F(MapCommandTest, TriggerUnderTheArrivalCellAndTheRunOnceEventFireAfterTheF
   EXPECT_EQ(g_eventFlags[11], 1);
 }
 
-TEST_F(MapCommandTest, LoadMapKillsEverythingAndTheNewMapsRunOnceEventTakesOver) {
-  Open("#28,1,#5,9,#99,", {"$0,#52,1,1,#5,10,#99,", "$1,7,0,0,"},
-       {"........", "........", "..2.....", "........", "........", ".1......"});
-  RunEvent();
-  EXPECT_FALSE(TaskSlotInUse(kSlotEvent));
-  EXPECT_EQ(g_mapNumber, 1);
-  EXPECT_EQ(g_mapWidth, 8);
-  EXPECT_EQ(Walker(0), nullptr) << "no walkers come with the load";
-  EXPECT_FALSE(TaskExists(kTaskIdCamera));
-  EXPECT_EQ(test::ObjectCount(), 2) << "the new map's placements";
-  ASSERT_TRUE(Game().RunUntil([] { return g_eventFlags[10] != 0; }, 10));
-  EXPECT_TRUE(TaskExists(kTaskIdCamera));
-  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
-  EXPECT_EQ(g_eventFlags[9], 0) << "the old event was killed";
-}
-
 TEST_F(MapCommandTest, MapLoadPlacesNothingWhenItsScriptsCannotBeRead) {
   Open("$2,#99,", {});
   EXPECT_EQ(test::ObjectCount(), 1);

@@ -111,27 +111,6 @@ TEST_F(ShopTest, ThePriceIsPaidWhenTheMoneyAndTheRoomAreThere) {
   }
 }
 
-TEST_F(ShopTest, QuantityStaysWithinOneAndNinetyNine) {
-  Open("1,13");
-  ToList(kKeyDown, ShopBuyList);
-  Press(kKeyEnter);
-  EXPECT_EQ(Shop()->cost, 100);  // the price times one from the first frame
-  const struct {
-    int key, times, quantity;
-  } steps[] = {{kKeyDown, 4, 5},  {kKeyLeft, 1, 1},   {kKeyUp, 1, 1},   {kKeyRight, 9, 91},
-               {kKeyDown, 4, 95}, {kKeyRight, 1, 99}, {kKeyDown, 1, 99}};
-  for (const auto& s : steps) {
-    Press(s.key, s.times);
-    EXPECT_EQ(Shop()->quantity, s.quantity);
-  }
-  EXPECT_EQ(Shop()->cost, 9900);
-  EXPECT_EQ(test::At(AtlasSprites(), kAtlasShopQuantityWindow), test::Pos(226.0f, 120.0f));
-  Press(kKeyEscape);
-  EXPECT_EQ(Shop()->step, ShopBuyList);
-  EXPECT_EQ(Shop()->quantity, 1);
-  EXPECT_EQ(g_money, 10000);
-}
-
 TEST_F(ShopTest, SellingPaysHalfAndTheWholeStackLeavesTheSlotEmptyInPlace) {
   g_inventory[0] = {kOakStaff, 5};
   g_inventory[1] = {kSalve, 3};
@@ -148,24 +127,6 @@ TEST_F(ShopTest, SellingPaysHalfAndTheWholeStackLeavesTheSlotEmptyInPlace) {
   EXPECT_EQ(g_inventory[1].id, kSalve);
   Press(kKeyEnter);  // the empty slot cannot be sold
   EXPECT_EQ(Shop()->step, ShopSellList);
-}
-
-TEST_F(ShopTest, LeavingAsksAndEscapeClosesAtOnce) {
-  Open("1,13");
-  Press(kKeyEnter);
-  EXPECT_EQ(Shop()->step, ShopLeaveConfirm);
-  Press(kKeyEscape);  // the question has no cancel
-  EXPECT_EQ(Shop()->step, ShopLeaveConfirm);
-  Press(kKeyDown);
-  Press(kKeyEnter);
-  EXPECT_EQ(Shop(), nullptr);
-  EXPECT_EQ(FramesUntilFlag(1), 1);  // the shop's slot comes before the event's
-  EventFlagsClear();
-  Updates(3);
-  Open("1,13");
-  Press(kKeyEscape);
-  EXPECT_EQ(Shop(), nullptr);
-  EXPECT_EQ(FramesUntilFlag(1), 1);
 }
 
 }  // namespace

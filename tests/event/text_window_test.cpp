@@ -120,13 +120,4 @@ TEST_F(TextWindowTest, ChoiceHighlightsWithoutWrappingAndJumpsForward) {
   EXPECT_EQ(g_eventFlags[1], 0);
 }
 
-TEST_F(TextWindowTest, ChoiceWithALabelThatIsNotThereEndsTheEvent) {
-  TaskSlot* person = PlaceTask(12, kTaskIdPerson);
-  Run("#2,q,a,b,here,gone,here#5,1,#99,");
-  Tap(kKeyDown);
-  Tap(kKeyEnter);
-  EXPECT_FALSE(EventRunning());
-  EXPECT_EQ(person->updateOn, 1);
-}
-
 }  // namespace

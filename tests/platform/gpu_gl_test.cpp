@@ -166,20 +166,4 @@ TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   EXPECT_EQ(At(Show(), 320, 240), kBlack);
 }
 
-TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
-  test::GlWindow window;
-  ASSERT_NE(window.device(), nullptr);
-  for (int round = 0; round < 4; ++round) {
-    window.owner().reset();
-    window.owner() = plat::CreateGlDevice(plat::WindowHandle(), plat::DeviceParams{});
-    ASSERT_NE(window.device(), nullptr) << "round " << round;
-    auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFF123456));
-    window.device()->Clear(kBlack, 1.0f);
-    window.device()->SetTexture(texture.get());
-    ScreenQuad(*window.device(), 0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0xFFFFFFFF);
-    window.device()->Present();
-    EXPECT_EQ(At(window.device()->ReadFrame(), 0, 0), 0xFF123456u);
-  }
-}
-
 }  // namespace

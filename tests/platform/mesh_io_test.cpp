@@ -89,36 +89,6 @@ TEST(LoadXMeshTest, CoordinatesStayExactlyAsInTheFile) {
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2}));
 }
 
-// Two meshes in two frames: the second frame's row-vector transform moves its mesh, and
-// the materials follow one another, the first referring to one defined at the top.
-TEST(LoadXMeshTest, MeshesMergeWithTheirFramesAndMaterialsInOrder) {
-  const std::string text = std::string(kHeader) +
-                           "Material Shared { 0.5;0.5;0.5;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"s.png\"; } }\n"
-                           "Frame A {\n Mesh {\n 3; 0;0;0;, 1;0;0;, 0;1;0;;\n 1; 3;0,1,2;;\n"
-                           "  MeshMaterialList { 1; 1; 0;; { Shared } }\n }\n}\n"
-                           "Frame B {\n FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 10,20,30,1;; }\n"
-                           " Frame Inner {\n  FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1;; }\n"
-                           "  Mesh {\n  3; 1;1;1;, 2;1;1;, 1;2;1;;\n  1; 3;0,1,2;;\n"
-                           "   MeshMaterialList { 2; 1; 1;; Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }\n"
-                           "    Material { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; } }\n  }\n }\n}\n";
-  const auto [ok, mesh, materials] = Load(text);
-  ASSERT_TRUE(ok);
-  ASSERT_EQ(materials.size(), 3u);
-  EXPECT_EQ(materials[0].textureFile, "s.png");
-  EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 1.0f);
-  EXPECT_FLOAT_EQ(materials[2].material.diffuse.g, 1.0f);
-  ASSERT_EQ(mesh.subsets.size(), 3u);
-  EXPECT_EQ(mesh.subsets[0].indexCount, 3u);
-  EXPECT_EQ(mesh.subsets[1].indexCount, 0u);
-  ASSERT_EQ(mesh.subsets[2].indexCount, 3u);
-  // (1, 1, 1) scaled by 2 in the inner frame, then moved by (10, 20, 30).
-  const plat::MeshVertex& moved = mesh.vertices.at(mesh.indices.at(mesh.subsets[2].firstIndex));
-  EXPECT_FLOAT_EQ(moved.x, 12.0f);
-  EXPECT_FLOAT_EQ(moved.y, 22.0f);
-  EXPECT_FLOAT_EQ(moved.z, 32.0f);
-  EXPECT_FLOAT_EQ(mesh.vertices[1].x, 1.0f);  // the first mesh stays put
-}
-
 TEST(LoadXMeshTest, MalformedFilesAreRefused) {
   const std::string mesh = "Mesh {\n 3; 0;0;0;, 1;0;0;, 0;1;0;;\n 1; 3;0,1,2;;\n";
   const std::string material = "Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; }";

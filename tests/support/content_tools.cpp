@@ -15,7 +15,6 @@ std::string GeneratedPath(const std::string& sub) {
   return (std::filesystem::path(BuildDataDir()) / "generated" / sub).string();
 }
 
-
 std::vector<std::string> BuildSources(const std::string& sub) {
   std::ifstream in(GeneratedPath(sub + "/sources.list"));
   std::vector<std::string> files;
