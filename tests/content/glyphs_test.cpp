@@ -26,22 +26,6 @@ std::vector<int32_t> Row(const std::string& sjis) {
 
 std::string Sjis(const char* utf8) { return plat::Utf8ToSjis(utf8); }
 
-TEST(GlyphTexture, GlyphsHaveInkAndThePictureFillsItsArea) {
-  content_test::Pixels tex;
-  ASSERT_TRUE(content_test::ReadPixels("generated/glyphs.png", &tex));
-  ASSERT_EQ(tex.width, 1024);
-  ASSERT_EQ(tex.height, 1024);
-  for (int i = 2; i < kGlyphCount; ++i) {
-    const AtlasRect& r = g_glyphs[i].rect;
-    int ink = 0;
-    for (int y = T(r); y < B(r); ++y)
-      for (int x = L(r); x < R(r); ++x) ink += tex.Ink(x, y) ? 1 : 0;
-    EXPECT_GT(ink, 5) << "row " << i;
-  }
-  for (int y = 542; y < 1022; y += 7)
-    for (int x = 0; x < 640; x += 7) ASSERT_EQ(tex.At(x, y) >> 24, 0xFFu) << x << "," << y;
-}
-
 // Shift-JIS text to a row of glyph indices: two bytes a character, 23 at most, 0 for a
 // character the table lacks, zeros after the end.
 TEST(TextToGlyphs, PairsBytesIntoRowsOfTheTable) {
