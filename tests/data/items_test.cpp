@@ -37,7 +37,6 @@ class InventoryTest : public ::testing::Test {
     InventoryInit();
     SoundRequestsClear();
   }
-  void TearDown() override { SoundRequestsClear(); }
 };
 
 TEST_F(InventoryTest, ItemIdsOutsideTheTableAreRefused) {

@@ -19,16 +19,10 @@ class ArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = test::MakeTempDir();
-    previous_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
   }
-  void TearDown() override {
-    DataFileFree();
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string dir_;
-  std::filesystem::path previous_;
 };
 
 TEST_F(ArchiveTest, OffsetsCountFromTheEndOfTheTable) {

@@ -19,40 +19,23 @@ using plat::DrawRecord;
 // Any task the camera follows starts with the task head.
 struct Walker : TaskHead {};
 
-void WalkerDraw(TaskSlot*) { DrawQuad2D({0, 0, 1, 1}, {0, 0, 1, 1}, 1, 1, 0xFF0000FF, nullptr); }
-void ScreenDraw(TaskSlot*) { DrawQuad2D({5, 5, 6, 6}, {0, 0, 1, 1}, 1, 1, 0xFF00FF00, nullptr); }
-
 class CameraTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::SetDeviceBackend(plat::DeviceBackend::Recording);
     g_device = plat::CreateDevice(nullptr, plat::DeviceParams{});
     rec_ = plat::CurrentRecordingDevice();
     g_atlasTexture = g_device->CreateTexture(plat::Image{2048, 2048, {}});
     ASSERT_EQ(TaskPoolCreate(), 1);
-  }
-  void TearDown() override {
-    TaskPoolFree();
-    GraphicsRelease();
-    plat::SetDeviceBackend(plat::DeviceBackend::OpenGL);
   }
   Walker* AddWalker(float x, float y, float z) {
     TaskSlot* slot = TaskAllocAt(kSlotWalkerFirst);
     slot->inUse = slot->updateOn = slot->drawOn = 1;
     slot->id = kTaskIdWalker;
     slot->tag = kTaskIdWalker;
-    slot->draw = WalkerDraw;
     Walker* w = TaskDataInit<Walker>(slot);
     w->live = 1;
     w->x = x, w->y = y, w->z = z;
     return w;
-  }
-  // A screen above the camera's slot that draws one green quad.
-  static void AddScreen() {
-    TaskSlot* screen = TaskAllocAt(kSlotEncounterWard);
-    screen->inUse = screen->drawOn = 1;
-    screen->id = 7777;
-    screen->draw = ScreenDraw;
   }
   static CameraData* Camera() { return TaskData<CameraData>(TaskFindById(kTaskIdCamera)); }
   plat::RecordingDevice* rec_ = nullptr;

@@ -19,10 +19,6 @@ class DrawTest : public ::testing::Test {
     rec_ = plat::CurrentRecordingDevice();
     ASSERT_NE(rec_, nullptr);
   }
-  void TearDown() override {
-    GraphicsRelease();
-    plat::SetDeviceBackend(plat::DeviceBackend::OpenGL);
-  }
   std::vector<DrawRecord> Of(DrawRecord::Kind kind) const {
     std::vector<DrawRecord> out;
     for (const DrawRecord& r : rec_->current) {

@@ -31,13 +31,6 @@ class GraphicsTest : public ::testing::Test {
     SettingsInit();
     plat::DeviceCreateLog().clear();
   }
-  void TearDown() override {
-    GraphicsRelease();
-    DataFileFree();
-    plat::SetDeviceCreateFailures(0);
-    plat::DeviceCreateLog().clear();
-    plat::SetDeviceBackend(plat::DeviceBackend::OpenGL);
-  }
   // Mesh 0: textured, untextured, textured, textured; mesh 1: one textured; mesh 2: one
   // textured whose picture (entry 41) is not a picture; mesh 3: one textured.
   void InstallNumberingArchive() {

@@ -308,7 +308,6 @@ class MixerTest : public ::testing::Test {
     g_audioDevice = plat::CreateAudioDevice();
     ASSERT_NE(g_audioDevice, nullptr);
   }
-  void TearDown() override { SoundShutdown(); }
 };
 
 TEST_F(MixerTest, FormatsItCannotPlayAreRefused) {

@@ -12,7 +12,6 @@ namespace {
 class TaskPoolTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(TaskPoolCreate(), 1); }
-  void TearDown() override { TaskPoolFree(); }
 };
 
 std::vector<int> g_updated;
