@@ -144,35 +144,4 @@ TEST_P(ToolTest, ABadInputStopsTheBuildWithItsPlaceAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolTest, ::testing::ValuesIn(kTools),
                          [](const auto& tool) { return std::string(tool.param.name); });
 
-// The packer's output is the archive the game reads: entries in order after the table.
-TEST(PackTool, LaysOutEntriesInTheArchiveFormat) {
-  const std::string dir = test::MakeTempDir();
-  auto spill = [&dir](const std::string& name, const std::string& text) {
-    test::WriteFile(dir + "/" + name, test::Bytes(text.begin(), text.end()));
-    return dir + "/" + name;
-  };
-  const std::string list = spill("materials.list", "m0.bin\n" + spill("m1.bin", "second") + "\n");
-  spill("m0.bin", "first material");
-  spill("manifest", "0 atlas " + spill("zero.bin", "atlas-bytes") + "\n37 material @" + list + "\n185 music " +
-                        spill("sound.wav", "RIFF....WAVE") + "\n");
-  ASSERT_EQ(test::RunCommand("tools/pack/milva_pack " + dir + "/manifest " + dir + "/data.dat").status, 0);
-  const test::Bytes image = test::ReadFile(dir + "/data.dat");
-  ASSERT_EQ(DataFileValidate(image.data(), image.size()), 1);
-  const fs::path cwd = fs::current_path();
-  fs::current_path(dir);
-  ASSERT_EQ(DataFileLoad(), 1);
-  fs::current_path(cwd);
-  auto entry = [](int i) {
-    uint32_t size = 0;
-    const uint8_t* p = DataFileGetEntry(i, &size);
-    return std::string(reinterpret_cast<const char*>(p), size);
-  };
-  EXPECT_EQ(std::string(image.begin() + 748, image.begin() + 759), "atlas-bytes");  // right after the table
-  EXPECT_EQ(entry(37), "first material");
-  EXPECT_EQ(entry(38), "second");
-  EXPECT_EQ(entry(39), "");
-  EXPECT_EQ(entry(185), "RIFF....WAVE");
-  fs::remove_all(dir);
-}
-
 }  // namespace

@@ -47,29 +47,6 @@ class GraphicsTest : public ::testing::Test {
   }
 };
 
-TEST_F(GraphicsTest, InitBuildsEverythingFromTheArchive) {
-  ASSERT_TRUE(test::InstallArchive(test::BuildArchive(test::RendererEntries({}, {}))));
-  ASSERT_EQ(GraphicsInit(nullptr), 1);
-  ASSERT_NE(g_device, nullptr);
-  EXPECT_NE(g_atlasTexture, nullptr);
-  EXPECT_NE(g_fontTexture, nullptr);
-  for (const auto& t : g_textures) EXPECT_NE(t, nullptr);
-  for (const MeshRecord& m : g_meshes) EXPECT_NE(m.mesh, nullptr);
-  EXPECT_EQ(g_meshes[0].materialCount, 1u);
-  EXPECT_EQ(g_meshes[kMeshTorus].materialCount, 0u);
-  auto* rec = plat::CurrentRecordingDevice();
-  EXPECT_TRUE(rec->zEnable);
-  EXPECT_FALSE(rec->lighting);
-  EXPECT_EQ(rec->viewport.width, 640);
-  EXPECT_EQ(rec->viewport.height, 480);
-  EXPECT_EQ(rec->viewport.maxZ, 1.0f);
-  EXPECT_EQ(g_viewport.height, 480);
-  // The first view looks down from (0, 100, 0.1) at (0, 100, 0).
-  EXPECT_EQ(rec->GetTransform(plat::TransformKind::View), MatLookAtLH({0, 100, 0.1f}, {0, 100, 0}, {0, 1, 0}));
-  EXPECT_EQ(rec->GetTransform(plat::TransformKind::Projection),
-            MatPerspectiveFovLH(kCameraFovY, kCameraAspect, kCameraNear, kCameraFar));
-}
-
 // Full screen at 16-bit: 60 Hz with hardware, then software processing, then the
 // default rate with each.
 TEST_F(GraphicsTest, DeviceFallBackOrderInFullScreen) {

@@ -165,29 +165,4 @@ TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
   EXPECT_FALSE(scriptc::CountEventCells(pack, 14, &cells, &error));
 }
 
-// The game's own scripts compile, and the event pack the build made from them loads
-// into the same slots.
-TEST_F(ScriptCompilerTest, TheGamesScriptsCompileAndTheBuiltPackLoads) {
-  ASSERT_EQ(TaskPoolCreate(), 1);
-  ASSERT_EQ(MapBuffersAlloc(), 1);
-  const std::string pack = test::BuildDataDir() + "/epack.dat";
-  for (int m = 0; m < scriptc::kMapCount; ++m) {
-    char name[32];
-    std::snprintf(name, sizeof name, "content/scripts/map%02d.txt", m);
-    const std::string path = SourceFile(name);
-    if (std::filesystem::exists(path)) {
-      EXPECT_TRUE(Refusals(ReadText(path)).empty()) << name;
-    }
-    g_mapNumber = m;
-    g_eventCount = static_cast<int32_t>(compiled_.events.size());
-    EXPECT_EQ(EventLoadPack(pack.c_str()), 1) << m;
-    for (size_t k = 0; k < compiled_.events.size(); ++k) {
-      EXPECT_EQ(std::string(EventSlotBase(static_cast<int>(k))), compiled_.events[k].text) << name << " " << k;
-    }
-    compiled_ = CompiledMap{};
-  }
-  MapBuffersFree();
-  TaskPoolFree();
-}
-
 }  // namespace
