@@ -50,4 +50,31 @@ TEST_F(ArchiveTest, IndexOutsideTheTableGivesNull) {
   EXPECT_EQ(DataFileGetEntry(186, &size), nullptr);
 }
 
+// A missing file, a table cut short, or an entry whose record or bytes lie past the end
+// of the file: the archive is refused whole.
+TEST_F(ArchiveTest, MissingTruncatedOrLyingArchivesAreRefused) {
+  EXPECT_EQ(DataFileLoad(), 0);
+  const test::Bytes good = test::BuildArchive(NumberedEntries());
+  const uint32_t end = static_cast<uint32_t>(good.size() - kArchiveTableSize - 2);
+  const struct {
+    const char* what;
+    test::Bytes image;
+    size_t at;  // where `value` is written as a little-endian word, when not past the image
+    uint32_t value;
+  } cases[] = {
+      {"a table cut short", test::Bytes(good.begin(), good.begin() + 700), SIZE_MAX, 0},
+      {"the last entry cut short", test::Bytes(good.begin(), good.end() - 1), SIZE_MAX, 0},
+      {"entry 0 claiming more bytes than there are", good, kArchiveTableSize, 0xFFFF},
+      {"entry 7's record beyond the file", good, 7 * 4, 0x7F000000},
+      {"entry 9's size straddling the end", good, 9 * 4, end},
+  };
+  for (const auto& c : cases) {
+    test::Bytes image = c.image;
+    if (c.at != SIZE_MAX) StoreU32(image.data() + c.at, c.value);
+    ASSERT_TRUE(test::WriteFile("data.dat", image));
+    EXPECT_EQ(DataFileLoad(), 0) << c.what;
+    EXPECT_EQ(g_dataFile, nullptr) << c.what;
+  }
+}
+
 }  // namespace
