@@ -37,5 +37,4 @@ inline bool ReadPixels(const std::string& path, Pixels* out) {
   return true;
 }
 
-
 }  // namespace content_test
