@@ -44,7 +44,6 @@ class MapCommandTest : public ::testing::Test {
     Game().Frames(2);
   }
   test::GameHarness& Game() { return field_->Game(); }
-  void TearDown() override { field_.reset(); }
   std::unique_ptr<test::FieldGame> field_;
 };
 

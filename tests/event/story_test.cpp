@@ -41,7 +41,6 @@ class StoryTest : public ::testing::Test {
     field_ = std::make_unique<test::FieldGame>(maps, scripts);
     ASSERT_EQ(field_->StartResult(), 1);
   }
-  void TearDown() override { field_.reset(); }
   test::GameHarness& Game() { return field_->Game(); }
   // Plays the running event to its end: confirms each message and gives `answer` to
   // each choice. The number of messages confirmed.

@@ -34,10 +34,6 @@ class FieldViewTest : public ::testing::Test {
     for (auto& t : g_textures) t = g_device->CreateTexture(pixel);
     for (Plane& p : g_frustumPlanes) p = {0, 0, 0, 0};
   }
-  void TearDown() override {
-    for (Plane& p : g_frustumPlanes) p = {0, 0, 0, 0};
-    field_.reset();
-  }
   // The world quads of one direct call of DrawFieldMap.
   std::vector<plat::DrawRecord> DrawMap(float waterLevel = -1.5f) {
     plat::RecordingDevice* device = plat::CurrentRecordingDevice();

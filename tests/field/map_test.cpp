@@ -17,14 +17,8 @@ class MapTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(MapBuffersAlloc(), 1);
     dir_ = test::MakeTempDir();
-    g_mapNumber = 0;
   }
-  void TearDown() override {
-    MapBuffersFree();
-    g_mapNumber = 0;
-    g_mapWidth = g_mapHeight = 0;
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
   // Writes the pack and loads map `map` from it.
   int Load(const test::Bytes& pack, int map = 0) {
     const std::string path = dir_ + "/mappack.dat";

@@ -41,7 +41,6 @@ class ObjectsTest : public ::testing::Test {
   // The same map loaded again, as a map change would.
   void Reenter(int column, int row) { ASSERT_TRUE(field_->Enter(0, column, row)); }
   test::GameHarness& Game() { return field_->Game(); }
-  void TearDown() override { field_.reset(); }
   // Frames until the running event has ended (at most `limit`).
   bool RunEventOut(int limit = 50) {
     return Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, limit);

@@ -32,7 +32,6 @@ class WalkerTest : public ::testing::Test {
     ASSERT_TRUE(field_->Enter(0, column, row));
   }
   test::GameHarness& Game() { return field_->Game(); }
-  void TearDown() override { field_.reset(); }
   static void ExpectAt(const WalkerData* w, int column, int row) {
     ASSERT_NE(w, nullptr);
     EXPECT_FLOAT_EQ(w->x, CentreX(column)) << "member " << w->member;

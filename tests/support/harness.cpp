@@ -9,6 +9,7 @@
 
 #include "data/game_state.h"
 #include "engine/archive.h"
+#include "engine/camera.h"
 #include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
@@ -67,6 +68,9 @@ void ResetGame() {
   DataFileFree();
   SoundShutdown();
   GraphicsRelease();
+  g_viewport = {};
+  std::fill(std::begin(g_frustumPlanes), std::end(g_frustumPlanes), Plane{0, 0, 0, 0});
+  g_mapWidth = g_mapHeight = g_eventCount = 0;
   if (plat::WindowExists()) plat::WindowDestroy();
   std::fill(std::begin(g_soundRequests), std::end(g_soundRequests), SoundRequestEntry{0, 0});
   GameStateReset();
