@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ struct ToolCase {
   const char* badText;
   const char* message;  // what the refusal says
 };
+
+void PrintTo(const ToolCase& tool, std::ostream* out) { *out << tool.name; }
 
 const ToolCase kTools[] = {
     {"atlas",
