@@ -26,8 +26,10 @@ failing() {  # the names of the failing tests, one a line, sorted
   if [[ ${RUNNER:-} == process ]]; then
     (cd "$build" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
       timeout 600 tests/milva_tests >"$scratch/ctest.log" 2>&1) || true
-    sed -n 's/^\[  FAILED  \] \([^ ,]*\)\( (.*\|, where.*\)\?$/\1/p' "$scratch/ctest.log" | sort -u
-    grep -q '^\[==========\] .* ran\.' "$scratch/ctest.log" || echo "(the suite did not finish)"
+    {
+      sed -n 's/^\[  FAILED  \] \([^ ,]*\)\( (.*\|, where.*\)\?$/\1/p' "$scratch/ctest.log"
+      grep -q '^\[==========\] .* ran\.' "$scratch/ctest.log" || echo "(the suite stopped: a crash or a hang)"
+    } | sort -u
     return
   fi
   (cd "$build" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
