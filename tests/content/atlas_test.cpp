@@ -1,5 +1,5 @@
-// The built interface atlas: every picture where the definition puts it, and nothing
-// anywhere else.
+// The built interface atlas: the painters keep to the rectangles the definition gives
+// them and paint nothing anywhere else.
 #include "engine/atlas.h"
 
 #include <gtest/gtest.h>
