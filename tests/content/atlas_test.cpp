@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content_files.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ int B(const AtlasRect& r) { return static_cast<int>(r.bottom); }
 
 class AtlasTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { loaded_ = content_test::ReadPixels("generated/atlas.png", &atlas_); }
+  static void SetUpTestSuite() {
+    loaded_ = content_test::ReadPixels(test::BuildDataDir() + "/generated/atlas.png", &atlas_);
+  }
   static Pixels atlas_;
   static bool loaded_;
 };

@@ -39,9 +39,11 @@ const bool g_headless = [] {
   return true;
 }();
 
-// Every test starts from ResetGame, whatever ran before it in the process.
+// Every test starts from ResetGame, whatever ran before it in the process, and leaves a
+// clean game behind for the set-up of the next suite.
 class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
   void OnTestStart(const ::testing::TestInfo&) override { ResetGame(); }
+  void OnTestEnd(const ::testing::TestInfo&) override { ResetGame(); }
 };
 const bool g_resetInstalled = [] {
   ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
