@@ -20,13 +20,7 @@ class EffectsTest : public test::BattleWorld {
     CameraSetView(at, eye);
   }
   // What the draw calls since the recorder was last cleared put on the screen.
-  std::vector<test::Sprite> Drawn() {
-    std::vector<test::Sprite> out;
-    for (const auto& r : world_.recorder->current) {
-      if (r.kind == plat::DrawRecord::Kind::Screen) out.push_back(test::ToSprite(r, kAtlasSize));
-    }
-    return out;
-  }
+  std::vector<test::Sprite> Drawn() { return test::ScreenSprites(world_.recorder->current, nullptr, kAtlasSize); }
   std::vector<test::Sprite> Digits(int32_t row) {
     std::vector<test::Sprite> out;
     for (const auto& s : AtlasSprites()) {
@@ -136,10 +130,10 @@ TEST_F(EffectsTest, GaugesShowWhatTheUnitsSideAndClassCarry) {
   DrawUnitGauges(caster);
   auto sprites = Drawn();
   EXPECT_EQ(Find(sprites, kAtlasGaugeFrame).size(), 2u);
-  EXPECT_EQ(At(sprites, kAtlasIconPoisonSmall), Pos(320, 235));
-  EXPECT_EQ(At(sprites, kAtlasIconStunSmall), Pos(332, 235));
-  EXPECT_EQ(At(sprites, kAtlasIconGuard), Pos(320, 264));
-  EXPECT_EQ(At(sprites, kAtlasIconMagicGuard), Pos(352, 264));
+  EXPECT_EQ(At(sprites, kAtlasIconPoisonSmall), test::Pos(320, 235));
+  EXPECT_EQ(At(sprites, kAtlasIconStunSmall), test::Pos(332, 235));
+  EXPECT_EQ(At(sprites, kAtlasIconGuard), test::Pos(320, 264));
+  EXPECT_EQ(At(sprites, kAtlasIconMagicGuard), test::Pos(352, 264));
   std::vector<std::pair<float, float>> bars;  // each bar cut to its width: top, width
   for (const auto& s : sprites) {
     if (s.srcLeft == kAtlasGaugeHpParty.left) bars.emplace_back(s.srcTop, s.w);

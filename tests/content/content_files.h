@@ -37,10 +37,4 @@ inline bool ReadPixels(const std::string& path, Pixels* out) {
   return true;
 }
 
-// The checkout's root.
-inline std::string SourceRoot() { return MILVA_SOURCE_DIR; }
-
-inline const char* kFontProportional = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
-inline const char* kFontFixed = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
-
 }  // namespace content_test

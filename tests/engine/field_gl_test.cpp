@@ -25,7 +25,6 @@ int DifferentPixels(const plat::Image& a, const plat::Image& b) {
 
 class FieldGlTest : public ::testing::TestWithParam<int> {
  protected:
-  void TearDown() override { plat::SetGlBatching(true); }
 };
 
 // The map's middle, a few steps each way: ground, walls, water, people and the party.

@@ -24,6 +24,9 @@
 
 namespace {
 
+using test::CentreX;
+using test::CentreZ;
+
 using test::Walker;
 
 // A working folder with the built map and event packs and a data file.
@@ -38,7 +41,6 @@ class StoryTest : public ::testing::Test {
     field_ = std::make_unique<test::FieldGame>(maps, scripts);
     ASSERT_EQ(field_->StartResult(), 1);
   }
-  void TearDown() override { field_.reset(); }
   test::GameHarness& Game() { return field_->Game(); }
   // Plays the running event to its end: confirms each message and gives `answer` to
   // each choice. The number of messages confirmed.
@@ -69,73 +71,6 @@ class StoryTest : public ::testing::Test {
 
 const EventContext* RunningEvent() {
   return TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
-}
-
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
-
-TEST_F(StoryTest, NewGameRunsTheOpeningAndEndsWithThePartyWalkingTheVillage) {
-  // What a new game does: every task gone, the flags cleared, map 0 loaded.
-  TaskKillAll();
-  EventFlagsClear();
-  g_mapNumber = 0;
-  ASSERT_EQ(MapLoad(), 1);
-  EXPECT_EQ(Walker(0), nullptr) << "a new game places no walkers";
-
-  std::set<int> portraits;
-  int messages = 0, missingGlyphs = 0;
-  bool cameraDuringEvent = false;
-  for (int frame = 0; frame < 4000; ++frame) {
-    const EventContext* event = RunningEvent();
-    if (!event && Walker(0) && !TaskSlotInUse(kSlotMapChange)) break;
-    if (event) {
-      portraits.insert(event->portrait);
-      cameraDuringEvent = cameraDuringEvent || TaskExists(kTaskIdCamera);
-    }
-    if (event && event->step == TextWindowStep && event->typingLine == kEventLineCount) {
-      ++messages;
-      // Every character of the opening's lines is in the glyph table: a missing one
-      // converts to 0 and would cut its line short.
-      for (int i = 0; i < event->lineCount; ++i) {
-        const size_t characters = std::string(event->lines[i], strnlen(event->lines[i], kEventLineBytes)).size() / 2;
-        for (size_t c = 0; c < characters; ++c) missingGlyphs += event->sourceGlyphs[i][c] == 0;
-      }
-      Game().Tap(kKeyEnter);
-    } else {
-      Game().Frames(1);
-    }
-  }
-  EXPECT_GE(messages, 5) << "the first scene is told in messages";
-  EXPECT_EQ(missingGlyphs, 0);
-  for (int p : {0, 1, 2, 3}) EXPECT_TRUE(portraits.count(p)) << "portrait " << p;
-  EXPECT_TRUE(cameraDuringEvent) << "the opening shows the village while it talks";
-  EXPECT_TRUE(Game().Boxes().empty());
-
-  // The map change has set the four down on the village's south road.
-  ASSERT_EQ(RunningEvent(), nullptr);
-  EXPECT_EQ(g_mapNumber, 0);
-  EXPECT_EQ(g_eventFlags[1], 1);
-  for (int m = 0; m < 4; ++m) {
-    ASSERT_NE(Walker(m), nullptr) << m;
-    EXPECT_EQ(g_taskPool[m].updateOn, 1);
-  }
-  WalkerData* leader = Walker(0);
-  EXPECT_EQ(leader->state, WalkerStatePlayerIdle);
-  EXPECT_FLOAT_EQ(leader->facing, 90.0f);
-  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
-  ASSERT_TRUE(TaskExists(kTaskIdCamera));
-  EXPECT_EQ(TaskData<CameraData>(TaskFindById(kTaskIdCamera))->tag, kWalkerLeaderTag);
-  EXPECT_FALSE(TaskSlotInUse(kSlotRunOnceEvent)) << "the opening does not come back";
-
-  // The arrow keys walk the party up the road.
-  const float startZ = leader->z;
-  Game().Hold(kKeyUp);
-  Game().Frames(16);
-  Game().Release(kKeyUp);
-  EXPECT_FLOAT_EQ(leader->z, startZ + 4.0f);
-  Game().Frames(8);
-  EXPECT_FLOAT_EQ(Walker(1)->z, startZ + 2.0f) << "the first follower trails a cell behind";
-  EXPECT_EQ(RunningEvent(), nullptr);
 }
 
 // The elder (map 2) asks; declining changes nothing and he asks again; accepting sets

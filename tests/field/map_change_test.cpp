@@ -88,18 +88,6 @@ TEST_F(MapChangeTest, CoverRisesFor26FramesThePartyArrivesAndTheCoverFallsFor26)
   EXPECT_FLOAT_EQ(Walker(0)->x, 5.0f);
 }
 
-TEST_F(MapChangeTest, FrozenPartyIgnoresTheKeysAfterTheChange) {
-  Start(test::BuildMapPack({test::MapFloor(6, 4)}));
-  TaskKillAll();
-  ASSERT_EQ(MapChangeStart(1, 1, 270, 0, 1), 1);
-  Game().Frames(52);
-  ASSERT_EQ(Change(), nullptr);
-  Game().Hold(kKeyRight);
-  Game().Frames(16);
-  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
-  EXPECT_FLOAT_EQ(Walker(0)->x, -3.0f);
-}
-
 test::Bytes WithU32(test::Bytes bytes, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
   return bytes;
@@ -179,37 +167,6 @@ TEST_F(WardTest, CountsStepsAsTheyStartThenShowsItsNoticeAtRest) {
   Game().Hold(kKeyRight);
   Game().Frames(8);
   EXPECT_EQ(g_encounterCountdown, 3) << "the countdown runs again";
-}
-
-TEST_F(WardTest, ANewWardReplacesTheRunningOne) {
-  ASSERT_EQ(EncounterWardStart(3), 1);
-  Game().Hold(kKeyRight);
-  Game().Frames(8);
-  EXPECT_EQ(Ward()->stepsLeft, 2);
-  ASSERT_EQ(EncounterWardStart(5), 1);
-  Game().Frames(1);
-  EXPECT_EQ(Ward()->stepsLeft, 4);
-}
-
-TEST_F(WardTest, EndsAtOnceWhenABattleRuns) {
-  ASSERT_EQ(EncounterWardStart(3), 1);
-  test::PlaceStandIn(kSlotBattle, kTaskIdBattle);
-  Game().Frames(1);
-  EXPECT_EQ(Ward(), nullptr);
-}
-
-TEST_F(WardTest, DrawsItsCountAndTheNoticeCentred) {
-  ASSERT_EQ(EncounterWardStart(0), 1);
-  Game().Frames(2);
-  ASSERT_EQ(Ward()->step, EncounterWardNoticeStep);
-  bool label = false, notice = false;
-  for (const plat::DrawRecord& r : plat::CurrentRecordingDevice()->lastFrame) {
-    if (r.kind != plat::DrawRecord::Kind::Screen) continue;
-    label |= r.screen[0].x == 249.5f && r.screen[0].y == 3.5f;
-    notice |= r.screen[0].x == 196.5f && r.screen[0].y == 199.5f && r.screen[1].x == 443.5f;
-  }
-  EXPECT_TRUE(label);
-  EXPECT_TRUE(notice);
 }
 
 }  // namespace

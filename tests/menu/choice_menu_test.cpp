@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/flow.h"
 #include "menu/menu_test_support.h"
 #include "menu/save_screen.h"
 

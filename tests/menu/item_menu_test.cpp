@@ -89,7 +89,7 @@ TEST_F(ItemMenuTest, EquippingComparesSwapsThroughTheInventoryOrRefusesWithItsMe
     Restart(ItemMenuPickItem);
     Press(kKeyEnter);
     Keys(std::vector<int>(c.member, kKeyDown));
-    EXPECT_EQ(At(AtlasSprites(), c.compared), Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
+    EXPECT_EQ(At(AtlasSprites(), c.compared), test::Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
     Press(kKeyEnter);
     EXPECT_EQ(Worn(m, c.item), c.wornAfter);
     EXPECT_TRUE(Sounded(c.result == kEquipDone ? kSoundEquip : kSoundRefuse));
@@ -98,7 +98,7 @@ TEST_F(ItemMenuTest, EquippingComparesSwapsThroughTheInventoryOrRefusesWithItsMe
     EXPECT_EQ(old >= 0 && g_inventory[old].id == c.worn ? g_inventory[old].count : 0, c.oldAfter);
     if (c.result == kEquipDone) continue;
     const AtlasRect& message = c.result == kEquipNoRoom ? kAtlasItemBagFull : kAtlasItemCannotEquip;
-    EXPECT_EQ(At(AtlasSprites(), message), Pos(RoundToNearest(CentreX(RectWidth(message))), 120.0f));
+    EXPECT_EQ(At(AtlasSprites(), message), test::Pos(RoundToNearest(CentreX(RectWidth(message))), 120.0f));
   }
 }
 

@@ -22,7 +22,7 @@
 #include "platform/recording/audio_recording.h"
 #include "platform/recording/file_faults.h"
 #include "support/field_world.h"
-#include "support/quads.h"
+#include "support/sprites.h"
 
 namespace {
 
@@ -44,9 +44,8 @@ SaveScreenData* Screen() {
 
 // Whether the last frame drew the picture with its top-left corner at (x, y).
 bool DrewAt(const AtlasRect& src, float x, float y, uint32_t colour = kColourOpaque) {
-  for (const test::Quad& q : test::ScreenQuads(plat::CurrentRecordingDevice()->lastFrame)) {
-    if (q.src.left == src.left && q.src.top == src.top && q.dest.left == x && q.dest.top == y && q.colour == colour)
-      return true;
+  for (const test::Sprite& q : test::ScreenSprites(plat::CurrentRecordingDevice()->lastFrame)) {
+    if (q.srcLeft == src.left && q.srcTop == src.top && q.x == x && q.y == y && q.colour == colour) return true;
   }
   return false;
 }

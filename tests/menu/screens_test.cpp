@@ -15,7 +15,7 @@
 #include "platform/recording/audio_recording.h"
 #include "platform/window.h"
 #include "support/field_world.h"
-#include "support/quads.h"
+#include "support/sprites.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST_P(OptionsTest, ConfirmWritesEveryRowRestartsTheMusicAndRebuildsOnlyForADisp
   game.Frames(1);  // the opening update reads no keys
   for (int key : c.keys) game.Tap(key);
   ASSERT_TRUE(TaskExists(kTaskIdOptions)) << "no key but confirm closes the screen";
-  EXPECT_EQ(test::ScreenQuads(game.Recorder()->lastFrame).size(), c.fromField ? 17u : 318u) << "background";
+  EXPECT_EQ(test::ScreenSprites(game.Recorder()->lastFrame).size(), c.fromField ? 17u : 318u) << "background";
   const size_t creates = plat::DeviceCreateLog().size();
   const size_t since = plat::CurrentRecordingAudioDevice()->events.size();
   plat::SetDeviceCreateFailures(c.failingCreates);

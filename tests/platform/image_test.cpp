@@ -71,20 +71,6 @@ TEST_P(PngKindsTest, ComeOutAsArgbWords) {
 
 INSTANTIATE_TEST_SUITE_P(GreyGreyAlphaAndRgb, PngKindsTest, ::testing::Values(1, 2, 3));
 
-TEST(DecodeImageTest, JpegComesOutOpaqueAndCloseToTheSource) {
-  const plat::Image source = test::SolidImage(16, 8, 0xFF3080C0);
-  plat::Image decoded;
-  ASSERT_TRUE(Decodes(test::JpegBytes(source, 100), decoded));
-  ASSERT_EQ(decoded.width, 16);
-  ASSERT_EQ(decoded.height, 8);
-  for (uint32_t p : decoded.pixels) {
-    EXPECT_EQ(p >> 24, 0xFFu);
-    EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 0x30, 3);
-    EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 0x80, 3);
-    EXPECT_NEAR(static_cast<int>(p & 0xFF), 0xC0, 3);
-  }
-}
-
 // Odd widths exercise the row padding; the fourth byte of a 32-bit pixel is not alpha.
 TEST(DecodeImageTest, BmpInEveryLayoutGivesTheSamePicture) {
   const plat::Image source = Opaque(Pattern(5, 3));

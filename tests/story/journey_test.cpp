@@ -81,6 +81,8 @@ TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
   EXPECT_TRUE(TaskExists(kTaskIdCamera));
   EXPECT_TRUE(TaskExists(kTaskIdFieldView));
   EXPECT_TRUE(game_.Boxes().empty());
+  EXPECT_FALSE(TaskSlotInUse(kSlotRunOnceEvent)) << "the opening does not come back";
+  EXPECT_EQ(g_eventFlags[1], 1);
 
   // Shift pauses the field under the menu; the party menu opens each of its screens and
   // comes back from it; Escape returns to the field.
@@ -102,11 +104,17 @@ TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
   game_.Tap(kKeyEscape);
   EXPECT_FALSE(TaskExists(kTaskIdPartyMenu));
 
-  // The player walks: one cell north in eight frames.
+  // The player walks north up the road, a cell in eight frames, the first follower a
+  // cell behind.
   WalkerData* leader = TaskData<WalkerData>(&g_taskPool[0]);
+  EXPECT_FLOAT_EQ(leader->facing, 90.0f);
   const float z = leader->z;
-  game_.Tap(kKeyUp, 10);  // a step once begun runs to the next cell
-  EXPECT_FLOAT_EQ(leader->z, z + 2.0f);
+  game_.Hold(kKeyUp);
+  game_.Frames(16);
+  game_.Release(kKeyUp);
+  EXPECT_FLOAT_EQ(leader->z, z + 4.0f);
+  game_.Frames(8);
+  EXPECT_FLOAT_EQ(TaskData<WalkerData>(&g_taskPool[1])->z, z + 2.0f);
 }
 
 TEST_F(JourneyTest, TheInnkeeperAndTheShopkeeperOpenTheirScreens) {

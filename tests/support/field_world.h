@@ -65,6 +65,15 @@ class FieldGame {
   int started_ = 0;
 };
 
+// The world position of a cell's centre on the loaded map, and the cell's index.
+float CentreX(int column);
+float CentreZ(int row);
+int CellAt(int column, int row);
+// An event pack block holding these scripts, event 1 first.
+Bytes EventBlock(const std::vector<std::string>& scripts);
+// Placed objects: slots 10 to 99 and the run-once slot.
+int ObjectCount();
+
 // The walker of member 0 to 3 (slot = member), or null when that slot holds none.
 WalkerData* Walker(int member);
 // A live task of kind `id` in `slot` that does nothing: a screen the field must notice.
