@@ -110,13 +110,6 @@ TEST_F(EffectsTest, APictureRisesForFiftyUpdatesAndEffectsWithoutASlotAreNotShow
   EXPECT_FALSE(TaskExists(kTaskIdDamageDigits));
 }
 
-// The share of the gauge rounds half away from zero; no maximum, no bar.
-TEST_F(EffectsTest, GaugeWidthsRoundAndAZeroMaximumDrawsNoBar) {
-  const int32_t kCases[][3] = {{200, 200, 36}, {0, 200, 0}, {1, 200, 0}, {100, 200, 18},
-                               {3, 8, 14},     {5, 0, 0},   {5, -3, 0},  {250, 200, 36}};
-  for (const auto& k : kCases) EXPECT_EQ(GaugeWidth(k[0], k[1]), k[2]) << k[0] << "/" << k[1];
-}
-
 // A party caster shows both gauges, its ailments and its boosts; an enemy only its hit
 // points; a maximum of 0 leaves the frame empty.
 TEST_F(EffectsTest, GaugesShowWhatTheUnitsSideAndClassCarry) {

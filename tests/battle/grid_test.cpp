@@ -29,21 +29,6 @@ class GridTest : public test::BattleWorld {
   }
 };
 
-// A point anywhere in a cell snaps to its key, whose index is the cell's; keys past the
-// border are off the grid.
-TEST_F(GridTest, KeysIndicesAndCentresAgree) {
-  for (const auto& [c, r] : {std::pair{0, 0}, {2, 5}, {9, 17}, {17, 9}}) {
-    float x = static_cast<float>(c), z = static_cast<float>(r), kx = 0, kz = 0;
-    GridCellToWorld(&x, &z);
-    GridSnapToCell(x + 0.9f, z - 0.9f, &kx, &kz);
-    EXPECT_EQ(std::pair(kx, kz), std::pair(KeyX(c), KeyZ(r)));
-    EXPECT_EQ(GridCellIndex(kx, kz), r * 18 + c);
-    EXPECT_EQ(GridCellIndexAt(x, z), r * 18 + c);
-  }
-  EXPECT_EQ(GridInside(KeyX(17), KeyZ(0)), 1);
-  EXPECT_EQ(GridInside(KeyX(18), KeyZ(3)) + GridInside(KeyX(3), KeyZ(-1)), 0);
-}
-
 // A unit at the centre reaches every cell within five steps; one in the corner of the
 // open ground never enters the walls.
 TEST_F(GridTest, WalkingRangeFillsTheOpenGroundWithinTheBudget) {

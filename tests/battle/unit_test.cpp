@@ -108,16 +108,6 @@ TEST_F(UnitTest, AFallenMembersRowIsMarkedAndAFamiliarsIsNot) {
   EXPECT_EQ(g_party[3].hp, g_party[3].maxHp);
 }
 
-TEST_F(UnitTest, AKnockBackOffTheFourDirectionsNeitherMovesNorLeans) {
-  UnitData* u = Place(4, 9, 8);
-  u->knockDirection = 45;
-  u->knockFrames = 4;
-  u->state = UnitStateKnockBack;
-  EXPECT_EQ(UpdatesUntil([&] { return u->state == UnitStateIdle; }), 28);
-  EXPECT_FLOAT_EQ(u->x, 1.0f);
-  EXPECT_FLOAT_EQ(u->leanX + u->leanZ, 0.0f);
-}
-
 // A skill's pending damage lands with a lean away from the facing and a 40-frame reaction.
 TEST_F(UnitTest, PendingDamageLandsWithTheHitReaction) {
   UnitData* a = Place(4, 9, 8);

@@ -41,15 +41,6 @@ TEST_F(ArchiveTest, OffsetsCountFromTheEndOfTheTable) {
   EXPECT_EQ(e185[1], 0xAB);
 }
 
-TEST_F(ArchiveTest, IndexOutsideTheTableGivesNull) {
-  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(NumberedEntries())));
-  ASSERT_EQ(DataFileLoad(), 1);
-  uint32_t size = 77;
-  EXPECT_EQ(DataFileGetEntry(-1, &size), nullptr);
-  EXPECT_EQ(size, 0u);
-  EXPECT_EQ(DataFileGetEntry(186, &size), nullptr);
-}
-
 // A missing file, a table cut short, or an entry whose record or bytes lie past the end
 // of the file: the archive is refused whole.
 TEST_F(ArchiveTest, MissingTruncatedOrLyingArchivesAreRefused) {

@@ -2,18 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdint>
 
-#include "data/characters.h"
-#include "data/game_state.h"
-#include "data/items.h"
-#include "engine/settings.h"
-#include "engine/task.h"
-#include "field/map.h"
-#include "game/startup.h"
 #include "platform/clock.h"
-#include "platform/window.h"
-#include "support/harness.h"
 
 namespace {
 
@@ -48,25 +39,6 @@ TEST(FramePaceTest, SlowFrameDoesNotWaitAndIsNotMadeUp) {
   FramePace(next);
   plat::SetClockSource(nullptr);
   EXPECT_EQ(clock.now - 1, next + 17);
-}
-
-TEST(StartupTest, MissingDataFileShowsItsBoxAndEndsBeforeAnyFrame) {
-  const std::string dir = test::MakeTempDir();
-  {
-    test::GameHarness::Options options;
-    options.workDir = dir;
-    test::GameHarness game(options);
-    EXPECT_EQ(game.Start(), 0);
-    ASSERT_EQ(game.Boxes().size(), 1u);
-    EXPECT_EQ(game.Boxes()[0].text, "データロード失敗");
-    EXPECT_EQ(game.Boxes()[0].caption, "error");
-    EXPECT_FALSE(plat::WindowExists());
-    EXPECT_TRUE(plat::QuitPosted());
-    EXPECT_EQ(plat::QuitCode(), 0);
-    EXPECT_FALSE(game.Running());
-    EXPECT_EQ(g_taskPool, nullptr);  // the core buffers were given back
-  }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -121,21 +121,6 @@ TEST_F(SoundLoadTest, EntriesFrom162BecomeSounds0To23UpToTheFirstBadOne) {
   }
 }
 
-// The start-up chain on its own, without a window: the box it shows names sound.
-TEST_F(SoundLoadTest, ABadSoundFailsStartUpWithTheSoundCaption) {
-  ASSERT_TRUE(test::WriteFile("data.dat", SoundArchive(23, Riff({}))));
-  std::vector<std::string> captions;
-  plat::SetMessageBoxHook([&](std::string_view, std::string_view caption) { captions.emplace_back(caption); });
-  EXPECT_EQ(GameInit(), 0);
-  plat::SetMessageBoxHook(nullptr);
-  plat::ResetQuit();
-  EXPECT_EQ(captions, std::vector<std::string>{"directsound error"});
-  EXPECT_EQ(g_audioDevice, nullptr);  // released with its clips
-  EXPECT_EQ(g_soundBuffers[0], nullptr);
-  EXPECT_EQ(g_dataFile, nullptr);
-  EXPECT_EQ(g_taskPool, nullptr);
-}
-
 // ---- The WAVE walk ----
 
 class WaveTest : public SoundFixture {

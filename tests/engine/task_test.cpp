@@ -94,27 +94,4 @@ TEST_F(TaskPoolTest, KillsAndPausesDuringThePassFollowSlotOrder) {
   EXPECT_EQ(g_updated, (std::vector<int>{20}));
 }
 
-struct StepData {
-  int32_t live;
-  void (*step)(StepData*);
-  int32_t count;
-};
-
-void CountThenEnd(StepData* d) {
-  if (++d->count == 3) d->live = 0;
-}
-
-TEST_F(TaskPoolTest, TrampolineFreesTheSlotWhenTheLiveWordDrops) {
-  TaskSlot* slot = Live(TaskAllocAt(60), 1, 0, TaskRunStep<StepData>);
-  StepData* d = TaskDataInit<StepData>(slot);
-  d->live = 1;
-  d->step = CountThenEnd;
-  TaskPoolUpdateAll();
-  TaskPoolUpdateAll();
-  EXPECT_EQ(slot->inUse, 1);
-  TaskPoolUpdateAll();
-  EXPECT_EQ(slot->inUse, 0);
-  EXPECT_EQ(d->count, 3);
-}
-
 }  // namespace

@@ -50,27 +50,6 @@ class ShopTest : public test::EventTest {
   }
 };
 
-TEST(ShopArithmeticTest, SellingPaysHalfRoundedDown) {
-  for (auto [price, quantity, paid] : {std::tuple{25, 3, 37}, {25, 1, 12}, {1000, 99, 49500}, {0, 5, 0}}) {
-    EXPECT_EQ(ShopSellValue(price, quantity), paid) << price << " x " << quantity;
-  }
-}
-
-TEST_F(ShopTest, BuyingFillsTheStackThenAFreeSlot) {
-  FillOthers(kChainMail);
-  g_inventory[2] = {kSalve, 50};
-  g_inventory[5] = {kItemEmpty, 0};
-  Open("2,3,13");
-  ToList(kKeyDown, ShopBuyList);
-  Trade(1, 10, 0);  // 1 + 10 x 10 stops at 99
-  EXPECT_EQ(sounds_, (std::vector<int>{kSoundCursor, kSoundTrade}));
-  EXPECT_EQ(g_inventory[2].count, 99);
-  EXPECT_EQ(g_inventory[5].id, kSalve);
-  EXPECT_EQ(g_inventory[5].count, 50);
-  EXPECT_EQ(g_money, 10000 - 9900);
-  EXPECT_EQ(Shop()->step, ShopBuyList);
-}
-
 // Exactly the cost is enough; short of money and of room, the money message wins.
 TEST_F(ShopTest, ThePriceIsPaidWhenTheMoneyAndTheRoomAreThere) {
   const struct {

@@ -52,18 +52,6 @@ TEST_F(MapTest, PositionsOffTheMapHaveNoCellAndReadAsWalls) {
   EXPECT_EQ(MapCollisionAt(-9.0f, 7.0f), kCollisionTaken);
 }
 
-TEST_F(MapTest, NeighboursAreBesideInTheRowOrTheColumnOnly) {
-  UseSize(4, 3);
-  EXPECT_EQ(MapNeighbourDirection(5, 6), 0);
-  EXPECT_EQ(MapNeighbourDirection(5, 4), 180);
-  EXPECT_EQ(MapNeighbourDirection(5, 1), 90);
-  EXPECT_EQ(MapNeighbourDirection(5, 9), 270);
-  EXPECT_EQ(MapNeighbourDirection(3, 4), -1) << "the end of row 0 and the start of row 1";
-  EXPECT_EQ(MapNeighbourDirection(4, 3), -1);
-  EXPECT_EQ(MapNeighbourDirection(5, 10), -1) << "diagonal";
-  EXPECT_EQ(MapNeighbourDirection(5, 5), -1);
-}
-
 TEST_F(MapTest, LoadReadsTheRecordAndDerivesCollisionAndEventCount) {
   test::TestMap map = test::MapFloor(5, 2, 2, 17);
   map.tiles = {15, 14, 0x80, 0xFF, 16, 45, 50, 0, 4, 0x7F};
@@ -87,12 +75,6 @@ TEST_F(MapTest, LoadReadsTheRecordAndDerivesCollisionAndEventCount) {
   EXPECT_EQ(g_encounterCountdown, 9) << "each load starts the countdown afresh";
   EXPECT_EQ(g_eventCount, 0);
   EXPECT_EQ(g_tileLayer[9], 0) << "the rest of the layers is cleared";
-}
-
-TEST_F(MapTest, LimitsThatTheLayersHoldLoad) {
-  EXPECT_EQ(Load(test::BuildMapPack({test::MapFloor(200, 200, 4, 1)})), 1);
-  EXPECT_EQ(g_encounterArea, 4);
-  EXPECT_EQ(Load(test::BuildMapPack({test::MapFloor(1, 1)}), 13), 1);
 }
 
 test::Bytes PutU32At(test::Bytes bytes, size_t at, uint32_t v) {

@@ -50,9 +50,7 @@ TEST_F(MapcTest, RefusesWhatThePackCannotHoldWithFileAndLine) {
   const std::vector<std::string> tooBig(200, wide);
   const Case cases[] = {
       {"a gap in the numbering", Text("slot 0\n", {"...."}, {"1.3."}), "m.map:5:", "event 2 is missing"},
-      {"numbering not from 1", Text("slot 0\n", {"...."}, {".2.."}), "m.map:5:", "event 1 is missing"},
       {"event 21", Text("slot 0\n", {"...."}, {"L..."}), "m.map:6:", "1 to 20"},
-      {"event 35", Text("slot 0\n", {"....", "...."}, {"....", "..Z."}), "m.map:8:", "1 to 20"},
       {"one event on two cells", Text("slot 0\n", {"...", "..."}, {"1..", "..1"}), "m.map:8:", "more than one cell"},
       {"an unknown event mark", Text("slot 0\n", {"..."}, {".x."}), "m.map:6:", "unknown event mark"},
       {"an events grid of another size", Text("slot 0\n", {"...", "..."}, {"..."}), "m.map:6:", "not the size"},
@@ -62,7 +60,6 @@ TEST_F(MapcTest, RefusesWhatThePackCannotHoldWithFileAndLine) {
       {"no slot", Text("area 1\n", {".."}), "m.map:1:", "no 'slot'"},
       {"slot 14", Text("slot 14\n", {".."}), "m.map:1:", "slot takes one number"},
       {"area 5", Text("slot 0\narea 5\n", {".."}), "m.map:2:", "area takes one number from 0 to 4"},
-      {"a negative interval", Text("slot 0\ninterval -1\n", {".."}), "m.map:2:", "interval"},
       {"a slot given twice", Text("slot 0\nslot 1\n", {".."}), "m.map:2:", "given twice"},
       {"an unknown line", Text("slot 0\nsize 3 3\n", {".."}), "m.map:2:", "unknown line"},
       {"no end", "slot 0\ntiles\n..\n", "m.map:2:", "no 'end'"},

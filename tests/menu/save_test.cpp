@@ -28,14 +28,8 @@ namespace {
 
 using test::Bytes;
 
-int Plays(int voice, size_t since) {
-  const auto& events = plat::CurrentRecordingAudioDevice()->events;
-  int n = 0;
-  for (size_t i = since; i < events.size(); ++i)
-    n += events[i].kind == plat::AudioEvent::Kind::Play && events[i].voice == voice;
-  return n;
-}
-size_t AudioMark() { return plat::CurrentRecordingAudioDevice()->events.size(); }
+using test::AudioMark;
+using test::Plays;
 
 SaveScreenData* Screen() {
   TaskSlot& s = g_taskPool[kSlotSaveLoad];
@@ -104,17 +98,6 @@ TEST_F(SaveTest, ANewGamesSaveHoldsEachFieldAtItsOffset) {
     if (n == 2) TaskKillById(kTaskIdCamera);  // the second round without a camera
     const Bytes c = SaveBuild();
     EXPECT_EQ(c.size(), 1104u + 304u * static_cast<unsigned>(n) + (TaskExists(kTaskIdCamera) ? 4u : 0u)) << n;
-  }
-}
-
-TEST_F(SaveTest, HeaderLevelIsThatOfTheFirstMemberWithIdZero) {
-  const struct {
-    int32_t ids[4], count, level, expected;
-  } cases[] = {{{1, 0, 2, 3}, 4, 33, 33}, {{1, 2, 3, 0}, 3, 33, 0}, {{0, 1, 2, 3}, 4, -5, 0}, {{1, 2, 3, 3}, 4, 9, 0}};
-  for (const auto& c : cases) {
-    for (int i = 0; i < 4; ++i) g_party[i].id = c.ids[i], g_party[i].level = c.ids[i] == 0 ? c.level : 50;
-    g_partyCount = c.count;
-    EXPECT_EQ(SaveHeaderLevel(), c.expected) << c.ids[0] << c.ids[3];
   }
 }
 

@@ -19,14 +19,6 @@
 
 namespace {
 
-// The looping piece last started since the audio log held `since` events, or -1.
-int MusicStarted(size_t since) {
-  const std::vector<plat::AudioEvent>& audio = plat::CurrentRecordingAudioDevice()->events;
-  int voice = -1;
-  for (size_t i = since; i < audio.size(); ++i) voice = audio[i].loop ? audio[i].voice : voice;
-  return voice;
-}
-
 bool FullScreen() { return (SDL_GetWindowFlags(plat::WindowHandle()) & SDL_WINDOW_FULLSCREEN) != 0; }
 
 struct OptionsCase {
@@ -56,7 +48,7 @@ TEST_P(OptionsTest, ConfirmWritesEveryRowRestartsTheMusicAndRebuildsOnlyForADisp
   ASSERT_TRUE(TaskExists(kTaskIdOptions)) << "no key but confirm closes the screen";
   EXPECT_EQ(test::ScreenSprites(game.Recorder()->lastFrame).size(), c.fromField ? 17u : 318u) << "background";
   const size_t creates = plat::DeviceCreateLog().size();
-  const size_t since = plat::CurrentRecordingAudioDevice()->events.size();
+  const size_t since = test::AudioMark();
   plat::SetDeviceCreateFailures(c.failingCreates);
   game.Tap(kKeyEnter, 0);
 
@@ -64,7 +56,7 @@ TEST_P(OptionsTest, ConfirmWritesEveryRowRestartsTheMusicAndRebuildsOnlyForADisp
   EXPECT_EQ(plat::DeviceCreateLog().size() > creates, c.rebuilt);
   ASSERT_EQ(game.Running(), c.failingCreates == 0) << "a failed rebuild ends the program with that frame";
   if (!game.Running()) return;
-  EXPECT_EQ(MusicStarted(since), c.music);
+  EXPECT_EQ(test::LastMusic(since), c.music);
   EXPECT_EQ(FullScreen(), g_settings.windowed != 1) << "the window is placed for the mode";
   EXPECT_EQ(g_taskPool[20].updateOn, c.fromField) << "the field runs again";
   EXPECT_EQ(TaskExists(kTaskIdTitle), 1 - c.fromField);

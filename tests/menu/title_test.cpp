@@ -55,26 +55,8 @@ int LiveTasks() {
   return n;
 }
 
-plat::RecordingAudioDevice* Audio() { return plat::CurrentRecordingAudioDevice(); }
-
-// How many times a voice was started since the event log held `since` entries.
-int Plays(int voice, size_t since) {
-  int n = 0;
-  const std::vector<plat::AudioEvent>& events = Audio()->events;
-  for (size_t i = since; i < events.size(); ++i) {
-    n += events[i].kind == plat::AudioEvent::Kind::Play && events[i].voice == voice ? 1 : 0;
-  }
-  return n;
-}
-
-// The last piece of music started, or -1.
-int LastMusic() {
-  const std::vector<plat::AudioEvent>& events = Audio()->events;
-  for (size_t i = events.size(); i-- > 0;) {
-    if (events[i].kind == plat::AudioEvent::Kind::Play && events[i].loop) return events[i].voice;
-  }
-  return -1;
-}
+using test::LastMusic;
+using test::Plays;
 
 class TitleTest : public ::testing::Test {
  protected:
@@ -132,7 +114,7 @@ TEST_F(TitleTest, CursorWrapsAroundTheGridAndEachMoveClicks) {
       {kKeyDown, 1, 0},  {kKeyDown, 1, 1},  {kKeyLeft, 0, 1}, {kKeyLeft, 1, 1},
   };
   for (const Move& m : moves) {
-    const size_t events = Audio()->events.size();
+    const size_t events = test::AudioMark();
     Press(m.key);
     SCOPED_TRACE(m.key);
     EXPECT_EQ(Title()->column, m.column);
@@ -145,19 +127,22 @@ TEST_F(TitleTest, CursorWrapsAroundTheGridAndEachMoveClicks) {
   EXPECT_EQ(Title()->selection, 3);
 }
 
-// Each entry's screen stands in its slot the next frame and ends at a fresh title.
-// Escape leaves only the gallery.
+// Each entry's screen or question stands in its slot the next frame and ends at a fresh
+// title with the other banner and the title's music. Escape leaves only the gallery; No
+// leaves a question.
 TEST_F(TitleTest, EntriesOpenTheirScreensWhichEndAtAFreshTitle) {
   struct Case {
     int32_t entry;
     int slot;
     int32_t id;
-    int stay, leave;  // a key the screen stays open on, then one that leaves (-1: none)
+    int stay, leave;  // a key the screen stays open on, then one that leaves
   };
   const Case cases[] = {
       {kTitleOptions, kSlotOptions, kTaskIdOptions, kKeyEscape, kKeyEnter},
       {kTitleGallery, kSlotGallery, kTaskIdGallery, kKeyUp, kKeyEscape},
       {kTitlePicture, kSlotPicture, kTaskIdPicture, kKeyEscape, kKeyZ},
+      {kTitleNewGame, kSlotNewGamePrompt, kTaskIdNewGamePrompt, kKeyEscape, kKeyZ},
+      {kTitleQuit, kSlotQuitPrompt, kTaskIdQuitPrompt, kKeyEscape, kKeyEnter},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);
@@ -169,13 +154,15 @@ TEST_F(TitleTest, EntriesOpenTheirScreensWhichEndAtAFreshTitle) {
     EXPECT_EQ(LiveTasks(), 1);
     EXPECT_EQ(g_titleBanner, 1 - banner);
     Game().Frames(1);
-    if (c.stay >= 0) Press(c.stay);
-    EXPECT_EQ(TaskSlotInUse(c.slot), c.stay >= 0);
-    if (c.leave >= 0) Press(c.leave);
+    Press(c.stay);
+    EXPECT_TRUE(TaskSlotInUse(c.slot));
+    const size_t events = test::AudioMark();
+    Press(c.leave);
     ASSERT_NE(Title(), nullptr);
     EXPECT_EQ(Title()->selection, kTitleNewGame);
-    Game().Frames(1);
+    EXPECT_EQ(LastMusic(events), kMusicTitle);
     EXPECT_TRUE(DrewPicture(g_titleBanner == 1 ? kAtlasTitleBanner1 : kAtlasTitleBanner0));
+    EXPECT_TRUE(Game().Running());
   }
 }
 
@@ -199,24 +186,6 @@ TEST_F(TitleTest, TitleDrawsItsPicturesBackToFront) {
   const std::vector<Sprite> again = Drawn();
   ASSERT_EQ(again.size(), 13u);
   ExpectPicture(again[2], kAtlasTitleBanner1, 0, 252, "the taller banner");
-}
-
-TEST_F(TitleTest, AnsweringNoReturnsToAFreshTitleWithTheOtherBanner) {
-  for (int32_t entry : {kTitleNewGame, kTitleQuit}) {
-    SCOPED_TRACE(entry);
-    const int32_t banner = g_titleBanner;
-    OpenPrompt(entry);
-    const size_t events = Audio()->events.size();
-    Press(entry == kTitleQuit ? kKeyEnter : kKeyZ);
-    ASSERT_NE(Title(), nullptr);
-    EXPECT_EQ(LiveTasks(), 1);
-    EXPECT_EQ(Title()->selection, kTitleNewGame);
-    EXPECT_EQ(g_titleBanner, 1 - banner);
-    EXPECT_EQ(Plays(kSoundCursor, events), 1);
-    EXPECT_EQ(Plays(kMusicTitle, events), 1);
-    EXPECT_TRUE(DrewPicture(banner == 0 ? kAtlasTitleBanner1 : kAtlasTitleBanner0));
-    EXPECT_TRUE(Game().Running());
-  }
 }
 
 TEST_F(TitleTest, QuitThenYesEndsTheProgramAtTheEndOfThatFrame) {
@@ -247,33 +216,19 @@ TEST_F(TitleTest, NewGameResetsTheWholeGameAndLoadsMapZero) {
   Game().Hold(kKeyZ);
   Game().Frames(1);
   Game().ReleaseAll();
-  EXPECT_EQ(g_money, 0);
-  for (int i = 0; i < kEventFlagCount; ++i) EXPECT_EQ(g_eventFlags[i], 0) << "flag " << i;
-  InventorySlot now[kInventorySlots];
-  std::memcpy(now, g_inventory, sizeof now);
-  InventoryInit();
-  EXPECT_EQ(std::memcmp(now, g_inventory, sizeof now), 0) << "the starting inventory";
-  EXPECT_EQ(g_partyCount, 4);
-  EXPECT_EQ(g_enemyCount, 0);
-  EXPECT_EQ(g_familiarCount, 4);
-  EXPECT_EQ(std::memcmp(g_party, g_characterTable, sizeof g_party), 0) << "the first four rows";
-  const CharacterRecord zero[4] = {};
-  EXPECT_EQ(std::memcmp(g_partyReserve, zero, sizeof zero), 0);
-  EXPECT_EQ(std::memcmp(g_familiars, zero, sizeof zero), 0);
+  // The whole state as a fresh one with the first four rows of the table as the party,
+  // then map 0 with its own encounter interval.
+  GameState loaded = g_game;
+  GameStateReset();
+  EXPECT_EQ(std::memcmp(&g_game.party, g_characterTable, sizeof g_game.party), 0) << "the first four rows";
+  loaded.encounterArea = g_game.encounterArea = 1;
+  loaded.encounterInterval = loaded.encounterCountdown = g_game.encounterInterval = g_game.encounterCountdown = 12;
+  EXPECT_EQ(std::memcmp(&loaded, &g_game, sizeof loaded), 0) << "money, flags, party, reserve, inventory, map";
   EXPECT_EQ(g_settings.autoBattle, 0);
   EXPECT_EQ(LastMusic(), kMusicField);
-  EXPECT_EQ(g_mapNumber, 0);
   EXPECT_EQ(g_mapWidth, 7);
-  EXPECT_EQ(g_encounterArea, 1);
-  EXPECT_EQ(g_encounterInterval, 12) << "the map's own interval";
-  EXPECT_EQ(g_encounterCountdown, 12);
   EXPECT_TRUE(Game().Boxes().empty());
-  // The party comes on through map 0's opening event; this map places nothing.
-  EXPECT_FALSE(TaskExists(kTaskIdWalker));
-  EXPECT_FALSE(TaskExists(kTaskIdFieldView));
-  EXPECT_FALSE(TaskExists(kTaskIdCamera));
-  EXPECT_FALSE(TaskExists(kTaskIdTitle));
-  EXPECT_EQ(LiveTasks(), 0);
+  EXPECT_EQ(LiveTasks(), 0) << "the party comes on through map 0's opening event; this map places nothing";
   Game().Frames(3);
   EXPECT_TRUE(Game().Running());
 }

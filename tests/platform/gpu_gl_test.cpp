@@ -101,17 +101,6 @@ TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
   EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
 }
 
-TEST_F(GlDeviceTest, NearerWorldSurfacesHideFartherOnes) {
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(nullptr);
-  LookDownZ(Dev());
-  WorldSquare(Dev(), 1.0f, 10.0f, 0xFFFF0000);
-  WorldSquare(Dev(), 4.0f, 20.0f, 0xFF0000FF);  // behind, drawn later
-  const plat::Image frame = Show();
-  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);
-  EXPECT_EQ(At(frame, 320, 180), 0xFF0000FFu);
-}
-
 // Lit: the material's emissive colour times the texture, alpha from the diffuse
 // colour; the vertex colour plays no part. Unlit: the vertex colour.
 TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {
@@ -162,7 +151,8 @@ TEST_F(GlDeviceTest, TheWindowShowsThePresentedFrame) {
   glReadPixels(0, 0, 640, 480, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, window.data());
   int different = 0;
   for (int y = 0; y < 480; ++y) {
-    for (int x = 0; x < 640; ++x) different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
+    for (int x = 0; x < 640; ++x)
+      different += (window[static_cast<size_t>((479 - y) * 640 + x)] | kBlack) != At(frame, x, y);
   }
   EXPECT_EQ(different, 0);
   EXPECT_EQ(At(frame, 10, 20), At(Distinct(64, 48), 0, 0));

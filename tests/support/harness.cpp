@@ -99,6 +99,26 @@ void ResetGame() {
   std::filesystem::current_path(StartDir(), ec);
 }
 
+size_t AudioMark() { return plat::CurrentRecordingAudioDevice()->events.size(); }
+
+int Plays(int voice, size_t since) {
+  const std::vector<plat::AudioEvent>& events = plat::CurrentRecordingAudioDevice()->events;
+  int n = 0;
+  for (size_t i = since; i < events.size(); ++i) {
+    n += events[i].kind == plat::AudioEvent::Kind::Play && events[i].voice == voice ? 1 : 0;
+  }
+  return n;
+}
+
+int LastMusic(size_t since) {
+  const std::vector<plat::AudioEvent>& events = plat::CurrentRecordingAudioDevice()->events;
+  int voice = -1;
+  for (size_t i = since; i < events.size(); ++i) {
+    if (events[i].kind == plat::AudioEvent::Kind::Play && events[i].loop) voice = events[i].voice;
+  }
+  return voice;
+}
+
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "milva-test-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) return {};

@@ -1,40 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "data/game_state.h"
-#include "event/event_test_support.h"
-#include "event/pack.h"
-#include "platform/text_encoding.h"
 #include "scriptc/script_lang.h"
-#include "support/files.h"
-#include "support/harness.h"
+#include "support/field_world.h"
 
 namespace {
 
 using scriptc::CompiledMap;
 using scriptc::Diagnostic;
 
-std::string SourceFile(const char* relative) {
-  return (std::filesystem::path(__FILE__).parent_path() / "../.." / relative).string();
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 class ScriptCompilerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::vector<Diagnostic> errors;
-    ASSERT_TRUE(scriptc::LoadGlyphs(ReadText(SourceFile("content/glyphs/glyphs.txt")), &glyphs_, &errors));
+    const test::Bytes glyphs = test::ReadFile(std::string(MILVA_SOURCE_DIR) + "/content/glyphs/glyphs.txt");
+    ASSERT_TRUE(scriptc::LoadGlyphs(std::string(glyphs.begin(), glyphs.end()), &glyphs_, &errors));
   }
   // Compiles; the refusals, as "line: message".
   std::vector<std::string> Refusals(const std::string& source) {
@@ -68,11 +50,9 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
   };
   const Case cases[] = {
       {2, "#1,1,\nこれを聞け,\n#99,@", "'聞' is not in the glyph table"},
-      {1, "#1,1,aあb,#99,@", "'a', 'b' are not in the glyph table"},
       {3, "#1,1,あ,\n#99,\n/ ミルヴァ\n@", "'ァ'"},  // a second byte that reads as '@'
       {1, "#2,あ" + fits + ",い,う,x,y,x#99,y#99,@", "24 characters"},
       {2, "back\n#6,1,back,\n#99,@", "'back' does not follow"},
-      {1, "#2,あ,い,う,one,two,one#99,@", "'two' does not follow"},
       {1, "#6,1,end,#6,2,end,end#99,@", "inside a command"},
       {1, "#6,1,end,#99,@end#99,@", "does not follow"},  // searched in its own event only
       {1, "#6,1,a#b,#99,@", "must not hold"},
@@ -83,7 +63,6 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
       {1, "$5,#99,@", "$5 is no command"},
       {1, "#17,1234567,#99,@", "six digits"},
       {1, "#17,-5,#99,@", "a number was expected"},
-      {1, "#17,5#99,@", "',' was expected"},
       {1, "#1,4,あ,い,う,え,#99,@", "count 4 is outside 0 to 3"},
       {1, "#5,100,#99,@", "flag number 100"},
       {1, "#11,21,#99,@", "sound effect 21"},
@@ -98,27 +77,24 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
       {1, "#38,1,3,0,0,1,1,#38,0,30,0,0,1,2,#38,1,30,0,0,1,3,#99,@", "item id 30"},  // modes do not carry over
       {2, "#99,\n/ \U0001F600\n@", "Shift-JIS cannot write"},
       // A save keeps as many reserve slots as the party has members.
-      {1, "#46,1,0,#99,@", "'#46'"},  // the party count is not known
-      {1, "#0,0,4,0,1,2,3,#46,3,3,#99,@", "'#46'"},
+      {1, "#46,1,0,#99,@", "'#46'"},                                    // the party count is not known
       {1, "#0,0,4,0,1,2,3,#46,3,2,#46,2,0,#99,@", "'#46'"},             // slot 2 beyond a party of 2
       {1, "#0,0,4,0,1,2,3,#6,1,on,#0,0,1,0,on#46,3,0,#99,@", "'#46'"},  // after a jump: not known
       // A scripted battle's enemies stand on open ground, off the party's cells, one a cell.
       {1, "#12,1,13,5,5,#99,@", "monster id 13 is out of range"},
       {1, "#12,1,0,1,5,#99,@", "cell (1, 5) is not open ground"},
-      {1, "#12,1,0,5,16,#99,@", "cell (5, 16) is not open ground"},
       {1, "#12,1,0,18,5,#99,@", "cell (18, 5) is not open ground"},
       {1, "#12,1,0,9,9,#99,@", "cell (9, 9) is where a party"},
       {1, "#12,2,0,5,5,1,5,5,#99,@", "cell (5, 5) is taken by an earlier"},
       {1, "#12,7,#99,@", "count 7 is outside 1 to 6"},
-      {1, "#12,0,#99,@", "count 0 is outside 1 to 6"},
   };
   for (const Case& c : cases) EXPECT_NE(RefusedOn(c.line, c.source).find(c.says), std::string::npos) << c.source;
-  for (const char* good : {"#1,1,あいうえおかきくけこさしすせそたちつてとなにぬ,#99,@", "#6,1,聞,#99,聞#99,@",
-                           "#6,1,end,#6,2,fin,end#5,1,fin#99,@", "#99,@\n/ trailing note\n",
-                           "#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@",
-                           "#9,50,#10,3,1,13,19,#27,500,#38,0,999999,3,4,7,12,#41,100,#23,#30,#24,#36,#97,#99,@",
-                           "#0,0,4,0,1,2,3,#46,3,1,#46,2,0,#49,1,2,#46,1,1,#99,@",
-                           "#13,#12,2,12,2,2,0,15,15,#12,1,3,7,8,#99,@"}) {
+  for (const char* good :
+       {"#1,1,あいうえおかきくけこさしすせそたちつてとなにぬ,#99,@", "#6,1,聞,#99,聞#99,@",
+        "#6,1,end,#6,2,fin,end#5,1,fin#99,@", "#99,@\n/ trailing note\n",
+        "#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@",
+        "#9,50,#10,3,1,13,19,#27,500,#38,0,999999,3,4,7,12,#41,100,#23,#30,#24,#36,#97,#99,@",
+        "#0,0,4,0,1,2,3,#46,3,1,#46,2,0,#49,1,2,#46,1,1,#99,@", "#13,#12,2,12,2,2,0,15,15,#12,1,3,7,8,#99,@"}) {
     EXPECT_TRUE(Refusals(good).empty()) << good;
   }
 }
@@ -140,22 +116,10 @@ TEST_F(ScriptCompilerTest, BlocksAndEventsKeepToTheGamesBuffers) {
   EXPECT_TRUE(Refusals(edge.substr(1)).empty());
 }
 
-// A map pack with the given event layers, one map a list of event bytes.
-std::vector<uint8_t> BuildMapPack(const std::vector<std::vector<uint8_t>>& layers) {
-  test::Bytes table, body;
-  for (int m = 0; m < 14; ++m) {
-    PutU32(table, static_cast<uint32_t>(body.size()));
-    const auto events = m < static_cast<int>(layers.size()) ? layers[static_cast<size_t>(m)] : test::Bytes{};
-    for (uint32_t v : {static_cast<uint32_t>(events.size()), 1u, 0u, 20u}) PutU32(body, v);
-    body.insert(body.end(), events.size(), 0);
-    body.insert(body.end(), events.begin(), events.end());
-  }
-  table.insert(table.end(), body.begin(), body.end());
-  return table;
-}
-
 TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
-  const auto pack = BuildMapPack({{0, 1, 21, 2, 0x80, 3, 0}, {}});
+  test::TestMap events = test::MapFloor(7, 1);
+  events.events = {0, 1, 21, 2, 0x80, 3, 0};
+  const auto pack = test::BuildMapPack({events, test::MapFloor(1, 1)});
   int cells = -1;
   std::string error;
   ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error));
@@ -173,9 +137,6 @@ TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
   // Map packs that do not hold the map.
   EXPECT_FALSE(scriptc::CountEventCells(std::vector<uint8_t>(30, 0), 0, &cells, &error));
   auto broken = pack;
-  broken[0] = 0xFF;
-  EXPECT_FALSE(scriptc::CountEventCells(broken, 0, &cells, &error));
-  broken = pack;
   broken[56] = 0xFF;  // map 0 claims a width of 255 cells
   EXPECT_FALSE(scriptc::CountEventCells(broken, 0, &cells, &error));
   EXPECT_FALSE(scriptc::CountEventCells(pack, 14, &cells, &error));
