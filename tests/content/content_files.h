@@ -19,11 +19,6 @@ struct Pixels {
   int height = 0;
   std::vector<uint32_t> argb;
   uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
-  // Something shows there: not the colour key and not fully transparent.
-  bool Ink(int x, int y) const {
-    const uint32_t p = At(x, y);
-    return p != kColourKey && (p >> 24) != 0;
-  }
 };
 
 // Decodes with the game's own picture decoder, colour key untouched.

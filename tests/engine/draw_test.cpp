@@ -9,26 +9,6 @@
 
 namespace {
 
-using plat::DrawRecord;
-
-class DrawTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    plat::SetDeviceBackend(plat::DeviceBackend::Recording);
-    g_device = plat::CreateDevice(nullptr, plat::DeviceParams{});
-    rec_ = plat::CurrentRecordingDevice();
-    ASSERT_NE(rec_, nullptr);
-  }
-  std::vector<DrawRecord> Of(DrawRecord::Kind kind) const {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : rec_->current) {
-      if (r.kind == kind) out.push_back(r);
-    }
-    return out;
-  }
-  plat::RecordingDevice* rec_ = nullptr;
-};
-
 // Where a point of the model lands (row vector times the matrix).
 glm::vec3 Apply(const glm::mat4& m, glm::vec3 p) { return glm::vec3(m * glm::vec4(p, 1.0f)); }
 
@@ -39,7 +19,7 @@ void ExpectNear(glm::vec3 a, glm::vec3 b) {
 }
 
 // A model's front is -z in its file; heading 0 turns it toward +x, 90 toward +z.
-TEST_F(DrawTest, HeadingTurnsTheModelsFrontAlongTheAngleConvention) {
+TEST(DrawTest, HeadingTurnsTheModelsFrontAlongTheAngleConvention) {
   const std::pair<float, glm::vec3> cases[] = {
       {0.0f, {1, 0, 0}}, {90.0f, {0, 0, 1}}, {180.0f, {-1, 0, 0}}, {270.0f, {0, 0, -1}}};
   for (const auto& [h, facing] : cases) {

@@ -136,7 +136,6 @@ class WaveTest : public SoundFixture {
     std::copy(image.begin(), image.end(), block.get());
     return SoundCreateFromWave(block.get(), image.size(), 0, &clip_);
   }
-  const plat::WaveFormat& Format() const { return Recorder()->formats.back(); }
   size_t SampleBytes() const { return Recorder()->sizes.back(); }
 
   std::unique_ptr<plat::AudioClip> clip_;

@@ -38,7 +38,6 @@ class ObjectsTest : public ::testing::Test {
     ASSERT_EQ(field_->StartResult(), 1);
     ASSERT_TRUE(field_->Enter(0, column, row));
   }
-  // The same map loaded again, as a map change would.
   void Reenter(int column, int row) { ASSERT_TRUE(field_->Enter(0, column, row)); }
   test::GameHarness& Game() { return field_->Game(); }
   // Frames until the running event has ended (at most `limit`).
