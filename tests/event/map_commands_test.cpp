@@ -26,16 +26,13 @@ using test::Walker;
 
 // Map 0 is 6 x 4 with one event cell at (4, 0) whose script is under test; map 1 is
 // 8 x 6 with the events given.
-class MapCommandTest : public ::testing::Test {
+class MapCommandTest : public test::FieldTest {
  protected:
   void Open(const std::string& map0Event, const std::vector<std::string>& map1Events,
             const std::vector<std::string>& map1Rows = std::vector<std::string>(6, "........")) {
     const test::Bytes maps =
         test::BuildMapPack({test::MapFromRows({"....1.", "......", "......", "......"}), test::MapFromRows(map1Rows)});
-    field_.reset();  // one game at a time
-    field_ = std::make_unique<test::FieldGame>(
-        maps, test::BuildEventPack({test::EventBlock({map0Event}), test::EventBlock(map1Events)}));
-    ASSERT_EQ(field_->StartResult(), 1);
+    Start(maps, test::BuildEventPack({test::EventBlock({map0Event}), test::EventBlock(map1Events)}));
     ASSERT_TRUE(field_->Enter(0, 1, 1));
   }
   // Starts map 0's event and runs its first command.
@@ -43,8 +40,6 @@ class MapCommandTest : public ::testing::Test {
     ASSERT_EQ(EventStart(1), 1);
     Game().Frames(2);
   }
-  test::GameHarness& Game() { return field_->Game(); }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(MapCommandTest, ChangeMapEndsTheEventAndSetsThePartyDownOnTheNewMap) {

@@ -22,12 +22,10 @@ using Kind = plat::DrawRecord::Kind;
 
 // The field on a crafted map, with a distinct stand-in for every world texture so each
 // face can be told by its texture.
-class FieldViewTest : public ::testing::Test {
+class FieldViewTest : public test::FieldTest {
  protected:
   void Open(const test::TestMap& map) {
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}));
-    ASSERT_EQ(field_->StartResult(), 1);
-    ASSERT_TRUE(field_->Enter(0, 0, 0));
+    FieldTest::Open(map, 0, 0);
     plat::Image pixel;
     pixel.width = pixel.height = 1;
     pixel.pixels = {0xFFFFFFFF};
@@ -52,7 +50,6 @@ class FieldViewTest : public ::testing::Test {
     }
     return -1;
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {

@@ -34,15 +34,7 @@ int CoverQuads(uint32_t colour) {
   return n;
 }
 
-class MapChangeTest : public ::testing::Test {
- protected:
-  void Start(const test::Bytes& pack) {
-    field_ = std::make_unique<test::FieldGame>(pack);
-    ASSERT_EQ(field_->StartResult(), 1);
-  }
-  test::GameHarness& Game() { return field_->Game(); }
-  std::unique_ptr<test::FieldGame> field_;
-};
+using MapChangeTest = test::FieldTest;
 
 TEST_F(MapChangeTest, CoverRisesFor26FramesThePartyArrivesAndTheCoverFallsFor26) {
   Start(test::BuildMapPack({test::MapFloor(6, 4), test::MapFloor(8, 6, 1, 12)}));
@@ -100,7 +92,6 @@ TEST_F(MapChangeTest, RefusedMapFilesGoToTheTitleWithTheirBox) {
   const Case cases[] = {{"missing file", {}, 0}, {"map number 14", good, 14}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    field_.reset();
     Start(c.pack);
     if (c.pack.empty()) std::filesystem::remove(field_->Dir() + "/mappack.dat");
     TaskKillAll();

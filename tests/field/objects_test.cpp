@@ -29,22 +29,15 @@ TaskSlot* Slot(int s) { return g_taskPool[s].inUse ? &g_taskPool[s] : nullptr; }
 
 // The field on map 0 built from rows (digits are event cells) with the scripts given,
 // and the party set down on (column, row).
-class ObjectsTest : public ::testing::Test {
+class ObjectsTest : public test::FieldTest {
  protected:
   void Open(const std::vector<std::string>& rows, const std::vector<std::string>& scripts, int column, int row) {
-    field_.reset();
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({test::MapFromRows(rows)}),
-                                               test::BuildEventPack({test::EventBlock(scripts)}));
-    ASSERT_EQ(field_->StartResult(), 1);
-    ASSERT_TRUE(field_->Enter(0, column, row));
+    FieldTest::Open(test::MapFromRows(rows), column, row, test::BuildEventPack({test::EventBlock(scripts)}));
   }
-  void Reenter(int column, int row) { ASSERT_TRUE(field_->Enter(0, column, row)); }
-  test::GameHarness& Game() { return field_->Game(); }
   // Frames until the running event has ended (at most `limit`).
   bool RunEventOut(int limit = 50) {
     return Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, limit);
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {

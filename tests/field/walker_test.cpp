@@ -23,21 +23,13 @@ using test::CentreZ;
 using test::Walker;
 
 // The field on one map, the party set down on (column, row).
-class WalkerTest : public ::testing::Test {
+class WalkerTest : public test::FieldTest {
  protected:
-  void Open(const test::TestMap& map, int column, int row) {
-    field_.reset();  // one game at a time
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}));
-    ASSERT_EQ(field_->StartResult(), 1);
-    ASSERT_TRUE(field_->Enter(0, column, row));
-  }
-  test::GameHarness& Game() { return field_->Game(); }
   static void ExpectAt(const WalkerData* w, int column, int row) {
     ASSERT_NE(w, nullptr);
     EXPECT_FLOAT_EQ(w->x, CentreX(column)) << "member " << w->member;
     EXPECT_FLOAT_EQ(w->z, CentreZ(row)) << "member " << w->member;
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {

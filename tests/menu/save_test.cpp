@@ -53,17 +53,15 @@ Bytes Snapshot() {
 }
 
 // A 9 by 7 room, map 3, with event 1 on column 4, row 1; the party enters on column 2, row 5.
-class SaveTest : public ::testing::Test {
+class SaveTest : public test::FieldTest {
  protected:
   void SetUp() override {
     const std::vector<std::string> rows = {"#########", "#...1...#", "#.......#", "#.......#",
                                            "#.......#", "#.......#", "#########"};
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({test::MapFromRows(rows, 0, 17)}));
-    ASSERT_EQ(field_->StartResult(), 1);
+    Start(test::BuildMapPack({test::MapFromRows(rows, 0, 17)}));
     ASSERT_TRUE(field_->Enter(3, 2, 5));
     Game().Frames(1);
   }
-  test::GameHarness& Game() { return field_->Game(); }
   std::string File(int slot) { return field_->Dir() + "/" + SaveFileName(slot); }
   // Opens the screen over the field, picks the slot and answers yes.
   void SaveOrLoad(int32_t mode, int slot) {
@@ -75,7 +73,6 @@ class SaveTest : public ::testing::Test {
     for (int key : std::vector<int>(static_cast<size_t>(slot), kKeyDown)) Game().Tap(key);
     for (int key : {kKeyEnter, kKeyDown, kKeyEnter}) Game().Tap(key);
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(SaveTest, ANewGamesSaveHoldsEachFieldAtItsOffset) {

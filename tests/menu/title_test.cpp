@@ -58,19 +58,15 @@ int LiveTasks() {
 using test::LastMusic;
 using test::Plays;
 
-class TitleTest : public ::testing::Test {
+class TitleTest : public test::FieldTest {
  protected:
-  void SetUp() override { Start(test::BuildMapPack({test::MapFloor(7, 5, 1, 12)})); }
+  void SetUp() override { StartAtTitle(test::BuildMapPack({test::MapFloor(7, 5, 1, 12)})); }
 
-  void Start(const test::Bytes& pack) {
-    field_.reset();
-    field_ = std::make_unique<test::FieldGame>(pack);
-    ASSERT_EQ(field_->StartResult(), 1);
+  void StartAtTitle(const test::Bytes& pack) {
+    Start(pack);
     ASSERT_NE(Title(), nullptr);
     Game().Frames(1);  // the title's opening update reads no keys
   }
-
-  test::GameHarness& Game() { return field_->Game(); }
 
   // Presses a key alone for one frame, then lets it go for one.
   void Press(int key) { Game().Tap(key, 1); }
@@ -90,13 +86,11 @@ class TitleTest : public ::testing::Test {
     Choose(entry);
     Game().Frames(1);
   }
-
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(TitleTest, StartUpOpensTheTitleOnNewGameWithTheTitleMusicAndTheFirstBanner) {
   g_titleBanner = 1;
-  Start(test::BuildMapPack({test::MapFloor(4, 4)}));
+  StartAtTitle(test::BuildMapPack({test::MapFloor(4, 4)}));
   EXPECT_EQ(g_titleBanner, 0) << "every run starts on the first banner";
   EXPECT_EQ(Title()->selection, kTitleNewGame);
   EXPECT_EQ(Title()->step, TitleMenuInput);

@@ -32,7 +32,7 @@ const EventContext* RunningEvent() {
 }
 
 // The game started in a folder holding the built data files.
-class JourneyTest : public ::testing::Test {
+class JourneyTest : public test::FieldTest {
  protected:
   void SetUp() override {
     const std::string built = test::BuildDataDir();
@@ -83,7 +83,6 @@ class JourneyTest : public ::testing::Test {
     Game().Frames(8 * cells);
     Game().Release(key);
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
