@@ -11,19 +11,6 @@
 
 namespace {
 
-// Numbers become digit pictures most significant first; what has no picture (a sign,
-// an eighth digit) draws nothing.
-TEST(NumberToDigitsTest, SplitsMostSignificantFirstUpToSevenDigits) {
-  const std::pair<int32_t, std::vector<int32_t>> cases[] = {
-      {0, {0}}, {9, {9}}, {10, {1, 0}}, {9999999, {9, 9, 9, 9, 9, 9, 9}}, {10000000, {}}, {-5, {}}, {INT32_MIN, {}},
-  };
-  for (const auto& [n, digits] : cases) {
-    int32_t d[7] = {};
-    ASSERT_EQ(NumberToDigits(n, d), static_cast<int>(digits.size())) << n;
-    EXPECT_EQ(std::vector<int32_t>(d, d + digits.size()), digits) << n;
-  }
-}
-
 // The vertical menu cursor: one action a frame, Down before Up, wrapping both ways, a
 // click for every move and confirm; a held key acts once.
 TEST(MenuCursorTest, MovesWrapsAndConfirmsOnceAPress) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -12,13 +11,9 @@
 
 #include "data/tasks.h"
 #include "engine/archive.h"
-#include "engine/keys.h"
-#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/task.h"
-#include "game/startup.h"
 #include "platform/recording/audio_recording.h"
-#include "platform/window.h"
 #include "support/files.h"
 #include "support/harness.h"
 
@@ -64,20 +59,13 @@ Bytes Samples(size_t n, uint8_t first = 1) {
   return b;
 }
 
-Bytes SimpleWave(size_t sampleBytes) {
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(chunks, "data", Samples(sampleBytes));
-  return Riff(chunks);
-}
-
 // An archive whose sound entries are good WAVEs (sound i has 2 * (i + 1) sample
 // bytes) except where `bad` says.
 Bytes SoundArchive(int badSound = -1, const Bytes& bad = {}) {
   std::vector<Bytes> entries;
   for (int i = 0; i < kEntrySoundFirst; ++i) entries.push_back({static_cast<uint8_t>(i)});
   for (int id = 0; id < kSoundCount; ++id) {
-    entries.push_back(id == badSound ? bad : SimpleWave(2 * static_cast<size_t>(id + 1)));
+    entries.push_back(id == badSound ? bad : test::MinimalWave(static_cast<uint32_t>(id + 1)));
   }
   return test::BuildArchive(entries);
 }
@@ -172,7 +160,7 @@ TEST_F(WaveTest, TakesTheFirstFormatAndDataWithinBoundsOnly) {
   test::PutTag(cutFormat, "fmt ");
   PutU32(cutFormat, 16);
   cutFormat.resize(cutFormat.size() + 10, 1);
-  Bytes notWave = SimpleWave(4);
+  Bytes notWave = test::MinimalWave(2);
   notWave[11] = 'X';
   const struct {
     const char* what;
@@ -327,11 +315,8 @@ TEST_F(SoundFixture, MixerClipsKeepTheArchiveUntilTheSoundGoes) {
   plat::SetAudioBackend(plat::AudioBackend::Mixer);
   // Half a second each in the mixer's own format (22,050 Hz, 16 bits), which it plays
   // without a converted copy.
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, 22050, 16));
-  PutChunk(chunks, "data", Samples(22050));
   std::vector<Bytes> entries(kEntrySoundFirst, Bytes{0});
-  entries.resize(kEntrySoundFirst + kSoundCount, Riff(chunks));
+  entries.resize(kEntrySoundFirst + kSoundCount, test::MinimalWave(11025));
   LoadArchive(test::BuildArchive(entries));
   ASSERT_EQ(SoundInit(), 1);
   MusicPlay(kMusicBattle);

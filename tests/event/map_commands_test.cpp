@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/game_state.h"
@@ -54,10 +55,8 @@ TEST_F(MapCommandTest, ChangeMapEndsTheEventAndSetsThePartyDownOnTheNewMap) {
   EXPECT_EQ(g_mapWidth, 8);
   for (int m = 0; m < 4; ++m) {
     ASSERT_NE(Walker(m), nullptr);
-    EXPECT_FLOAT_EQ(Walker(m)->x, CentreX(2));
-    EXPECT_FLOAT_EQ(Walker(m)->z, CentreZ(1));
-    EXPECT_FLOAT_EQ(Walker(m)->facing, 90.0f);
-    EXPECT_EQ(g_taskPool[m].updateOn, 1);
+    EXPECT_EQ(std::tuple(Walker(m)->x, Walker(m)->z, Walker(m)->facing, g_taskPool[m].updateOn),
+              std::tuple(CentreX(2), CentreZ(1), 90.0f, 1));
   }
   EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
   EXPECT_EQ(g_eventFlags[9], 0);

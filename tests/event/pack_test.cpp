@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/util.h"
 #include "event/event_test_support.h"
 #include "platform/window.h"
 #include "support/files.h"
@@ -19,43 +18,6 @@ using test::Inverted;
 
 const char* const kBlockTooLarge = "イベントファイルが一時保存領域を超えました";
 const char* const kEventTooLarge = "イベントデータは過大です";
-
-// Reads as many numbers as given from the text; where the reading ended.
-int32_t ReadNumbers(const std::string& text, const std::vector<int32_t>& expected, int32_t position = 0) {
-  std::vector<char> slot(kEventSlotSize, 0);
-  std::copy(text.begin(), text.end(), slot.begin() + (position < 0 ? 0 : position));
-  for (int32_t value : expected) EXPECT_EQ(EventReadNumber(&position, slot.data()), value) << text;
-  return position;
-}
-
-// Up to six digits and one separator of any kind; a sign reads as the separator.
-TEST(EventReadNumberTest, DigitsThenOneSeparatorAndNeverPastTheSlot) {
-  EXPECT_EQ(ReadNumbers("-5,", {0, 5}), 3);
-  EXPECT_EQ(ReadNumbers("999999,", {999999}), 7);
-  EXPECT_EQ(ReadNumbers("1234567,8,", {123456, 0, 8}), 10);  // the seventh digit is the separator
-  EXPECT_EQ(ReadNumbers("777", {777, 0}, kEventSlotSize - 3), kEventSlotSize);
-  EXPECT_EQ(ReadNumbers("", {0}, -4), kEventSlotSize);
-}
-
-TEST(EventReadStringTest, CutToTheBufferAndZeroFilled) {
-  std::vector<char> slot(kEventSlotSize, 0);
-  const std::string text = "abcdefghijklmnopqrstuvwxyz0123,next,";
-  std::copy(text.begin(), text.end(), slot.begin());
-  char label[kEventLabelBytes + 4];
-  std::memset(label, 'X', sizeof label);
-  int32_t position = 0;
-  EventReadString(label, kEventLabelBytes, &position, slot.data());
-  EXPECT_EQ(std::string(label, kEventLabelBytes), "abcdefghijklmnopqrst");
-  EXPECT_EQ(label[kEventLabelBytes], 'X');  // nothing written past the buffer
-  EXPECT_EQ(position, 31);
-  EventReadString(label, kEventLabelBytes, &position, slot.data());
-  EXPECT_STREQ(label, "next");
-  std::fill(slot.begin(), slot.end(), 'q');  // without a comma: to the end of the slot only
-  position = kEventSlotSize - 10;
-  EventReadString(label, kEventLabelBytes, &position, slot.data());
-  EXPECT_EQ(std::string(label), "qqqqqqqqqq");
-  EXPECT_EQ(position, kEventSlotSize);
-}
 
 Bytes Block(const std::string& text, uint8_t fill = 0xFF) {
   Bytes block = Inverted(text);

@@ -78,26 +78,6 @@ TEST_F(FieldViewTest, SideFacesOnlyWhereNeighbouringCodesDiffer) {
   EXPECT_EQ(floorFaces, 4) << "corner floors border only floors of their own code";
 }
 
-TEST_F(FieldViewTest, CellsOutsideTheFrustumAreNotDrawn) {
-  test::TestMap map = test::MapFloor(20, 1);
-  map.tiles[2] = 45;
-  map.tiles[17] = 45;
-  Open(map);
-  g_frustumPlanes[3] = {-1.0f, 0.0f, 0.0f, 0.0f};  // keeps x below 0, give or take a radius
-  int tops = 0, water = 0;
-  for (const plat::DrawRecord& r : DrawMap()) {
-    if (!Flat(r)) continue;
-    EXPECT_LE(r.world[0].x, 3.0f) << "a cell whose sphere lies wholly past the plane";
-    if (r.world[0].y == -1.5f) {
-      ++water;
-    } else {
-      ++tops;
-    }
-  }
-  EXPECT_EQ(tops, 12) << "corners -20 to 2: the sphere reaches 4 past its centre";
-  EXPECT_EQ(water, 1);
-}
-
 std::vector<plat::DrawRecord> ScreenQuadsAtY(float top) {
   std::vector<plat::DrawRecord> out;
   for (const plat::DrawRecord& r : plat::CurrentRecordingDevice()->lastFrame) {

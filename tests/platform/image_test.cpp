@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "platform/bytes.h"
 #include "support/gfx.h"
 
 namespace {
@@ -101,10 +102,6 @@ TEST(DecodeImageTest, EveryTruncationFailsCleanly) {
   }
 }
 
-void PutAt(Bytes& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   const Bytes good = test::BmpBytes(Opaque(Pattern(4, 4)), 24, false);
   struct Lie {
@@ -123,7 +120,7 @@ TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   };
   for (const Lie& lie : lies) {
     Bytes bad = good;
-    PutAt(bad, lie.at, lie.value);
+    StoreU32(bad.data() + lie.at, lie.value);
     plat::Image out;
     EXPECT_FALSE(Decodes(bad, out)) << lie.what;
   }
@@ -131,16 +128,12 @@ TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   bits16[28] = 16;
   plat::Image out;
   EXPECT_FALSE(Decodes(bits16, out)) << "16 bits a pixel";
-}
-
-TEST(DecodeImageTest, PaletteIndexBeyondThePaletteIsRefused) {
   // Two colours in the palette; the last pixel byte then points at entry 7.
-  const plat::Image source = test::MakeImage(2, 1, [](int x, int) { return x ? 0xFFFF0000u : 0xFF0000FFu; });
-  Bytes file = test::BmpBytes(source, 8, false);
-  plat::Image out;
-  ASSERT_TRUE(Decodes(file, out));
-  file[file.size() - 3] = 7;  // second pixel of the only row (the row is padded to 4 bytes)
-  EXPECT_FALSE(Decodes(file, out));
+  Bytes palette =
+      test::BmpBytes(test::MakeImage(2, 1, [](int x, int) { return x ? 0xFFFF0000u : 0xFF0000FFu; }), 8, false);
+  ASSERT_TRUE(Decodes(palette, out));
+  palette[palette.size() - 3] = 7;  // second pixel of the only row (the row is padded to 4 bytes)
+  EXPECT_FALSE(Decodes(palette, out)) << "a palette index past the palette";
 }
 
 TEST(DecodeImageTest, UnknownOrMissingBytesAreRefused) {

@@ -51,12 +51,10 @@ TEST(LoadXMeshTest, SubsetIHoldsTheFacesOfMaterialIInFileOrder) {
       Load(test::XMeshText({Textured("a.png", 0.1f), Textured("", 0.2f), Textured("c.png", 0.3f)}, {2, 0, 2, 1}));
   ASSERT_TRUE(ok);
   ASSERT_EQ(materials.size(), 3u);
-  EXPECT_FLOAT_EQ(materials[0].material.diffuse.r, 0.1f);
-  EXPECT_FLOAT_EQ(materials[1].material.diffuse.r, 0.2f);
-  EXPECT_FLOAT_EQ(materials[2].material.diffuse.r, 0.3f);
-  EXPECT_EQ(materials[0].textureFile, "a.png");
-  EXPECT_EQ(materials[1].textureFile, "");
-  EXPECT_EQ(materials[2].textureFile, "c.png");
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_FLOAT_EQ(materials[i].material.diffuse.r, 0.1f * static_cast<float>(i + 1));
+    EXPECT_EQ(materials[i].textureFile, std::vector<std::string>({"a.png", "", "c.png"})[i]);
+  }
   ASSERT_EQ(mesh.subsets.size(), 3u);
   EXPECT_EQ(FacesOf(mesh, 0), std::vector<int>{1});
   EXPECT_EQ(FacesOf(mesh, 1), std::vector<int>{3});
@@ -76,13 +74,8 @@ TEST(LoadXMeshTest, CoordinatesStayExactlyAsInTheFile) {
   ASSERT_TRUE(ok);
   ASSERT_EQ(mesh.vertices.size(), 3u);
   const plat::MeshVertex& v0 = mesh.vertices[0];
-  EXPECT_FLOAT_EQ(v0.x, 1.0f);
-  EXPECT_FLOAT_EQ(v0.y, 2.0f);
-  EXPECT_FLOAT_EQ(v0.z, 3.0f);
-  EXPECT_FLOAT_EQ(v0.nz, -1.0f);
-  EXPECT_FLOAT_EQ(v0.u, 0.25f);
-  EXPECT_FLOAT_EQ(v0.v, 0.75f);
-  EXPECT_EQ(v0.colour, 0xFFFFFFFFu);
+  EXPECT_EQ(std::tuple(v0.x, v0.y, v0.z, v0.nz, v0.u, v0.v, v0.colour),
+            std::tuple(1.0f, 2.0f, 3.0f, -1.0f, 0.25f, 0.75f, 0xFFFFFFFFu));
   EXPECT_FLOAT_EQ(mesh.vertices[1].x, -4.5f);
   EXPECT_EQ(mesh.vertices[1].colour, 0x80FF0000u);
   EXPECT_FLOAT_EQ(mesh.vertices[2].z, -9.0f);
