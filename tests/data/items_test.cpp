@@ -12,7 +12,6 @@
 #include "data/game_state.h"
 #include "data/money.h"
 #include "data/tasks.h"
-#include "engine/atlas.h"
 #include "engine/sound.h"
 #include "field/item_use.h"
 

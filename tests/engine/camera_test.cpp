@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "data/tasks.h"
-#include "engine/atlas.h"
 #include "engine/draw.h"
 #include "engine/graphics.h"
 #include "engine/task.h"

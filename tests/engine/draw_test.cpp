@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "engine/graphics.h"
 #include "platform/recording/gpu_recording.h"
 
 namespace {

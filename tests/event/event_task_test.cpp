@@ -4,7 +4,6 @@
 
 #include "data/game_state.h"
 #include "data/tasks.h"
-#include "engine/util.h"
 #include "event/event.h"
 #include "event/event_test_support.h"
 

@@ -9,7 +9,6 @@
 
 #include "data/game_state.h"
 #include "data/tasks.h"
-#include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/task.h"
 #include "event/event.h"

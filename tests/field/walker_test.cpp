@@ -8,8 +8,6 @@
 #include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
-#include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "field/map.h"
