@@ -41,49 +41,6 @@ TEST_F(ResultsTest, ExperienceGivesAtMostOneLevelAndTheLevelUpLine) {
   EXPECT_EQ(battle_.queue[2][0], '\0');
 }
 
-// The grown fields of a record, for comparing in one go.
-struct Grown {
-  int32_t maxHp, maxMp, attack, defence, magic, magicDefence, hitTerm, growth1, growth2;
-  bool operator==(const Grown&) const = default;
-};
-Grown GrownOf(const CharacterRecord& r) {
-  return {r.maxHp, r.maxMp, r.attack, r.defence, r.magic, r.magicDefence, r.hitTerm, r.growth1, r.growth2};
-}
-
-// The growth draws in the order of each class's table, then the caps.
-TEST_F(ResultsTest, LevelUpGrowthFollowsTheClassAndKeepsToTheCaps) {
-  const struct {
-    int row;
-    std::vector<int> draws;
-    Grown start, grown;
-  } kCases[] = {
-      // fighter: attack +1+2, magic +1, defence +1, magic defence +1, max hp +1+4,
-      // hit term (5 < 11), growth 1 (6 is not below 6), growth 2 (2 < 3)
-      {1, {2, 1, 4, 5, 6, 2}, {}, {205, 0, 103, 31, 21, 16, 11, 0, 1}},
-      // caster: max mp +1+3, magic +1+2, magic defence +1, max hp +1+0, attack +1,
-      // defence +1, hit term (11 is not below 11), growth 1 (0 < 6), growth 2 (5 < 6)
-      {0, {3, 2, 0, 11, 0, 5}, {}, {151, 304, 31, 11, 93, 31, 5, 1, 1}},
-      {1, {2, 1, 4, 0, 0, 0}, {399, 400, 149, 100, 150, 100, 20, 5, 5}, {400, 400, 150, 100, 150, 100, 20, 5, 5}},
-  };
-  for (const auto& k : kCases) {
-    ScriptedRandom random(k.draws);
-    UnitData* u = Place(k.row, 8, 8);
-    CharacterRecord& r = u->record;
-    if (k.start.maxHp > 0) {
-      std::tie(r.maxHp, r.maxMp, r.attack, r.defence, r.magic, r.magicDefence, r.hitTerm, r.growth1, r.growth2) =
-          std::tie(k.start.maxHp, k.start.maxMp, k.start.attack, k.start.defence, k.start.magic, k.start.magicDefence,
-                   k.start.hitTerm, k.start.growth1, k.start.growth2);
-    }
-    r.mp = 7;
-    UnitLevelUpGrowth(u);
-    EXPECT_EQ(ScriptedRandom::Left(), 0u) << k.row;
-    EXPECT_EQ(GrownOf(r), k.grown) << k.row;
-    EXPECT_EQ(r.hp, r.maxHp);
-    EXPECT_EQ(r.mp, r.characterClass == kClassCaster ? r.maxMp : 7);
-    TaskKillAll();
-  }
-}
-
 // The purse stops at 9,999,999; the records of party units go back to their rows, those
 // of familiars and monsters nowhere.
 TEST_F(ResultsTest, RewardsFillThePurseAndUnitsGoBackToTheirRows) {

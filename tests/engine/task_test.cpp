@@ -74,24 +74,4 @@ TEST_F(TaskPoolTest, TaskCreatedBelowFirstUpdatesNextFrame) {
   EXPECT_EQ(g_updated, (std::vector<int>{15, 20}));
 }
 
-void KillAndPauseOthers(TaskSlot* slot) {
-  g_updated.push_back(TaskSlotIndex(slot));
-  g_taskPool[40].inUse = 0;
-  g_taskPool[5].updateOn = 0;
-  g_taskPool[50].updateOn = 0;
-}
-
-TEST_F(TaskPoolTest, KillsAndPausesDuringThePassFollowSlotOrder) {
-  g_updated.clear();
-  Live(TaskAllocAt(5), 1);
-  Live(TaskAllocAt(20), 1, 0, KillAndPauseOthers);
-  Live(TaskAllocAt(40), 1);
-  Live(TaskAllocAt(50), 1);
-  TaskPoolUpdateAll();
-  EXPECT_EQ(g_updated, (std::vector<int>{5, 20}));
-  g_updated.clear();
-  TaskPoolUpdateAll();
-  EXPECT_EQ(g_updated, (std::vector<int>{20}));
-}
-
 }  // namespace

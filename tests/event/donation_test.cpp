@@ -77,18 +77,4 @@ TEST_F(DonationTest, OffersWithinTheMoneyAndAboveTheMinimumArePaidAndJump) {
   }
 }
 
-TEST_F(DonationTest, DrawsTheDialAndAsksBelowIt) {
-  Open(500, 0);
-  Press(kKeyLeft);
-  Press(kKeyDown);  // 00010
-  auto sprites = AtlasSprites();
-  EXPECT_EQ(test::At(sprites, kAtlasDonationDial), test::Pos(100.0f, 200.0f));
-  EXPECT_EQ(test::At(sprites, kAtlasDigitSmall1), test::Pos(140.0f, 204.0f));
-  EXPECT_EQ(test::At(sprites, kAtlasDonationCursor), test::Pos(134.0f, 190.0f));
-  EXPECT_EQ(test::At(sprites, kAtlasDigitSmall5), test::Pos(102.0f, 237.0f));  // the money
-  EXPECT_FALSE(test::Has(sprites, kAtlasSmallMenuWindow));
-  Press(kKeyEnter);
-  EXPECT_EQ(test::At(AtlasSprites(), kAtlasSmallMenuWindow), test::Pos(40.0f, 264.0f));
-}
-
 }  // namespace

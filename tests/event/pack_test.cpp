@@ -43,23 +43,6 @@ TEST(EventSplitTest, DropsCommentsLineEndsAndSpacesAndKeepsAtMost13999Bytes) {
   }
 }
 
-TEST(EventSplitTest, NeverReadsPastTheBlock) {
-  char slot[kEventSlotSize] = {};
-  const Bytes comment = Block("", static_cast<uint8_t>(~'/'));  // one endless comment
-  for (int32_t start : {0, kEventPackBlockSize, -1}) {
-    int32_t index = start;
-    EXPECT_EQ(EventSplitBlock(slot, comment.data(), &index), 0) << start;
-  }
-  // The last byte of the block is never text: an '@' there does not end the event.
-  Bytes edge = Block("", static_cast<uint8_t>(~' '));
-  edge[kEventPackBlockSize - 1] = static_cast<uint8_t>(~'@');
-  int32_t index = 0;
-  EXPECT_EQ(EventSplitBlock(slot, edge.data(), &index), 0);
-  edge[kEventPackBlockSize - 2] = static_cast<uint8_t>(~'@');
-  index = 0;
-  EXPECT_EQ(EventSplitBlock(slot, edge.data(), &index), 1);
-}
-
 class EventPackTest : public test::EventTest {
  protected:
   void SetUp() override {

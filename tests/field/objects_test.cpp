@@ -123,23 +123,6 @@ TEST_F(ObjectsTest, BlockHoldsItsCellAndStartsItsEventWhenExamined) {
   EXPECT_EQ(g_eventFlags[11], 1);
 }
 
-TEST_F(ObjectsTest, RunOnceEventStartsOnItsSecondUpdateAndOnlyTheFirstIsPlaced) {
-  Open({"1.2"}, {"$0,#5,11,#99,", "$0,#5,12,#99,"}, 1, 0);
-  ASSERT_NE(Slot(kSlotRunOnceEvent), nullptr);
-  EXPECT_EQ(Slot(kSlotRunOnceEvent)->id, kTaskIdRunOnceEvent);
-  EXPECT_EQ(Slot(kSlotRunOnceEvent)->tag, 1);
-  EXPECT_EQ(test::ObjectCount(), 1) << "the single slot refuses the second";
-  Game().Frames(1);
-  EXPECT_FALSE(TaskSlotInUse(kSlotEvent));
-  Game().Frames(1);
-  EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
-  ASSERT_TRUE(RunEventOut());
-  EXPECT_EQ(g_eventFlags[11], 1);
-  EXPECT_EQ(g_eventFlags[12], 0);
-  Game().Frames(1);  // paused with the rest while its event ran
-  EXPECT_EQ(Slot(kSlotRunOnceEvent), nullptr);
-}
-
 TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNewCell) {
   Open({".......", ".......", "...1...", ".......", "......."}, {"$1,7,0,1,#99,"}, 0, 0);
   NpcData* person = TaskData<NpcData>(Slot(10));

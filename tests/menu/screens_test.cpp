@@ -5,7 +5,6 @@
 #include <set>
 
 #include "data/tasks.h"
-#include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
@@ -80,27 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"MusicOffOverTheField", {kKeyUp, kKeyUp, kKeyRight}, 1, 0, false, -1, &Settings::music},
         OptionsCase{"FailedRebuild", {kKeyDown, kKeyDown, kKeyDown, kKeyRight}, 0, 4, true, -1, nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
-
-// Full screen and back through the real device: textures and meshes come back from the
-// archive in memory, and the title looks exactly as it did.
-TEST(OptionsGlTest, FullScreenAndBackRedrawTheSameTitle) {
-  test::GameHarness::Options options;
-  options.realRenderer = true;
-  test::GameHarness game(options);
-  ASSERT_EQ(game.Start(), 1);
-  game.Frames(2);
-  const plat::Image before = g_device->ReadFrame();
-  for (int32_t windowed : {0, 1}) {
-    const size_t creates = plat::DeviceCreateLog().size();
-    TitleEntryOptions();
-    game.Frames(1);
-    game.Tap(kKeyRight);
-    game.Tap(kKeyEnter);
-    EXPECT_GT(plat::DeviceCreateLog().size(), creates);
-    EXPECT_EQ(FullScreen(), windowed == 0);
-    EXPECT_TRUE(before.pixels == g_device->ReadFrame().pixels) << windowed;
-  }
-}
 
 GalleryData* Gallery() { return TaskData<GalleryData>(&g_taskPool[kSlotGallery]); }
 

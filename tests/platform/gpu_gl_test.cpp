@@ -83,24 +83,6 @@ TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
   for (auto [x, y] : {std::pair{99, 60}, {132, 60}, {110, 49}, {110, 82}}) EXPECT_EQ(At(frame, x, y), kBlack);
 }
 
-TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
-  auto white = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFFFFFFF));
-  Dev().Clear(0xFF0000FF, 1.0f);
-  Dev().SetTexture(white.get());
-  ScreenQuad(Dev(), 0, 0, 4, 4, 0, 0, 4, 4, 4, 4, 0xFF00FF00);  // opaque green
-  Dev().SetTexture(nullptr);
-  ScreenQuad(Dev(), 10, 0, 14, 4, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // no texture: the colour alone
-  ScreenQuad(Dev(), 20, 0, 24, 4, 0, 0, 1, 1, 1, 1, 0x80FF0000);  // half red over blue
-  ScreenQuad(Dev(), 30, 0, 34, 4, 0, 0, 1, 1, 1, 1, 0x00FF0000);  // invisible
-  const plat::Image frame = Show();
-  EXPECT_EQ(At(frame, 1, 1), 0xFF00FF00u);
-  EXPECT_EQ(At(frame, 11, 1), 0xFFFF0000u);
-  const uint32_t mix = At(frame, 21, 1);
-  EXPECT_NEAR(static_cast<int>((mix >> 16) & 0xFF), 128, 2);
-  EXPECT_NEAR(static_cast<int>(mix & 0xFF), 127, 2);
-  EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
-}
-
 // Lit: the material's emissive colour times the texture, alpha from the diffuse
 // colour; the vertex colour plays no part. Unlit: the vertex colour.
 TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {
