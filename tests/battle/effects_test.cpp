@@ -32,27 +32,6 @@ class EffectsTest : public test::BattleWorld {
   }
 };
 
-// The four pieces start 640 pixels out to the right, below, left and above, turn 40
-// degrees an update and meet 32 pixels from the centre on the 19th update.
-TEST_F(EffectsTest, TheTransitionSwingsInForNineteenUpdates) {
-  ASSERT_EQ(BattleTransitionStart(1), 1);
-  const auto* t = TaskData<BattleTransitionData>(&g_taskPool[kSlotEncounterTransition]);
-  const float starts[4][2] = {{960, 240}, {320, 880}, {-320, 240}, {320, -400}};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(t->quads[i].centreX, starts[i][0], 2.0f) << i;
-    EXPECT_NEAR(t->quads[i].centreY, starts[i][1], 2.0f) << i;
-    EXPECT_FLOAT_EQ(t->quads[i].angle, 90.0f * i + 40.0f);
-  }
-  // Corner 0 at the quad's angle then, plus 90 and 45.
-  EXPECT_NEAR(t->quads[0].corners[0], 960.0 + 452.0 * std::cos(135.0 * 3.14 / 180.0), 0.01);
-  EXPECT_EQ(BattleTransitionStart(1), 0);
-  Updates(18);
-  EXPECT_TRUE(TaskSlotInUse(kSlotEncounterTransition));
-  Updates(1);
-  EXPECT_FALSE(TaskSlotInUse(kSlotEncounterTransition));
-  EXPECT_FLOAT_EQ(t->quads[2].radius, 32.0f);
-}
-
 // Alone the wipe leaves the stopped field as it was; before a battle that cannot start
 // (its slot is taken) it gives the field back instead of hiding everything for good.
 TEST_F(EffectsTest, TheTransitionHidesTheFieldOnlyForABattleThatCanStart) {

@@ -83,34 +83,4 @@ TEST_F(GridTest, PathsAreShortestAndTiesGoTowardMinusZFirst) {
   EXPECT_EQ(PathHasCell(KeyX(8), KeyZ(8)), 0);
 }
 
-// Along a corridor of 21 cells a path of 19 steps fits the lists and one of 20 does not,
-// whatever depth is asked for.
-TEST_F(GridTest, PathsNeverOutgrowTheirTwentyEntries) {
-  std::memset(g_gridWalls, 1, kGridCells);
-  for (int c = 2; c <= 15; ++c) g_gridWalls[2 * 18 + c] = 0;
-  for (int r = 3; r <= 9; ++r) g_gridWalls[r * 18 + 15] = 0;
-  GridShowAttackRange(-13.0f, 13.0f, 25);  // from the centre of (2, 2)
-  PathFind(KeyX(2), KeyZ(2), 25, KeyX(15), KeyZ(8));
-  EXPECT_EQ(g_pathLength, 19);
-  EXPECT_EQ(PathHasCell(KeyX(15), KeyZ(8)), 1);
-  PathFind(KeyX(2), KeyZ(2), 25, KeyX(15), KeyZ(9));
-  EXPECT_EQ(g_pathLength, kPathEntries);
-  EXPECT_EQ(PathHasCell(KeyX(2), KeyZ(2)), 0);
-}
-
-// The floor comes from the field tile under a walker in slot 0, and from nothing else.
-TEST_F(GridTest, TheFloorReadsOnlyTheLeadersWalker) {
-  g_mapWidth = g_mapHeight = 4;
-  std::memset(g_tileLayer, 9, 16);
-  TaskSlot* slot = TaskStart(TaskAllocAt(0), 4242, 0, nullptr, nullptr);
-  EXPECT_EQ(GridTerrainUnderLeader(), 0) << "slot 0 holds no walker";
-  slot->id = kTaskIdWalker;
-  TaskHead* head = TaskData<TaskHead>(slot);
-  head->x = head->z = 1.0f;
-  EXPECT_EQ(GridTerrainUnderLeader(), 9);
-  ASSERT_EQ(GridViewCreate(), 1);
-  EXPECT_EQ(TaskData<GridViewData>(&g_taskPool[kSlotBattleGridView])->terrain, 9);
-  EXPECT_EQ(GridViewCreate(), 0);
-}
-
 }  // namespace

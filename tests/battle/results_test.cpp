@@ -81,21 +81,4 @@ TEST_F(ResultsTest, TheQueueHoldsTenLinesAndPagesThemThreeAtATime) {
   EXPECT_EQ(BattleQueueHasLines(&battle_), 0);
 }
 
-// Nothing is written past a line's 46 bytes, and no character is cut in half.
-TEST_F(ResultsTest, BattleTextStaysWithinItsLinesAndItsGlyphs) {
-  char line[kBattleLineBytes + 8];
-  std::memset(line, 0, sizeof line);
-  std::memset(line + kBattleLineBytes, 'X', 8);
-  BattleTextAppend(line, "\x82\xa0\x82\xa0\x82\xa0");
-  for (int i = 0; i < 8; ++i) BattleTextAppend(line, "\x82\xa0\x82\xa0\x82\xa0");
-  EXPECT_EQ(line[kBattleLineBytes - 1], '\xa0') << "the line is full";
-  EXPECT_EQ(line[kBattleLineBytes], 'X') << "and nothing lies past it";
-  std::memset(line, 0, kBattleLineBytes);
-  std::memset(line, 'a', 45);
-  BattleTextAppend(line, "\x82\xa0");
-  EXPECT_EQ(line[45], '\0') << "a character that does not fit is left out whole";
-  AppendWideNumber(line, 7);
-  EXPECT_EQ(line[45], '\0');
-}
-
 }  // namespace

@@ -125,33 +125,4 @@ TEST_F(UnitTest, PendingDamageLandsWithTheHitReaction) {
   EXPECT_EQ(b->state, UnitStateSinkAndDie);
 }
 
-TEST_F(UnitTest, CommandListsFollowClassAndMoveAndABlockedUnitOnlySaysSo) {
-  const struct {
-    int row, characterClass, moved, count, fourth;
-  } kCases[] = {{1, 1, 0, 7, kCommandAttack},
-                {0, 2, 0, 7, kCommandSkill},
-                {1, 3, 0, 7, kCommandAttack},
-                {1, 1, 1, 3, kCommandAttack},
-                {0, 2, 1, 3, kCommandSkill}};
-  for (const auto& k : kCases) {
-    UnitData* u = Place(k.row, 8, 8);
-    u->record.characterClass = k.characterClass;
-    u->moved = k.moved;
-    int32_t count = 0;
-    const int32_t* list = UnitCommandList(u, &count);
-    EXPECT_EQ(count, k.count);
-    EXPECT_EQ(list[k.moved ? 1 : 3], k.fourth);
-    TaskKillAll();
-  }
-  UnitData* u = Place(1, 8, 8);
-  u->record.status = kStatusCannotAct;
-  u->state = UnitStateCommandMenuOpen;
-  Updates(1);
-  EXPECT_EQ(u->state, UnitStateBlockedMessage);
-  EXPECT_TRUE(Sounded(kSoundRefuse));
-  TapKey(kKeyZ);
-  EXPECT_EQ(u->state, UnitStateIdle);
-  EXPECT_EQ(u->acted, 0);
-}
-
 }  // namespace

@@ -55,32 +55,15 @@ TEST_F(InventoryTest, ItemIdsOutsideTheTableAreRefused) {
   for (const SoundRequestEntry& r : g_soundRequests) EXPECT_EQ(r.requested, 0);
 }
 
-TEST_F(InventoryTest, AddFillsStacksToNinetyNineThenAnEmptySlot) {
-  g_inventory[1] = {15, 50};
-  g_inventory[6] = {15, 90};
-  InventoryAdd(15, 60);
-  ExpectSlot(1, 15, 99);
-  ExpectSlot(6, 15, 99);
-  ExpectSlot(4, 15, 2);  // 49 + 9 went into the stacks
-  ExpectSlot(5, kItemEmpty, 0);
-  InventoryAdd(15, 0);
-  InventoryAdd(15, -3);
-  ExpectSlot(4, 15, 2);
-  ExpectSlot(5, kItemEmpty, 0);
-}
-
+// The room left in its stack and the free slots, beyond one stack's worth too; Add then
+// fills the stack before the free slot.
 TEST_F(InventoryTest, CanAddCountsTheRoomLeft) {
   FillInventory(2);
-  g_inventory[0] = {13, 99};
-  EXPECT_EQ(InventoryCanAdd(13, 1), 0);
   g_inventory[0] = {13, 50};
   EXPECT_EQ(InventoryCanAdd(13, 49), 1);
   EXPECT_EQ(InventoryCanAdd(13, 50), 0);
   EXPECT_EQ(InventoryCanAdd(17, 1), 0);
   g_inventory[79] = kEmpty;
-  EXPECT_EQ(InventoryCanAdd(17, 99), 1);
-  EXPECT_EQ(InventoryCanAdd(13, 99), 1);
-  // Beyond one stack's worth the answer still matches what Add can store.
   EXPECT_EQ(InventoryCanAdd(13, 148), 1);
   EXPECT_EQ(InventoryCanAdd(13, 149), 0);
   InventoryAdd(13, 148);

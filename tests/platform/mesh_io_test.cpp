@@ -116,13 +116,4 @@ TEST(LoadXMeshTest, MalformedFilesAreRefused) {
   EXPECT_FALSE(Loads(std::string(kHeader) + "Header { " + zero + zero));
 }
 
-TEST(LoadXMeshTest, EveryCutBeforeTheLastBraceIsRefused) {
-  const std::string text = test::XMeshText({Textured("a.png", 0.5f), Textured("", 0.25f)}, {1, 0, 1});
-  ASSERT_TRUE(Loads(text));
-  const size_t end = text.rfind('}');
-  for (size_t cut = 0; cut < end; ++cut) {
-    EXPECT_FALSE(Loads(text.substr(0, cut))) << "cut at " << cut;  // exactly `cut` bytes
-  }
-}
-
 }  // namespace
