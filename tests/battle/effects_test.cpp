@@ -76,48 +76,4 @@ TEST_F(EffectsTest, NumbersPopUpCentredDigitByDigit) {
   EXPECT_EQ(UpdatesUntil([] { return !TaskExists(kTaskIdDamageDigits); }), 11) << "the third on its 54th";
 }
 
-TEST_F(EffectsTest, APictureRisesForFiftyUpdatesAndEffectsWithoutASlotAreNotShown) {
-  ASSERT_EQ(PopupSpriteCreate(0, 0, 0, kAtlasPopupMiss), 1);
-  const auto* p = TaskData<PopupSpriteData>(&g_taskPool[kSlotEffectsFirst]);
-  EXPECT_FLOAT_EQ(p->x, 320.0f - 20.0f);
-  Updates(10);
-  EXPECT_FLOAT_EQ(p->y, 230.0f);
-  EXPECT_EQ(UpdatesUntil([] { return !TaskExists(kTaskIdPopupSprite); }), 40);
-  for (int i = kSlotEffectsFirst; i < kSlotEffectsEnd; ++i) PlaceTask(i, 4242);
-  EXPECT_EQ(PopupSpriteCreate(0, 0, 0, kAtlasPopupMiss), 0);
-  NumberPopupSpawn(0, 0, 0, 5, kPopupDamage);
-  EXPECT_FALSE(TaskExists(kTaskIdDamageDigits));
-}
-
-// A party caster shows both gauges, its ailments and its boosts; an enemy only its hit
-// points; a maximum of 0 leaves the frame empty.
-TEST_F(EffectsTest, GaugesShowWhatTheUnitsSideAndClassCarry) {
-  UnitData* caster = Place(0, 8, 8);
-  caster->x = caster->y = caster->z = 0;  // on the screen centre
-  caster->record.hp = 75;
-  caster->record.mp = 150;
-  caster->record.status = kStatusPoison | kStatusCannotAct;
-  caster->guard = caster->magicGuard = 5;
-  world_.recorder->current.clear();
-  DrawUnitGauges(caster);
-  auto sprites = Drawn();
-  EXPECT_EQ(Find(sprites, kAtlasGaugeFrame).size(), 2u);
-  EXPECT_EQ(At(sprites, kAtlasIconPoisonSmall), test::Pos(320, 235));
-  EXPECT_EQ(At(sprites, kAtlasIconStunSmall), test::Pos(332, 235));
-  EXPECT_EQ(At(sprites, kAtlasIconGuard), test::Pos(320, 264));
-  EXPECT_EQ(At(sprites, kAtlasIconMagicGuard), test::Pos(352, 264));
-  std::vector<std::pair<float, float>> bars;  // each bar cut to its width: top, width
-  for (const auto& s : sprites) {
-    if (s.srcLeft == kAtlasGaugeHpParty.left) bars.emplace_back(s.srcTop, s.w);
-  }
-  EXPECT_EQ(bars, (std::vector<std::pair<float, float>>{{kAtlasGaugeHpParty.top, 18}, {kAtlasGaugeMp.top, 18}}));
-  UnitData* enemy = Place(4, 9, 8);
-  enemy->record.maxHp = 0;
-  enemy->guard = 5;
-  world_.recorder->current.clear();
-  DrawUnitGauges(enemy);
-  sprites = Drawn();
-  EXPECT_EQ(sprites.size(), 1u) << "the frame alone";
-}
-
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "battle/battle_support.h"
 
 namespace {
@@ -15,9 +13,6 @@ int CellsInRange() {
   for (int i = 0; i < kGridCells; ++i) n += GridRangeAt(i) >= 0 ? 1 : 0;
   return n;
 }
-
-float KeyX(int column) { return static_cast<float>(2 * column - 18); }
-float KeyZ(int row) { return static_cast<float>(18 - 2 * row); }
 
 class GridTest : public test::BattleWorld {
  protected:
@@ -64,23 +59,6 @@ TEST_F(GridTest, EnemiesBlockTheWalkingRangeAndAlliesDoNot) {
   }
   GridShowAttackRange(-1.0f, 1.0f, 4);  // the action range passes every unit
   EXPECT_EQ(Range(12, 8), 0);
-}
-
-TEST_F(GridTest, PathsAreShortestAndTiesGoTowardMinusZFirst) {
-  ShowFrom(8, 8);
-  PathFind(KeyX(8), KeyZ(8), 5, KeyX(9), KeyZ(9));
-  ASSERT_EQ(g_pathLength, 2);
-  EXPECT_EQ(g_pathX[1], KeyX(8)) << "the first step goes to row 9, toward -z";
-  EXPECT_EQ(g_pathZ[1], KeyZ(9));
-  EXPECT_EQ(g_pathX[3], kPathEmpty);
-  EXPECT_EQ(PathHasCell(KeyX(8), KeyZ(9)), 1);
-  EXPECT_EQ(PathHasCell(KeyX(9), KeyZ(8)), 0);
-  PathFind(KeyX(8), KeyZ(8), 5, KeyX(7), KeyZ(8));
-  EXPECT_EQ(g_pathLength, 1);
-  PathFind(KeyX(8), KeyZ(8), 5, KeyX(8), KeyZ(2));  // six steps, out of range
-  EXPECT_EQ(g_pathLength, kPathEntries);
-  EXPECT_EQ(g_pathX[0], kPathEmpty);
-  EXPECT_EQ(PathHasCell(KeyX(8), KeyZ(8)), 0);
 }
 
 }  // namespace

@@ -111,23 +111,6 @@ TEST_F(SetupTest, AnAmbushShowsOnlyItsOwnPageAndGivesTheEnemiesTheFirstPhase) {
   EXPECT_EQ(test::Units(1).size(), 2u);
 }
 
-// A script's enemy with no monster, off the open ground, on a party cell or on another
-// enemy is left out; the enemies come first in the pool, then the cursor and the party.
-TEST_F(SetupTest, AScriptsEnemiesThatCannotStandAreLeftOut) {
-  EventBattleOrder order{6, {{0, 5, 5}, {13, 6, 6}, {0, 1, 5}, {0, 9, 9}, {2, 5, 5}, {3, 12, 3}}};
-  ASSERT_EQ(BattleStartEvent(&order), 1);
-  EXPECT_EQ(Enemies(), (std::vector<Placed>{{0, 5, 5}, {3, 12, 3}}));
-  EXPECT_EQ(g_taskPool[12].id, kTaskIdBattleCursor);
-  EXPECT_EQ(QueuedLines(test::Battle()),
-            (std::vector<std::string>{"敵に遭遇した", "　", "　", "黒トラが現れた", "角兎が現れた"}));
-  EXPECT_EQ(test::Battle()->eventBattle, 1);
-  EXPECT_EQ(BattleStartEvent(&order), 0) << "one battle at a time";
-  TaskKillAll();
-  EventBattleOrder tooMany{9, {{5, 4, 4}, {5, 5, 4}}};
-  ASSERT_EQ(BattleStartEvent(&tooMany), 1);
-  EXPECT_EQ(Enemies(), (std::vector<Placed>{{5, 4, 4}})) << "a count the language does not allow reads one";
-}
-
 // Without room for the cursor, the party and the enemies no battle begins; a set-up that
 // runs short all the same leaves the world as it found it.
 TEST_F(SetupTest, ABattleWithoutRoomInThePoolLeavesTheWorldAsItWas) {

@@ -58,19 +58,6 @@ TEST_F(UnitTest, AnAttackKnocksTheVictimBackBeforeItFalls) {
   EXPECT_FALSE(TaskExists(kTaskIdDamageDigits));
 }
 
-TEST_F(UnitTest, OneHitInFiveCarriesTheWeaponsStatus) {
-  for (int fifth : {0, 1}) {
-    ScriptedRandom random({0, 0, fifth});
-    UnitData* spider = Place(9, 9, 8);  // the numbing claw
-    UnitData* yorun = Place(1, 8, 8);
-    UnitBeginAction(spider, 1, UnitStateAttackWait, yorun);
-    Updates(5);
-    EXPECT_EQ(yorun->record.status, fifth == 0 ? kStatusCannotAct : 0);
-    EXPECT_EQ(TaskExists(kTaskIdPopupSprite), fifth == 0 ? 1 : 0);
-    TaskKillAll();
-  }
-}
-
 // Poison bites party units at the end of every action, waiting included; monsters never.
 TEST_F(UnitTest, PoisonTakesTenAtTheEndOfEachActionOfAPartyUnit) {
   UnitData* yorun = Place(1, 8, 8);
@@ -106,23 +93,6 @@ TEST_F(UnitTest, AFallenMembersRowIsMarkedAndAFamiliarsIsNot) {
   familiar->state = UnitStateSinkAndDie;
   UpdatesUntil([&] { return !UnitLive(familiar); });
   EXPECT_EQ(g_party[3].hp, g_party[3].maxHp);
-}
-
-// A skill's pending damage lands with a lean away from the facing and a 40-frame reaction.
-TEST_F(UnitTest, PendingDamageLandsWithTheHitReaction) {
-  UnitData* a = Place(4, 9, 8);
-  UnitData* b = Place(5, 10, 8);
-  b->facing = 90.0f;
-  a->pendingDamage = 12.7f;
-  b->pendingDamage = 99.0f;
-  UnitApplyPendingDamage(a);
-  UnitApplyPendingDamage(b);
-  EXPECT_EQ(a->record.hp, 18);
-  EXPECT_EQ(b->record.hp, 0);
-  EXPECT_FLOAT_EQ(a->leanX, 45.0f);
-  EXPECT_FLOAT_EQ(b->leanX, 315.0f);
-  EXPECT_EQ(UpdatesUntil([&] { return a->state == UnitStateIdle; }), 40);
-  EXPECT_EQ(b->state, UnitStateSinkAndDie);
 }
 
 }  // namespace

@@ -54,13 +54,4 @@ TEST_F(FadeTest, OverlayHoldsTheScriptTwentySixFramesThenStaysOverTheWindow) {
   EXPECT_EQ(sprites.back().srcLeft, kAtlasFadePatch.left);  // over the window
 }
 
-TEST_F(FadeTest, StartRefusedWhileTheFadeSlotIsBusyOrACoverHolds) {
-  TaskSlot* other = PlaceTask(kSlotFade, kTaskIdFade);
-  EXPECT_EQ(FadeStart(kFadeCovered), 0);
-  other->inUse = 0;
-  ASSERT_EQ(FadeStart(kFadeCovered), 1);
-  EXPECT_EQ(FadeStart(kFadeRevealed), 0);
-  EXPECT_EQ(Fade()->step, FadeStepCover);
-}
-
 }  // namespace

@@ -39,21 +39,6 @@ TEST_F(TextWindowTest, OneGlyphAFrameOneFrameMoreForEachLineThenAPressGoesOn) {
   EXPECT_EQ(FramesUntilFlag(1), 1);
 }
 
-TEST_F(TextWindowTest, ConfirmWhileTypingShowsAllAndOnlyANewPressGoesOn) {
-  Run("#1,3," + Sjis(kTenGlyphs) + "," + Sjis("さしすせそ") + "," + Sjis("たちつ") + ",#5,1,");
-  Update();
-  Tap(kKeyEnter);
-  EXPECT_EQ(Context()->typingLine, 3);
-  EXPECT_EQ(ShownCount(0) + ShownCount(1) + ShownCount(2), 18);
-  EXPECT_EQ(sounds_, std::vector<int>{kSoundCursor});
-  world_.held.insert(KeyHostCode(kKeyEnter));  // held: no new press
-  Updates(3);
-  world_.held.clear();
-  EXPECT_EQ(Context()->step, TextWindowStep);
-  Press(kKeyEnter);
-  EXPECT_EQ(FramesUntilFlag(1), 1);
-}
-
 // A line holds 23 glyphs; a character the table lacks ends the typing of its line and
 // takes no room.
 TEST_F(TextWindowTest, LinesKeepToTheirBuffersAndMissingCharactersTakeNoRoom) {
@@ -71,29 +56,6 @@ TEST_F(TextWindowTest, LinesKeepToTheirBuffersAndMissingCharactersTakeNoRoom) {
   EXPECT_EQ(glyphs[25].x, glyphs[24].x + RectWidth(i) + 4.0f);
   Press(kKeyZ);
   EXPECT_EQ(FramesUntilFlag(1), 1);
-}
-
-TEST_F(TextWindowTest, DrawsPortraitWindowAndTypedGlyphsInPlace) {
-  Run("#3,0,#7,1,#1,2," + Sjis("あい") + "," + Sjis("う") + ",#99,");
-  Updates(2);
-  Tap(kKeyEnter);
-  const auto atlas = AtlasSprites();
-  ASSERT_EQ(atlas.size(), 6u);  // portrait, then the window's five pieces
-  EXPECT_EQ(test::Pos(atlas[0].x, atlas[0].y), test::Pos(-4.0f, 480.0f - 173.0f));
-  EXPECT_EQ(atlas[0].srcLeft, 1212.0f);
-  EXPECT_EQ(test::Pos(atlas[1].x, atlas[1].y), test::Pos(124.0f, 384.0f));  // top edge
-  EXPECT_EQ(atlas[5].colour, 0x64FFFFFFu);                                  // the inside, translucent
-  const auto glyphs = GlyphSprites();
-  ASSERT_EQ(glyphs.size(), 3u);
-  const AtlasRect& a = g_glyphs[Context()->shownGlyphs[0][0]].rect;
-  const AtlasRect& u = g_glyphs[Context()->shownGlyphs[1][0]].rect;
-  EXPECT_EQ(glyphs[0].x, 140.0f);
-  EXPECT_EQ(glyphs[0].y, 392.0f + std::trunc((20.0f - RectHeight(a)) / 2.0f + 0.5f));
-  EXPECT_EQ(glyphs[1].x, 140.0f + RectWidth(a) + 4.0f);
-  EXPECT_EQ(glyphs[2].y, 420.0f + std::trunc((20.0f - RectHeight(u)) / 2.0f + 0.5f));
-  Press(kKeyEnter);  // the text goes with its step; portrait and window stay
-  EXPECT_TRUE(GlyphSprites().empty());
-  EXPECT_EQ(AtlasSprites().size(), 6u);
 }
 
 // The answer jumps forward to the first later label; the bar under the highlighted

@@ -58,19 +58,4 @@ TEST_F(PartyMenuTest, OptionsEndInTheFieldAndAScreenThatCannotOpenResumesIt) {
   }
 }
 
-TEST_F(PartyMenuTest, EscapeClosesAtOnceAndTheClosePromptAsksFirstOnNo) {
-  Press(kKeyEscape);
-  EXPECT_TRUE(!Menu() && Running(kSlotWalkerFirst));
-  TaskSetModeAll(kTaskModePause);
-  ASSERT_EQ(PartyMenuCreate(), 1);
-  Keys({kKeyRight, kKeyDown, kKeyLeft, kKeyUp, kKeyEnter});
-  EXPECT_FALSE(Has(AtlasSprites(), kAtlasAskBox)) << "the prompt shows one frame after the confirm";
-  Update();
-  EXPECT_EQ(Find(AtlasSprites(), kAtlasMenuCursor).back().y, 151.0f) << "on No, in the box at y 120";
-  Keys({kKeyEscape, kKeyDown, kKeyDown, kKeyEnter, kKeyEnter});  // No goes back to entry 0: asks again
-  EXPECT_EQ(Menu()->step, PartyMenuClosePromptArm);
-  Keys({kKeyLeft, kKeyEnter});
-  EXPECT_TRUE(!Menu() && Running(kSlotWalkerFirst) && Running(kSlotFieldView));
-}
-
 }  // namespace

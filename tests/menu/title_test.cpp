@@ -86,16 +86,6 @@ class TitleTest : public test::FieldTest {
   }
 };
 
-TEST_F(TitleTest, StartUpOpensTheTitleOnNewGameWithTheTitleMusicAndTheFirstBanner) {
-  g_titleBanner = 1;
-  StartAtTitle(test::BuildMapPack({test::MapFloor(4, 4)}));
-  EXPECT_EQ(g_titleBanner, 0) << "every run starts on the first banner";
-  EXPECT_EQ(Title()->selection, kTitleNewGame);
-  EXPECT_EQ(Title()->step, TitleMenuInput);
-  EXPECT_EQ(LastMusic(), kMusicTitle);
-  EXPECT_EQ(LiveTasks(), 1);
-}
-
 TEST_F(TitleTest, CursorWrapsAroundTheGridAndEachMoveClicks) {
   struct Move {
     int key;
