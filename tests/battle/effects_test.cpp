@@ -1,11 +1,8 @@
-// The short effects and displays around a battle: the encounter transition, the
-// numbers and pictures that pop up over units, and the units' gauges.
+// The short effects around a battle: the encounter transition and the numbers that pop
+// up over units.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "battle/battle_support.h"
-#include "battle/gauges.h"
 #include "battle/transition.h"
 #include "engine/camera.h"
 #include "event/popup.h"
@@ -19,8 +16,7 @@ class EffectsTest : public test::BattleWorld {
     const float at[3] = {0, 0, 0}, eye[3] = {0, 60, -20};
     CameraSetView(at, eye);
   }
-  // What the draw calls since the recorder was last cleared put on the screen.
-  std::vector<test::Sprite> Drawn() { return test::ScreenSprites(world_.recorder->current, nullptr, kAtlasSize); }
+  // The popup digits of the row a draw pass put on the screen.
   std::vector<test::Sprite> Digits(int32_t row) {
     std::vector<test::Sprite> out;
     for (const auto& s : AtlasSprites()) {

@@ -64,21 +64,4 @@ TEST_F(ResultsTest, RewardsFillThePurseAndUnitsGoBackToTheirRows) {
   EXPECT_EQ(g_party[0].experience, 0);
 }
 
-TEST_F(ResultsTest, TheQueueHoldsTenLinesAndPagesThemThreeAtATime) {
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(BattleQueueMessage(&battle_, "\x82\xa0"), 1);
-  EXPECT_EQ(BattleQueueMessage(&battle_, "\x82\xa0"), 0);
-  BattleClearQueue(&battle_);
-  for (int i = 0; i < 5; ++i) BattleQueueMessage(&battle_, "\x82\x4f");
-  battle_.step = BattleOutroStep;
-  BattleOutroStep(&battle_);
-  EXPECT_EQ(battle_.step, BattleOutroWaitKey);
-  EXPECT_EQ(battle_.shownLines[2][0], 2);  // the glyph of ０
-  EXPECT_EQ(battle_.queue[3][0], '\x82') << "the two that did not fit stay queued";
-  BattleClearLines(&battle_);
-  BattleShowQueuedLines(&battle_);
-  EXPECT_EQ(battle_.shownLines[1][0], 2);
-  EXPECT_EQ(battle_.shownLines[2][0], 0);
-  EXPECT_EQ(BattleQueueHasLines(&battle_), 0);
-}
-
 }  // namespace

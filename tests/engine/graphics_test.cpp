@@ -32,25 +32,4 @@ TEST(GraphicsTest, DeviceFallBackOrderInFullScreen) {
   }
 }
 
-TEST(GraphicsTest, ABrokenMeshOrPictureFailsInitAndReleaseCleansUp) {
-  std::vector<Bytes> entries = test::RendererEntries({}, {});
-  entries[kEntryMeshFirst + 20] = test::ToBytes("xof 0303txt 0032\nMesh { 3; 0;0;0;; }");
-  ASSERT_TRUE(test::InstallArchive(test::BuildArchive(entries)));
-  EXPECT_EQ(GraphicsInit(nullptr), 0);
-  EXPECT_NE(g_meshes[19].mesh, nullptr);  // what was built stays for the release
-  GraphicsRelease();
-  for (const MeshRecord& m : g_meshes) EXPECT_EQ(m.mesh, nullptr);
-  EXPECT_EQ(g_device, nullptr);
-  GraphicsRelease();  // and again, with nothing there
-
-  entries = test::RendererEntries({}, {});
-  entries[kEntryTextureFirst + 34] = test::ToBytes("not a picture");
-  ASSERT_TRUE(test::InstallArchive(test::BuildArchive(entries)));
-  EXPECT_EQ(GraphicsInit(nullptr), 0);
-  EXPECT_NE(g_textures[33], nullptr);
-  EXPECT_EQ(g_textures[34], nullptr);
-  GraphicsRelease();
-  EXPECT_EQ(g_atlasTexture, nullptr);
-}
-
 }  // namespace

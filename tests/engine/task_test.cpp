@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "data/tasks.h"
 
 namespace {
@@ -14,13 +12,7 @@ class TaskPoolTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(TaskPoolCreate(), 1); }
 };
 
-std::vector<int> g_updated;
-
-void RecordUpdate(TaskSlot* slot) { g_updated.push_back(TaskSlotIndex(slot)); }
-
-TaskSlot* Live(TaskSlot* slot, int32_t id, int32_t tag = 0, TaskCallback update = RecordUpdate) {
-  return TaskStart(slot, id, tag, update, RecordUpdate);
-}
+TaskSlot* Live(TaskSlot* slot, int32_t id, int32_t tag = 0) { return TaskStart(slot, id, tag, nullptr, nullptr); }
 
 TEST_F(TaskPoolTest, RangeAllocationTakesEverySlotUpToTheEndSlot) {
   for (int i = 10; i < 100; ++i) ASSERT_EQ(TaskSlotIndex(Live(TaskAllocInRange(10, 100), 1800)), i);
@@ -56,22 +48,6 @@ TEST_F(TaskPoolTest, ModesSpareTheMapChangeUnlessForced) {
   TaskSetModeAllForce(kTaskModeStop);
   EXPECT_EQ(change->updateOn, 0);
   EXPECT_EQ(change->drawOn, 0);
-}
-
-// A task created during the pass below the current slot first runs next frame.
-void CreateBelow(TaskSlot* slot) {
-  g_updated.push_back(TaskSlotIndex(slot));
-  if (!g_taskPool[15].inUse) Live(TaskAllocAt(15), 2);
-}
-
-TEST_F(TaskPoolTest, TaskCreatedBelowFirstUpdatesNextFrame) {
-  g_updated.clear();
-  Live(TaskAllocAt(20), 1, 0, CreateBelow);
-  TaskPoolUpdateAll();
-  EXPECT_EQ(g_updated, (std::vector<int>{20}));
-  g_updated.clear();
-  TaskPoolUpdateAll();
-  EXPECT_EQ(g_updated, (std::vector<int>{15, 20}));
 }
 
 }  // namespace

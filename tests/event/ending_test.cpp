@@ -59,13 +59,4 @@ TEST_F(EndingTest, FifteenPicturesRiseInOrderThenTheClosingPictureWaitsForConfir
   EXPECT_EQ(g_eventFlags[1], 0);
 }
 
-TEST_F(EndingTest, AnEntryPastTheTableOrWithNoFreeEntryAddsNothing) {
-  ASSERT_EQ(EndingRollStart(), 1);
-  EndingRollAddLine(Roll(), kEndingLineCount);
-  EndingRollAddLine(Roll(), -1);
-  EXPECT_EQ(LiveEntries(), 0);
-  for (int i = 0; i < kEndingEntryCount + 2; ++i) EndingRollAddLine(Roll(), i);
-  EXPECT_EQ(LiveEntries(), kEndingEntryCount);
-}
-
 }  // namespace

@@ -41,24 +41,6 @@ TEST_F(EventTaskTest, StartRefusedWhileABattleAMenuOrAnotherEventRuns) {
   EXPECT_EQ(Context()->scriptSlot, 0);
 }
 
-TEST_F(EventTaskTest, EventNumbersOutsideTheMapRunTheFirstEvent) {
-  SetScript(0, "#5,10,#17,100,");
-  SetScript(2, "#5,12,#17,100,");
-  g_eventCount = 3;
-  for (int32_t n : {0, -3, 4, 21}) {
-    ASSERT_EQ(EventStart(n), 1);
-    EXPECT_EQ(Context()->scriptSlot, 0) << n;
-    g_taskPool[kSlotEvent].inUse = 0;
-  }
-  ASSERT_EQ(EventStart(3), 1);
-  EXPECT_EQ(Context()->scriptSlot, 2);
-  g_taskPool[kSlotEvent].inUse = 0;
-  // A map that claims more events than there are slots still stays within them.
-  g_eventCount = 30;
-  ASSERT_EQ(EventStart(23), 1);
-  EXPECT_EQ(Context()->scriptSlot, 0);
-}
-
 TEST_F(EventTaskTest, WaitHoldsTheScriptForItsFramesAndAtLeastOne) {
   for (const auto& [frames, expected] : std::vector<std::pair<int, int>>{{3, 4}, {0, 2}, {1, 2}, {10, 11}}) {
     EventFlagsClear();

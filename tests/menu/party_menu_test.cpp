@@ -45,17 +45,4 @@ TEST_F(PartyMenuTest, EntriesHandThePausedGameToTheirScreensWhichNeedMembersToSt
   }
 }
 
-TEST_F(PartyMenuTest, OptionsEndInTheFieldAndAScreenThatCannotOpenResumesIt) {
-  for (const auto& [entry, busySlot] : {std::pair{kPartyMenuOptions, 0}, {kPartyMenuStatus, kSlotStatus}}) {
-    TaskKillById(kTaskIdPartyMenu);
-    TaskSetModeAll(kTaskModePause);
-    if (busySlot) PlaceTask(busySlot, kTaskIdEvent);
-    ASSERT_EQ(PartyMenuCreate(), 1);
-    Choose(entry);
-    EXPECT_EQ(Running(kSlotWalkerFirst), busySlot != 0);
-    if (entry == kPartyMenuOptions) Press(kKeyEnter);  // the options screen ends
-    EXPECT_TRUE(!Menu() && !TaskExists(kTaskIdOptions) && Running(kSlotWalkerFirst) && Running(kSlotFieldView));
-  }
-}
-
 }  // namespace

@@ -136,16 +136,6 @@ TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   EXPECT_FALSE(Decodes(palette, out)) << "a palette index past the palette";
 }
 
-TEST(DecodeImageTest, UnknownOrMissingBytesAreRefused) {
-  plat::Image out;
-  EXPECT_FALSE(plat::DecodeImage(nullptr, 0, out));
-  EXPECT_FALSE(Decodes(test::ToBytes("GIF89a......"), out));
-  EXPECT_FALSE(Decodes(Bytes(64, 0), out));
-  Bytes png = test::PngBytes(Pattern(4, 4));
-  png[png.size() / 2] ^= 0x55;  // a damaged chunk fails its check
-  EXPECT_FALSE(Decodes(png, out));
-}
-
 TEST(ColourKeyTest, OnlyTheExactColourBecomesTransparent) {
   plat::Image image;
   image.width = 5;
