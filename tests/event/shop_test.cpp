@@ -57,10 +57,10 @@ TEST_F(ShopTest, ThePriceIsPaidWhenTheMoneyAndTheRoomAreThere) {
     bool full;
     bool bought;
     int32_t message;
-  } cases[] = {{150, false, true, 0},
-               {149, false, false, kShopNoMoney},
+  } cases[] = {{100, false, true, 0},
+               {99, false, false, kShopNoMoney},
                {99, true, false, kShopNoMoney},
-               {150, true, false, kShopNoRoom}};
+               {100, true, false, kShopNoRoom}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.money << (c.full ? " full" : ""));
     for (InventorySlot& s : g_inventory) s = {kItemEmpty, 0};
@@ -69,11 +69,11 @@ TEST_F(ShopTest, ThePriceIsPaidWhenTheMoneyAndTheRoomAreThere) {
     Open("2,3,13");
     g_money = c.money;
     ToList(kKeyDown, ShopBuyList);
-    Trade(0, 0, 2);  // three staves, 150
+    Trade(1, 0, 0);  // one salve, 100
     if (c.bought) {
       EXPECT_EQ(g_money, 0);
-      EXPECT_EQ(g_inventory[0].id, kOakStaff);
-      EXPECT_EQ(g_inventory[0].count, 3);
+      EXPECT_EQ(g_inventory[0].id, kSalve);
+      EXPECT_EQ(g_inventory[0].count, 1);
     } else {
       EXPECT_EQ(Shop()->step, ShopMessageWait);
       EXPECT_EQ(Shop()->message, c.message);

@@ -136,7 +136,7 @@ TEST_F(SaveTest, DamagedFilesAreRefusedAndTheGameIsUntouched) {
       word(1632, 20), word(1632 + 44, 1), word(1632 + 48, 5), word(1632 + 4, 100),                // inventory
       word(416 + 152, 4), word(416 + 4, 38), word(416 + 72, 20), word(1024 + 76, 10000),          // rows
       [](Bytes& b) { std::memset(&b[1024 + 304 + 100], 'a', 40); },                               // unended name
-      real(2272 + 12, NAN), real(2272 + 44, INFINITY), real(2272, 9.0f), real(2276, -7.5f),       // walkers
+      real(2272 + 12, NAN), real(2272 + 44, INFINITY), real(2272, 9.0f), real(2276, -7.0f),       // walkers
   };
   // clang-format on
 
