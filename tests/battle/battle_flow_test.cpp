@@ -93,8 +93,8 @@ TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
   Encounter();
   ToPartyPhase();
   YorunWalksAndStrikes();
-  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
-  EXPECT_EQ(Battle()->result, 1);
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->result == 1; }, 200));
+  EXPECT_FALSE(TaskExists(kTaskIdDamageDigits)) << "decided once every unit rests, the striker too";
   Outro();
   EXPECT_EQ(g_money, 10);
   EXPECT_EQ(g_party[1].level, 21) << "the level-up is written back";
@@ -123,6 +123,7 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   Game().Tap(kKeyEnter);  // yes
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
   EXPECT_EQ(Battle()->result, 0);
+  EXPECT_TRUE(test::Units(0).empty()) << "lost once the last member has fallen";
   Outro();
   EXPECT_TRUE(TaskExists(kTaskIdTitle));
   EXPECT_FALSE(TaskExists(kTaskIdWalker));

@@ -24,21 +24,25 @@ class ResultsTest : public test::BattleWorld {
   BattleData battle_{};
 };
 
-// A level takes 100 experience; whatever lies beyond is lost, one level a battle.
+// A level takes 100 experience; whatever lies beyond is lost, one level a battle, and
+// none past the highest.
 TEST_F(ResultsTest, ExperienceGivesAtMostOneLevelAndTheLevelUpLine) {
-  const struct { int before, gained, level, after; } kCases[] = {{99, 1, 21, 0}, {50, 300, 21, 0}, {10, 89, 20, 99}};
+  const struct {
+    int levelBefore, before, gained, level, after;
+  } kCases[] = {{20, 99, 1, 21, 0}, {20, 50, 300, 21, 0}, {kLevelMax, 99, 1, kLevelMax, 0}, {20, 10, 89, 20, 99}};
   for (const auto& k : kCases) {
     UnitData* u = Place(1, 8, 8);
+    u->record.level = k.levelBefore;
     u->record.experience = k.before;
     u->record.hp = 3;
     UnitGainExperience(&battle_, u, k.gained);
     EXPECT_EQ(u->record.level, k.level);
     EXPECT_EQ(u->record.experience, k.after);
-    EXPECT_EQ(u->record.hp == u->record.maxHp, k.level == 21) << "a level heals";
+    EXPECT_EQ(u->record.hp == u->record.maxHp, k.after == 0) << "a level heals";
     TaskKillAll();
   }
   EXPECT_EQ(Line(battle_.queue[0]), "ヨルンのレベルが２１になった");
-  EXPECT_EQ(battle_.queue[2][0], '\0');
+  EXPECT_EQ(battle_.queue[3][0], '\0');
 }
 
 // The purse stops at 9,999,999; the records of party units go back to their rows, those
