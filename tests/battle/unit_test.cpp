@@ -58,24 +58,6 @@ TEST_F(UnitTest, AnAttackKnocksTheVictimBackBeforeItFalls) {
   EXPECT_FALSE(TaskExists(kTaskIdDamageDigits));
 }
 
-// Poison bites party units at the end of every action, waiting included; monsters never.
-TEST_F(UnitTest, PoisonTakesTenAtTheEndOfEachActionOfAPartyUnit) {
-  UnitData* yorun = Place(1, 8, 8);
-  UnitData* tiger = Place(4, 9, 8);
-  for (UnitData* u : {yorun, tiger}) {
-    u->record.status = kStatusPoison;
-    u->record.hp = 15;
-    u->state = UnitStateEndAction;
-  }
-  Updates(1);
-  EXPECT_EQ(yorun->record.hp, 5);
-  EXPECT_EQ(tiger->record.hp, 15);
-  yorun->state = UnitStateEndAction;
-  UpdatesUntil([&] { return yorun->record.hp == 0; });
-  EXPECT_EQ(yorun->state, UnitStateSinkAndDie);
-  EXPECT_TRUE(Sounded(kSoundReel));
-}
-
 // A fallen member keeps its row but for 1 hit point, no magic points and no experience;
 // a familiar has no row to mark.
 TEST_F(UnitTest, AFallenMembersRowIsMarkedAndAFamiliarsIsNot) {

@@ -53,22 +53,6 @@ TEST_F(EventTaskTest, WaitHoldsTheScriptForItsFramesAndAtLeastOne) {
   }
 }
 
-TEST_F(EventTaskTest, JumpIfFlagGoesOnAfterItsLabelOrAfterTheNextOccurrence) {
-  SetScript(0, "#6,7,skip,#5,1,skip#5,2,#99,");
-  Start(1);
-  Updates(4);
-  EXPECT_EQ(g_eventFlags[1], 1);
-  EXPECT_EQ(g_eventFlags[2], 1);
-  ASSERT_FALSE(EventRunning());
-
-  EventFlagsClear();
-  g_eventFlags[7] = 5;
-  Start(1);
-  Updates(2);
-  EXPECT_EQ(g_eventFlags[1], 0);
-  EXPECT_EQ(g_eventFlags[2], 1);
-}
-
 // A jump whose label is missing, or whose label runs past the end of the slot, ends the
 // event and gives the field back.
 TEST_F(EventTaskTest, AMissingLabelEndsTheEvent) {
