@@ -39,26 +39,6 @@ class SetupTest : public test::BattleWorld {
   }
 };
 
-TEST_F(SetupTest, ThePlacementRingHolds108CellsAroundThePartyAndGivesThemUpInOrder) {
-  BattleData battle{};
-  BattleBuildPlacementCells(&battle);
-  ASSERT_EQ(battle.placementCount, 108);
-  const auto cell = [&](int i) { return std::pair(battle.placementX[i], battle.placementZ[i]); };
-  EXPECT_EQ(cell(71), std::pair(14, 14));
-  EXPECT_EQ(cell(72), std::pair(3, 6));
-  for (int i = 0; i < 108; ++i) {
-    const auto [c, r] = cell(i);
-    EXPECT_FALSE(c >= 6 && c <= 11 && r >= 6 && r <= 11) << i;
-  }
-  ScriptedRandom random({1});
-  int32_t c = 0, r = 0;
-  ASSERT_EQ(BattleTakePlacementCell(&battle, &c, &r), 1);
-  EXPECT_EQ(std::pair(c, r), std::pair(4, 3));
-  EXPECT_EQ(cell(1), std::pair(5, 3)) << "the rest close up";
-  battle.placementCount = 1;
-  EXPECT_EQ(BattleTakePlacementCell(&battle, &c, &r), 0);
-}
-
 // The draws: the ambush roll, the enemy count, then a cell and a column of the area's
 // row of the encounter table for each enemy.
 TEST_F(SetupTest, ARandomBattleDrawsItsEnemiesFromTheArea) {
