@@ -93,8 +93,8 @@ TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
   Encounter();
   ToPartyPhase();
   YorunWalksAndStrikes();
-  ASSERT_TRUE(Game().RunUntil([] { return Battle()->result == 1; }, 200));
-  EXPECT_FALSE(TaskExists(kTaskIdDamageDigits)) << "decided once every unit rests, the striker too";
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
+  EXPECT_EQ(Battle()->result, 1);
   Outro();
   EXPECT_EQ(g_money, 10);
   EXPECT_EQ(g_party[1].level, 21) << "the level-up is written back";
