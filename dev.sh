@@ -10,6 +10,11 @@
 #                   build the fuzz targets with Clang and run one (or each in turn) for
 #                   that long (60 seconds by default); what they find new is kept in
 #                   build-fuzz/fuzz/corpus/<target>, a crash as build-fuzz/fuzz/crash-*
+#   ./dev.sh soak [frames] [seed]
+#                   build with both sanitizers (build-asan/) and play the game headless
+#                   with keys from a seeded generator for that many frames (100,000 and
+#                   seed 1 by default), checking it after every frame; `test` runs a
+#                   short soak in both builds among the other tests
 #   ./dev.sh play-check
 #                   build what `play` builds (in build-play/) and start that game
 #                   headless: it must run, end cleanly when closed, and end with a
@@ -178,13 +183,20 @@ case "${1:-}" in
     fuzz_build
     for target in ${2:-$(fuzz_targets)}; do fuzz_run "$target" "${3:-60}"; done
     ;;
+  soak)
+    install_missing
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DMILVA_SANITIZE=ON -DMILVA_WERROR=ON
+    cd build-asan
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/../.ci/lsan.supp \
+      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 exec ./tests/milva_soak "${2:-100000}" "${3:-1}"
+    ;;
   play-check)
     install_missing
     build_play build-play
     check_play build-play
     ;;
   *)
-    echo "usage: $0 play|test|share|play-check|fuzz [target] [seconds]" >&2
+    echo "usage: $0 play|test|share|play-check|fuzz [target] [seconds]|soak [frames] [seed]" >&2
     exit 2
     ;;
 esac

@@ -348,9 +348,10 @@ void BattleSwapWaitEmpty(BattleData* battle) {
   if (battle->partyCount < 1) BattleDeployOtherTeam(battle);
 }
 
+// Only the units that could be created are waited for: one that found no slot never
+// arrives.
 void BattleSwapWaitArrival(BattleData* battle) {
-  const int needed = battle->team == 1 ? g_familiarCount : g_partyCount;
-  if (BattleCountOnMarks() < needed) return;
+  if (BattleCountOnMarks() < battle->arriving) return;
   battle->phase = kBattleFighting;
   PhaseBannerStart(PhaseOpeningBanner());
   if (BattleCountSide(1) == 0) BattleVictory(battle);

@@ -35,8 +35,9 @@ struct BattleData {
   int32_t placementX[kPlacementCells];
   int32_t placementZ[kPlacementCells];
   int32_t escaped;
-  int32_t phase;  // 0 fighting, 1 the units on the field leave, 2 the others walk in
-  int32_t team;   // 0 the party is on the field, 1 the familiars
+  int32_t phase;     // 0 fighting, 1 the units on the field leave, 2 the others walk in
+  int32_t team;      // 0 the party is on the field, 1 the familiars
+  int32_t arriving;  // units walking in that the swap waits for
   int32_t shownLines[kBattleShownLines][kGlyphRowLength];
   char queue[kBattleQueueLines][kBattleLineBytes];
 };

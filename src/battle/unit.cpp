@@ -53,10 +53,6 @@ constexpr int32_t kInflictChance = 5;  // one in five hits passes the weapon's s
 
 bool ModelValid(int32_t model) { return model >= 0 && model < kMeshCount; }
 
-float ModelHeight(const UnitData* unit) {
-  return ModelValid(unit->record.model) ? g_meshes[unit->record.model].sizeY : 0.0f;
-}
-
 int32_t ItemPower(int32_t id) { return ItemIdValid(id) ? g_itemTable[id].power : 0; }
 
 void KeyOf(float x, float z, int* kx, int* kz) {
@@ -189,10 +185,14 @@ void UnitTaskDraw(TaskSlot* slot) {
 }
 
 void DrawUnitActedMarker(const UnitData* unit) {
-  const float height = ModelHeight(unit);
+  const float height = UnitModelHeight(unit);
   const float y = height >= kActedMarkerHeight ? unit->y + height + 0.2f : unit->y + kActedMarkerHeight;
   DrawBillboard(unit->x, y, unit->z, kActedMarkerSize,
                 unit->record.side == 0 ? kTextureActedParty : kTextureActedEnemy);
+}
+
+float UnitModelHeight(const UnitData* unit) {
+  return ModelValid(unit->record.model) ? g_meshes[unit->record.model].sizeY : 0.0f;
 }
 
 UnitData* UnitLive(UnitData* unit) {
@@ -328,15 +328,7 @@ void UnitStateMoveNextCell(UnitData* unit) {
     unit->state = UnitStateMovePause;
     return;
   }
-  if (dx == 0 && dz == -2) {
-    unit->facing = 90.0f;
-  } else if (dx == 0 && dz == 2) {
-    unit->facing = 270.0f;
-  } else if (dx == -2 && dz == 0) {
-    unit->facing = 0.0f;
-  } else if (dx == 2 && dz == 0) {
-    unit->facing = 180.0f;
-  } else {
+  if (!PathStepFacing(dx, dz, &unit->facing)) {
     EndWalk(unit);  // off the path: a walk never jumps
     return;
   }
@@ -468,7 +460,7 @@ void UnitStateWaitAllIdle(UnitData* unit) {
 
 void UnitStateSinkAndDie(UnitData* unit) {
   unit->y -= kSinkPerFrame;
-  if (unit->y + ModelHeight(unit) + 2.0f >= 0.0f) return;
+  if (unit->y + UnitModelHeight(unit) + 2.0f >= 0.0f) return;
   if (unit->record.side == 0 && unit->record.characterClass != kClassFamiliar) PartyMarkFallen(unit);
   unit->live = 0;
 }

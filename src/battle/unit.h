@@ -79,6 +79,8 @@ void UnitCopyRecord(UnitData* unit, const CharacterRecord& record);
 void UnitTaskUpdate(TaskSlot* slot);
 void UnitTaskDraw(TaskSlot* slot);
 void DrawUnitActedMarker(const UnitData* unit);
+// The height of the unit's model (its bounding box in y); 0 for a model not loaded.
+float UnitModelHeight(const UnitData* unit);
 
 // The unit a pointer names while its slot still holds a live unit; null once it has
 // gone (its slot may have been freed or taken by another task).

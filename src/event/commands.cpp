@@ -10,6 +10,7 @@
 #include "event/party_commands.h"
 #include "event/shop.h"
 #include "event/text_window.h"
+#include "event/traps.h"
 
 // clang-format off
 // Codes without a handler do nothing; the arguments they would have read are plain
@@ -69,10 +70,10 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdKillTasks, nullptr},            // 50 kill tasks by id
     {EventCmdSortParty, nullptr},            // 51 sort party
     {EventCmdCameraAt, nullptr},             // 52 fixed camera at a cell
-    {nullptr, nullptr},                      // 53 pitfall
-    {nullptr, EventStepWaitProjectiles},     // 54 projectile
-    {nullptr, nullptr},                      // 55 lift
-    {nullptr, nullptr},                      // 56 lift move
+    {EventCmdPitfall, EventStepPitfall},     // 53 pitfall, then its pause and rise
+    {EventCmdProjectile, EventStepWaitProjectiles},  // 54 projectile
+    {EventCmdLiftCreate, nullptr},           // 55 lift
+    {EventCmdLiftMove, EventStepLiftMove},   // 56 lift move
     {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},  // 57 to 59
     {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},  // 60 to 64
     {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},  // 65 to 69

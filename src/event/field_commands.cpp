@@ -18,31 +18,6 @@ namespace {
 constexpr float kCameraY = 0.0f;
 constexpr float kCameraAngle = 270.0f;
 
-// Reads a column and a row and gives the world centre of that cell; false for a cell
-// off the current map.
-bool ReadCell(EventContext* context, float* x, float* z) {
-  const int32_t column = EventReadArg(context);
-  const int32_t row = EventReadArg(context);
-  if (column >= g_mapWidth || row >= g_mapHeight) return false;
-  *x = static_cast<float>(column);
-  *z = static_cast<float>(row);
-  MapCellToWorld(x, z);
-  return true;
-}
-
-// The offset of one move of length d along an axis direction; false for any other.
-bool AxisOffset(int32_t direction, float d, float* dx, float* dz) {
-  *dx = 0.0f;
-  *dz = 0.0f;
-  switch (direction) {
-    case 0: *dx = d; return true;
-    case 90: *dz = d; return true;
-    case 180: *dx = -d; return true;
-    case 270: *dz = -d; return true;
-    default: return false;
-  }
-}
-
 // A quarter step may go on toward the centre of the mover's cell, and past it only when
 // the next cell that way lies on the map: a walk never takes anyone off the map.
 bool QuarterStaysOnMap(float x, float z, float dx, float dz) {
@@ -88,7 +63,7 @@ int ReadTagList(EventContext* context, int32_t count, int32_t* tags) {
 
 void CameraCreateAtCell(EventContext* context, int32_t tag, CameraStep step, bool readTag) {
   float x = 0.0f, z = 0.0f;
-  const bool onMap = ReadCell(context, &x, &z);
+  const bool onMap = EventReadCell(context, &x, &z);
   if (readTag) tag = EventReadArg(context);
   if (onMap && CameraCreate(x, kCameraY, z, kCameraAngle, tag, step)) MapViewCreate();
 }
@@ -113,6 +88,28 @@ bool Gathered(const WalkerData* follower, const WalkerData* leader) {
 }
 
 }  // namespace
+
+bool EventReadCell(EventContext* context, float* x, float* z) {
+  const int32_t column = EventReadArg(context);
+  const int32_t row = EventReadArg(context);
+  if (column >= g_mapWidth || row >= g_mapHeight) return false;
+  *x = static_cast<float>(column);
+  *z = static_cast<float>(row);
+  MapCellToWorld(x, z);
+  return true;
+}
+
+bool AxisOffset(int32_t direction, float d, float* dx, float* dz) {
+  *dx = 0.0f;
+  *dz = 0.0f;
+  switch (direction) {
+    case 0: *dx = d; return true;
+    case 90: *dz = d; return true;
+    case 180: *dx = -d; return true;
+    case 270: *dz = -d; return true;
+    default: return false;
+  }
+}
 
 // The event ends here whatever happens. A map the pack does not hold, or a cell off the
 // map named, changes nothing; a pack that cannot be read is left for the map change to
@@ -157,7 +154,7 @@ void EventCmdPartyControl(EventContext* context) {
 
 void EventCmdSetTile(EventContext* context) {
   float x = 0.0f, z = 0.0f;
-  const bool onMap = ReadCell(context, &x, &z);
+  const bool onMap = EventReadCell(context, &x, &z);
   const int32_t tile = EventReadArg(context);
   if (!onMap) return;
   const int cell = MapCellIndex(x, z);
@@ -170,7 +167,7 @@ void EventCmdRemoveObjects(EventContext* context) { ObjectsRemoveByTag(EventRead
 // The person carries event 0, so talking to a standing one starts the map's first event.
 void EventCmdSpawnNpc(EventContext* context) {
   float x = 0.0f, z = 0.0f;
-  const bool onMap = ReadCell(context, &x, &z);
+  const bool onMap = EventReadCell(context, &x, &z);
   const int32_t angle = EventReadArg(context);
   const int32_t model = EventReadArg(context);
   const int32_t mode = EventReadArg(context);
@@ -223,7 +220,7 @@ void EventCmdNpcMover(EventContext* context) {
 void EventCmdCameraMove(EventContext* context) {
   float x = 0.0f, z = 0.0f;
   CameraData* camera = FieldCamera();
-  if (!ReadCell(context, &x, &z) || !camera) return;
+  if (!EventReadCell(context, &x, &z) || !camera) return;
   camera->at[0] = x;
   camera->at[2] = z;
 }
@@ -260,7 +257,7 @@ void EventCmdShowObjects(EventContext* context) {
 
 void EventCmdPlaceParty(EventContext* context) {
   float x = 0.0f, z = 0.0f;
-  const bool onMap = ReadCell(context, &x, &z);
+  const bool onMap = EventReadCell(context, &x, &z);
   const int32_t angle = EventReadArg(context);
   if (onMap) PartyWalkersPlace(x, z, static_cast<float>(angle));
 }

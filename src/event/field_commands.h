@@ -33,6 +33,13 @@ void EventStepCameraPan(EventContext* context);
 void EventStepWalk(EventContext* context);
 void EventStepGather(EventContext* context);
 
+// Reads a column and a row and gives the world centre of that cell; false for a cell
+// off the current map.
+bool EventReadCell(EventContext* context, float* x, float* z);
+// The offset of one move of length d along 0, 90, 180 or 270 degrees; false for any
+// other direction.
+bool AxisOffset(int32_t direction, float d, float* dx, float* dz);
+
 constexpr float kCameraPanStep = 0.5f;
 constexpr int kEventTagListMax = 20;  // tags of one '#14', '#33' or '#47'
 

@@ -27,6 +27,22 @@ bool CharacterRecordEmpty(const CharacterRecord& record) {
   return std::memcmp(&record, &kEmpty, sizeof record) == 0;
 }
 
+bool PartyMemberPresent(int32_t member) {
+  return member >= 0 && member < g_partyCount && member < kPartyRows && !CharacterRecordEmpty(g_party[member]);
+}
+
+// An emptied place stays all zero: hit points written into it would make it read as a
+// member again.
+void PartyMemberHurt(int32_t member, int32_t damage) {
+  if (!PartyMemberPresent(member)) return;
+  CharacterRecord& record = g_party[member];
+  record.hp = record.hp - damage < 1 ? 1 : record.hp - damage;
+}
+
+void PartyHurtAll() {
+  for (int32_t member = 0; member < kPartyRows; ++member) PartyMemberHurt(member, kPartyHurtDamage);
+}
+
 void PartyAddFromTable(int32_t row) {
   if (!RowValid(row)) return;
   if (g_partyCount < kPartyRows) ++g_partyCount;

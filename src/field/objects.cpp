@@ -219,6 +219,11 @@ int AutoEventCreate(int32_t event) {
   return 1;
 }
 
+bool AutoEventPending() {
+  TaskSlot& slot = g_taskPool[kSlotRunOnceEvent];
+  return slot.inUse && slot.id == kTaskIdRunOnceEvent && TaskData<AutoEventData>(&slot)->step != AutoEventEnd;
+}
+
 void NpcUpdate(TaskSlot* slot) {
   NpcData* npc = TaskData<NpcData>(slot);
   npc->prevX = npc->x;

@@ -68,6 +68,8 @@ TouchTriggerData* TouchTriggerCreate(float x, float y, float z, int32_t event);
 int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t top, int32_t side);
 int ExamineObjectCreate(float x, float y, float z, int32_t event, int32_t model);
 int AutoEventCreate(int32_t event);
+// A run-once event has yet to start its event.
+bool AutoEventPending();
 // A person in the first free slot of 10 to 99: the shared body of placement and of the
 // script command that adds one. Null when no slot is free or the model is unknown.
 NpcData* NpcSpawn(float x, float y, float z, int32_t model, float angle, int32_t mode, int32_t event, int32_t tag);

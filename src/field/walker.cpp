@@ -16,6 +16,7 @@
 #include "field/encounter.h"
 #include "field/field_view.h"
 #include "field/map.h"
+#include "field/objects.h"
 
 namespace {
 
@@ -125,6 +126,10 @@ void WalkerStatePlayerIdle(WalkerData* w) {
   if (w->subStep == 0) {
     SnapToCell(w);
     MapSetCollision(w->x, w->z, kCollisionTaken);
+    // The map's run-once event starts in a frame or two and its script expects the
+    // party where the map change set it down: a step begun now would be frozen halfway
+    // by the event and leave the party between cells for good.
+    if (AutoEventPending()) return;
     if (EncounterCheck(w->x, w->z) || FieldMenuKeyCheck() || AutoBattleKeyCheck()) return;
   }
   if (KeyHeld(kKeyRight)) {

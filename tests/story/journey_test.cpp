@@ -270,4 +270,29 @@ TEST_F(JourneyTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
   }
 }
 
+// In the cave's narrow way a pit drops the party a cell back, hurt, and a stone shot down
+// the way hits the leader; each springs once. A stone lift carries the party over the
+// marsh's water to the east island and back, leaving both piers free to walk on.
+TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
+  const auto walkInto = [this](int key, int column, int row) {
+    Game().Hold(key);
+    const bool started = PlayUntil([] { return TaskSlotInUse(kSlotEvent) != 0; }, 0, 100);
+    Game().Release(key);
+    return started && PlayEventOut() && MapCellIndexChecked(Walker(0)->x, Walker(0)->z) == row * g_mapWidth + column;
+  };
+  const int32_t hp[2] = {g_party[0].hp, g_party[1].hp};
+  ASSERT_TRUE(field_->Enter(4, 31, 24, 90.0f));
+  EXPECT_TRUE(walkInto(kKeyUp, 31, 22)) << "out of the pit a cell back";
+  EXPECT_TRUE(walkInto(kKeyUp, 31, 19));
+  EXPECT_EQ(g_party[0].hp, hp[0] - 20) << "the pit, then the stone";
+  EXPECT_EQ(g_party[1].hp, hp[1] - 10);
+  ASSERT_TRUE(field_->Enter(4, 31, 24, 90.0f));
+  EXPECT_FALSE(TaskFindByTag(5) || TaskFindByTag(6)) << "sprung traps stay sprung";
+
+  ASSERT_TRUE(field_->Enter(11, 26, 13, 0.0f));
+  EXPECT_TRUE(walkInto(kKeyRight, 33, 13));
+  EXPECT_TRUE(walkInto(kKeyLeft, 27, 13));
+  for (int column : {28, 32}) EXPECT_EQ(g_collisionLayer[13 * g_mapWidth + column], kCollisionFree) << column;
+}
+
 }  // namespace

@@ -17,6 +17,7 @@ namespace {
 //   o  a model, 0 to 37    t  a world texture, 0 to 34
 //   i  an item id, 0 to 19 k  a notice's kind: 0 money, 1 an item
 //   v  money for a kind 0 before it, else an item id
+//   d  a direction on the field: 0, 90, 180 or 270 degrees
 //   m  a message line  l  a label jumped to
 //   *  a count, between the row's limits, and [..] the group it repeats
 // Codes that are not listed do nothing in the game, so a script naming one is refused.
@@ -48,8 +49,8 @@ constexpr Syntax kRunCommands[] = {
     {43, "", 0, 0},      {44, "", 0, 0},      {45, "", 0, 0},
     {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "nnn", 0, 0},
     {49, "ss", 0, 0},    {50, "n", 0, 0},     {51, "", 0, 0},
-    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "nnn", 0, 0},
-    {55, "nnnn", 0, 0},  {56, "nn", 0, 0},    {97, "", 0, 0},
+    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "nnd", 0, 0},
+    {55, "nntt", 0, 0},  {56, "dn", 0, 0},    {97, "", 0, 0},
     {98, "", 0, 0},      {99, "", 0, 0},
 };
 // clang-format on
@@ -352,6 +353,7 @@ class EventChecker {
       case 'i': what = "item id"; inside = n < kItemCount; break;
       case 'k': what = "notice kind"; inside = n <= 1; mode_ = n; break;
       case 'v': what = "item id"; inside = mode_ == 0 || n < kItemCount; break;
+      case 'd': what = "direction"; inside = n == 0 || n == 90 || n == 180 || n == 270; break;
       // clang-format on
       default: break;
     }
