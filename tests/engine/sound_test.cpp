@@ -91,24 +91,6 @@ class SoundFixture : public ::testing::Test {
 
 using SoundLoadTest = SoundFixture;
 
-// Entries 162 to 185 become sounds 0 to 23 in order; loading stops at the first bad one.
-TEST_F(SoundLoadTest, EntriesFrom162BecomeSounds0To23UpToTheFirstBadOne) {
-  for (int bad : {-1, 8}) {
-    SoundShutdown();
-    LoadArchive(SoundArchive(bad, Riff({})));
-    EXPECT_EQ(SoundInit(), bad < 0 ? 1 : 0);
-    const size_t loaded = bad < 0 ? kSoundCount : bad;
-    ASSERT_EQ(Recorder()->sizes.size(), loaded);
-    for (size_t id = 0; id < kSoundCount; ++id) {
-      if (id < loaded) {
-        EXPECT_EQ(Recorder()->sizes[id], 2u * (id + 1)) << id;
-      }
-      EXPECT_EQ(g_soundBuffers[id] != nullptr, id < loaded) << id;
-    }
-    DataFileFree();
-  }
-}
-
 // ---- The WAVE walk ----
 
 class WaveTest : public SoundFixture {

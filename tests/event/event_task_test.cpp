@@ -96,9 +96,7 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
       {EventStepWaitInn, kSlotInn, kTaskIdInn},
       {EventStepWaitShop, kSlotShop, kTaskIdShop},
       {EventStepWaitItemDialog, kSlotNotice, kTaskIdNotice},
-      {EventStepWaitDonation, kSlotDonation, kTaskIdDonation},
       {EventStepWaitEffects, 20, kTaskIdEffect3D},
-      {EventStepWaitProjectiles, 21, kTaskIdProjectile},
       {EvTransitionWait, kSlotEncounterTransition, kTaskIdEncounterTransition},
   };
   for (const Wait& w : waits) {

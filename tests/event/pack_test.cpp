@@ -62,15 +62,6 @@ class EventPackTest : public test::EventTest {
   std::vector<std::string> boxes_;
 };
 
-TEST_F(EventPackTest, LoadsTheCurrentMapsBlockIntoItsSlots) {
-  g_mapNumber = 2;
-  g_eventCount = 2;
-  ASSERT_EQ(Load(test::BuildEventPack({Inverted("#99,@"), {}, Inverted("#5,1,\n#99,@\n#5,2,#99,@")})), 1);
-  EXPECT_EQ(Slot(0), "#5,1,#99,");
-  EXPECT_EQ(Slot(1), "#5,2,#99,");
-  EXPECT_TRUE(boxes_.empty());
-}
-
 // What the game cannot hold or read is refused like a missing file; the two that
 // overflow the buffers say so.
 TEST_F(EventPackTest, FilesThatLieOrOverflowAreRefused) {

@@ -11,7 +11,6 @@
 #include "engine/atlas.h"
 #include "engine/keys.h"
 #include "engine/task.h"
-#include "field/encounter.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "support/field_world.h"
@@ -103,40 +102,6 @@ TEST_F(MapChangeTest, RefusedMapFilesGoToTheTitleWithTheirBox) {
     EXPECT_EQ(Game().Boxes().size(), 1u);
     EXPECT_TRUE(Game().Running());
   }
-}
-
-class WardTest : public MapChangeTest {
- protected:
-  void SetUp() override {
-    Start(test::BuildMapPack({test::MapFloor(12, 3, 1, 4)}));
-    ASSERT_TRUE(field_->Enter(0, 1, 1));
-  }
-  const EncounterWardData* Ward() {
-    return TaskSlotInUse(kSlotEncounterWard) ? TaskData<EncounterWardData>(&g_taskPool[kSlotEncounterWard]) : nullptr;
-  }
-};
-
-TEST_F(WardTest, CountsStepsAsTheyStartThenShowsItsNoticeAtRest) {
-  ASSERT_EQ(EncounterWardStart(3), 1);
-  Game().Hold(kKeyRight);
-  Game().Frames(1);
-  EXPECT_EQ(Ward()->stepsLeft, 2);
-  Game().Frames(16);
-  EXPECT_EQ(Ward()->stepsLeft, 0);
-  EXPECT_EQ(Ward()->step, EncounterWardStepCount) << "the leader is still stepping";
-  EXPECT_EQ(g_encounterCountdown, 4) << "the ward holds the countdown full";
-  Game().Frames(7);
-  EXPECT_EQ(Ward()->step, EncounterWardNoticeStep);
-  EXPECT_EQ(g_taskPool[0].updateOn, 0);
-  Game().Frames(10);
-  EXPECT_FLOAT_EQ(Walker(0)->x, -11.0f + 2.0f * 4.0f) << "everything waits for the notice";
-  Game().ReleaseAll();
-  Game().Tap(kKeyZ);
-  EXPECT_EQ(Ward(), nullptr);
-  EXPECT_EQ(g_taskPool[0].updateOn, 1);
-  Game().Hold(kKeyRight);
-  Game().Frames(8);
-  EXPECT_EQ(g_encounterCountdown, 3) << "the countdown runs again";
 }
 
 }  // namespace

@@ -58,29 +58,6 @@ TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   EXPECT_EQ(g_collisionLayer[test::CellAt(3, 2)], kCollisionFree) << "a trigger never does";
 }
 
-TEST_F(ObjectsTest, StandingPersonTalksToTheLeaderBesideItAndTurnsBackAfterwards) {
-  Open({".....", "..1..", "....."}, {"$1,7,270,0,#5,11,#99,"}, 1, 1);
-  NpcData* person = TaskData<NpcData>(Slot(10));
-  ASSERT_NE(person, nullptr);
-  Game().Frames(1);
-  EXPECT_EQ(g_collisionLayer[test::CellAt(2, 1)], kCollisionTaken);
-  Game().Tap(kKeyEnter, 0);
-  EXPECT_TRUE(TaskSlotInUse(kSlotEvent)) << "the talk starts in the frame of the press";
-  EXPECT_FLOAT_EQ(person->facing, 180.0f);
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 0.0f);
-  EXPECT_EQ(person->mover, NpcStandAfterTalk);
-  ASSERT_TRUE(RunEventOut());
-  EXPECT_EQ(g_eventFlags[11], 1);
-  Game().Frames(3);
-  EXPECT_FLOAT_EQ(person->facing, 180.0f) << "it keeps facing the leader while it stays";
-  Game().Hold(kKeyDown);
-  Game().Frames(3);  // three quarters of the step: the leader's position is still beside it
-  EXPECT_EQ(person->mover, NpcStandAfterTalk);
-  Game().Frames(1);
-  EXPECT_EQ(person->mover, NpcMoverStand);
-  EXPECT_FLOAT_EQ(person->facing, 270.0f);
-}
-
 TEST_F(ObjectsTest, TriggerFiresWhenTheLeaderComesToRestOnItAndAgainAfterALeave) {
   Open({"...1..", "......"}, {"$2,#5,11,#99,"}, 1, 0);
   TouchTriggerData* trigger = TaskData<TouchTriggerData>(Slot(10));

@@ -45,20 +45,6 @@ TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {
   ExpectAt(leader, 3, 1);
 }
 
-TEST_F(WalkerTest, PushIntoWallSlidesTowardTheLastUpOrDownKey) {
-  Open(test::MapFromRows({"......", "...#..", "...#..", "...#..", "......"}), 2, 3);
-  Game().Hold(kKeyUp);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 2, 2);
-  Game().ReleaseAll();
-  Game().Hold(kKeyRight);
-  Game().Frames(1);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerStep90);
-  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(2) + 0.25f);
-  Game().Frames(7);
-  ExpectAt(Walker(0), 2, 1);
-}
-
 TEST_F(WalkerTest, FollowersTrailOneCellPerMember) {
   Open(test::MapFloor(12, 3), 1, 1);
   Game().Hold(kKeyRight);

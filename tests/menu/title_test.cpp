@@ -135,19 +135,6 @@ TEST_F(TitleTest, EntriesOpenTheirScreensWhichEndAtAFreshTitle) {
   }
 }
 
-TEST_F(TitleTest, QuitThenYesEndsTheProgramAtTheEndOfThatFrame) {
-  OpenPrompt(kTitleQuit);
-  Press(kKeyDown);
-  const int frames = Game().FrameCount();
-  Game().Hold(kKeyEnter);
-  Game().Frames(1);
-  EXPECT_FALSE(Game().Running());
-  EXPECT_EQ(Game().FrameCount(), frames + 1);
-  EXPECT_TRUE(plat::QuitPosted());
-  EXPECT_EQ(plat::QuitCode(), 0);
-  EXPECT_EQ(g_taskPool, nullptr) << "shut down";
-}
-
 TEST_F(TitleTest, NewGameResetsTheWholeGameAndLoadsMapZero) {
   OpenPrompt(kTitleNewGame);
   Press(kKeyDown);

@@ -66,23 +66,6 @@ class GlDeviceTest : public ::testing::Test {
   test::GlWindow window_;
 };
 
-TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
-  const plat::Image picture = Distinct(32, 32);
-  auto texture = Dev().CreateTexture(picture);
-  ASSERT_NE(texture, nullptr);
-  Dev().Clear(kBlack, 1.0f);
-  Dev().SetTexture(texture.get());
-  ScreenQuad(Dev(), 100, 50, 132, 82, 0, 0, 32, 32, 32, 32, 0xFFFFFFFF);
-  const plat::Image frame = Show();
-  ASSERT_EQ(frame.width, 640);
-  ASSERT_EQ(frame.height, 480);
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 100 + x, 50 + y), At(picture, x, y)) << x << "," << y;
-  }
-  // Nothing spills onto the pixels around it.
-  for (auto [x, y] : {std::pair{99, 60}, {132, 60}, {110, 49}, {110, 82}}) EXPECT_EQ(At(frame, x, y), kBlack);
-}
-
 // Lit: the material's emissive colour times the texture, alpha from the diffuse
 // colour; the vertex colour plays no part. Unlit: the vertex colour.
 TEST_F(GlDeviceTest, MeshSubsetsShowEmissiveWhenLitAndVertexColourWhenNot) {

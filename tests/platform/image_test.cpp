@@ -45,45 +45,7 @@ TEST(DecodeImageTest, PngKeepsEveryPixelAndItsAlpha) {
 // Grey, grey with alpha and colour without alpha come out as the same ARGB words too.
 class PngKindsTest : public ::testing::TestWithParam<int> {};
 
-TEST_P(PngKindsTest, ComeOutAsArgbWords) {
-  const int channels = GetParam();
-  constexpr png_uint_32 kFormats[] = {0, PNG_FORMAT_GRAY, PNG_FORMAT_GA, PNG_FORMAT_RGB};
-  std::vector<uint8_t> samples(static_cast<size_t>(6 * channels));
-  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(17 + 29 * i);
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = 3;
-  image.height = 2;
-  image.format = kFormats[channels];
-  png_alloc_size_t size = 0;
-  ASSERT_TRUE(png_image_write_get_memory_size(image, size, 0, samples.data(), 0, nullptr));
-  Bytes file(size);
-  ASSERT_TRUE(png_image_write_to_memory(&image, file.data(), &size, 0, samples.data(), 0, nullptr));
-  plat::Image decoded;
-  ASSERT_TRUE(Decodes(file, decoded));
-  ASSERT_EQ(decoded.pixels.size(), 6u);
-  for (size_t i = 0; i < 6; ++i) {
-    const uint8_t* p = &samples[i * static_cast<size_t>(channels)];
-    const uint32_t alpha = channels == 2 ? p[1] : 0xFFu;
-    const uint32_t rgb = channels == 3 ? (uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]) : p[0] * 0x010101u;
-    EXPECT_EQ(decoded.pixels[i], alpha << 24 | rgb) << i;
-  }
-}
-
 INSTANTIATE_TEST_SUITE_P(GreyGreyAlphaAndRgb, PngKindsTest, ::testing::Values(1, 2, 3));
-
-// Odd widths exercise the row padding; the fourth byte of a 32-bit pixel is not alpha.
-TEST(DecodeImageTest, BmpInEveryLayoutGivesTheSamePicture) {
-  const plat::Image source = Opaque(Pattern(5, 3));
-  for (int bits : {8, 24, 32}) {
-    for (bool topDown : {false, true}) {
-      SCOPED_TRACE(testing::Message() << bits << " bits, top-down " << topDown);
-      plat::Image decoded;
-      ASSERT_TRUE(Decodes(test::BmpBytes(source, bits, topDown), decoded));
-      ExpectSame(decoded, source);
-    }
-  }
-}
 
 TEST(DecodeImageTest, EveryTruncationFailsCleanly) {
   const plat::Image source = Opaque(Pattern(9, 6));
@@ -134,15 +96,6 @@ TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   ASSERT_TRUE(Decodes(palette, out));
   palette[palette.size() - 3] = 7;  // second pixel of the only row (the row is padded to 4 bytes)
   EXPECT_FALSE(Decodes(palette, out)) << "a palette index past the palette";
-}
-
-TEST(ColourKeyTest, OnlyTheExactColourBecomesTransparent) {
-  plat::Image image;
-  image.width = 5;
-  image.height = 1;
-  image.pixels = {0xFF00FF00, 0xFF00FE00, 0x7F00FF00, 0xFF01FF00, 0xFF00FF00};
-  plat::ApplyColourKey(image, 0xFF00FF00);
-  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0x00000000, 0xFF00FE00, 0x7F00FF00, 0xFF01FF00, 0x00000000}));
 }
 
 }  // namespace

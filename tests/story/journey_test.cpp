@@ -139,13 +139,6 @@ TEST_F(JourneyTest, FromTheTitleThroughTheOpeningAndThePartysScreensToWalking) {
   EXPECT_FLOAT_EQ(TaskData<WalkerData>(&g_taskPool[1])->z, z + 2.0f);
 }
 
-TEST_F(JourneyTest, TheInnkeeperAndTheShopkeeperOpenTheirScreens) {
-  EXPECT_TRUE(RunStoryEvent(2, 5, [] { return TaskExists(kTaskIdInn) != 0; }));
-  EXPECT_TRUE(RunStoryEvent(2, 6, [] { return TaskExists(kTaskIdShop) != 0; }));
-  EXPECT_TRUE(RunStoryEvent(5, 2, [] { return TaskExists(kTaskIdInn) != 0; }));
-  EXPECT_TRUE(RunStoryEvent(5, 3, [] { return TaskExists(kTaskIdShop) != 0; }));
-}
-
 TEST_F(JourneyTest, TreasureIsFoundOnceAndTheChestGoesWithIt) {
   ASSERT_TRUE(RunStoryEvent(4, 2, [] { return TaskExists(kTaskIdNotice) != 0; }));
   ASSERT_TRUE(PlayEventOut());
