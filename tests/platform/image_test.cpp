@@ -1,7 +1,6 @@
 #include "platform/image.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 
@@ -41,11 +40,6 @@ TEST(DecodeImageTest, PngKeepsEveryPixelAndItsAlpha) {
   ASSERT_TRUE(Decodes(test::PngBytes(source), decoded));
   ExpectSame(decoded, source);
 }
-
-// Grey, grey with alpha and colour without alpha come out as the same ARGB words too.
-class PngKindsTest : public ::testing::TestWithParam<int> {};
-
-INSTANTIATE_TEST_SUITE_P(GreyGreyAlphaAndRgb, PngKindsTest, ::testing::Values(1, 2, 3));
 
 TEST(DecodeImageTest, EveryTruncationFailsCleanly) {
   const plat::Image source = Opaque(Pattern(9, 6));
