@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "battle/battle_support.h"
+#include "data/characters.h"
 #include "data/game_state.h"
 #include "data/items.h"
 #include "data/tasks.h"
@@ -151,14 +153,26 @@ TEST_F(JourneyTest, TreasureIsFoundOnceAndTheChestGoesWithIt) {
   EXPECT_FALSE(TaskExists(kTaskIdExamined) && TaskFindByTag(2));
 }
 
-// The way out of the cave is barred by its guardian after the transition's wipe; once it
-// has fallen the way is open.
-TEST_F(JourneyTest, TheCavesGuardianBarsTheWayOnce) {
-  EXPECT_TRUE(RunStoryEvent(4, 3, [] { return TaskSlotInUse(kSlotBattle); }));
-  EXPECT_EQ(g_enemyCount, 1);
-  g_eventFlags[30] = 1;
-  EXPECT_TRUE(RunStoryEvent(4, 3, [] { return TaskSlotInUse(kSlotMapChange); }));
-  EXPECT_FALSE(TaskSlotInUse(kSlotBattle));
+// Each scripted battle bars the way on after the transition's wipe until it is won; the
+// witch's is her own row, alone, and once she has fallen the ending roll follows.
+TEST_F(JourneyTest, EveryScriptedBattleBarsTheWayUntilWon) {
+  const struct {
+    int map, event, flag, enemies;
+  } kBattles[] = {{4, 3, 30, 4}, {7, 2, 31, 4}, {8, 2, 32, 5}, {12, 2, 33, 1}};
+  for (const auto& b : kBattles) {
+    g_eventFlags[5] = 1;  // the spirit's blessing, which the witch's battle waits for
+    EXPECT_TRUE(RunStoryEvent(b.map, b.event, [] { return TaskSlotInUse(kSlotBattle); })) << b.map;
+    EXPECT_EQ(g_enemyCount, b.enemies) << b.map;
+    if (b.map == 12) {
+      const auto enemies = test::Units(1);
+      EXPECT_TRUE(enemies.size() == 1 && enemies[0]->record.id == kBossMonsterId);
+    }
+    g_eventFlags[b.flag] = 1;
+    EXPECT_TRUE(RunStoryEvent(b.map, b.event, [] {
+      return TaskSlotInUse(kSlotMapChange) || TaskExists(kTaskIdEndingRoll);
+    })) << b.map;
+    EXPECT_FALSE(TaskSlotInUse(kSlotBattle)) << b.map;
+  }
 }
 
 TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeAndTakesOfferings) {
@@ -167,12 +181,6 @@ TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeAndTakesOfferings) {
   ASSERT_TRUE(PlayEventOut());
   EXPECT_EQ(g_eventFlags[5], 1);
   EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdDonation) != 0; }));
-}
-
-TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
-  g_eventFlags[5] = 1;
-  EXPECT_TRUE(RunStoryEvent(12, 2, [] { return TaskExists(kTaskIdEndingRoll) != 0; }));
-  EXPECT_FALSE(TaskExists(kTaskIdWalker));
 }
 
 // The elder (map 2) asks; declining changes nothing and he asks again; accepting sets
