@@ -100,23 +100,18 @@ TEST_F(AiTest, CastersChooseTheirSkillByWhatTheirSideNeeds) {
   }
 }
 
-// Foes beyond its reach but within move + 2: the caster walks up and casts on them, the
-// whole side's form too, not on its own side.
+// Two foes beyond its reach but within move + 2: the caster walks up and casts the whole
+// side's form on them, not on its own side.
 TEST_F(AiTest, ACasterWalksToFoesOutOfReachAndCastsOnThem) {
-  for (int foes : {1, 2}) {
-    UnitData* pumpkin = Place(kPumpkin, 8, 3);
-    pumpkin->record.level = 20;
-    UnitData* tiger = Place(kTiger, 7, 3);
-    UnitData* party[2] = {Place(1, 8, 10), foes == 2 ? Place(3, 9, 9) : nullptr};
-    EXPECT_EQ(Decide(pumpkin), AiAttackerMarkMove);
-    EXPECT_EQ(pumpkin->skill, foes - 1);
-    ScriptedRandom random({90, 9, 0, 0, 90, 9, 0, 0});  // hit rolls and damage draws
-    UpdatesUntil([&] { return pumpkin->state == UnitStateIdle; }, 800);
-    for (int i = 0; i < foes; ++i) EXPECT_LT(party[i]->record.hp, 200) << foes;
-    EXPECT_EQ(pumpkin->record.hp, 120) << foes;
-    EXPECT_EQ(tiger->record.hp, 30) << foes;
-    TaskKillAll();
-  }
+  UnitData* pumpkin = Place(kPumpkin, 8, 3);
+  pumpkin->record.level = 20;
+  UnitData* allies[2] = {pumpkin, Place(kTiger, 7, 3)};
+  UnitData* foes[2] = {Place(1, 8, 10), Place(3, 9, 9)};
+  ScriptedRandom random({90, 9, 0, 0, 90, 9, 0, 0});  // hit rolls and damage draws
+  Turn(pumpkin, 800);
+  EXPECT_EQ(pumpkin->skill, 1);
+  for (UnitData* u : foes) EXPECT_LT(u->record.hp, u->record.maxHp);
+  for (UnitData* u : allies) EXPECT_EQ(u->record.hp, u->record.maxHp);
 }
 
 // The boss heals itself at a third of its hit points whatever its magic, casts one

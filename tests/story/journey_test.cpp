@@ -158,7 +158,7 @@ TEST_F(JourneyTest, TreasureIsFoundOnceAndTheChestGoesWithIt) {
 TEST_F(JourneyTest, EveryScriptedBattleBarsTheWayUntilWon) {
   const struct {
     int map, event, flag, enemies;
-  } kBattles[] = {{4, 3, 30, 4}, {7, 2, 31, 4}, {8, 2, 32, 5}, {12, 2, 33, 1}};
+  } kBattles[] = {{4, 3, 30, 4}, {7, 2, 31, 4}, {8, 2, 32, 4}, {12, 2, 33, 1}};
   for (const auto& b : kBattles) {
     g_eventFlags[5] = 1;  // the spirit's blessing, which the witch's battle waits for
     EXPECT_TRUE(RunStoryEvent(b.map, b.event, [] { return TaskSlotInUse(kSlotBattle); })) << b.map;
