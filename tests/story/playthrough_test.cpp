@@ -6,10 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "data/game_state.h"
 #include "data/tasks.h"
+#include "event/pack.h"
+#include "field/map.h"
+#include "game/flow.h"
 #include "support/autopilot.h"
 #include "support/harness.h"
 
@@ -54,15 +60,29 @@ constexpr Step kRoute[] = {
     {12, 2, 0, 8, -1},  // the witch, and the ending
 };
 
-class PlaythroughTest : public ::testing::TestWithParam<uint32_t> {};
+// The game started with the built data files in a folder of its own, where saves land.
+class StoryTest : public ::testing::Test {
+ protected:
+  void Start(uint32_t seed) {
+    for (const char* name : {"data.dat", "mappack.dat", "epack.dat"}) {
+      std::filesystem::create_symlink(test::BuildDataDir() + "/" + name, dir_ + "/" + name);
+    }
+    game_ = std::make_unique<test::GameHarness>(test::GameHarness::Options{.seed = seed, .workDir = dir_});
+    ASSERT_EQ(game_->Start(), 1);
+  }
+  void TearDown() override {
+    game_.reset();
+    std::filesystem::remove_all(dir_);
+  }
+  const std::string dir_ = test::MakeTempDir();
+  std::unique_ptr<test::GameHarness> game_;
+};
+
+class PlaythroughTest : public StoryTest, public ::testing::WithParamInterface<uint32_t> {};
 
 TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
-  const std::string dir = test::MakeTempDir();  // the save lands here
-  for (const char* name : {"data.dat", "mappack.dat", "epack.dat"}) {
-    std::filesystem::create_symlink(test::BuildDataDir() + "/" + name, dir + "/" + name);
-  }
-  test::GameHarness game({.seed = GetParam(), .workDir = dir});
-  ASSERT_EQ(game.Start(), 1);
+  Start(GetParam());
+  test::GameHarness& game = *game_;
   test::Autopilot pilot(game);
   ASSERT_TRUE(pilot.NewGame()) << test::AutopilotReport(game);
   std::set<int> flags = {1};
@@ -83,7 +103,55 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
   }
   EXPECT_TRUE(pilot.endingRollSeen);
   EXPECT_TRUE(TaskExists(kTaskIdTitle));
-  std::filesystem::remove_all(dir);
+}
+
+// Every map loads with its scripts; the objects stand on ground the party can reach
+// past, and every map change of the scripts sets the party down on open ground that
+// holds no event of its own.
+TEST_F(StoryTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
+  Start(1);
+  struct Landing {
+    int from, event, map, column, row;
+  };
+  std::vector<Landing> landings;
+  for (int map = 0; map < kMapCount; ++map) {
+    SCOPED_TRACE("map " + std::to_string(map));
+    TaskKillAll();
+    g_mapNumber = map;
+    ASSERT_EQ(MapLoad(), 1);
+    for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
+      if (!g_taskPool[s].inUse) continue;
+      const TaskHead* object = TaskData<TaskHead>(&g_taskPool[s]);
+      const int cell = MapCellIndexChecked(object->x, object->z);
+      ASSERT_GE(cell, 0);
+      EXPECT_LE(g_tileLayer[cell], kTileWallAbove) << "object of event " << g_taskPool[s].tag;
+      EXPECT_EQ(g_eventLayer[cell], g_taskPool[s].tag);
+    }
+    for (int k = 0; k < g_eventCount; ++k) {
+      const char* script = EventSlotBase(k);
+      for (int32_t p = 0; p + 1 < kEventSlotSize; ++p) {
+        if (script[p] != '#') continue;
+        int32_t at = p + 1;
+        if (EventReadNumber(&at, script) != 8) continue;
+        int32_t args[5];
+        for (int32_t& a : args) a = EventReadNumber(&at, script);
+        landings.push_back({map, k + 1, args[0], args[2], args[3]});
+      }
+    }
+  }
+  EXPECT_GE(landings.size(), 30u);
+  EXPECT_TRUE(game_->Boxes().empty());
+  for (const Landing& l : landings) {
+    SCOPED_TRACE("map " + std::to_string(l.from) + " event " + std::to_string(l.event));
+    TaskKillAll();
+    g_mapNumber = l.map;
+    ASSERT_EQ(MapLoad(), 1);
+    ASSERT_LT(l.column, g_mapWidth);
+    ASSERT_LT(l.row, g_mapHeight);
+    const int cell = l.row * g_mapWidth + l.column;
+    EXPECT_LE(g_tileLayer[cell], kTileWallAbove);
+    EXPECT_EQ(g_eventLayer[cell], 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(12345u, 777u));

@@ -57,6 +57,16 @@ int Search(int from, const std::function<bool(int)>& goal, bool detour) {
 WalkerData* Leader() { return Live<WalkerData>(kSlotWalkerFirst); }
 int LeaderCell() { return Leader() ? MapCellIndexChecked(Leader()->x, Leader()->z) : -1; }
 
+int MenuEntry() {
+  const MenuData* menu = Live<MenuData>(kSlotChoiceMenu);
+  return menu ? menu->actions[menu->cursor] : -1;
+}
+
+int SaveCursor() {
+  const SaveScreenData* screen = Live<SaveScreenData>(kSlotSaveLoad);
+  return screen ? screen->cursor : -1;
+}
+
 bool BattleWaitsForKey() {
   const BattleData* battle = Live<BattleData>(kSlotBattle);
   return battle && (battle->step == BattleIntroWaitKey || battle->step == BattleOutroWaitKey);
@@ -76,7 +86,7 @@ bool FieldAtRest() {
     return false;
   }
   for (int s = kSlotScreensFirst; s < kTaskSlotCount; ++s) {
-    if (g_taskPool[s].inUse && s != kSlotCamera && s != kSlotEncounterWard) return false;
+    if (g_taskPool[s].inUse && s != kSlotEncounterWard) return false;
   }
   return true;
 }
@@ -154,56 +164,27 @@ bool Autopilot::NewGame() {
   return PlayUntil(FieldAtRest);
 }
 
-namespace {
-
-// Down the open menu to the entry doing `action`, then Enter.
-bool MenuPick(GameHarness& game, int32_t action) {
-  for (int tries = 0; tries < kMenuListMax; ++tries) {
-    const MenuData* menu = Live<MenuData>(kSlotChoiceMenu);
-    if (!menu) return false;
-    if (menu->actions[menu->cursor] == action) {
-      game.Tap(kKeyEnter);
-      return true;
-    }
-    game.Tap(kKeyDown);
-  }
-  return false;
+// Down until `at` reads `want` (a menu's entry, a save slot), then Enter; on the save
+// screen Yes follows.
+bool Autopilot::Pick(int (*at)(), int want) {
+  for (int tries = 0; tries < kSaveSlotCount && at() != want; ++tries) Tap(kKeyDown);
+  return at() == want && Tap(kKeyEnter);
 }
-
-// On the save screen: down to `slot`, Enter, Yes, Enter.
-bool SlotPick(GameHarness& game, int slot) {
-  for (int tries = 0; tries < kSaveSlotCount; ++tries) {
-    const SaveScreenData* screen = Live<SaveScreenData>(kSlotSaveLoad);
-    if (!screen) return false;
-    if (screen->cursor == slot) break;
-    game.Tap(kKeyDown);
-  }
-  game.Tap(kKeyEnter);
-  game.Tap(kKeyDown);
-  game.Tap(kKeyEnter);
-  return true;
-}
-
-}  // namespace
 
 bool Autopilot::SaveAndQuit(int slot) {
-  if (!PlayUntil(FieldAtRest) || !Tap(kKeyShift) || !MenuPick(game_, kMenuActSave) || !SlotPick(game_, slot)) {
-    return false;
-  }
-  const SaveScreenData* screen = Live<SaveScreenData>(kSlotSaveLoad);
-  if (!screen || screen->step != SaveScreenSavedWait) return false;
-  Tap(kKeyEnter);
-  Tap(kKeyEscape);
-  return PlayUntil(FieldAtRest) && Tap(kKeyShift) && MenuPick(game_, kMenuActFieldQuit) &&
-         MenuPick(game_, kMenuActFieldQuitYes) && PlayUntil([] { return TaskExists(kTaskIdTitle); });
+  const bool saved = PlayUntil(FieldAtRest) && Tap(kKeyShift) && Pick(MenuEntry, kMenuActSave) &&
+                     Pick(SaveCursor, slot) && Tap(kKeyDown) && Tap(kKeyEnter) &&
+                     Live<SaveScreenData>(kSlotSaveLoad)->step == SaveScreenSavedWait;
+  return saved && Tap(kKeyEnter) && Tap(kKeyEscape) && PlayUntil(FieldAtRest) && Tap(kKeyShift) &&
+         Pick(MenuEntry, kMenuActFieldQuit) && Pick(MenuEntry, kMenuActFieldQuitYes) &&
+         PlayUntil([] { return TaskExists(kTaskIdTitle); });
 }
 
 bool Autopilot::Load(int slot) {
   const auto title = [] { return Live<TitleData>(kSlotTitle); };
   if (!PlayUntil([&] { return title() && title()->step == TitleMenuInput; })) return false;
   while (title() && title()->selection != kTitleLoad) Tap(title()->column != 1 ? kKeyRight : kKeyDown);
-  Tap(kKeyEnter);
-  return SlotPick(game_, slot) && PlayUntil(FieldAtRest);
+  return Tap(kKeyEnter) && Pick(SaveCursor, slot) && Tap(kKeyDown) && Tap(kKeyEnter) && PlayUntil(FieldAtRest);
 }
 
 std::string AutopilotReport(const GameHarness& game) {

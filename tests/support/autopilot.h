@@ -46,6 +46,7 @@ class Autopilot {
 
  private:
   bool Tap(int key);
+  bool Pick(int (*at)(), int want);
   GameHarness& game_;
 };
 
