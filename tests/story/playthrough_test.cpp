@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "battle/battle.h"
+#include "battle/battle_support.h"
 #include "battle/messages.h"
+#include "data/characters.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
@@ -45,14 +47,16 @@ namespace {
 // to the east island and the castle; the stair's guards, the door behind the throne, the
 // star glass, and the witch.
 struct Step {
-  int map, event, answer, flag, next;
+  int map, event, answer, flags[2], next;
 };
 constexpr Step kRoute[] = {
-    {0, 2, 0, 0, 0},   {0, 3, 0, 0, 2},  {2, 4, 1, 0, 2},  {2, 4, 0, 2, 2},   {2, 1, 0, 0, 0},   {0, 2, 0, 3, 1},
-    {1, 2, 0, 0, 3},   {3, 3, 0, 4, 3},  {3, 2, 0, 0, 13}, {13, 2, 0, 5, 13}, {13, 1, 0, 0, 3},  {3, 1, 0, 0, 1},
-    {1, 3, 0, 0, 4},   {4, 5, 0, 40, 4}, {4, 6, 0, 41, 4}, {4, 2, 0, 20, 4},  {4, 4, 0, 6, 4},   {4, 0, 0, 0, 4},
-    {4, 3, 0, 30, 7},  {7, 2, 0, 31, 5}, {5, 4, 0, 0, 11}, {11, 1, 0, 0, 6},  {6, 2, 0, 7, 6},   {6, 1, 0, 0, 11},
-    {11, 4, 0, 0, 11}, {11, 2, 0, 0, 8}, {8, 2, 0, 32, 9}, {9, 2, 0, 0, 10},  {10, 2, 0, 0, 12}, {12, 2, 0, 8, -1},
+    {0, 2, 0, {}, 0},     {0, 3, 0, {}, 2},        {2, 4, 1, {}, 2},   {2, 4, 0, {2}, 2}, {2, 1, 0, {}, 0},
+    {0, 2, 0, {3}, 1},    {1, -1, 34, {}, 1},      {1, 2, 0, {}, 3},   {3, 3, 0, {4}, 3}, {3, 2, 0, {}, 13},
+    {13, 2, 0, {5}, 13},  {13, 1, 0, {}, 3},       {3, 1, 0, {}, 1},   {1, 3, 0, {}, 4},  {4, 5, 0, {40}, 4},
+    {4, 6, 0, {41}, 4},   {4, 2, 0, {20}, 4},      {4, 4, 0, {6}, 4},  {4, 0, 0, {}, 4},  {4, 3, 0, {30}, 7},
+    {7, 2, 0, {31}, 5},   {5, 4, 0, {}, 11},       {11, 1, 0, {}, 6},  {6, 2, 0, {7}, 6}, {6, 1, 0, {}, 11},
+    {11, 4, 0, {}, 11},   {11, 2, 0, {}, 8},       {8, 2, 0, {32}, 9}, {9, 2, 0, {}, 10}, {10, 2, 0, {}, 12},
+    {12, -1, 34, {}, 12}, {12, 2, 0, {8, 33}, -1},
 };
 
 template <class T>
@@ -171,10 +175,11 @@ class StoryTest : public ::testing::Test {
     } else {
       // Someone just talked to waits for the leader to step away before talking again.
       if (beside(LeaderCell()) && !WalkTo([&](int cell) { return cell != target && !beside(cell); })) return false;
-      if (!WalkTo(beside) || !Tap(kKeyEnter)) return false;
+      // A frame at rest beside it first: a random battle due starts there, not at the confirm.
+      if (!WalkTo(beside) || (Game().Frames(1), !PlayUntil(FieldAtRest)) || !Tap(kKeyEnter)) return false;
     }
-    PlayUntil([] { return TaskSlotInUse(kSlotEvent); }, answer, 60);
-    return PlayUntil([] { return FieldAtRest() || TaskSlotInUse(kSlotTitle); }, answer, 60000);
+    return PlayUntil([] { return TaskSlotInUse(kSlotEvent); }, answer, 60) &&
+           PlayUntil([] { return FieldAtRest() || TaskSlotInUse(kSlotTitle); }, answer, 60000);
   }
 
   // Down until the cursor reads `want` (a menu's entry, a save slot), then Enter.
@@ -199,6 +204,16 @@ class StoryTest : public ::testing::Test {
     if (!PlayUntil([&] { return title() && title()->step == TitleMenuInput; })) return false;
     while (title() && title()->selection != kTitleLoad) Tap(title()->column != 1 ? kKeyRight : kKeyDown);
     return Tap(kKeyEnter) && PickSlot(slot) && PlayUntil(FieldAtRest);
+  }
+
+  // Back and forth beside the cell the leader stands on, fighting the random battles that
+  // come, until the heroine's level is `level`.
+  bool Train(int level) {
+    for (int home = LeaderCell(), steps = 0; g_party[0].level < level && steps < 4000; ++steps) {
+      const bool out = LeaderCell() == home;
+      if (!WalkTo([&](int cell) { return out ? MapNeighbourDirection(home, cell) >= 0 : cell == home; })) return false;
+    }
+    return g_party[0].level >= level;
   }
 
   // Where a stalled run stands: frame, map, the leader's cell, the live tasks.
@@ -226,14 +241,23 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
     SCOPED_TRACE("map " + std::to_string(step.map) + " event " + std::to_string(step.event));
     ASSERT_EQ(g_mapNumber, step.map);
     // From the cave on, random battles beat a party that walked straight there.
-    calm_ = g_encounterArea >= 3;
+    calm_ = step.event > 0 && g_encounterArea >= 3;
     if (step.event == 0) {
       ASSERT_TRUE(SaveAndQuit(2)) << Report();
       ASSERT_TRUE(Load(2)) << Report();
+    } else if (step.event < 0) {
+      ASSERT_TRUE(Train(step.answer)) << Report();
     } else {
       ASSERT_TRUE(Trigger(step.event, step.answer)) << Report();
     }
-    if (step.flag) flags.insert(step.flag);
+      int used = 0;
+      for (const InventorySlot& sl : g_inventory) used += sl.id != kItemEmpty;
+      fprintf(stderr, "after %d/%d: map %d inv used %d money %d L%d hp %d %d %d %d\n", step.map, step.event,
+              g_mapNumber, used, g_money, g_party[0].level, g_party[0].hp, g_party[1].hp, g_party[2].hp, g_party[3].hp);
+    }
+    for (const int flag : step.flags) {
+      if (flag) flags.insert(flag);
+    }
     for (int f = 0; f < kEventFlagCount; ++f) EXPECT_EQ(g_eventFlags[f] != 0, flags.count(f) == 1) << "flag " << f;
     EXPECT_EQ(step.next >= 0 ? g_mapNumber : -1, step.next);
   }
@@ -242,6 +266,32 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(12345u, 777u));
+
+// Each scripted battle bars the way on after the transition's wipe until it is won; the
+// witch's is her own row, alone, and once she has fallen the ending roll follows.
+TEST_F(StoryTest, EveryScriptedBattleBarsTheWayUntilWon) {
+  const struct {
+    int map, event, flag, enemies;
+  } kBattles[] = {{4, 3, 30, 4}, {7, 2, 31, 4}, {8, 2, 32, 5}, {12, 2, 33, 1}};
+  for (const auto& b : kBattles) {
+    for (const int won : {0, 1}) {
+      SCOPED_TRACE("map " + std::to_string(b.map) + (won ? ", won" : ""));
+      TaskKillAll();
+      g_eventFlags[5] = 1;  // the spirit's blessing, which the witch's battle waits for
+      g_eventFlags[b.flag] = won;
+      g_mapNumber = b.map;
+      ASSERT_TRUE(MapLoad() == 1 && EventStart(b.event) == 1);
+      EXPECT_TRUE(PlayUntil([] {
+        return TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotMapChange) || TaskSlotInUse(kSlotEndingRoll);
+      }));
+      EXPECT_EQ(TaskSlotInUse(kSlotBattle), !won);
+      if (won) continue;
+      EXPECT_EQ(g_enemyCount, b.enemies);
+      const auto enemies = test::Units(1);
+      EXPECT_TRUE(b.map != 12 || (enemies.size() == 1 && enemies[0]->record.id == kBossMonsterId));
+    }
+  }
+}
 
 // Every map loads with its scripts and its objects stand on open ground; every map change
 // of the scripts sets the party down on open ground that holds no event of its own.
