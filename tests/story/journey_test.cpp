@@ -49,6 +49,14 @@ class JourneyTest : public ::testing::Test {
     return done();
   }
 
+  // Loads a map of the story with the party standing on a cell, as a map change would.
+  static bool Enter(int map, int column, int row, float angle) {
+    TaskKillAll();
+    g_mapNumber = map;
+    return MapLoad() == 1 && PartyWalkersCreate(static_cast<float>(2 * column - g_mapWidth + 1), 0.2f,
+                                                static_cast<float>(g_mapHeight - 2 * row - 1), angle, 0) == 1;
+  }
+
   // Loads a map of the story as a map change would, runs one of its events and plays
   // it until `done`.
   template <class Done>
@@ -160,12 +168,6 @@ TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
 // the way hits the leader; each springs once. A stone lift carries the party over the
 // marsh's water to the east island and back, leaving both piers free to walk on.
 TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
-  const auto enter = [](int map, int column, int row, float angle) {
-    TaskKillAll();
-    g_mapNumber = map;
-    return MapLoad() == 1 && PartyWalkersCreate(static_cast<float>(2 * column - g_mapWidth + 1), 0.2f,
-                                                static_cast<float>(g_mapHeight - 2 * row - 1), angle, 0) == 1;
-  };
   const auto walkInto = [this](int key, int column, int row) {
     game_.Hold(key);
     const bool started = PlayUntil([] { return TaskSlotInUse(kSlotEvent) != 0; }, 100);
@@ -176,18 +178,47 @@ TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
   };
   EventFlagsClear();
   const int32_t hp[2] = {g_party[0].hp, g_party[1].hp};
-  ASSERT_TRUE(enter(4, 31, 24, 90.0f));
+  ASSERT_TRUE(Enter(4, 31, 24, 90.0f));
   EXPECT_TRUE(walkInto(kKeyUp, 31, 22)) << "out of the pit a cell back";
   EXPECT_TRUE(walkInto(kKeyUp, 31, 19));
   EXPECT_EQ(g_party[0].hp, hp[0] - 20) << "the pit, then the stone";
   EXPECT_EQ(g_party[1].hp, hp[1] - 10);
-  ASSERT_TRUE(enter(4, 31, 24, 90.0f));
+  ASSERT_TRUE(Enter(4, 31, 24, 90.0f));
   EXPECT_FALSE(TaskFindByTag(5) || TaskFindByTag(6)) << "sprung traps stay sprung";
 
-  ASSERT_TRUE(enter(11, 26, 13, 0.0f));
+  ASSERT_TRUE(Enter(11, 26, 13, 0.0f));
   EXPECT_TRUE(walkInto(kKeyRight, 33, 13));
   EXPECT_TRUE(walkInto(kKeyLeft, 27, 13));
   for (int column : {28, 32}) EXPECT_EQ(g_collisionLayer[13 * g_mapWidth + column], kCollisionFree) << column;
+}
+
+// Facing the spirit, the party is healed by her sparkle and rings, at the blessing and
+// at every later visit; facing the star glass, the witch's ward strikes once with an orb
+// for each of them, and each loses 10.
+TEST_F(JourneyTest, TheSpiritHealsThePartyAndTheStarGlassWardHurtsIt) {
+  EventFlagsClear();
+  g_eventFlags[4] = g_eventFlags[7] = 1;  // the charm from the glade, the carving in the ruins
+  const struct {
+    int map, column, row;
+    bool shown, toDial;
+    int32_t hp, after;  // every member's hit points; -1: the maximum
+  } kVisits[] = {{13, 16, 12, true, false, 1, -1},
+                 {13, 16, 12, true, true, 1, -1},
+                 {10, 16, 17, true, false, 50, 40},
+                 {10, 16, 17, false, false, 50, 50}};
+  for (const auto& v : kVisits) {
+    ASSERT_TRUE(Enter(v.map, v.column, v.row, 90.0f));
+    for (CharacterRecord& member : g_party) member.hp = v.hp;
+    game_.Tap(kKeyEnter);
+    bool shown = false;
+    EXPECT_TRUE(PlayUntil([&] {
+                  shown = shown || TaskExists(kTaskIdEffect3D);
+                  return v.toDial ? TaskExists(kTaskIdDonation) != 0 : !TaskSlotInUse(kSlotEvent);
+                }) &&
+                shown == v.shown);
+    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, v.after < 0 ? m.maxHp : v.after) << v.map;
+  }
+  EXPECT_TRUE(TaskSlotInUse(kSlotMapChange)) << "the glass shows the way";
 }
 
 }  // namespace

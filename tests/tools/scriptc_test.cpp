@@ -37,10 +37,10 @@ class ScriptCompilerTest : public ::testing::Test {
     ASSERT_TRUE(scriptc::LoadGlyphs(ReadText(SourceFile("content/glyphs/glyphs.txt")), &glyphs_, &errors));
   }
   // Compiles; the refusals, as "line: message".
-  std::vector<std::string> Refusals(const std::string& source) {
+  std::vector<std::string> Refusals(const std::string& source, scriptc::MapSize size = {}) {
     std::vector<Diagnostic> errors;
     compiled_ = CompiledMap{};
-    const bool ok = scriptc::CompileScript(source, glyphs_, &compiled_, &errors);
+    const bool ok = scriptc::CompileScript(source, glyphs_, &compiled_, &errors, size);
     std::vector<std::string> out;
     for (const auto& e : errors) out.push_back(std::to_string(e.line) + ": " + e.message);
     EXPECT_EQ(ok, out.empty());
@@ -177,6 +177,11 @@ TEST_F(ScriptCompilerTest, CommandsAreReadWithTheirArguments) {
   EXPECT_NE(RefusedOn(1, "#54,3,4,45,#99,@").find("direction 45"), std::string::npos);
   EXPECT_NE(RefusedOn(1, "#56,360,8,#99,@").find("direction 360"), std::string::npos);
   EXPECT_TRUE(Refusals("#53,#54,3,4,270,#55,1,2,28,26,#56,90,16,#99,@").empty());
+  // Where the map is known, orbs, sparkles, projectiles and the lift stand on its cells.
+  EXPECT_TRUE(Refusals("#26,9,5,#42,9,5,#54,9,5,0,#55,9,5,28,26,#99,@", {10, 6}).empty());
+  for (const char* off : {"#26,10,0,", "#42,0,6,", "#54,10,1,0,", "#55,1,6,28,26,"}) {
+    EXPECT_NE(Refusals(off + std::string("#99,@"), {10, 6}).at(0).find("off the map, 10 by 6"), std::string::npos);
+  }
   EXPECT_TRUE(Refusals("#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@").empty());
   EXPECT_TRUE(Refusals("$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@").empty());
 }
@@ -268,8 +273,10 @@ TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
   const auto pack = BuildMapPack({{0, 1, 21, 2, 0x80, 3, 0}, {}});
   int cells = -1;
   std::string error;
-  ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error));
+  scriptc::MapSize size;
+  ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error, &size));
   EXPECT_EQ(cells, 3);
+  EXPECT_TRUE(size.columns == 7 && size.rows == 1);
   ASSERT_TRUE(scriptc::CountEventCells(pack, 1, &cells, &error));
   EXPECT_EQ(cells, 0);
 
