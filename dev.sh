@@ -3,7 +3,9 @@
 #   ./dev.sh play   install what is missing, build the game and its data, start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
 #                   AddressSanitizer and UndefinedBehaviorSanitizer, then a few seconds
-#                   of every fuzz target
+#                   of every fuzz target; ends with the share of test code
+#   ./dev.sh share  the share of test code alone: lines of tests/, fuzz/ and bench/ against
+#                   lines of src/ and tools/
 #   ./dev.sh fuzz [target] [seconds]
 #                   build the fuzz targets with Clang and run one (or each in turn) for
 #                   that long (60 seconds by default); what they find new is kept in
@@ -104,6 +106,29 @@ check_play() {  # check_play <dir>
   )
 }
 
+# Non-blank lines that are not only a comment, in the .cpp and .h files under the folders.
+code_lines() {
+  local files
+  mapfile -t files < <(git ls-files -- "${@/%//*.cpp}" "${@/%//*.h}")
+  ((${#files[@]})) || { echo 0; return; }
+  awk '
+    inblock { if (!sub(/.*\*\//, "")) next; inblock = 0 }
+    { gsub(/^[ \t]+|[ \t]+$/, "") }
+    /^\/\*/ && !/\*\// { inblock = 1; next }
+    { sub(/^\/\*.*\*\/[ \t]*/, "") }
+    $0 != "" && !/^\/\// { n++ }
+    END { print n + 0 }' "${files[@]}"
+}
+
+# The share of test code: tests/, fuzz/ and bench/ against the game and its tools.
+test_share() {
+  local src tools tests fuzz bench
+  src=$(code_lines src) tools=$(code_lines tools) tests=$(code_lines tests) fuzz=$(code_lines fuzz) bench=$(code_lines bench)
+  awk -v s="$src" -v t="$tools" -v u="$tests" -v f="$fuzz" -v b="$bench" 'BEGIN {
+    printf "Test share: %d lines of tests (tests %d, fuzz %d, bench %d) for %d lines of code (src %d, tools %d): %.1f%%\n",
+      u + f + b, u, f, b, s + t, s, t, 100 * (u + f + b) / (s + t) }'
+}
+
 run_tests() {  # run_tests <dir>
   (cd "$1" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --parallel "$(nproc)")
 }
@@ -147,6 +172,10 @@ case "${1:-}" in
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_tests build-asan
     fuzz_build
     for target in $(fuzz_targets); do fuzz_run "$target" 4; done
+    test_share
+    ;;
+  share)
+    test_share
     ;;
   fuzz)
     PACKAGES+=("${FUZZ_PACKAGES[@]}")
@@ -167,7 +196,7 @@ case "${1:-}" in
     check_play build-play
     ;;
   *)
-    echo "usage: $0 play|test|play-check|fuzz [target] [seconds]|soak [frames] [seed]" >&2
+    echo "usage: $0 play|test|share|play-check|fuzz [target] [seconds]|soak [frames] [seed]" >&2
     exit 2
     ;;
 esac

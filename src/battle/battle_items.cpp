@@ -2,6 +2,7 @@
 
 #include "battle/actions.h"
 #include "battle/grid.h"
+#include "battle/paged_grid.h"
 #include "battle/skills.h"
 #include "data/game_state.h"
 #include "data/items.h"
@@ -41,21 +42,9 @@ int ItemGridSlot(const ItemGrid& g) {
 }
 
 int GridMenuInput2x4(ItemGrid* g) {
-  int result = 0;
-  if (KeyPressed(kKeyRight)) {
-    if (++g->column > kItemGridColumns - 1) {
-      g->column = 0;
-      if (++g->page > g->pages - 1) g->page = 0;
-    }
-  } else if (KeyPressed(kKeyLeft)) {
-    if (--g->column < 0) {
-      g->column = 0;
-      if (--g->page < 0) g->page = g->pages - 1;
-    }
-  } else if (KeyPressed(kKeyDown)) {
-    if (++g->row > kItemGridRows - 1) g->row = 0;
-  } else if (KeyPressed(kKeyUp)) {
-    if (--g->row < 0) g->row = kItemGridRows - 1;
+  int result = 0;  // a move sounds but reports nothing
+  if (PagedGridArrows(&g->column, &g->row, &g->page, g->pages, kItemGridColumns, kItemGridRows)) {
+    result = 0;
   } else if (KeyConfirmPressed()) {
     g->chosenSlot = ItemGridSlot(*g);
     const bool inside = g->chosenSlot >= 0 && g->chosenSlot < kInventorySlots;

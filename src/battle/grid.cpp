@@ -290,3 +290,18 @@ void GridViewDraw(TaskSlot* slot) {
   }
   SetZEnable(1);
 }
+
+bool PathStepFacing(int dx, int dz, float* facing) {
+  if (dx == 0 && dz == -2) {
+    *facing = 90.0f;
+  } else if (dx == 0 && dz == 2) {
+    *facing = 270.0f;
+  } else if (dx == -2 && dz == 0) {
+    *facing = 0.0f;
+  } else if (dx == 2 && dz == 0) {
+    *facing = 180.0f;
+  } else {
+    return false;
+  }
+  return true;
+}

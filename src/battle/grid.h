@@ -51,6 +51,9 @@ void PathReset();
 // The shortest path from the start key to the goal key over cells in range, searched
 // depth first; among equal lengths the first found (toward -z, +x, -x, +z) stays.
 void PathFind(float startX, float startZ, int32_t depth, float goalX, float goalZ);
+// The facing of one walking step from the cell key (ux, uz) minus the path cell's key
+// (dx, dz): one cell along an axis. False for any other difference: a walk never jumps.
+bool PathStepFacing(int dx, int dz, float* facing);
 int PathHasCell(float keyX, float keyZ);
 
 struct GridViewData {

@@ -6,6 +6,7 @@
 #include "battle/cursor.h"
 #include "battle/familiars.h"
 #include "battle/grid.h"
+#include "battle/paged_grid.h"
 #include "engine/atlas.h"
 #include "engine/draw2d.h"
 #include "engine/graphics.h"
@@ -86,32 +87,18 @@ float CellY(int row) { return kCellY + kCellPitchY * static_cast<float>(row); }
 }  // namespace
 
 int GridMenuInput3x3(SkillGrid* g) {
-  if (KeyPressed(kKeyRight)) {
-    if (++g->column > kSkillGridColumns - 1) {
-      g->column = 0;
-      if (++g->page > g->pages - 1) g->page = 0;
-    }
-  } else if (KeyPressed(kKeyLeft)) {
-    // Past the first column the page turns back and the column stays first.
-    if (--g->column < 0) {
-      g->column = 0;
-      if (--g->page < 0) g->page = g->pages - 1;
-    }
-  } else if (KeyPressed(kKeyDown)) {
-    if (++g->row > kSkillGridRows - 1) g->row = 0;
-  } else if (KeyPressed(kKeyUp)) {
-    if (--g->row < 0) g->row = kSkillGridRows - 1;
+  int result = 0;
+  if (PagedGridArrows(&g->column, &g->row, &g->page, g->pages, kSkillGridColumns, kSkillGridRows)) {
+    result = 2;
   } else if (KeyConfirmPressed()) {
-    SoundRequest(kSoundCursor, 0);
-    return 1;
+    result = 1;
   } else if (KeyPressed(kKeyEscape)) {
-    SoundRequest(kSoundCursor, 0);
-    return -1;
+    result = -1;
   } else {
     return 0;
   }
   SoundRequest(kSoundCursor, 0);
-  return 2;
+  return result;
 }
 
 int32_t SkillGridCurrent() {

@@ -328,15 +328,7 @@ void UnitStateMoveNextCell(UnitData* unit) {
     unit->state = UnitStateMovePause;
     return;
   }
-  if (dx == 0 && dz == -2) {
-    unit->facing = 90.0f;
-  } else if (dx == 0 && dz == 2) {
-    unit->facing = 270.0f;
-  } else if (dx == -2 && dz == 0) {
-    unit->facing = 0.0f;
-  } else if (dx == 2 && dz == 0) {
-    unit->facing = 180.0f;
-  } else {
+  if (!PathStepFacing(dx, dz, &unit->facing)) {
     EndWalk(unit);  // off the path: a walk never jumps
     return;
   }

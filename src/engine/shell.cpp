@@ -24,17 +24,6 @@ void NoRelease() {}
 void NoPlacement() {}
 ShellHooks g_hooks{NoInit, NoRelease, NoPlacement};
 
-// Containers report a failed allocation by throwing: a step that runs out of memory
-// fails like any other, with its box, instead of ending the program unannounced.
-template <class Step>
-int StartupStep(Step step) {
-  try {
-    return step();
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-}
-
 }  // namespace
 
 void ShellInstall(const ShellHooks& hooks) { g_hooks = hooks; }

@@ -16,17 +16,13 @@ namespace {
 using test::Battle;
 using test::Cursor;
 
-class BattleFlowTest : public ::testing::Test {
+class BattleFlowTest : public test::FieldTest {
  protected:
   // An interval-1 map with encounters; event 1 lies in a corner out of the way.
   void Open(const test::Bytes& epack = {}) {
-    const auto map = test::MapFromRows({"............", "............", "...........1"}, 1, 1);
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}), epack);
-    ASSERT_EQ(field_->StartResult(), 1);
+    Start(test::BuildMapPack({test::MapFromRows({"............", "............", "...........1"}, 1, 1)}), epack);
     ASSERT_TRUE(field_->Enter(0, 1, 1, 0.0f));
   }
-  test::GameHarness& Game() { return field_->Game(); }
-  void TearDown() override { field_.reset(); }
 
   // One step right on an interval-1 map: the encounter, its transition and the battle.
   void Encounter() {
@@ -87,7 +83,6 @@ class BattleFlowTest : public ::testing::Test {
       for (int i = used; i < kGlyphRowLength; ++i) EXPECT_EQ(row[i], 0) << "a character without a glyph";
     }
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
 
 TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
@@ -128,6 +123,7 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   Game().Tap(kKeyEnter);  // yes
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
   EXPECT_EQ(Battle()->result, 0);
+  EXPECT_TRUE(test::Units(0).empty()) << "lost once the last member has fallen";
   Outro();
   EXPECT_TRUE(TaskExists(kTaskIdTitle));
   EXPECT_FALSE(TaskExists(kTaskIdWalker));

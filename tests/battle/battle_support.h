@@ -19,7 +19,7 @@
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "engine/util.h"
-#include "event/screen_test_support.h"
+#include "event/event_test_support.h"
 #include "field/map.h"
 
 namespace test {
@@ -67,11 +67,10 @@ inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; 
 
 // The event task's headless world (a task pool, the map buffers, scripted keys and a
 // recording device) with the battlefield laid out and the party of a new game.
-class BattleWorld : public ScreenTest {
+class BattleWorld : public EventTest {
  protected:
   void SetUp() override {
-    ScreenTest::SetUp();
-    GameStateReset();
+    EventTest::SetUp();
     GridInit();
     GridClearRange();
     GridClearSearchMarks();

@@ -2,6 +2,8 @@
 // and the familiars' swap.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "battle/actions.h"
 #include "battle/battle_items.h"
 #include "battle/battle_support.h"
@@ -72,11 +74,9 @@ TEST_F(PartyCommandsTest, ItemsActOnTheirTargetAndAreUsedUp) {
     ASSERT_EQ(milva->state, UnitStateItemTarget) << k.item;
     ASSERT_EQ(UnitItemOnTarget(milva, target), 1);
     UpdatesUntil([&] { return milva->state == UnitStateIdle; });
-    EXPECT_EQ(target->record.hp, k.hpAfter) << k.item;
-    EXPECT_EQ(target->record.mp, k.mpAfter) << k.item;
-    EXPECT_EQ(target->record.status, k.statusAfter) << k.item;
-    EXPECT_EQ(g_inventory[3].id, kItemEmpty) << k.item;
-    EXPECT_EQ(milva->acted, 1);
+    EXPECT_EQ(std::tuple(target->record.hp, target->record.mp, target->record.status, g_inventory[3].id, milva->acted),
+              std::tuple(k.hpAfter, k.mpAfter, k.statusAfter, kItemEmpty, 1))
+        << k.item;
     TaskKillAll();
   }
 }
@@ -118,18 +118,6 @@ TEST_F(PartyCommandsTest, EscapeTakesTheFirstDirectionClearForEveryone) {
     }
     TaskKillAll();
   }
-}
-
-// Running toward +x from columns 9 and 8, each unit leaves as it passes the edge and
-// its record goes back to its row.
-TEST_F(PartyCommandsTest, RunnersLeaveOneByOneWithTheirRecords) {
-  auto party = Party();
-  party[1]->record.hp = 77;
-  BattleTryEscape(party[0]);
-  EXPECT_EQ(UpdatesUntil([&] { return !UnitLive(party[1]); }), 32);
-  EXPECT_EQ(g_party[1].hp, 77);
-  EXPECT_TRUE(UnitLive(party[0]));
-  EXPECT_EQ(UpdatesUntil([&] { return !UnitLive(party[0]); }), 4);
 }
 
 // Familiars copy the first fighter (the first member without one) at full hit points

@@ -1,5 +1,5 @@
-// Data files far beyond anything the game's own could be: each is refused with the box
-// its loader's failure shows, before the game takes memory for it.
+// Data files missing or far beyond anything the game's own could be: each is refused
+// with the box its loader's failure shows, before the game takes memory for it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -50,6 +50,9 @@ void Sparse(const std::string& path) { std::filesystem::resize_file(path, uint64
 const DamagedFile kDamaged[] = {
     {"SoundAt1Hz", "data.dat", ArchiveWith(162, WaveAt(1)), "", "directsound error"},
     {"SoundAt96kHz", "data.dat", ArchiveWith(183, WaveAt(96000)), "", "directsound error"},
+    {"LastSoundNoWave", "data.dat", ArchiveWith(185, Bytes(44, 0)), "", "directsound error"},
+    {"NoArchive", "data.dat", [](const std::string& path) { std::filesystem::remove(path); }, "データロード失敗",
+     "error"},
     {"HugeArchive", "data.dat", Sparse, "データロード失敗", "error"},
     {"AtlasWiderThan2048", "data.dat", ArchiveWith(0, test::PngBytes(test::SolidImage(2049, 1, 0xFF102030))), "",
      "directx graphics error"},

@@ -2,22 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "data/tasks.h"
 #include "engine/archive.h"
-#include "engine/keys.h"
-#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/task.h"
-#include "game/startup.h"
 #include "platform/recording/audio_recording.h"
-#include "platform/window.h"
 #include "support/files.h"
 #include "support/harness.h"
 
@@ -63,32 +59,15 @@ Bytes Samples(size_t n, uint8_t first = 1) {
   return b;
 }
 
-Bytes SimpleWave(size_t sampleBytes) {
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(chunks, "data", Samples(sampleBytes));
-  return Riff(chunks);
-}
-
 // An archive whose sound entries are good WAVEs (sound i has 2 * (i + 1) sample
 // bytes) except where `bad` says.
 Bytes SoundArchive(int badSound = -1, const Bytes& bad = {}) {
   std::vector<Bytes> entries;
   for (int i = 0; i < kEntrySoundFirst; ++i) entries.push_back({static_cast<uint8_t>(i)});
   for (int id = 0; id < kSoundCount; ++id) {
-    entries.push_back(id == badSound ? bad : SimpleWave(2 * static_cast<size_t>(id + 1)));
+    entries.push_back(id == badSound ? bad : test::MinimalWave(static_cast<uint32_t>(id + 1)));
   }
   return test::BuildArchive(entries);
-}
-
-// A WAVE format chunk of only 12 bytes: too short to describe the samples.
-Bytes ShortFormatWave() {
-  Bytes fmt = FormatBody(1, 11025, 8);
-  fmt.resize(12);
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", fmt);
-  PutChunk(chunks, "data", Samples(8));
-  return Riff(chunks);
 }
 
 // Runs in a fresh folder with the recording audio device.
@@ -96,18 +75,9 @@ class SoundFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = test::MakeTempDir();
-    previous_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
-    plat::SetAudioBackend(plat::AudioBackend::Recording);
-    SettingsInit();
   }
-  void TearDown() override {
-    SoundShutdown();
-    DataFileFree();
-    plat::SetAudioBackend(plat::AudioBackend::Mixer);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
   static plat::RecordingAudioDevice* Recorder() { return plat::CurrentRecordingAudioDevice(); }
   void LoadArchive(const Bytes& image) {
     ASSERT_TRUE(test::WriteFile("data.dat", image));
@@ -115,50 +85,11 @@ class SoundFixture : public ::testing::Test {
   }
 
   std::string dir_;
-  std::filesystem::path previous_;
 };
 
 // ---- Loading ----
 
 using SoundLoadTest = SoundFixture;
-
-TEST_F(SoundLoadTest, EntriesFrom162BecomeSounds0To23InOrder) {
-  LoadArchive(SoundArchive());
-  ASSERT_EQ(SoundInit(), 1);
-  ASSERT_EQ(Recorder()->sizes.size(), 24u);
-  for (int id = 0; id < kSoundCount; ++id) {
-    EXPECT_EQ(Recorder()->sizes[id], 2u * (id + 1)) << id;
-    EXPECT_NE(g_soundBuffers[id], nullptr);
-  }
-  EXPECT_EQ(Recorder()->formats[0].samplesPerSec, 11025u);
-  EXPECT_EQ(Recorder()->formats[0].bitsPerSample, 8);
-}
-
-TEST_F(SoundLoadTest, LoadingStopsAtTheFirstBadSound) {
-  LoadArchive(SoundArchive(8, ShortFormatWave()));
-  EXPECT_EQ(SoundInit(), 0);
-  EXPECT_EQ(Recorder()->sizes.size(), 8u);
-  EXPECT_NE(g_soundBuffers[7], nullptr);
-  EXPECT_EQ(g_soundBuffers[8], nullptr);
-  EXPECT_EQ(g_soundBuffers[9], nullptr);
-}
-
-TEST_F(SoundLoadTest, NoArchiveNoSounds) { EXPECT_EQ(SoundInit(), 0); }
-
-// The start-up chain on its own, without a window: the box it shows names sound.
-TEST_F(SoundLoadTest, ABadSoundFailsStartUpWithTheSoundCaption) {
-  ASSERT_TRUE(test::WriteFile("data.dat", SoundArchive(23, ShortFormatWave())));
-  std::vector<std::string> captions;
-  plat::SetMessageBoxHook([&](std::string_view, std::string_view caption) { captions.emplace_back(caption); });
-  EXPECT_EQ(GameInit(), 0);
-  plat::SetMessageBoxHook(nullptr);
-  plat::ResetQuit();
-  EXPECT_EQ(captions, std::vector<std::string>{"directsound error"});
-  EXPECT_EQ(g_audioDevice, nullptr);  // released with its clips
-  EXPECT_EQ(g_soundBuffers[0], nullptr);
-  EXPECT_EQ(g_dataFile, nullptr);
-  EXPECT_EQ(g_taskPool, nullptr);
-}
 
 // ---- The WAVE walk ----
 
@@ -175,140 +106,61 @@ class WaveTest : public SoundFixture {
     std::copy(image.begin(), image.end(), block.get());
     return SoundCreateFromWave(block.get(), image.size(), 0, &clip_);
   }
-  const plat::WaveFormat& Format() const { return Recorder()->formats.back(); }
   size_t SampleBytes() const { return Recorder()->sizes.back(); }
 
   std::unique_ptr<plat::AudioClip> clip_;
 };
 
-TEST_F(WaveTest, OddSizedChunkBeforeTheFormatIsSkippedWithItsPadByte) {
-  Bytes chunks;
-  PutChunk(chunks, "LIST", Samples(3), 'f');  // pad byte that would misalign a careless walk
-  PutChunk(chunks, "fmt ", FormatBody(2, 22050, 16));
-  PutChunk(chunks, "data", Samples(12));
-  ASSERT_EQ(Load(Riff(chunks)), 1);
-  EXPECT_NE(clip_, nullptr);
-  EXPECT_EQ(Format().formatTag, 1);
-  EXPECT_EQ(Format().channels, 2);
-  EXPECT_EQ(Format().samplesPerSec, 22050u);
-  EXPECT_EQ(Format().avgBytesPerSec, 88200u);
-  EXPECT_EQ(Format().blockAlign, 4);
-  EXPECT_EQ(Format().bitsPerSample, 16);
-  EXPECT_EQ(SampleBytes(), 12u);
+Bytes WithChunks(std::initializer_list<std::pair<const char*, Bytes>> chunks, int64_t riffSize = -1) {
+  Bytes out;
+  for (const auto& [tag, body] : chunks) PutChunk(out, tag, body, 'f');  // pad bytes that misalign a careless walk
+  return Riff(out, riffSize);
 }
 
-TEST_F(WaveTest, FormatChunkMustHoldAtLeast14Bytes) {
-  EXPECT_EQ(Load(ShortFormatWave()), 0);
-  EXPECT_EQ(clip_, nullptr);
-  EXPECT_TRUE(Recorder()->formats.empty());
-
-  // 14 bytes reach the block alignment; the fields after it read as zero even though
-  // the next chunk's bytes follow at once.
+Bytes FormatOf(size_t size) {
   Bytes fmt = FormatBody(1, 8000, 8);
-  fmt.resize(14);
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", fmt);
-  PutChunk(chunks, "data", Samples(6));
-  ASSERT_EQ(Load(Riff(chunks)), 1);
-  EXPECT_EQ(Format().samplesPerSec, 8000u);
-  EXPECT_EQ(Format().blockAlign, 1);
-  EXPECT_EQ(Format().bitsPerSample, 0);
-  EXPECT_EQ(Format().extraSize, 0);
-
-  // A full 18-byte body keeps its extra size.
-  fmt = FormatBody(1, 8000, 8);
-  PutU16(fmt, 0x1234);
-  chunks.clear();
-  PutChunk(chunks, "fmt ", fmt);
-  PutChunk(chunks, "data", Samples(6));
-  ASSERT_EQ(Load(Riff(chunks)), 1);
-  EXPECT_EQ(Format().bitsPerSample, 8);
-  EXPECT_EQ(Format().extraSize, 0x1234);
+  PutU16(fmt, 0);
+  fmt.resize(size);
+  return fmt;
 }
 
-TEST_F(WaveTest, FirstChunksWinAndEmptyDataIsPassedOver) {
-  Bytes chunks;
-  PutChunk(chunks, "data", {});
-  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(chunks, "fmt ", FormatBody(2, 44100, 16));
-  PutChunk(chunks, "data", Samples(5));
-  PutChunk(chunks, "data", Samples(9));
-  ASSERT_EQ(Load(Riff(chunks)), 1);
-  EXPECT_EQ(Format().channels, 1);
-  EXPECT_EQ(Format().samplesPerSec, 11025u);
-  EXPECT_EQ(SampleBytes(), 5u);
-
-  chunks.clear();
-  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(chunks, "data", {});
-  EXPECT_EQ(Load(Riff(chunks)), 0);  // only an empty data chunk
-}
-
-TEST_F(WaveTest, MissingPartsFail) {
-  Bytes onlyFormat;
-  PutChunk(onlyFormat, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(onlyFormat, "LIST", Samples(4));
-  EXPECT_EQ(Load(Riff(onlyFormat)), 0);
-
-  Bytes onlyData;
-  PutChunk(onlyData, "data", Samples(4));
-  EXPECT_EQ(Load(Riff(onlyData)), 0);
-
-  Bytes wave = SimpleWave(4);
-  Bytes notRiff = wave;
-  notRiff[0] = 'X';
-  EXPECT_EQ(Load(notRiff), 0);
-  Bytes notWave = wave;
-  notWave[11] = 'X';
-  EXPECT_EQ(Load(notWave), 0);
-  EXPECT_EQ(Load(Bytes(wave.begin(), wave.begin() + 11)), 0);
-  EXPECT_EQ(SoundCreateFromWave(nullptr, 0, 0, &clip_), 0);
-  EXPECT_TRUE(Recorder()->formats.empty());
-}
-
-TEST_F(WaveTest, SizesThatRunPastTheEndFailWithoutReadingThere) {
-  Bytes fmt;
-  PutChunk(fmt, "fmt ", FormatBody(1, 11025, 8));
-
-  // The data chunk claims more bytes than the image holds, whatever the RIFF size says.
-  Bytes longData = fmt;
+// The chunk walk: "fmt " (at least 14 bytes) and the first non-empty "data", chunks
+// padded to even lengths, nothing read past the image or the RIFF size.
+TEST_F(WaveTest, TakesTheFirstFormatAndDataWithinBoundsOnly) {
+  const Bytes fmt = FormatBody(2, 22050, 16);
+  Bytes longData;  // a data chunk claiming more bytes than there are
+  PutChunk(longData, "fmt ", fmt);
   test::PutTag(longData, "data");
-  PutU32(longData, 100);
-  Bytes some = Samples(10);
-  longData.insert(longData.end(), some.begin(), some.end());
-  EXPECT_EQ(Load(Riff(longData)), 0);
-  EXPECT_EQ(Load(Riff(longData, 0xFFFFFFF0)), 0);
-
-  // A chunk size near the 32-bit limit must not wrap around.
-  Bytes hugeChunk;
+  PutU32(longData, 12);  // two bytes more than there are
+  longData.resize(longData.size() + 10, 1);
+  Bytes hugeChunk;  // a size near the 32-bit limit must not wrap around
   PutChunk(hugeChunk, "LIST", {});
-  hugeChunk[4] = hugeChunk[5] = hugeChunk[6] = hugeChunk[7] = 0xFF;
-  hugeChunk.insert(hugeChunk.end(), fmt.begin(), fmt.end());
-  EXPECT_EQ(Load(Riff(hugeChunk, 0xFFFFFFF0)), 0);
-
-  // A header cut short by the end of the image.
-  Bytes cutHeader = fmt;
-  test::PutTag(cutHeader, "data");
-  EXPECT_EQ(Load(Riff(cutHeader, 0xFFFFFFF0)), 0);
-
-  // A format chunk that runs past the end.
-  Bytes cutFormat;
-  test::PutTag(cutFormat, "fmt ");
-  PutU32(cutFormat, 16);
-  cutFormat.resize(cutFormat.size() + 10, 1);
-  EXPECT_EQ(Load(Riff(cutFormat)), 0);
-  EXPECT_TRUE(Recorder()->formats.empty());
-}
-
-TEST_F(WaveTest, TheRiffSizeBoundsTheChunks) {
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, 11025, 8));
-  PutChunk(chunks, "data", Samples(8));
-  // Chunks past the RIFF size are not read, even when the bytes are there.
-  EXPECT_EQ(Load(Riff(chunks, 4 + 24)), 0);
-  // A RIFF size beyond the real end is cut to it, and whole chunks still load.
-  ASSERT_EQ(Load(Riff(chunks, 1000)), 1);
-  EXPECT_EQ(SampleBytes(), 8u);
+  StoreU32(hugeChunk.data() + 4, 0xFFFFFFFF);
+  PutChunk(hugeChunk, "fmt ", fmt);
+  PutChunk(hugeChunk, "data", Samples(4));
+  const struct {
+    const char* what;
+    Bytes image;
+    size_t sampleBytes;  // 0: refused
+  } cases[] = {
+      {"a 12-byte format", WithChunks({{"fmt ", FormatOf(12)}, {"data", Samples(8)}}), 0},
+      {"a 14-byte format", WithChunks({{"fmt ", FormatOf(14)}, {"data", Samples(6)}}), 6},
+      {"the first of each",
+       WithChunks({{"data", {}}, {"fmt ", fmt}, {"fmt ", FormatOf(16)}, {"data", Samples(5)}, {"data", Samples(9)}}),
+       5},
+      {"no data", WithChunks({{"fmt ", fmt}, {"LIST", Samples(4)}}), 0},
+      {"no format", WithChunks({{"data", Samples(4)}}), 0},
+      {"data past the end", Riff(longData), 0},
+      {"a chunk size near 4 GiB", Riff(hugeChunk, 0xFFFFFFF0), 0},
+      {"data past the RIFF size", WithChunks({{"fmt ", fmt}, {"data", Samples(8)}}, 4 + 24 + 8), 0},
+      {"a RIFF size past the end", WithChunks({{"fmt ", fmt}, {"data", Samples(8)}}, 1000), 8},
+  };
+  for (const auto& c : cases) {
+    Recorder()->sizes.clear();
+    EXPECT_EQ(Load(c.image), c.sampleBytes ? 1 : 0) << c.what;
+    EXPECT_EQ(Recorder()->sizes.empty() ? 0 : SampleBytes(), c.sampleBytes) << c.what;
+  }
+  EXPECT_EQ(SoundCreateFromWave(nullptr, 0, 0, &clip_), 0);
 }
 
 // ---- Requests during the frame ----
@@ -328,18 +180,11 @@ class SoundRequestTest : public SoundFixture {
     LoadArchive(SoundArchive());
     ASSERT_EQ(SoundInit(), 1);
     ASSERT_EQ(TaskPoolCreate(), 1);
-    KeyInit();
     for (int i = 0; i < 2; ++i) {
       TaskSlot* slot = TaskAllocAt(kSlotObjectsFirst + i);
       slot->inUse = slot->updateOn = 1;
       slot->update = ScriptedRequests;
     }
-  }
-  void TearDown() override {
-    TaskPoolFree();
-    g_script[0].clear();
-    g_script[1].clear();
-    SoundFixture::TearDown();
   }
   // One frame's update with these requests from the first and the second task.
   void Frame(Requests first, Requests second = {}) {
@@ -360,117 +205,27 @@ class SoundRequestTest : public SoundFixture {
   }
 };
 
-TEST_F(SoundRequestTest, SeveralRequestsPlayOnceWithTheLastFlag) {
-  Frame({{0, 1}}, {{0, 0}});
-  EXPECT_EQ(Log(), "S0 P0");
-  Frame({{0, 0}}, {{0, 1}});
-  EXPECT_EQ(Log(), "P0");
-  // Played at the end of the update, in id order.
-  Frame({{9, 0}, {2, 0}});
-  EXPECT_EQ(Log(), "S2 P2 S9 P9");
-}
-
-TEST_F(SoundRequestTest, FootstepsWithFlag1PlayOnWithoutRestarting) {
-  for (int i = 0; i < 5; ++i) Frame({{kSoundFootsteps, 1}});
-  EXPECT_EQ(Log(), "P15 P15 P15 P15 P15");
-  EXPECT_TRUE(Recorder()->playing[kSoundFootsteps]);
-  for (int i = 0; i < 3; ++i) Frame({{kSoundFootsteps, 0}});
-  EXPECT_EQ(Log(), "S15 P15 S15 P15 S15 P15");
-}
-
-TEST_F(SoundRequestTest, RequestsLastOneUpdate) {
-  Frame({{3, 0}});
-  EXPECT_EQ(Log(), "S3 P3");
-  Frame({});
-  EXPECT_EQ(Log(), "");
-  SoundRequest(4, 0);  // outside an update: forgotten when the next one starts
-  Frame({});
-  EXPECT_EQ(Log(), "");
-}
-
-TEST_F(SoundRequestTest, WithEffectsOffRequestsAreKeptButNothingPlays) {
-  g_settings.soundEffects = 0;
-  Frame({{5, 0}});
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(g_soundRequests[5].requested, 1);
-  Frame({});
-  EXPECT_EQ(g_soundRequests[5].requested, 0);
-  // The music does not listen to the effects setting.
-  MusicPlay(kMusicField);
-  EXPECT_EQ(Log(), "S21 S22 S23 L22");
-}
-
-TEST_F(SoundRequestTest, MusicIdsAndStrayIdsCannotBeRequested) {
-  Frame({{kMusicTitle, 0}, {kMusicBattle, 1}});
-  EXPECT_EQ(Log(), "");
-  EXPECT_FALSE(Recorder()->playing[kMusicTitle]);
-  Frame({{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}});
-  EXPECT_EQ(Log(), "S6 P6");
-}
-
-TEST_F(SoundRequestTest, ALostEffectStaysSilentForTheRun) {
-  Recorder()->lost[6] = true;
-  Frame({{6, 0}});
-  EXPECT_EQ(Log(), "S6 P6");
-  EXPECT_EQ(g_soundBuffers[6], nullptr);
-  Recorder()->lost[6] = false;
-  Frame({{6, 0}, {7, 0}});
-  EXPECT_EQ(Log(), "S7 P7");
-}
-
-// ---- Music ----
-
-using MusicTest = SoundRequestTest;
-
-TEST_F(MusicTest, OnePieceAtATimeAlwaysFromItsStart) {
-  MusicPlay(kMusicField);
-  EXPECT_EQ(Log(), "S21 S22 S23 L22");
-  MusicPlay(kMusicField);  // already playing: restarted
-  EXPECT_EQ(Log(), "S21 S22 S23 L22");
-  MusicPlay(kMusicBattle);
-  EXPECT_FALSE(Recorder()->playing[kMusicField]);
-  EXPECT_TRUE(Recorder()->playing[kMusicBattle]);
-  MusicStopAll();
-  EXPECT_FALSE(Recorder()->playing[kMusicBattle]);
-}
-
-TEST_F(MusicTest, OnlyAMusicSettingOf1Plays) {
-  for (int setting : {0, 2, -1}) {
-    g_settings.music = setting;
-    MusicPlay(kMusicTitle);
-    EXPECT_EQ(Log(), "S21 S22 S23") << setting;
+// Requests of one update play once at its end, in id order, with the last flag given
+// (0 restarts, 1 lets a playing effect go on); music and stray ids cannot be requested.
+TEST_F(SoundRequestTest, EffectsPlayOnceAtTheEndOfTheUpdate) {
+  const struct {
+    Requests first, second;
+    const char* log;
+  } frames[] = {
+      {{{0, 1}}, {{0, 0}}, "S0 P0"},
+      {{{0, 0}}, {{0, 1}}, "P0"},
+      {{{9, 0}, {2, 0}}, {}, "S2 P2 S9 P9"},
+      {{}, {}, ""},
+      {{{kMusicTitle, 0}, {kMusicBattle, 1}}, {}, ""},
+      {{{-1, 0}, {24, 0}, {1 << 20, 0}, {6, 0}}, {}, "S6 P6"},
+  };
+  for (const auto& f : frames) {
+    Frame(f.first, f.second);
+    EXPECT_EQ(Log(), f.log);
   }
-}
-
-TEST_F(MusicTest, AnEffectIdOnlyStopsTheMusic) {
-  MusicPlay(kMusicTitle);
-  Log();
-  MusicPlay(kSoundHit);
-  MusicPlay(99);
-  EXPECT_EQ(Log(), "S21 S22 S23 S21 S22 S23");
-}
-
-TEST_F(MusicTest, SoundStopReachesEffectsOnly) {
-  SoundStop(3);
-  SoundStop(kMusicField);
-  SoundStop(-4);
-  EXPECT_EQ(Log(), "S3");
 }
 
 // ---- The SDL_mixer back end on the dummy driver ----
-
-// A sine tone of the given length, 16-bit mono.
-Bytes ToneWave(uint32_t rate, uint32_t frames) {
-  Bytes samples;
-  for (uint32_t i = 0; i < frames; ++i) {
-    const double v = std::sin(static_cast<double>(i) * 0.05) * 8000.0;
-    PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
-  }
-  Bytes chunks;
-  PutChunk(chunks, "fmt ", FormatBody(1, rate, 16));
-  PutChunk(chunks, "data", samples);
-  return Riff(chunks);
-}
 
 class MixerTest : public ::testing::Test {
  protected:
@@ -480,33 +235,7 @@ class MixerTest : public ::testing::Test {
     g_audioDevice = plat::CreateAudioDevice();
     ASSERT_NE(g_audioDevice, nullptr);
   }
-  void TearDown() override { SoundShutdown(); }
-  std::unique_ptr<plat::AudioClip> Clip(int voice, const Bytes& wave) {
-    std::unique_ptr<plat::AudioClip> clip;
-    EXPECT_EQ(SoundCreateFromWave(wave.data(), wave.size(), voice, &clip), 1);
-    return clip;
-  }
 };
-
-TEST_F(MixerTest, EachClipPlaysAndStopsOnItsOwnVoice) {
-  plat::AudioDevice& device = *g_audioDevice;
-  // Two seconds each: far longer than the test takes.
-  auto a = Clip(0, ToneWave(22050, 44100));
-  auto b = Clip(1, ToneWave(48000, 96000));
-  ASSERT_TRUE(a && b);
-  EXPECT_FALSE(device.IsPlaying(*a));
-  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);
-  EXPECT_TRUE(device.IsPlaying(*a));
-  EXPECT_FALSE(device.IsPlaying(*b));
-  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);  // goes on
-  EXPECT_TRUE(device.IsPlaying(*a));
-  EXPECT_EQ(device.Play(*b, true), plat::PlayResult::Ok);
-  device.Stop(*a);
-  EXPECT_FALSE(device.IsPlaying(*a));
-  EXPECT_TRUE(device.IsPlaying(*b));
-  device.Stop(*b);
-  EXPECT_FALSE(device.IsPlaying(*b));
-}
 
 TEST_F(MixerTest, FormatsItCannotPlayAreRefused) {
   auto withFormat = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
@@ -518,49 +247,41 @@ TEST_F(MixerTest, FormatsItCannotPlayAreRefused) {
     return Riff(chunks);
   };
   std::unique_ptr<plat::AudioClip> clip;
-  auto load = [&](const Bytes& w, int voice = 2) { return SoundCreateFromWave(w.data(), w.size(), voice, &clip); };
-  EXPECT_EQ(load(withFormat(1, 2, 11025, 8)), 1);
-  EXPECT_EQ(load(withFormat(1, 1, 44100, 16)), 1);
-  EXPECT_EQ(load(withFormat(3, 1, 44100, 16)), 0);  // not integer PCM
-  EXPECT_EQ(load(withFormat(1, 1, 44100, 24)), 0);
-  EXPECT_EQ(load(withFormat(1, 3, 44100, 16)), 0);
-  EXPECT_EQ(load(withFormat(1, 1, 0, 16)), 0);
-  EXPECT_EQ(load(withFormat(1, 2, 44100, 16), 24), 0);  // no such voice
-  EXPECT_EQ(load(withFormat(1, 2, 44100, 16), -1), 0);
+  const struct {
+    uint16_t tag, channels;
+    uint32_t rate;
+    uint16_t bits;
+    int voice, loaded;
+  } cases[] = {{1, 2, 11025, 8, 2, 1},   {1, 1, 44100, 16, 2, 1}, {3, 1, 44100, 16, 2, 0},  // not integer PCM
+               {1, 1, 44100, 24, 2, 0},  {1, 3, 44100, 16, 2, 0}, {1, 1, 0, 16, 2, 0},
+               {1, 2, 44100, 16, 24, 0}, {1, 2, 44100, 16, -1, 0}};  // no such voice
+  for (const auto& c : cases) {
+    const Bytes w = withFormat(c.tag, c.channels, c.rate, c.bits);
+    EXPECT_EQ(SoundCreateFromWave(w.data(), w.size(), c.voice, &clip), c.loaded) << c.tag << " " << c.bits;
+  }
   EXPECT_EQ(clip, nullptr);
 }
 
-TEST(MixerSoundTest, MusicThroughTheWholeSoundPath) {
+// The clips play from the archive's own bytes: with the archive freed first, as shut-down
+// does, they keep those bytes until the sound goes too, and not longer.
+TEST_F(SoundFixture, MixerClipsKeepTheArchiveUntilTheSoundGoes) {
   ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-  const std::string dir = test::MakeTempDir();
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir);
-  SettingsInit();
   plat::SetAudioBackend(plat::AudioBackend::Mixer);
+  // Half a second each in the mixer's own format (22,050 Hz, 16 bits), which it plays
+  // without a converted copy.
   std::vector<Bytes> entries(kEntrySoundFirst, Bytes{0});
-  for (int id = 0; id < kSoundCount; ++id) entries.push_back(ToneWave(22050, 22050));
-  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(entries)));
-  ASSERT_EQ(DataFileLoad(), 1);
+  entries.resize(kEntrySoundFirst + kSoundCount, test::MinimalWave(11025));
+  LoadArchive(test::BuildArchive(entries));
   ASSERT_EQ(SoundInit(), 1);
-  MusicPlay(kMusicField);
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
   MusicPlay(kMusicBattle);
-  EXPECT_FALSE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicField]));
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
   SoundPlay(kSoundHit, 0);
   EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kSoundHit]));
-  EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
-  // Shut-down frees the archive first: the clips that play from its bytes keep them
-  // until the sound goes too, and not longer.
   const std::weak_ptr<const uint8_t> archive = DataFileShare();
   DataFileFree();
   EXPECT_FALSE(archive.expired());
   EXPECT_TRUE(g_audioDevice->IsPlaying(*g_soundBuffers[kMusicBattle]));
   SoundShutdown();
-  EXPECT_EQ(g_audioDevice, nullptr);
   EXPECT_TRUE(archive.expired());
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

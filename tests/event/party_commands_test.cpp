@@ -25,11 +25,6 @@ std::vector<int> ReserveIds() {
 
 class PartyCommandTest : public test::EventTest {
  protected:
-  void SetUp() override {
-    EventTest::SetUp();
-    SetParty({0, 1, 2, 3});
-    for (CharacterRecord& r : g_partyReserve) r = CharacterRecord{};
-  }
   static void SetParty(const std::vector<int>& rows) {
     for (int i = 0; i < 4; ++i) {
       g_party[i] =
@@ -47,101 +42,44 @@ class PartyCommandTest : public test::EventTest {
   }
 };
 
-TEST_F(PartyCommandTest, SetupPartyTakesMapCountAndRows) {
-  RunAll("#0,3,2,1,0,");
-  EXPECT_EQ(g_mapNumber, 3);
-  EXPECT_EQ(g_partyCount, 2);
-  EXPECT_EQ(g_party[0].id, 1);
-  EXPECT_EQ(g_party[1].id, 0);
-  EXPECT_EQ(g_party[1].model, g_characterTable[0].model);
-}
-
-TEST_F(PartyCommandTest, SetupPartyWithAnythingTheGameLacksChangesNothing) {
-  RunAll("#0,3,2,1,17,#0,14,1,2,#0,2,5,0,1,2,3,0,#0,2,0,");
-  EXPECT_EQ(g_mapNumber, 0);
-  EXPECT_EQ(g_partyCount, 4);
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, 2, 3}));
-}
-
-TEST_F(PartyCommandTest, AddMemberFillsTheNextPlaceOrReplacesTheLastOfAFullParty) {
-  SetParty({0, 1});
-  RunAll("#4,3,#4,17,");
-  EXPECT_EQ(g_partyCount, 3);
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, 3, -1}));
-  SetParty({0, 1, 2, 3});
-  RunAll("#4,8,");
-  EXPECT_EQ(g_partyCount, 4);
-  EXPECT_EQ(g_party[3].model, g_characterTable[8].model) << "member 3 replaced";
-}
-
-TEST_F(PartyCommandTest, MemberLeavesForTheReserveAndComesBack) {
-  RunAll("#46,1,0,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{1, -1, -1, -1}));
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, -1, 2, 3})) << "the place stays, emptied";
-  EXPECT_EQ(g_partyCount, 3);
-  RunAll("#49,0,1,");
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, -1, -1}));
-  EXPECT_EQ(g_partyCount, 4);
-}
-
-TEST_F(PartyCommandTest, ReserveMovesThatWouldLoseSomeoneDoNothing) {
-  RunAll("#46,1,0,");
-  // Into a slot that keeps someone, out of the range of slots, a member not there.
-  RunAll("#46,2,0,#46,2,4,#46,7,1,#46,1,1,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{1, -1, -1, -1}));
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, -1, 2, 3}));
-  EXPECT_EQ(g_partyCount, 3);
-  // From an empty slot, onto a member, out of range.
-  RunAll("#49,1,1,#49,0,2,#49,4,1,#49,0,4,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{1, -1, -1, -1}));
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, -1, 2, 3}));
-  EXPECT_EQ(g_partyCount, 3);
-}
-
-// A save keeps as many reserve rows as the party has members.
-TEST_F(PartyCommandTest, NobodyIsSetAsideWhereASaveWouldNotKeepThem) {
-  RunAll("#46,3,3,#46,3,1,#46,2,2,#46,2,0,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{2, 3, -1, -1}));
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, -1, -1}));
-  EXPECT_EQ(g_partyCount, 2);
-  SetParty({0, 1, 2, 3});
-  for (CharacterRecord& r : g_partyReserve) r = CharacterRecord{};
-  RunAll("#46,3,2,#46,1,0,");  // the second would leave slot 2 beyond a party of 2
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, 3, -1}));
-  EXPECT_EQ(g_partyCount, 3);
-}
-
-TEST_F(PartyCommandTest, EmptiedPlacesAreNobodyForLaterCommands) {
-  SetParty({1, 2});
-  g_party[0] = CharacterRecord{};  // Milva's id is 0, like an emptied record's
-  g_partyCount = 1;
-  RunAll("#46,0,0,#46,0,1,");
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, -1, -1}));
-  EXPECT_EQ(g_partyCount, 1) << "the count never goes below the members there are";
-}
-
-TEST_F(PartyCommandTest, SortPutsEachMemberAtItsIdAndKeepsTheReserve) {
-  SetParty({2, 0, 3, 1});
-  RunAll("#51,");
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(g_partyCount, 4);
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, -1, -1}));
-
-  SetParty({3, 0, 2, 1});
-  RunAll("#46,3,2,#51,");
-  EXPECT_EQ(PartyIds(), (std::vector<int>{0, 1, 2, -1}));
-  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, 3, -1})) << "a kept member stays kept";
-  EXPECT_EQ(g_partyCount, 3);
-}
-
-TEST_F(PartyCommandTest, SortThatWouldLoseSomeoneLeavesThePartyAsItIs) {
-  SetParty({2, 0, 8, 1});  // row 8 is a monster whose id is 4
-  RunAll("#51,");
-  EXPECT_EQ(PartyIds(), (std::vector<int>{2, 0, 4, 1}));
-  SetParty({2, 2, 0, 1});
-  RunAll("#51,");
-  EXPECT_EQ(PartyIds(), (std::vector<int>{2, 2, 0, 1}));
+// Each script runs on a party of the given character rows with an empty reserve; what
+// would lose someone or name what the game lacks changes nothing.
+TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
+  const struct {
+    std::vector<int> rows;
+    const char* script;
+    std::vector<int> party, reserve;
+    int32_t count;
+  } cases[] = {
+      {{0, 1, 2, 3}, "#0,3,2,1,0,", {1, 0, 2, 3}, {}, 2},  // map 3, the first two rows
+      {{0, 1, 2, 3}, "#0,3,2,1,17,#0,14,1,2,#0,2,5,0,1,2,3,0,#0,2,0,", {0, 1, 2, 3}, {}, 4},
+      {{0, 1}, "#4,3,#4,17,", {0, 1, 3, -1}, {}, 3},
+      {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 4}, {}, 4},  // a full party: member 3 replaced
+      {{0, 1, 2, 3}, "#46,1,0,", {0, -1, 2, 3}, {1}, 3},
+      {{0, 1, 2, 3}, "#46,1,0,#49,0,1,", {0, 1, 2, 3}, {}, 4},
+      {{0, 1, 2, 3}, "#46,1,0,#46,2,0,#46,2,4,#46,7,1,#46,1,1,#49,1,1,#49,0,2,#49,4,1,#49,0,4,", {0, -1, 2, 3}, {1}, 3},
+      {{2, 0, 3, 1}, "#51,", {0, 1, 2, 3}, {}, 4},
+      {{3, 0, 2, 1}, "#46,3,2,#51,", {0, 1, 2, -1}, {-1, -1, 3}, 3},  // a kept member stays kept
+      {{2, 0, 8, 1}, "#51,", {2, 0, 4, 1}, {}, 4},                    // row 8 is a monster whose id is 4
+      {{2, 2, 0, 1}, "#51,", {2, 2, 0, 1}, {}, 4},
+      // A save keeps as many reserve rows as the party has members: nobody is set aside
+      // where a save would not keep them.
+      {{0, 1, 2, 3}, "#46,3,3,#46,3,1,#46,2,2,#46,2,0,", {0, 1, -1, -1}, {2, 3}, 2},
+      {{0, 1, 2, 3}, "#46,3,2,#46,1,0,", {0, 1, 2, -1}, {-1, -1, 3}, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    SetParty(c.rows);
+    for (CharacterRecord& r : g_partyReserve) r = CharacterRecord{};
+    g_mapNumber = 0;
+    RunAll(c.script);
+    std::vector<int> reserve = c.reserve;
+    reserve.resize(4, -1);
+    EXPECT_EQ(PartyIds(), c.party);
+    EXPECT_EQ(ReserveIds(), reserve);
+    EXPECT_EQ(g_partyCount, c.count);
+    EXPECT_EQ(g_mapNumber, c.script == cases[0].script ? 3 : 0);
+  }
 }
 
 }  // namespace

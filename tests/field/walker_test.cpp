@@ -8,8 +8,6 @@
 #include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
-#include "engine/settings.h"
-#include "engine/shell.h"
 #include "engine/sound.h"
 #include "engine/task.h"
 #include "field/map.h"
@@ -17,52 +15,26 @@
 
 namespace {
 
+using test::CentreX;
+using test::CentreZ;
+
 using test::Walker;
 
-float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
-float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
-
 // The field on one map, the party set down on (column, row).
-class WalkerTest : public ::testing::Test {
+class WalkerTest : public test::FieldTest {
  protected:
-  void Open(const test::TestMap& map, int column, int row) {
-    field_.reset();  // one game at a time
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({map}));
-    ASSERT_EQ(field_->StartResult(), 1);
-    ASSERT_TRUE(field_->Enter(0, column, row));
-  }
-  test::GameHarness& Game() { return field_->Game(); }
-  void TearDown() override { field_.reset(); }
   static void ExpectAt(const WalkerData* w, int column, int row) {
     ASSERT_NE(w, nullptr);
     EXPECT_FLOAT_EQ(w->x, CentreX(column)) << "member " << w->member;
     EXPECT_FLOAT_EQ(w->z, CentreZ(row)) << "member " << w->member;
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
-
-TEST_F(WalkerTest, PartyStandsOnOnePointAndShowsOnlyTheLeader) {
-  Open(test::MapFloor(6, 4), 2, 1);
-  for (int m = 0; m < 4; ++m) {
-    const WalkerData* w = Walker(m);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(g_taskPool[m].tag, 1100 + m);
-    EXPECT_FLOAT_EQ(w->y, 0.2f);
-    EXPECT_FLOAT_EQ(w->facing, 270.0f);
-    EXPECT_EQ(w->leader, m == 0 ? nullptr : Walker(m - 1));
-    EXPECT_EQ(WalkerIsHiddenByOther(w), m == 0 ? 0 : 1);
-  }
-  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
-  EXPECT_TRUE(TaskExists(kTaskIdCamera));
-  EXPECT_EQ(PartyWalkersCreate(0, 0.2f, 0, 0, 0), 0) << "a second field view is refused";
-}
 
 TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {
   Open(test::MapFloor(6, 4), 2, 1);
   Game().Hold(kKeyRight);
   Game().Frames(1);
   const WalkerData* leader = Walker(0);
-  EXPECT_EQ(leader->state, WalkerStatePlayerStep0);
   EXPECT_FLOAT_EQ(leader->x, CentreX(2) + 0.25f);
   EXPECT_EQ(g_collisionLayer[1 * 6 + 3], kCollisionTaken);
   EXPECT_EQ(g_collisionLayer[1 * 6 + 2], kCollisionFree);
@@ -70,65 +42,7 @@ TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {
   EXPECT_EQ(leader->state, WalkerStatePlayerStep0);
   Game().Frames(1);
   EXPECT_EQ(leader->state, WalkerStatePlayerIdle);
-  EXPECT_EQ(leader->subStep, 0);
   ExpectAt(leader, 3, 1);
-  EXPECT_FLOAT_EQ(leader->facing, 0.0f);
-}
-
-TEST_F(WalkerTest, RightWinsOverUpAndLeftOverDown) {
-  Open(test::MapFloor(8, 6), 3, 3);
-  Game().Hold(kKeyRight);
-  Game().Hold(kKeyUp);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 4, 3);
-  Game().ReleaseAll();
-  Game().Hold(kKeyLeft);
-  Game().Hold(kKeyDown);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 3, 3);
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 180.0f);
-}
-
-TEST_F(WalkerTest, PushIntoWallSlidesTowardTheLastUpOrDownKey) {
-  Open(test::MapFromRows({"......", "...#..", "...#..", "...#..", "......"}), 2, 3);
-  Game().Hold(kKeyUp);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 2, 2);
-  EXPECT_EQ(Walker(0)->verticalPreference, 1);
-  Game().ReleaseAll();
-  Game().Hold(kKeyRight);
-  Game().Frames(1);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerStep90);
-  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(2) + 0.25f);
-  Game().Frames(7);
-  ExpectAt(Walker(0), 2, 1);
-}
-
-TEST_F(WalkerTest, BothWaysWalledFlipsThePreferenceAndSlidesTheOtherWayNextFrame) {
-  Open(test::MapFromRows({"######", "#..#.#", "#....#", "######"}), 2, 2);
-  Game().Hold(kKeyUp);
-  Game().Frames(8);
-  ExpectAt(Walker(0), 2, 1);
-  Game().ReleaseAll();
-  Game().Hold(kKeyRight);
-  Game().Frames(1);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle) << "that frame only flips the preference";
-  EXPECT_EQ(Walker(0)->verticalPreference, 0);
-  ExpectAt(Walker(0), 2, 1);
-  Game().Frames(1);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerStep270);
-  Game().Frames(7);
-  ExpectAt(Walker(0), 2, 2);
-}
-
-TEST_F(WalkerTest, TakenCellStopsTheLeaderWithoutSlide) {
-  Open(test::MapFloor(5, 3), 1, 1);
-  MapSetCollision(CentreX(2), CentreZ(1), kCollisionTaken);  // a person stands there
-  Game().Hold(kKeyRight);
-  Game().Frames(3);
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
-  ExpectAt(Walker(0), 1, 1);
-  EXPECT_EQ(Walker(0)->verticalPreference, 0);
 }
 
 TEST_F(WalkerTest, FollowersTrailOneCellPerMember) {
@@ -141,24 +55,7 @@ TEST_F(WalkerTest, FollowersTrailOneCellPerMember) {
   ExpectAt(Walker(1), 4, 1);
   ExpectAt(Walker(2), 3, 1);
   ExpectAt(Walker(3), 2, 1);
-  for (int m = 0; m < 4; ++m) {
-    EXPECT_FLOAT_EQ(Walker(m)->facing, 0.0f);
-    EXPECT_EQ(WalkerIsHiddenByOther(Walker(m)), 0);
-  }
   EXPECT_EQ(g_collisionLayer[1 * 12 + 4], kCollisionFree) << "followers leave the collision layer alone";
-}
-
-TEST_F(WalkerTest, FollowerNeverStepsAcrossARowEnd) {
-  Open(test::MapFloor(4, 3), 3, 0);
-  // The follower stands at the start of the next row: one index away, but no neighbour.
-  Walker(1)->x = Walker(1)->prevX = CentreX(0);
-  Walker(1)->z = Walker(1)->prevZ = CentreZ(1);
-  Walker(2)->leader = nullptr;
-  Game().Hold(kKeyLeft);
-  for (int i = 0; i < 8; ++i) {
-    Game().Frames(1);
-    ExpectAt(Walker(1), 0, 1);
-  }
 }
 
 TEST_F(WalkerTest, NoWalkerLeavesTheMapAtTheRightOrBottomEdge) {
@@ -228,61 +125,12 @@ TEST_F(WalkerTest, MapWithoutEncountersNeverCountsDown) {
   Game().Frames(48);
   ExpectAt(Walker(0), 7, 1);
   EXPECT_EQ(g_encounterCountdown, 3);
-}
-
-TEST_F(WalkerTest, PressingAToggleAutoBattleAndHoldingItKeepsTheCountdownFull) {
-  Open(test::MapFloor(12, 3, 1, 5), 1, 1);
-  ASSERT_EQ(g_settings.autoBattle, 0);
-  Game().Hold(kKeyA);
-  Game().Hold(kKeyRight);
-  Game().Frames(1);
-  EXPECT_EQ(g_settings.autoBattle, 1);
-  EXPECT_EQ(g_soundRequests[kSoundAutoBattle].requested, 1);
-  ExpectAt(Walker(0), 1, 1);  // the press takes the frame
+  g_encounterCountdown = 0;  // as another map may leave it: still no encounter here
+  Game().Release(kKeyRight);
+  Game().Hold(kKeyLeft);
   Game().Frames(48);
-  ExpectAt(Walker(0), 7, 1);
-  EXPECT_EQ(g_settings.autoBattle, 1) << "held, not pressed again";
-  EXPECT_EQ(g_encounterCountdown, 5);
-  EXPECT_EQ(g_taskPool[0].updateOn, 1);
-  Game().ReleaseAll();
-  Game().Frames(1);
-  Game().Tap(kKeyA, 0);
-  EXPECT_EQ(g_settings.autoBattle, 0);
-}
-
-TEST_F(WalkerTest, FrozenWalkersStandStill) {
-  Open(test::MapFloor(6, 4), 2, 1);
-  TaskKillById(kTaskIdFieldView);
-  TaskKillById(kTaskIdCamera);
-  ASSERT_EQ(PartyWalkersCreate(CentreX(2), 0.2f, CentreZ(1), 90.0f, 1), 1);
-  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
-  Game().Hold(kKeyRight);
-  Game().Frames(10);
-  ExpectAt(Walker(0), 2, 1);
-  EXPECT_EQ(LeaderSetState(WalkerStatePlayerIdle), Walker(0));
-  Game().Frames(8);
-  ExpectAt(Walker(0), 3, 1);
-  EXPECT_EQ(WalkerCount(), 4);
-}
-
-TEST(WalkerMathTest, AnglesOffsetsAndRounding) {
-  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 1, 0), 0.0f);
-  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, 1), 90.0f);
-  EXPECT_FLOAT_EQ(AngleDeg(0, 0, -1, 0), 180.0f);
-  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, -1), 270.0f);
-  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, 0), 270.0f);
-  float x = 1, z = 1;
-  OffsetByAngle(&x, &z, 0, 0, 89.6f, 2.0f);
-  EXPECT_FLOAT_EQ(x, 0.0f);
-  EXPECT_FLOAT_EQ(z, 2.0f);
-  OffsetByAngle(&x, &z, 0, 0, -90.0f, 2.0f);
-  EXPECT_FLOAT_EQ(z, -2.0f);
-  OffsetByAngle(&x, &z, 5, 5, 45.0f, 2.0f);
-  EXPECT_FLOAT_EQ(x, 0.0f) << "other angles write nothing";
-  RoundPairToInt(&x, &z, 2.5f, -2.5f);
-  EXPECT_FLOAT_EQ(x, 3.0f);
-  EXPECT_FLOAT_EQ(z, -3.0f);
-  EXPECT_FLOAT_EQ(DistanceXZ(0, 0, 3, 4), 5.0f);
+  ExpectAt(Walker(0), 1, 1);
+  EXPECT_EQ(g_encounterCountdown, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/flow.h"
 #include "menu/menu_test_support.h"
 #include "menu/save_screen.h"
 
@@ -36,12 +37,10 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
       {kMenuListFieldMain, {kKeyDown, kKeyZ}, -1, false, kTaskIdPartyMenu, -1, 0},
       {kMenuListFieldMain, {kKeyDown, kKeyDown, kKeyEnter}, -1, false, 0, 0, 0},
       {kMenuListFieldMain, {kKeyUp, kKeyUp, kKeyEnter}, -1, false, 0, 1, 0},
-      {kMenuListFieldMain, {kKeyUp, kKeyEnter, kKeyEnter}, kMenuListFieldMain, false, 0, -1, 0},
       {kMenuListFieldMain, {kKeyUp, kKeyEnter, kKeyDown, kKeyEnter}, -1, false, kTaskIdTitle, -1, 0},
       {kMenuListBattleMain, {kKeyEnter}, -1, false, 0, -1, 0},
       {kMenuListBattleMain, {kKeyDown, kKeyEnter, kKeyEnter}, kMenuListBattleMain, false, 0, -1, 0},
       {kMenuListBattleMain, {kKeyDown, kKeyEnter, kKeyDown, kKeyEnter}, -1, false, 0, -1, 1},
-      {kMenuListBattleMain, {kKeyUp, kKeyEnter, kKeyEnter}, kMenuListBattleMain, false, 0, -1, 0},
       {kMenuListBattleMain, {kKeyUp, kKeyEnter, kKeyDown, kKeyEnter}, -1, false, kTaskIdTitle, -1, 0},
       {kMenuListEnemyPhase, {kKeyEnter}, -1, false, 0, -1, 0},
       {kMenuListEnemyPhase, {kKeyDown, kKeyEnter}, -1, false, kTaskIdTitle, -1, 0},

@@ -29,24 +29,6 @@ class ItemMenuTest : public test::MenuTest {
   }
 };
 
-TEST_F(ItemMenuTest, TheInventoryCursorPagesOntoTheLeftColumnAndNamesItsSlot) {
-  const struct {
-    std::vector<int> keys;
-    int32_t page, column, row, slot;
-  } cases[] = {
-      {{kKeyLeft}, 3, 0, 0, 60},
-      {{kKeyUp}, 0, 0, 9, 18},
-      {{kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyDown, kKeyDown, kKeyDown}, 2, 1, 3, 47},
-  };
-  for (const auto& c : cases) {
-    Restart(ItemMenuPickDiscard);
-    Keys(c.keys);
-    Press(kKeyEnter);
-    const ItemMenuData& m = *Menu();
-    EXPECT_EQ(std::make_tuple(m.page, m.column, m.row, m.slot), std::make_tuple(c.page, c.column, c.row, c.slot));
-  }
-}
-
 TEST_F(ItemMenuTest, AConsumableIsTakenAndThePauseEndsAfterFiftyFramesOrAKey) {
   g_party[1].hp = 10;
   Keys({kKeyEnter, kKeyEnter, kKeyDown, kKeyEnter});  // 4 of item 13 on the second member
@@ -89,7 +71,7 @@ TEST_F(ItemMenuTest, EquippingComparesSwapsThroughTheInventoryOrRefusesWithItsMe
     Restart(ItemMenuPickItem);
     Press(kKeyEnter);
     Keys(std::vector<int>(c.member, kKeyDown));
-    EXPECT_EQ(At(AtlasSprites(), c.compared), Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
+    EXPECT_EQ(At(AtlasSprites(), c.compared), test::Pos(550.0f, 380.0f + 25.0f * static_cast<float>(c.member)));
     Press(kKeyEnter);
     EXPECT_EQ(Worn(m, c.item), c.wornAfter);
     EXPECT_TRUE(Sounded(c.result == kEquipDone ? kSoundEquip : kSoundRefuse));
@@ -98,22 +80,8 @@ TEST_F(ItemMenuTest, EquippingComparesSwapsThroughTheInventoryOrRefusesWithItsMe
     EXPECT_EQ(old >= 0 && g_inventory[old].id == c.worn ? g_inventory[old].count : 0, c.oldAfter);
     if (c.result == kEquipDone) continue;
     const AtlasRect& message = c.result == kEquipNoRoom ? kAtlasItemBagFull : kAtlasItemCannotEquip;
-    EXPECT_EQ(At(AtlasSprites(), message), Pos(RoundToNearest(CentreX(RectWidth(message))), 120.0f));
+    EXPECT_EQ(At(AtlasSprites(), message), test::Pos(RoundToNearest(CentreX(RectWidth(message))), 120.0f));
   }
-}
-
-TEST_F(ItemMenuTest, SortAndDiscardAskFirstAndTheDiscardQuestionKeepsItsLastAnswer) {
-  Fill(kItemEmpty, 0);
-  g_inventory[0] = {15, 2};
-  g_inventory[2] = {1, 1};
-  g_inventory[3] = {15, 99};
-  Keys({kKeyRight, kKeyEnter, kKeyEnter, kKeyDown, kKeyEnter});  // discard slot 0: yes
-  EXPECT_EQ(g_inventory[0].id, kItemEmpty);
-  Keys({kKeyRight, kKeyDown, kKeyEnter});  // slot 3: the question opens on yes
-  EXPECT_EQ(Menu()->choice, 1);
-  Keys({kKeyDown, kKeyEnter, kKeyEscape, kKeyRight, kKeyEnter, kKeyDown, kKeyEnter});  // no, then sort: yes
-  const std::vector<int32_t> sorted = {g_inventory[0].id, g_inventory[1].id, g_inventory[1].count, g_inventory[2].id};
-  EXPECT_EQ(sorted, std::vector<int32_t>({1, 15, 99, kItemEmpty}));
 }
 
 TEST_F(ItemMenuTest, TheWardBellAsksThenEndsInTheFieldWithTheWardRunning) {

@@ -5,28 +5,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "data/flow.h"
 #include "data/game_state.h"
 #include "data/tasks.h"
-#include "event/screen_test_support.h"
+#include "event/event_test_support.h"
 
 namespace test {
 
-class MenuTest : public ScreenTest {
+class MenuTest : public EventTest {
  protected:
-  void SetUp() override {
-    ScreenTest::SetUp();
-    GameStateReset();
-    flow_ = g_flow;
-  }
-  // Later tests find a fresh game, the hooks as installed and no sound asked for.
-  void TearDown() override {
-    g_flow = flow_;
-    GameStateReset();
-    SoundRequestsClear();
-    ScreenTest::TearDown();
-  }
-
   template <class T>
   static T* Data(int slot, int32_t id) {
     return TaskSlotInUse(slot) && g_taskPool[slot].id == id ? TaskData<T>(&g_taskPool[slot]) : nullptr;
@@ -54,8 +40,6 @@ class MenuTest : public ScreenTest {
     }
     return value;
   }
-
-  GameFlow flow_{};
 };
 
 }  // namespace test

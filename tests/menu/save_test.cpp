@@ -1,10 +1,7 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,20 +19,14 @@
 #include "platform/recording/audio_recording.h"
 #include "platform/recording/file_faults.h"
 #include "support/field_world.h"
-#include "support/quads.h"
+#include "support/sprites.h"
 
 namespace {
 
 using test::Bytes;
 
-int Plays(int voice, size_t since) {
-  const auto& events = plat::CurrentRecordingAudioDevice()->events;
-  int n = 0;
-  for (size_t i = since; i < events.size(); ++i)
-    n += events[i].kind == plat::AudioEvent::Kind::Play && events[i].voice == voice;
-  return n;
-}
-size_t AudioMark() { return plat::CurrentRecordingAudioDevice()->events.size(); }
+using test::AudioMark;
+using test::Plays;
 
 SaveScreenData* Screen() {
   TaskSlot& s = g_taskPool[kSlotSaveLoad];
@@ -44,9 +35,8 @@ SaveScreenData* Screen() {
 
 // Whether the last frame drew the picture with its top-left corner at (x, y).
 bool DrewAt(const AtlasRect& src, float x, float y, uint32_t colour = kColourOpaque) {
-  for (const test::Quad& q : test::ScreenQuads(plat::CurrentRecordingDevice()->lastFrame)) {
-    if (q.src.left == src.left && q.src.top == src.top && q.dest.left == x && q.dest.top == y && q.colour == colour)
-      return true;
+  for (const test::Sprite& q : test::ScreenSprites(plat::CurrentRecordingDevice()->lastFrame)) {
+    if (q.srcLeft == src.left && q.srcTop == src.top && q.x == x && q.y == y && q.colour == colour) return true;
   }
   return false;
 }
@@ -60,17 +50,15 @@ Bytes Snapshot() {
 }
 
 // A 9 by 7 room, map 3, with event 1 on column 4, row 1; the party enters on column 2, row 5.
-class SaveTest : public ::testing::Test {
+class SaveTest : public test::FieldTest {
  protected:
   void SetUp() override {
     const std::vector<std::string> rows = {"#########", "#...1...#", "#.......#", "#.......#",
                                            "#.......#", "#.......#", "#########"};
-    field_ = std::make_unique<test::FieldGame>(test::BuildMapPack({test::MapFromRows(rows, 0, 17)}));
-    ASSERT_EQ(field_->StartResult(), 1);
+    Start(test::BuildMapPack({test::MapFromRows(rows, 0, 17)}));
     ASSERT_TRUE(field_->Enter(3, 2, 5));
     Game().Frames(1);
   }
-  test::GameHarness& Game() { return field_->Game(); }
   std::string File(int slot) { return field_->Dir() + "/" + SaveFileName(slot); }
   // Opens the screen over the field, picks the slot and answers yes.
   void SaveOrLoad(int32_t mode, int slot) {
@@ -82,42 +70,7 @@ class SaveTest : public ::testing::Test {
     for (int key : std::vector<int>(static_cast<size_t>(slot), kKeyDown)) Game().Tap(key);
     for (int key : {kKeyEnter, kKeyDown, kKeyEnter}) Game().Tap(key);
   }
-  std::unique_ptr<test::FieldGame> field_;
 };
-
-TEST_F(SaveTest, ANewGamesSaveHoldsEachFieldAtItsOffset) {
-  const Bytes b = SaveBuild();
-  ASSERT_EQ(b.size(), 2324u);
-  const CharacterRecord& milva = g_characterTable[0];
-  // clang-format off
-  const int32_t words[][2] = {{0, 3}, {4, 20}, {412, 4}, {416 + 16, milva.level}, {416 + 72, milva.weapon},
-                              {568, 1}, {1024 + 16, 0}, {1632, 13}, {1636, 4}, {1656, 3}, {1664, 9999}, {1668, 0}};
-  // clang-format on
-  for (const auto& [at, value] : words) EXPECT_EQ(ReadI32(&b[static_cast<size_t>(at)]), value) << at;
-  EXPECT_EQ(ReadF32(&b[416 + 84]), 1404.0f) << "the name picture's left edge";
-  EXPECT_EQ(std::memcmp(&b[416 + 100], milva.name, 40), 0);
-  for (size_t at = 2272; at < 2320; at += 12) {  // column 2 of 9, row 5 of 7, facing 270
-    EXPECT_TRUE(ReadF32(&b[at]) == -4.0f && ReadF32(&b[at + 4]) == -4.0f && ReadF32(&b[at + 8]) == 270.0f) << at;
-  }
-  EXPECT_EQ(ReadF32(&b[2320]), 60.0f) << "the camera's eye height";
-  for (int32_t n : {2, 3, 4, 2, 3, 4}) {
-    g_partyCount = n;
-    if (n == 2) TaskKillById(kTaskIdCamera);  // the second round without a camera
-    const Bytes c = SaveBuild();
-    EXPECT_EQ(c.size(), 1104u + 304u * static_cast<unsigned>(n) + (TaskExists(kTaskIdCamera) ? 4u : 0u)) << n;
-  }
-}
-
-TEST_F(SaveTest, HeaderLevelIsThatOfTheFirstMemberWithIdZero) {
-  const struct {
-    int32_t ids[4], count, level, expected;
-  } cases[] = {{{1, 0, 2, 3}, 4, 33, 33}, {{1, 2, 3, 0}, 3, 33, 0}, {{0, 1, 2, 3}, 4, -5, 0}, {{1, 2, 3, 3}, 4, 9, 0}};
-  for (const auto& c : cases) {
-    for (int i = 0; i < 4; ++i) g_party[i].id = c.ids[i], g_party[i].level = c.ids[i] == 0 ? c.level : 50;
-    g_partyCount = c.count;
-    EXPECT_EQ(SaveHeaderLevel(), c.expected) << c.ids[0] << c.ids[3];
-  }
-}
 
 // Saved over the field through the screen, loaded from the title's load entry.
 TEST_F(SaveTest, AGameSavedAndLoadedAgainIsTheGameThatWasSaved) {
@@ -183,7 +136,7 @@ TEST_F(SaveTest, DamagedFilesAreRefusedAndTheGameIsUntouched) {
       word(1632, 20), word(1632 + 44, 1), word(1632 + 48, 5), word(1632 + 4, 100),                // inventory
       word(416 + 152, 4), word(416 + 4, 38), word(416 + 72, 20), word(1024 + 76, 10000),          // rows
       [](Bytes& b) { std::memset(&b[1024 + 304 + 100], 'a', 40); },                               // unended name
-      real(2272 + 12, NAN), real(2272 + 44, INFINITY), real(2272, 9.0f), real(2276, -7.5f),       // walkers
+      real(2272 + 12, NAN), real(2272 + 44, INFINITY), real(2272, 9.0f), real(2276, -7.0f),       // walkers
   };
   // clang-format on
 
@@ -245,40 +198,6 @@ TEST_F(SaveTest, SavingIsRefusedOnAnEventCellOrWithoutTheParty) {
   test::PlaceStandIn(kSlotSaveLoad, kTaskIdEvent);
   EXPECT_EQ(SaveScreenOpen(kSaveModeSave, 1), 0);
   EXPECT_EQ(g_taskPool[0].updateOn, 1) << "a screen that cannot open leaves nothing paused";
-}
-
-TEST_F(SaveTest, SlotListShowsDateTimePlaceAndLevel) {
-  ASSERT_EQ(SaveWrite(0), 1);
-  std::tm when{};
-  when.tm_year = 126, when.tm_mon = 2, when.tm_mday = 7, when.tm_hour = 9, when.tm_min = 5, when.tm_isdst = -1;
-  const timespec times[2] = {{std::mktime(&when), 0}, {std::mktime(&when), 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, File(0).c_str(), times, 0), 0);
-  LoadScreenOpenFromTitle();
-  Game().Frames(2);
-  struct At {
-    AtlasRect src;
-    float x, y;
-  };
-  // clang-format off
-  const At pictures[] = {
-      {kAtlasDigitSmall1, 48, 143}, {kAtlasDigitSmall2, 64, 143}, {kAtlasDigitSmall0, 75, 143},
-      {kAtlasDigitSmall6, 97, 143}, {kAtlasTimeYear, 108, 143}, {kAtlasDigitSmall3, 128, 143},
-      {kAtlasTimeMonth, 139, 143}, {kAtlasDigitSmall7, 152, 143}, {kAtlasTimeDay, 163, 143},
-      {kAtlasDigitSmall9, 177, 143}, {kAtlasTimeHour, 188, 143}, {kAtlasDigitSmall5, 208, 143},
-      {kAtlasTimeMinute, 219, 143}, {kAtlasPlaceWhisperWood, 339, 143}, {kAtlasSaveLevelLabel, 512, 144},
-      {kAtlasDigitSmall2, 554, 144}, {kAtlasSaveNoDataSlot, 64, 171}, {kAtlasPointerArrow, 4, 135},
-      {kAtlasLoadHeading, 253, 90}, {kAtlasSaveHelp, 4, 4}, {kAtlasMenuTile, 608, 448},
-  };
-  // clang-format on
-  for (const At& p : pictures) EXPECT_TRUE(DrewAt(p.src, p.x, p.y)) << p.x << ", " << p.y;
-  EXPECT_TRUE(DrewAt(kAtlasSaveCursorBar, 42, 137, 0x64FFFFFF));
-  Game().Tap(kKeyUp);
-  EXPECT_TRUE(DrewAt(kAtlasSaveCursorBar, 42, 249, 0x64FFFFFF)) << "Up on slot 1 goes to slot 5";
-  Game().Tap(kKeyEnter);
-  EXPECT_TRUE(DrewAt(kAtlasLoadQuestion, 225, 166) && DrewAt(kAtlasMenuCursor, 218, 195)) << "asked, on no";
-  Game().Tap(kKeyEnter);
-  Game().Tap(kKeyEscape);
-  EXPECT_TRUE(TaskExists(kTaskIdTitle) && Screen() == nullptr) << "Escape from the title's list: the title";
 }
 
 TEST_F(SaveTest, ALoadWhoseMapCannotBeReadEndsAtTheTitle) {

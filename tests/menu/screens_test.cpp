@@ -5,7 +5,6 @@
 #include <set>
 
 #include "data/tasks.h"
-#include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
@@ -15,17 +14,9 @@
 #include "platform/recording/audio_recording.h"
 #include "platform/window.h"
 #include "support/field_world.h"
-#include "support/quads.h"
+#include "support/sprites.h"
 
 namespace {
-
-// The looping piece last started since the audio log held `since` events, or -1.
-int MusicStarted(size_t since) {
-  const std::vector<plat::AudioEvent>& audio = plat::CurrentRecordingAudioDevice()->events;
-  int voice = -1;
-  for (size_t i = since; i < audio.size(); ++i) voice = audio[i].loop ? audio[i].voice : voice;
-  return voice;
-}
 
 bool FullScreen() { return (SDL_GetWindowFlags(plat::WindowHandle()) & SDL_WINDOW_FULLSCREEN) != 0; }
 
@@ -54,9 +45,9 @@ TEST_P(OptionsTest, ConfirmWritesEveryRowRestartsTheMusicAndRebuildsOnlyForADisp
   game.Frames(1);  // the opening update reads no keys
   for (int key : c.keys) game.Tap(key);
   ASSERT_TRUE(TaskExists(kTaskIdOptions)) << "no key but confirm closes the screen";
-  EXPECT_EQ(test::ScreenQuads(game.Recorder()->lastFrame).size(), c.fromField ? 17u : 318u) << "background";
+  EXPECT_EQ(test::ScreenSprites(game.Recorder()->lastFrame).size(), c.fromField ? 17u : 318u) << "background";
   const size_t creates = plat::DeviceCreateLog().size();
-  const size_t since = plat::CurrentRecordingAudioDevice()->events.size();
+  const size_t since = test::AudioMark();
   plat::SetDeviceCreateFailures(c.failingCreates);
   game.Tap(kKeyEnter, 0);
 
@@ -64,7 +55,7 @@ TEST_P(OptionsTest, ConfirmWritesEveryRowRestartsTheMusicAndRebuildsOnlyForADisp
   EXPECT_EQ(plat::DeviceCreateLog().size() > creates, c.rebuilt);
   ASSERT_EQ(game.Running(), c.failingCreates == 0) << "a failed rebuild ends the program with that frame";
   if (!game.Running()) return;
-  EXPECT_EQ(MusicStarted(since), c.music);
+  EXPECT_EQ(test::LastMusic(since), c.music);
   EXPECT_EQ(FullScreen(), g_settings.windowed != 1) << "the window is placed for the mode";
   EXPECT_EQ(g_taskPool[20].updateOn, c.fromField) << "the field runs again";
   EXPECT_EQ(TaskExists(kTaskIdTitle), 1 - c.fromField);
@@ -88,27 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"MusicOffOverTheField", {kKeyUp, kKeyUp, kKeyRight}, 1, 0, false, -1, &Settings::music},
         OptionsCase{"FailedRebuild", {kKeyDown, kKeyDown, kKeyDown, kKeyRight}, 0, 4, true, -1, nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
-
-// Full screen and back through the real device: textures and meshes come back from the
-// archive in memory, and the title looks exactly as it did.
-TEST(OptionsGlTest, FullScreenAndBackRedrawTheSameTitle) {
-  test::GameHarness::Options options;
-  options.realRenderer = true;
-  test::GameHarness game(options);
-  ASSERT_EQ(game.Start(), 1);
-  game.Frames(2);
-  const plat::Image before = g_device->ReadFrame();
-  for (int32_t windowed : {0, 1}) {
-    const size_t creates = plat::DeviceCreateLog().size();
-    TitleEntryOptions();
-    game.Frames(1);
-    game.Tap(kKeyRight);
-    game.Tap(kKeyEnter);
-    EXPECT_GT(plat::DeviceCreateLog().size(), creates);
-    EXPECT_EQ(FullScreen(), windowed == 0);
-    EXPECT_TRUE(before.pixels == g_device->ReadFrame().pixels) << windowed;
-  }
-}
 
 GalleryData* Gallery() { return TaskData<GalleryData>(&g_taskPool[kSlotGallery]); }
 
@@ -150,22 +120,5 @@ TEST_P(GalleryTest, TheRingTurnsTwoDegreesAFrameUntilTheChosenModelSnapsToTheFro
 INSTANTIATE_TEST_SUITE_P(Keys, GalleryTest,
                          ::testing::Values(Turn{kKeyRight, 1, 1, 5, 2, 282.0f}, Turn{kKeyLeft, 1, 32, 5, 31, 258.0f},
                                            Turn{kKeyRight, 2, 2, 6, 0, 248.0f}));
-
-// Every model is drawn over a background that hides none of them.
-TEST_F(GalleryTest, LeftAloneTheChosenModelTurnsAfter82FramesAtOpeningAnd100AfterATurn) {
-  std::set<const plat::Mesh*> meshes;
-  for (const plat::DrawRecord& r : game_.Recorder()->lastFrame) {
-    if (r.kind == plat::DrawRecord::Kind::MeshSubset) meshes.insert(r.mesh);
-    EXPECT_TRUE(r.kind != plat::DrawRecord::Kind::Screen || !meshes.empty() || !r.zEnable);
-  }
-  EXPECT_EQ(meshes.size(), 33u);
-  for (int wait : {82, 100}) {
-    game_.Frames(wait);
-    EXPECT_EQ(Gallery()->spin, 270.0f) << wait;
-    game_.Frames(2);
-    EXPECT_EQ(Gallery()->spin, 272.0f) << wait;
-    game_.Tap(kKeyRight, 5);
-  }
-}
 
 }  // namespace

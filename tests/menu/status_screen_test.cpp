@@ -32,26 +32,14 @@ TEST_F(StatusScreenTest, TheValuesAddTheEquipmentCountToTheNextLevelAndShowBothA
     const auto sprites = AtlasSprites();
     for (int i = 0; i < 8; ++i) EXPECT_EQ(NumberAt(sprites, kSpots[i][0], kSpots[i][1]), values[member][i]) << i;
     EXPECT_EQ(Has(sprites, g_itemTable[g_characterTable[member].weapon].nameRect), member == 0);
-    EXPECT_EQ(At(sprites, kAtlasAilmentPoison), Pos(480.0f, 22.0f));
-    EXPECT_EQ(At(sprites, kAtlasAilmentStun), Pos(501.0f, 22.0f));
+    EXPECT_EQ(At(sprites, kAtlasAilmentPoison), test::Pos(480.0f, 22.0f));
+    EXPECT_EQ(At(sprites, kAtlasAilmentStun), test::Pos(501.0f, 22.0f));
     EXPECT_EQ(Find(sprites, kAtlasAilmentNormal).size(), 3u);
-    EXPECT_EQ(At(sprites, kAtlasAilmentWordNormal), member == 1 ? Pos(500.0f, 250.0f) : std::nullopt);
+    EXPECT_EQ(At(sprites, kAtlasAilmentWordNormal), member == 1 ? test::Pos(500.0f, 250.0f) : std::nullopt);
   }
   const float stunX = 500.0f + RectWidth(kAtlasAilmentWordPoison) + 8.0f;
   Screen()->member = 0;
-  EXPECT_EQ(At(AtlasSprites(), kAtlasAilmentWordStun), Pos(stunX, 250.0f));
-}
-
-TEST_F(StatusScreenTest, TheMembersWrapBothWaysAndEnterClosesLikeEscape) {
-  g_partyCount = 3;
-  for (const auto& [key, member] : {std::pair{kKeyUp, 2}, {kKeyRight, 0}, {kKeyLeft, 2}, {kKeyDown, 0}}) {
-    Press(key);
-    EXPECT_EQ(Screen()->member, member);
-  }
-  g_party[2].status = kStatusCannotAct;
-  EXPECT_EQ(At(AtlasSprites(), kAtlasAilmentStun), Pos(480.0f, 72.0f)) << "alone, it takes the first place";
-  Press(kKeyEnter);
-  EXPECT_TRUE(!Screen() && TaskExists(kTaskIdPartyMenu));
+  EXPECT_EQ(At(AtlasSprites(), kAtlasAilmentWordStun), test::Pos(stunX, 250.0f));
 }
 
 }  // namespace

@@ -119,4 +119,20 @@ void PlaceStandIn(int slot, int32_t id) {
   s->id = id;
 }
 
+float CentreX(int column) { return static_cast<float>(2 * column - g_mapWidth + 1); }
+float CentreZ(int row) { return static_cast<float>(g_mapHeight - 2 * row - 1); }
+int CellAt(int column, int row) { return row * g_mapWidth + column; }
+
+Bytes EventBlock(const std::vector<std::string>& scripts) {
+  std::string text;
+  for (const std::string& s : scripts) text += s + "@";
+  return Inverted(text);
+}
+
+int ObjectCount() {
+  int n = g_taskPool[kSlotRunOnceEvent].inUse;
+  for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) n += g_taskPool[s].inUse;
+  return n;
+}
+
 }  // namespace test

@@ -2,6 +2,8 @@
 // layers, and a working folder holding a pack beside the game's data file.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -64,6 +66,33 @@ class FieldGame {
   std::unique_ptr<GameHarness> game_;
   int started_ = 0;
 };
+
+// A test on the whole game started in a folder of its own.
+class FieldTest : public ::testing::Test {
+ protected:
+  // A fresh game on `pack` (and `epack`), at the title.
+  void Start(const Bytes& pack, const Bytes& epack = {}) {
+    field_.reset();  // one game at a time
+    field_ = std::make_unique<FieldGame>(pack, epack);
+    ASSERT_EQ(field_->StartResult(), 1);
+  }
+  // A fresh game on the one map, the party set down on (column, row).
+  void Open(const TestMap& map, int column, int row, const Bytes& epack = {}) {
+    Start(BuildMapPack({map}), epack);
+    ASSERT_TRUE(field_->Enter(0, column, row));
+  }
+  GameHarness& Game() { return field_->Game(); }
+  std::unique_ptr<FieldGame> field_;
+};
+
+// The world position of a cell's centre on the loaded map, and the cell's index.
+float CentreX(int column);
+float CentreZ(int row);
+int CellAt(int column, int row);
+// An event pack block holding these scripts, event 1 first.
+Bytes EventBlock(const std::vector<std::string>& scripts);
+// Placed objects: slots 10 to 99 and the run-once slot.
+int ObjectCount();
 
 // The walker of member 0 to 3 (slot = member), or null when that slot holds none.
 WalkerData* Walker(int member);

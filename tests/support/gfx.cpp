@@ -212,10 +212,4 @@ GlWindow::~GlWindow() {
   plat::ResetQuit();
 }
 
-std::string SaveForViewing(const plat::Image& image, const std::string& name) {
-  const std::string path = "/tmp/" + name + ".png";
-  WriteFile(path, PngBytes(image));
-  return path;
-}
-
 }  // namespace test

@@ -75,7 +75,4 @@ class GlWindow {
 // driver's own long-lived allocations to let them pass.
 void PinLoadedLibraries();
 
-// Writes the picture as a PNG under /tmp for a look by eye; the path written.
-std::string SaveForViewing(const plat::Image& image, const std::string& name);
-
 }  // namespace test

@@ -1,15 +1,28 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "battle/cursor.h"
+#include "data/game_state.h"
+#include "engine/archive.h"
+#include "engine/camera.h"
+#include "engine/graphics.h"
 #include "engine/keys.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
+#include "engine/sound.h"
+#include "engine/task.h"
 #include "engine/util.h"
+#include "field/map.h"
 #include "game/startup.h"
+#include "menu/title.h"
 #include "platform/audio.h"
+#include "platform/gpu_gl.h"
 #include "platform/keyboard.h"
 #include "platform/recording/audio_recording.h"
 #include "platform/text_encoding.h"
@@ -28,6 +41,17 @@ const bool g_headless = [] {
   return true;
 }();
 
+// Every test starts from ResetGame, whatever ran before it in the process, and leaves a
+// clean game behind for the set-up of the next suite.
+class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { ResetGame(); }
+  void OnTestEnd(const ::testing::TestInfo&) override { ResetGame(); }
+};
+const bool g_resetInstalled = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
+  return true;
+}();
+
 std::string CurrentDir() {
   std::error_code ec;
   return std::filesystem::current_path(ec).string();
@@ -41,6 +65,59 @@ const std::string& StartDir() {
 }  // namespace
 
 std::string BuildDataDir() { return StartDir(); }
+
+void ResetGame() {
+  (void)g_resetInstalled;
+  CoreBuffersFree();
+  DataFileFree();
+  SoundShutdown();
+  GraphicsRelease();
+  g_meshTextureCount = 0;
+  g_viewport = {};
+  std::fill(std::begin(g_frustumPlanes), std::end(g_frustumPlanes), Plane{0, 0, 0, 0});
+  g_mapWidth = g_mapHeight = g_eventCount = 0;
+  if (plat::WindowExists()) plat::WindowDestroy();
+  std::fill(std::begin(g_soundRequests), std::end(g_soundRequests), SoundRequestEntry{0, 0});
+  GameStateReset();
+  SettingsInit();
+  KeyInit();
+  GameInstall();
+  g_titleBanner = 0;
+  g_running = 1;
+  RandomSeed(12345);
+  RandomSetSource(nullptr);
+  g_phaseSide = 0;
+  plat::ResetQuit();
+  plat::SetKeySource(nullptr);
+  plat::SetMessageBoxHook(nullptr);
+  plat::SetDeviceBackend(plat::DeviceBackend::Recording);
+  plat::SetAudioBackend(plat::AudioBackend::Recording);
+  plat::SetDeviceCreateFailures(0);
+  plat::DeviceCreateLog().clear();
+  plat::SetGlBatching(true);
+  std::error_code ec;
+  std::filesystem::current_path(StartDir(), ec);
+}
+
+size_t AudioMark() { return plat::CurrentRecordingAudioDevice()->events.size(); }
+
+int Plays(int voice, size_t since) {
+  const std::vector<plat::AudioEvent>& events = plat::CurrentRecordingAudioDevice()->events;
+  int n = 0;
+  for (size_t i = since; i < events.size(); ++i) {
+    n += events[i].kind == plat::AudioEvent::Kind::Play && events[i].voice == voice ? 1 : 0;
+  }
+  return n;
+}
+
+int LastMusic(size_t since) {
+  const std::vector<plat::AudioEvent>& events = plat::CurrentRecordingAudioDevice()->events;
+  int voice = -1;
+  for (size_t i = since; i < events.size(); ++i) {
+    if (events[i].kind == plat::AudioEvent::Kind::Play && events[i].loop) voice = events[i].voice;
+  }
+  return voice;
+}
 
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "milva-test-XXXXXX").string();

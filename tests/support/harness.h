@@ -71,6 +71,19 @@ class GameHarness {
   bool started_ = false;
 };
 
+// Puts the game back as a fresh process has it: no task pool, map buffers, archive,
+// device or audio; the game state, settings, keys, sound requests and hooks at their
+// start values; every test seam (keys, message boxes, device faults and backends)
+// cleared; the build folder as the working directory. Runs before and after every test.
+void ResetGame();
+
+// What the recording audio device was asked: how many events it logged so far, how many
+// times a voice started since the log held `since` events, and the looping piece last
+// started since then (-1 when none was).
+size_t AudioMark();
+int Plays(int voice, size_t since = 0);
+int LastMusic(size_t since = 0);
+
 // A fresh empty directory under the system temporary folder.
 std::string MakeTempDir();
 // The folder holding the built data files (the test's working directory at start).

@@ -1,0 +1,33 @@
+// Screen quads read back from the recording device in the caller's terms: where on the
+// screen (pixels, the half-pixel shift undone) and from where in the texture (texels).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "engine/rect.h"
+#include "platform/recording/gpu_recording.h"
+
+namespace test {
+
+struct Sprite {
+  float x, y, w, h;
+  float srcLeft, srcTop;
+  uint32_t colour;
+  const plat::Texture* texture;
+};
+
+// The screen quads of the records, those drawn from `texture` only when it is given.
+std::vector<Sprite> ScreenSprites(const std::vector<plat::DrawRecord>& records, const plat::Texture* texture = nullptr,
+                                  float texSize = 2048.0f);
+// Every place a picture was drawn from: sprites cut at its top-left corner with its
+// width (a window's top edge counts as the window).
+std::vector<Sprite> Find(const std::vector<Sprite>& sprites, const AtlasRect& rect);
+bool Has(const std::vector<Sprite>& sprites, const AtlasRect& rect);
+// Where the picture was drawn, when it was drawn exactly once.
+std::optional<std::pair<float, float>> At(const std::vector<Sprite>& sprites, const AtlasRect& rect);
+inline std::optional<std::pair<float, float>> Pos(float x, float y) { return std::make_pair(x, y); }
+
+}  // namespace test
