@@ -3,7 +3,6 @@
 // every event screen, and every map and map change of the story.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -162,41 +161,19 @@ TEST_F(JourneyTest, TheCavesGuardianBarsTheWayOnce) {
   EXPECT_FALSE(TaskSlotInUse(kSlotBattle));
 }
 
-// Facing the spirit, the party is blessed behind a fade and healed by her rings, then at
-// every later visit healed again, with a sparkle at the altar, before the offerings;
-// facing the star glass, the witch's ward strikes once with an orb for each of the four,
-// and each loses 10 before the way shows.
-TEST_F(JourneyTest, TheSpiritBlessesAndHealsThePartyAndTheStarGlassWardStrikesOnce) {
-  g_eventFlags[4] = g_eventFlags[7] = 1;  // the charm from the glade, the carving in the ruins
-  const struct {
-    int map, column, row;
-    int32_t until;      // the task kind the visit ends on; 0: the event's end
-    int effects;        // the most effect tasks shown at once
-    int32_t hp, after;  // every member's hit points before and after; -1: the maximum
-  } kVisits[] = {{13, 16, 12, 0, 4, 1, -1},
-                 {13, 16, 12, kTaskIdDonation, 5, 1, -1},
-                 {10, 16, 17, 0, 4, 50, 40},
-                 {10, 16, 17, 0, 0, 50, 50}};
-  for (const auto& v : kVisits) {
-    SCOPED_TRACE(v.map);
-    ASSERT_TRUE(field_->Enter(v.map, v.column, v.row, 90.0f));
-    for (CharacterRecord& member : g_party) member.hp = v.hp;
-    Game().Tap(kKeyEnter);
-    int most = 0;
-    bool faded = false;
-    EXPECT_TRUE(PlayUntil([&] {
-      int shown = 0;
-      for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s)
-        shown += g_taskPool[s].inUse && g_taskPool[s].id == kTaskIdEffect3D;
-      most = std::max(most, shown);
-      faded = faded || TaskExists(kTaskIdFade);
-      return v.until ? TaskExists(v.until) != 0 : !TaskSlotInUse(kSlotEvent);
-    }));
-    EXPECT_TRUE(most == v.effects && faded == (&v == kVisits)) << most;
-    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, v.after < 0 ? m.maxHp : v.after);
-  }
+// The spirit heals the party at the blessing and again at every later visit.
+TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeHealsThePartyAndTakesOfferings) {
+  g_eventFlags[4] = 1;  // the charm from the glade
+  for (CharacterRecord& m : g_party) m.hp = 1;
+  EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdFade) != 0; }));
+  ASSERT_TRUE(PlayEventOut());
   EXPECT_EQ(g_eventFlags[5], 1);
-  EXPECT_TRUE(TaskSlotInUse(kSlotMapChange)) << "the glass shows the way";
+  for (CharacterRecord& m : g_party) {
+    EXPECT_EQ(m.hp, m.maxHp);
+    m.hp = 1;
+  }
+  EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdDonation) != 0; }));
+  for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, m.maxHp);
 }
 
 TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
@@ -295,8 +272,9 @@ TEST_F(JourneyTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
 
 // In the cave's narrow way a pit drops the party a cell back, hurt, and a stone shot down
 // the way hits the leader; each springs once. A stone lift carries the party over the
-// marsh's water to the east island and back, leaving both piers free to walk on.
-TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
+// marsh's water to the east island and back, leaving both piers free to walk on. The
+// wood's spring refreshes the party; the star glass's ward strikes it once.
+TEST_F(JourneyTest, TheCavesTrapsTheMarshsLiftTheSpringAndTheStarGlassMoveHurtAndHealTheParty) {
   const auto walkInto = [this](int key, int column, int row) {
     Game().Hold(key);
     const bool started = PlayUntil([] { return TaskSlotInUse(kSlotEvent) != 0; }, 0, 100);
@@ -316,6 +294,20 @@ TEST_F(JourneyTest, TheCavesTrapsAndTheMarshsLiftMoveTheParty) {
   EXPECT_TRUE(walkInto(kKeyRight, 33, 13));
   EXPECT_TRUE(walkInto(kKeyLeft, 27, 13));
   for (int column : {28, 32}) EXPECT_EQ(g_collisionLayer[13 * g_mapWidth + column], kCollisionFree) << column;
+
+  g_eventFlags[7] = 1;  // the carving in the ruins
+  for (CharacterRecord& m : g_party) m.hp = 50;
+  ASSERT_TRUE(field_->Enter(3, 26, 17, 0.0f));
+  EXPECT_TRUE(walkInto(kKeyRight, 27, 17));
+  for (CharacterRecord& m : g_party) {
+    EXPECT_EQ(m.hp, m.maxHp);
+    m.hp = 50;
+  }
+  for (int visit = 0; visit < 2; ++visit) {
+    ASSERT_TRUE(field_->Enter(10, 16, 17, 90.0f));
+    EXPECT_TRUE(walkInto(kKeyEnter, 16, 17));
+    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, 40) << visit;
+  }
 }
 
 }  // namespace
