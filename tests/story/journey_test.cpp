@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/game_state.h"
@@ -26,6 +27,13 @@ namespace {
 using test::CentreX;
 using test::CentreZ;
 using test::Walker;
+
+// Each member's hit points; -1 for the maximum.
+std::vector<int32_t> PartyHp() {
+  std::vector<int32_t> hp;
+  for (const CharacterRecord& m : g_party) hp.push_back(m.hp == m.maxHp ? -1 : m.hp);
+  return hp;
+}
 
 const EventContext* RunningEvent() {
   return TaskSlotInUse(kSlotEvent) ? TaskData<EventContext>(&g_taskPool[kSlotEvent]) : nullptr;
@@ -167,13 +175,10 @@ TEST_F(JourneyTest, TheSpiritBlessesBehindAFadeHealsThePartyAndTakesOfferings) {
   for (CharacterRecord& m : g_party) m.hp = 1;
   EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdFade) != 0; }));
   ASSERT_TRUE(PlayEventOut());
-  EXPECT_EQ(g_eventFlags[5], 1);
-  for (CharacterRecord& m : g_party) {
-    EXPECT_EQ(m.hp, m.maxHp);
-    m.hp = 1;
-  }
+  EXPECT_TRUE(g_eventFlags[5] == 1 && PartyHp() == std::vector<int32_t>(4, -1));
+  for (CharacterRecord& m : g_party) m.hp = 1;
   EXPECT_TRUE(RunStoryEvent(13, 2, [] { return TaskExists(kTaskIdDonation) != 0; }));
-  for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, m.maxHp);
+  EXPECT_EQ(PartyHp(), std::vector<int32_t>(4, -1));
 }
 
 TEST_F(JourneyTest, WithTheBlessingTheWitchFallsAndTheEndingRollPlays) {
@@ -296,17 +301,13 @@ TEST_F(JourneyTest, TheCavesTrapsTheMarshsLiftTheSpringAndTheStarGlassMoveHurtAn
   for (int column : {28, 32}) EXPECT_EQ(g_collisionLayer[13 * g_mapWidth + column], kCollisionFree) << column;
 
   g_eventFlags[7] = 1;  // the carving in the ruins
-  for (CharacterRecord& m : g_party) m.hp = 50;
-  ASSERT_TRUE(field_->Enter(3, 26, 17, 0.0f));
-  EXPECT_TRUE(walkInto(kKeyRight, 27, 17));
-  for (CharacterRecord& m : g_party) {
-    EXPECT_EQ(m.hp, m.maxHp);
-    m.hp = 50;
-  }
-  for (int visit = 0; visit < 2; ++visit) {
-    ASSERT_TRUE(field_->Enter(10, 16, 17, 90.0f));
-    EXPECT_TRUE(walkInto(kKeyEnter, 16, 17));
-    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, 40) << visit;
+  const std::tuple<int, int, int, int32_t> kScenes[] = {
+      {3, 27, kKeyRight, -1}, {10, 16, kKeyEnter, 40}, {10, 16, kKeyEnter, 50}};
+  for (const auto& [map, column, key, after] : kScenes) {
+    ASSERT_TRUE(field_->Enter(map, column - (key == kKeyRight), 17, key == kKeyRight ? 0.0f : 90.0f));
+    for (CharacterRecord& m : g_party) m.hp = 50;
+    EXPECT_TRUE(walkInto(key, column, 17));
+    EXPECT_EQ(PartyHp(), std::vector<int32_t>(4, after)) << map;
   }
 }
 
