@@ -55,7 +55,7 @@ constexpr Step kRoute[] = {
     {13, 2, 0, {5}, 13},  {13, 1, 0, {}, 3},       {3, 1, 0, {}, 1},   {1, 3, 0, {}, 4},  {4, 5, 0, {40}, 4},
     {4, 6, 0, {41}, 4},   {4, 2, 0, {20}, 4},      {4, 4, 0, {6}, 4},  {4, 0, 0, {}, 4},  {4, 3, 0, {30}, 7},
     {7, 2, 0, {31}, 5},   {5, 4, 0, {}, 11},       {11, 1, 0, {}, 6},  {6, 2, 0, {7}, 6}, {6, 1, 0, {}, 11},
-    {11, 4, 0, {}, 11},   {11, 2, 0, {}, 8},       {8, 2, 0, {32}, 9}, {9, 2, 0, {}, 10}, {10, 2, 0, {}, 12},
+    {11, 4, 0, {}, 11},   {11, 2, 0, {}, 8},       {8, 2, 0, {32}, 9}, {9, 2, 0, {}, 10}, {10, 2, 0, {42}, 12},
     {12, -1, 34, {}, 12}, {12, 2, 0, {8, 33}, -1},
 };
 
@@ -250,11 +250,6 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
     } else {
       ASSERT_TRUE(Trigger(step.event, step.answer)) << Report();
     }
-      int used = 0;
-      for (const InventorySlot& sl : g_inventory) used += sl.id != kItemEmpty;
-      fprintf(stderr, "after %d/%d: map %d inv used %d money %d L%d hp %d %d %d %d\n", step.map, step.event,
-              g_mapNumber, used, g_money, g_party[0].level, g_party[0].hp, g_party[1].hp, g_party[2].hp, g_party[3].hp);
-    }
     for (const int flag : step.flags) {
       if (flag) flags.insert(flag);
     }
@@ -265,7 +260,7 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
   EXPECT_TRUE(TaskSlotInUse(kSlotTitle));
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(12345u, 777u));
+INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(777u, 2u));
 
 // Each scripted battle bars the way on after the transition's wipe until it is won; the
 // witch's is her own row, alone, and once she has fallen the ending roll follows.
@@ -290,6 +285,30 @@ TEST_F(StoryTest, EveryScriptedBattleBarsTheWayUntilWon) {
       const auto enemies = test::Units(1);
       EXPECT_TRUE(b.map != 12 || (enemies.size() == 1 && enemies[0]->record.id == kBossMonsterId));
     }
+  }
+}
+
+// The spirit heals the party at the blessing and at every later visit, the wood's spring
+// at every visit; the star glass's ward strikes it once.
+TEST_F(StoryTest, TheSpiritAndTheSpringHealThePartyAndTheStarGlassStrikesItOnce) {
+  g_eventFlags[4] = g_eventFlags[7] = 1;  // the charm from the glade, the carving in the ruins
+  const struct {
+    int map, column, row, key, hp;  // the event's cell, the key that starts it, hp after (0: full)
+  } kScenes[] = {{13, 16, 11, kKeyEnter, 0},
+                 {13, 16, 11, kKeyEnter, 0},
+                 {3, 27, 17, kKeyRight, 0},
+                 {10, 16, 16, kKeyEnter, 40},
+                 {10, 16, 16, kKeyEnter, 50}};
+  for (const auto& scene : kScenes) {
+    SCOPED_TRACE("map " + std::to_string(scene.map));
+    const bool walk = scene.key == kKeyRight;
+    ASSERT_TRUE(field_->Enter(scene.map, scene.column - walk, scene.row + !walk, walk ? 0.0f : 90.0f));
+    for (CharacterRecord& m : g_party) m.hp = 50;
+    Game().Hold(scene.key);
+    ASSERT_TRUE(PlayUntil([] { return TaskSlotInUse(kSlotEvent); }, 0, 20));
+    Game().ReleaseAll();
+    PlayUntil([] { return !TaskSlotInUse(kSlotEvent) || TaskSlotInUse(kSlotDonation); });
+    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, scene.hp ? scene.hp : m.maxHp);
   }
 }
 
