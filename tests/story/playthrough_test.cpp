@@ -13,12 +13,11 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "battle/battle.h"
-#include "battle/battle_support.h"
 #include "battle/messages.h"
-#include "data/characters.h"
 #include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
@@ -37,26 +36,29 @@
 namespace {
 
 // An event of a map in story order, the answer to its choice, a flag it sets and the
-// map the party stands on afterwards (-1: the title, after the ending). Event 0 saves,
+// map the party stands on afterwards (-1: the title, after the ending), and whether it
+// heals every member (1) or strikes each (-1). Event 0 saves,
 // goes back to the title and loads the save again. In the village the road out is
 // barred before the elder's request, which is declined, then taken; the road out and the
 // first look over the plain; the charm in the wood's glade and the spirit's blessing at
-// the shrine; back to the plain and into the cave, past the pit and the stone trap in its
+// the shrine; the wood's spring; back to the plain and into the cave, past the pit and the stone trap in its
 // narrow way to the chest and the old stone; a save and a load; the cave's guardian, the
 // ambush on the pass, the boat from the port to the marsh, the ruins' carving, the lift
 // to the east island and the castle; the stair's guards, the door behind the throne, the
-// star glass, and the witch.
+// star glass and its ward, and the witch.
 struct Step {
-  int map, event, answer, flags[2], next;
+  int map, event, answer, flags[2], next, hp;
 };
 constexpr Step kRoute[] = {
-    {0, 2, 0, {}, 0},     {0, 3, 0, {}, 2},        {2, 4, 1, {}, 2},   {2, 4, 0, {2}, 2}, {2, 1, 0, {}, 0},
-    {0, 2, 0, {3}, 1},    {1, -1, 34, {}, 1},      {1, 2, 0, {}, 3},   {3, 3, 0, {4}, 3}, {3, 2, 0, {}, 13},
-    {13, 2, 0, {5}, 13},  {13, 1, 0, {}, 3},       {3, 1, 0, {}, 1},   {1, 3, 0, {}, 4},  {4, 5, 0, {40}, 4},
-    {4, 6, 0, {41}, 4},   {4, 2, 0, {20}, 4},      {4, 4, 0, {6}, 4},  {4, 0, 0, {}, 4},  {4, 3, 0, {30}, 7},
-    {7, 2, 0, {31}, 5},   {5, 4, 0, {}, 11},       {11, 1, 0, {}, 6},  {6, 2, 0, {7}, 6}, {6, 1, 0, {}, 11},
-    {11, 4, 0, {}, 11},   {11, 2, 0, {}, 8},       {8, 2, 0, {32}, 9}, {9, 2, 0, {}, 10}, {10, 2, 0, {42}, 12},
-    {12, -1, 34, {}, 12}, {12, 2, 0, {8, 33}, -1},
+    {0, 2, 0, {}, 0, 0},        {0, 3, 0, {}, 2, 0},   {2, 4, 1, {}, 2, 0},      {2, 4, 0, {2}, 2, 0},
+    {2, 1, 0, {}, 0, 0},        {0, 2, 0, {3}, 1, 0},  {1, -1, 34, {}, 1, 0},    {1, 2, 0, {}, 3, 0},
+    {3, 3, 0, {4}, 3, 0},       {3, 2, 0, {}, 13, 0},  {13, 2, 0, {5}, 13, 1},   {13, 1, 0, {}, 3, 0},
+    {3, 4, 0, {}, 3, 1},        {3, 1, 0, {}, 1, 0},   {1, 3, 0, {}, 4, 0},      {4, 5, 0, {40}, 4, 0},
+    {4, 6, 0, {41}, 4, 0},      {4, 2, 0, {20}, 4, 0}, {4, 4, 0, {6}, 4, 0},     {4, 0, 0, {}, 4, 0},
+    {4, 3, 0, {30}, 7, 0},      {7, 2, 0, {31}, 5, 0}, {5, 4, 0, {}, 11, 0},     {11, 1, 0, {}, 6, 0},
+    {6, 2, 0, {7}, 6, 0},       {6, 1, 0, {}, 11, 0},  {11, 4, 0, {}, 11, 0},    {11, 2, 0, {}, 8, 0},
+    {8, 2, 0, {32}, 9, 0},      {9, 2, 0, {}, 10, 0},  {10, 2, 0, {42}, 12, -1}, {12, -1, 34, {}, 12, 0},
+    {12, 2, 0, {8, 33}, -1, 0},
 };
 
 template <class T>
@@ -242,6 +244,7 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
     ASSERT_EQ(g_mapNumber, step.map);
     // From the cave on, random battles beat a party that walked straight there.
     calm_ = step.event > 0 && g_encounterArea >= 3;
+    const GameState before = g_game;
     if (step.event == 0) {
       ASSERT_TRUE(SaveAndQuit(2)) << Report();
       ASSERT_TRUE(Load(2)) << Report();
@@ -255,6 +258,9 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
     }
     for (int f = 0; f < kEventFlagCount; ++f) EXPECT_EQ(g_eventFlags[f] != 0, flags.count(f) == 1) << "flag " << f;
     EXPECT_EQ(step.next >= 0 ? g_mapNumber : -1, step.next);
+    for (int m = 0; step.hp && m < g_partyCount; ++m) {
+      EXPECT_TRUE(step.hp > 0 ? g_party[m].hp == g_party[m].maxHp : g_party[m].hp < before.party[m].hp) << m;
+    }
   }
   EXPECT_TRUE(rollSeen_);
   EXPECT_TRUE(TaskSlotInUse(kSlotTitle));
@@ -262,53 +268,22 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(777u, 2u));
 
-// Each scripted battle bars the way on after the transition's wipe until it is won; the
-// witch's is her own row, alone, and once she has fallen the ending roll follows.
+// Each scripted battle bars the way on until it is won, and then never again: the way
+// opens, or after the witch the ending roll follows.
 TEST_F(StoryTest, EveryScriptedBattleBarsTheWayUntilWon) {
-  const struct {
-    int map, event, flag, enemies;
-  } kBattles[] = {{4, 3, 30, 4}, {7, 2, 31, 4}, {8, 2, 32, 5}, {12, 2, 33, 1}};
-  for (const auto& b : kBattles) {
+  for (const auto& [map, event, flag] : {std::tuple{4, 3, 30}, {7, 2, 31}, {8, 2, 32}, {12, 2, 33}}) {
     for (const int won : {0, 1}) {
-      SCOPED_TRACE("map " + std::to_string(b.map) + (won ? ", won" : ""));
+      SCOPED_TRACE("map " + std::to_string(map) + (won ? ", won" : ""));
       TaskKillAll();
       g_eventFlags[5] = 1;  // the spirit's blessing, which the witch's battle waits for
-      g_eventFlags[b.flag] = won;
-      g_mapNumber = b.map;
-      ASSERT_TRUE(MapLoad() == 1 && EventStart(b.event) == 1);
+      g_eventFlags[flag] = won;
+      g_mapNumber = map;
+      ASSERT_TRUE(MapLoad() == 1 && EventStart(event) == 1);
       EXPECT_TRUE(PlayUntil([] {
         return TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotMapChange) || TaskSlotInUse(kSlotEndingRoll);
       }));
       EXPECT_EQ(TaskSlotInUse(kSlotBattle), !won);
-      if (won) continue;
-      EXPECT_EQ(g_enemyCount, b.enemies);
-      const auto enemies = test::Units(1);
-      EXPECT_TRUE(b.map != 12 || (enemies.size() == 1 && enemies[0]->record.id == kBossMonsterId));
     }
-  }
-}
-
-// The spirit heals the party at the blessing and at every later visit, the wood's spring
-// at every visit; the star glass's ward strikes it once.
-TEST_F(StoryTest, TheSpiritAndTheSpringHealThePartyAndTheStarGlassStrikesItOnce) {
-  g_eventFlags[4] = g_eventFlags[7] = 1;  // the charm from the glade, the carving in the ruins
-  const struct {
-    int map, column, row, key, hp;  // the event's cell, the key that starts it, hp after (0: full)
-  } kScenes[] = {{13, 16, 11, kKeyEnter, 0},
-                 {13, 16, 11, kKeyEnter, 0},
-                 {3, 27, 17, kKeyRight, 0},
-                 {10, 16, 16, kKeyEnter, 40},
-                 {10, 16, 16, kKeyEnter, 50}};
-  for (const auto& scene : kScenes) {
-    SCOPED_TRACE("map " + std::to_string(scene.map));
-    const bool walk = scene.key == kKeyRight;
-    ASSERT_TRUE(field_->Enter(scene.map, scene.column - walk, scene.row + !walk, walk ? 0.0f : 90.0f));
-    for (CharacterRecord& m : g_party) m.hp = 50;
-    Game().Hold(scene.key);
-    ASSERT_TRUE(PlayUntil([] { return TaskSlotInUse(kSlotEvent); }, 0, 20));
-    Game().ReleaseAll();
-    PlayUntil([] { return !TaskSlotInUse(kSlotEvent) || TaskSlotInUse(kSlotDonation); });
-    for (const CharacterRecord& m : g_party) EXPECT_EQ(m.hp, scene.hp ? scene.hp : m.maxHp);
   }
 }
 
