@@ -9,6 +9,7 @@
 // answers choices and lets battles play under auto-battle.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <set>
@@ -75,15 +76,12 @@ int Cursor() {
 
 // The leader at rest on the field, taking keys, with no screen, event or battle running.
 bool FieldAtRest() {
-  const WalkerData* leader = Leader();
-  if (!leader || !g_taskPool[kSlotWalkerFirst].updateOn || leader->state != WalkerStatePlayerIdle ||
-      leader->subStep != 0 || AutoEventPending()) {
-    return false;
-  }
   for (int s = kSlotScreensFirst; s < kTaskSlotCount; ++s) {
     if (g_taskPool[s].inUse && s != kSlotEncounterWard) return false;
   }
-  return true;
+  const WalkerData* leader = Leader();
+  return leader && g_taskPool[kSlotWalkerFirst].updateOn && leader->state == WalkerStatePlayerIdle &&
+         leader->subStep == 0 && !AutoEventPending();
 }
 
 // The first cell on a shortest way from `from` to a cell for which `goal` holds, over the
@@ -287,21 +285,17 @@ TEST_F(StoryTest, EveryScriptedBattleBarsTheWayUntilWon) {
   }
 }
 
-// Every map loads with its scripts and its objects stand on open ground; every map change
-// of the scripts sets the party down on open ground that holds no event of its own.
-TEST_F(StoryTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
-  struct Landing {
-    int from, event, map, column, row;
-  };
-  std::vector<Landing> landings;
+// Every object of the scripts stands on open ground; every map change of the scripts sets
+// the party down on open ground that holds no event of its own.
+TEST_F(StoryTest, EveryObjectAndEveryMapChangeStandsOnOpenGround) {
+  std::vector<std::array<int, 5>> landings;  // from map and event, to map, column and row
   for (int map = 0; map < kMapCount; ++map) {
-    SCOPED_TRACE("map " + std::to_string(map));
     TaskKillAll();
     g_mapNumber = map;
     ASSERT_EQ(MapLoad(), 1);
     for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
       const TaskHead* object = Live<TaskHead>(s);
-      EXPECT_TRUE(!object || g_tileLayer[MapCellIndex(object->x, object->z)] <= kTileWallAbove) << s;
+      EXPECT_TRUE(!object || g_tileLayer[MapCellIndex(object->x, object->z)] <= kTileWallAbove) << map << " " << s;
     }
     for (int k = 0; k < g_eventCount; ++k) {
       const char* script = EventSlotBase(k);
@@ -314,17 +308,16 @@ TEST_F(StoryTest, EveryMapLoadsAndEveryMapChangeLandsOnOpenGround) {
     }
   }
   EXPECT_GE(landings.size(), 30u);
-  EXPECT_TRUE(Game().Boxes().empty());
-  for (const Landing& l : landings) {
-    SCOPED_TRACE("map " + std::to_string(l.from) + " event " + std::to_string(l.event));
+  for (const auto& [from, event, map, column, row] : landings) {
     TaskKillAll();
-    g_mapNumber = l.map;
+    g_mapNumber = map;
     ASSERT_EQ(MapLoad(), 1);
-    ASSERT_TRUE(l.column < g_mapWidth && l.row < g_mapHeight);
-    const int cell = l.row * g_mapWidth + l.column;
-    EXPECT_LE(g_tileLayer[cell], kTileWallAbove);
-    EXPECT_EQ(g_eventLayer[cell], 0);
+    const int cell = row * g_mapWidth + column;
+    EXPECT_TRUE(column < g_mapWidth && row < g_mapHeight && g_tileLayer[cell] <= kTileWallAbove &&
+                g_eventLayer[cell] == 0)
+        << "map " << from << " event " << event;
   }
+  EXPECT_TRUE(Game().Boxes().empty());
 }
 
 }  // namespace
