@@ -8,14 +8,14 @@
 #include "event/inn.h"
 #include "event/notice.h"
 #include "event/party_commands.h"
+#include "event/party_effects.h"
 #include "event/shop.h"
 #include "event/text_window.h"
 #include "event/traps.h"
 
 // clang-format off
 // Codes without a handler do nothing; the arguments they would have read are plain
-// text to the next fetch. Rows with a wait but no handler yet are filled in by the
-// screen and battle commands as they arrive.
+// text to the next fetch.
 const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdSetupParty, nullptr},           // 0 party set-up
     {EventCmdText, TextWindowStep},          // 1 message
@@ -43,7 +43,7 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdFadeCover, nullptr},            // 23 fade to covered
     {EventCmdFadeReveal, nullptr},           // 24 fade to clear
     {EventCmdCameraAtFollow, nullptr},       // 25 camera at a cell, following
-    {nullptr, nullptr},                      // 26 sparkle
+    {EventCmdSparkle, nullptr},              // 26 sparkle
     {EventCmdAddMoney, nullptr},             // 27 money
     {EventCmdLoadMap, nullptr},              // 28 load map
     {EventCmdNpcMover, nullptr},             // 29 person mover
@@ -59,10 +59,10 @@ const EventCommand g_eventCommands[kEventCommandCount] = {
     {EventCmdCameraFollow, nullptr},         // 39 camera follows
     {EventCmdCameraHold, nullptr},           // 40 camera holds
     {EventCmdDonation, EventStepWaitDonation},  // 41 donation dial
-    {nullptr, EventStepWaitEffects},         // 42 party ring
-    {nullptr, EventStepWaitEffects},         // 43 party flash
-    {nullptr, nullptr},                      // 44 recover all
-    {nullptr, nullptr},                      // 45 hurt all
+    {EventCmdPartyRing, EventStepWaitEffects},   // 42 party ring
+    {EventCmdPartyFlash, EventStepWaitEffects},  // 43 party flash
+    {EventCmdRecoverAll, nullptr},           // 44 recover all
+    {EventCmdHurtAll, nullptr},              // 45 hurt all
     {EventCmdMemberToReserve, nullptr},      // 46 member to reserve
     {EventCmdShowObjects, nullptr},          // 47 show or hide objects
     {EventCmdPlaceParty, nullptr},           // 48 place party

@@ -48,12 +48,6 @@ CameraData* FieldCamera() {
   return slot ? TaskData<CameraData>(slot) : nullptr;
 }
 
-// A walker in a fixed slot, or null when the slot holds none.
-WalkerData* WalkerInSlot(int slot) {
-  TaskSlot& s = g_taskPool[slot];
-  return s.inUse && s.id == kTaskIdWalker ? TaskData<WalkerData>(&s) : nullptr;
-}
-
 // '#14', '#33' and '#47' name up to 20 tags; a longer list is not read and does nothing.
 int ReadTagList(EventContext* context, int32_t count, int32_t* tags) {
   if (count > kEventTagListMax) return 0;
@@ -88,6 +82,11 @@ bool Gathered(const WalkerData* follower, const WalkerData* leader) {
 }
 
 }  // namespace
+
+WalkerData* WalkerInSlot(int slot) {
+  TaskSlot& s = g_taskPool[slot];
+  return s.inUse && s.id == kTaskIdWalker ? TaskData<WalkerData>(&s) : nullptr;
+}
 
 bool EventReadCell(EventContext* context, float* x, float* z) {
   const int32_t column = EventReadArg(context);

@@ -7,6 +7,8 @@
 
 #include "event/event.h"
 
+struct WalkerData;
+
 void EventCmdChangeMap(EventContext* context);         // '#8', ends the event
 void EventCmdFacing(EventContext* context);            // '#14'
 void EventCmdPartyControl(EventContext* context);      // '#16'
@@ -54,5 +56,7 @@ void ObjectsStepWalk(int32_t tag, int32_t direction, int32_t stepsLeft);
 // A quarter step along 0, 90, 180 or 270 degrees, turning to face it; other directions
 // change nothing. 1 when the position moved: a step that would leave the map does not.
 int ObjectStepQuarter(float* x, float* z, float* facing, int32_t direction);
+// A walker in a fixed slot, or null when the slot holds none.
+WalkerData* WalkerInSlot(int slot);
 void PartyWalkersPlace(float x, float z, float angle);
 void WalkerPlaceByTag(float x, float z, float angle, int32_t tag);

@@ -171,6 +171,9 @@ NpcData* NpcSpawn(float x, float y, float z, int32_t model, float angle, int32_t
   npc->angle = npc->facing = npc->savedFacing = angle;
   npc->mover = NpcMoverForMode(mode);
   npc->event = event;
+  // Held from the start: after a map change the leader takes keys a frame before the
+  // people first move, and would walk into one beside the landing.
+  if (npc->mover != NpcMoverNone) ClaimCell(x, z);
   return npc;
 }
 

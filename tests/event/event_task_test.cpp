@@ -96,7 +96,6 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
       {EventStepWaitInn, kSlotInn, kTaskIdInn},
       {EventStepWaitShop, kSlotShop, kTaskIdShop},
       {EventStepWaitItemDialog, kSlotNotice, kTaskIdNotice},
-      {EventStepWaitEffects, 20, kTaskIdEffect3D},
       {EvTransitionWait, kSlotEncounterTransition, kTaskIdEncounterTransition},
   };
   for (const Wait& w : waits) {

@@ -91,19 +91,23 @@ TEST_F(MapCommandTest, TriggerUnderTheArrivalCellAndTheRunOnceEventFireAfterTheF
 }
 
 // An arrow held through the reveal must not start a step that the event freezes halfway:
-// the script walks the party a cell from where the change set it down.
-TEST_F(MapCommandTest, ThePartyWaitsOnItsCellForTheRunOnceEvent) {
-  Open("#8,1,0,2,1,90,#99,", {"$0,#16,1,#22,1,1100,0,8,#40,#16,0,#99,"},
-       {"........", "........", "........", "........", "........", ".......1"});
-  RunEvent();
-  Game().Frames(51);
-  Game().Hold(kKeyRight);
-  Game().Frames(3);
-  Game().Release(kKeyRight);
-  ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent) && Walker(0)->subStep == 0; }, 40));
-  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(3));
-  EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(1));
-  EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
+// the script walks the party a cell from where the change set it down. Nor may it step
+// into a person standing beside the landing, who has not yet moved since the load.
+TEST_F(MapCommandTest, ThePartyWaitsOnItsCellForTheRunOnceEventAndStepsIntoNoOne) {
+  for (const auto& [script, column] :
+       {std::pair{"$0,#16,1,#22,1,1100,0,8,#40,#16,0,#99,", 3}, {"$1,5,180,0,#99,", 2}}) {
+    SCOPED_TRACE(script);
+    Open("#8,1,0,2,1,90,#99,", {script}, {"........", "...1....", "........", "........", "........", "........"});
+    RunEvent();
+    Game().Frames(51);
+    Game().Hold(kKeyRight);
+    Game().Frames(3);
+    Game().Release(kKeyRight);
+    ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent) && Walker(0)->subStep == 0; }, 40));
+    EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(column));
+    EXPECT_FLOAT_EQ(Walker(0)->z, CentreZ(1));
+    EXPECT_EQ(Walker(0)->state, WalkerStatePlayerIdle);
+  }
 }
 
 TEST_F(MapCommandTest, MapLoadPlacesNothingWhenItsScriptsCannotBeRead) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "event/event_test_support.h"
 #include "event/party_commands.h"
+#include "event/party_effects.h"
 #include "field/walker.h"
 
 namespace {
@@ -25,8 +27,10 @@ bool On(const TaskHead* head, Cell c) { return head->x == X(c) && head->z == Z(c
 // A 10 x 6 floor under the heroes' walkers; each script sets flag 9 once past the command.
 class TrapTest : public test::EventTest {
  protected:
-  // Walkers 0 to 3 on the cells (the last for the rest), slot 5 taken if `busy`, then the first frame.
-  void Run(const std::string& script, std::vector<Cell> cells, float facing, int members = 4, bool busy = false) {
+  // Walkers 0 to 3 on the cells (the last for the rest), slot 5 taken if `busy`, then
+  // `arrange`, then the first frame.
+  void Run(const std::string& script, std::vector<Cell> cells, float facing, int members = 4, bool busy = false,
+           const std::function<void()>& arrange = {}) {
     TaskKillAll();
     g_mapWidth = 10;
     g_mapHeight = 6;
@@ -39,6 +43,7 @@ class TrapTest : public test::EventTest {
       leader = WalkerCreate(X(c), 0.2f, Z(c), facing, static_cast<int>(m), 0, leader);
     }
     if (busy) PlaceTask(kSlotLift, 777);
+    if (arrange) arrange();
     SetScript(0, script + "#5,9,#99,");
     Start(1);
     Update();
@@ -58,7 +63,6 @@ class TrapTest : public test::EventTest {
 
 TEST_F(TrapTest, PitfallGathersAllFourHurtsTheMembersAndLandsThemOneByOneOnTheMap) {
   Run("#53,", {{4, 2}, {4, 3}, {4, 4}, {3, 4}}, 90.0f, 2);
-  g_party[1].hp = 5;
   int falls = 0, rises = 0, bottom = 0, landed[4] = {};
   UpdatesUntilDone([&](int i) {
     EXPECT_TRUE(i > 1 || Walker(1)->facing == 135.0f) << "the others spin as they close in";
@@ -67,9 +71,7 @@ TEST_F(TrapTest, PitfallGathersAllFourHurtsTheMembersAndLandsThemOneByOneOnTheMa
     if (!bottom && Context()->step == EventStepPitfallPause) {
       bottom = i;
       for (int m = 0; m < 4; ++m) EXPECT_TRUE(On(Walker(m), {4, 2}) && Walker(m)->y <= -3.0f) << m;
-      EXPECT_EQ(g_party[0].hp, g_characterTable[0].hp - 10);
-      EXPECT_EQ(g_party[1].hp, 1) << "never below 1";
-      EXPECT_EQ(g_party[2].hp, g_characterTable[2].hp) << "walkers beyond the party are nobody";
+      EXPECT_EQ(g_party[0].hp, g_characterTable[0].hp - 10) << "the party is hurt at the bottom";
     }
     for (int m = 0; m < 4; ++m) landed[m] = !landed[m] && bottom && On(Walker(m), {4, 3}) ? i : landed[m];
   });
@@ -149,6 +151,61 @@ TEST_F(TrapTest, LiftCarriesThePartyAQuarterAFrameAndRefusesWhatCannotBeDone) {
               c.doneOn);
     EXPECT_EQ(TaskSlotInUse(kSlotLift) && g_taskPool[kSlotLift].id == kTaskIdLift, c.made);
     for (int m = 0; m < 4; ++m) EXPECT_TRUE(On(Walker(m), m == 0 || c.made ? c.end : Cell{4, 5})) << m;
+  }
+}
+
+// Each script on a party of `members` whose walkers stand on (1, 5) to (4, 5), but for
+// those without a bit in `walkers`, the object slots from `free` on taken: the most
+// effects it shows at once (orbs start over (4, 2) at their angles and each falls on its
+// member's walker with a damage number), the update on which it goes on, the sounds in
+// the order first heard, and the hit points it leaves members who had `hp` (-1: the
+// maximum, and so the magic points, 0 of 0 for the fighters, members 1 and 3). Those
+// beyond the party are not touched.
+TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePartysPoints) {
+  const struct Case {
+    const char* script;
+    int members, walkers, free, made, doneOn, hp, after;
+    std::vector<int> sounds;
+    float angles[4];
+  } kCases[] = {
+      {"#42,4,2,", 3, 15, 90, 3, 180, 5, 5, {2, 6, 1}, {0, 120, 240}},
+      {"#42,4,2,", 4, 15, 90, 4, 190, 5, 5, {2, 6, 1}, {0, 90, 180, 270}},
+      {"#42,4,2,", 4, 15, 2, 2, 170, 5, 5, {2, 6, 1}, {0, 90}},  // only the orbs that find a slot
+      {"#26,4,2,", 4, 15, 90, 1, 1, 5, 5, {}, {}},               // the sparkle does not hold the script
+      {"#26,4,2,#43,", 4, 0, 90, 1, 31, 5, 5, {}, {}},           // but a following wait waits for it
+      {"#43,", 4, 0b1011, 90, 3, 61, 5, 5, {}, {}},              // no ring without a walker
+      {"#42,10,2,#26,4,6,", 4, 15, 90, 0, 3, 5, 5, {}, {}},      // cells off the map
+      {"#45,", 3, 15, 90, 0, 1, 5, 1, {}, {}},
+      {"#45,", 3, 15, 90, 0, 1, 0, 1, {}, {}},
+      {"#44,", 3, 15, 90, 0, 1, 0, -1, {7}, {}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.script);
+    Run(c.script, {{1, 5}, {2, 5}, {3, 5}, {4, 5}}, 90.0f, c.members, false, [&] {
+      for (int m = 0; m < 4; ++m) g_party[m].hp = c.hp, g_party[m].mp = 0, g_taskPool[m].inUse = c.walkers >> m & 1;
+      for (int s = kSlotObjectsFirst + c.free; s < kSlotObjectsEnd; ++s) PlaceTask(s, 777);
+    });
+    std::vector<int> heard = sounds_;
+    int made = 0;
+    const int doneOn = UpdatesUntilDone([&](int i) {
+      for (int s : sounds_) heard.insert(heard.end(), std::find(heard.begin(), heard.end(), s) == heard.end(), s);
+      int shown = 0;
+      for (int m = 0; m < kSlotObjectsEnd - kSlotObjectsFirst; ++m) {
+        TaskSlot& s = g_taskPool[kSlotObjectsFirst + m];
+        const EffectData* e = s.inUse && s.id == kTaskIdEffect3D ? TaskData<EffectData>(&s) : nullptr;
+        shown += e ? 1 : 0;
+        if (!e || c.angles[1] == 0.0f || m >= c.made) continue;  // orbs only
+        EXPECT_TRUE(i > 1 || (e->angle == c.angles[m] + 15.0f && On(e, {4, 2}))) << m;
+        EXPECT_TRUE(e->shape != kMeshLargeSphere || (On(e, {m + 1, 5}) && TaskExists(kTaskIdDamageDigits))) << m;
+      }
+      made = std::max(made, shown);
+    });
+    EXPECT_TRUE(doneOn == c.doneOn && made == c.made && heard == c.sounds) << doneOn << " " << made;
+    for (int m = 0; m < 4; ++m) {
+      const CharacterRecord& r = g_party[m];
+      const int32_t hp = m >= c.members ? c.hp : c.after < 0 ? r.maxHp : c.after;
+      EXPECT_TRUE(r.hp == hp && r.mp == (m < c.members && c.after < 0 ? r.maxMp : 0)) << m;
+    }
   }
 }
 

@@ -18,11 +18,11 @@ class ScriptCompilerTest : public ::testing::Test {
     const test::Bytes glyphs = test::ReadFile(std::string(MILVA_SOURCE_DIR) + "/content/glyphs/glyphs.txt");
     ASSERT_TRUE(scriptc::LoadGlyphs(std::string(glyphs.begin(), glyphs.end()), &glyphs_, &errors));
   }
-  // Compiles; the refusals, as "line: message".
+  // Compiles for a map of 10 by 6 cells; the refusals, as "line: message".
   std::vector<std::string> Refusals(const std::string& source) {
     std::vector<Diagnostic> errors;
     compiled_ = CompiledMap{};
-    const bool ok = scriptc::CompileScript(source, glyphs_, &compiled_, &errors);
+    const bool ok = scriptc::CompileScript(source, glyphs_, &compiled_, &errors, {10, 6});
     std::vector<std::string> out;
     for (const auto& e : errors) out.push_back(std::to_string(e.line) + ": " + e.message);
     EXPECT_EQ(ok, out.empty());
@@ -74,6 +74,8 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
       {1, "#55,1,2,28,35,#99,@", "texture 35"},
       {1, "#54,3,4,45,#99,@", "direction 45"},  // projectiles and the lift move along the four axes only
       {1, "#56,360,8,#99,@", "direction 360"},
+      {1, "#26,10,0,#99,@", "column 10 lies off the map, 10 by 6"},  // sparkles, orbs, shots and the lift
+      {1, "#42,0,6,#99,@", "row 6 lies off the map"},
       {1, "#10,2,13,20,#99,@", "item id 20"},
       {1, "#10,13,1,1,1,1,1,1,1,1,1,1,1,1,1,#99,@", "count 13 is outside 0 to 12"},
       {1, "#38,2,13,3,4,7,12,#99,@", "notice kind 2"},
@@ -98,7 +100,7 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
         "#8,13,0,1,1,0,#0,13,1,16,#20,1,1,0,37,0,5,$3,34,0,#99,@",
         "#9,50,#10,3,1,13,19,#27,500,#38,0,999999,3,4,7,12,#41,100,#23,#30,#24,#36,#97,#99,@",
         "#0,0,4,0,1,2,3,#46,3,1,#46,2,0,#49,1,2,#46,1,1,#99,@", "#13,#12,2,12,2,2,0,15,15,#12,1,3,7,8,#99,@",
-        "#53,#54,3,4,270,#55,1,2,28,26,#56,90,16,#99,@"}) {
+        "#53,#54,3,4,270,#55,1,2,28,26,#56,90,16,#99,@", "#26,9,5,#42,9,5,#54,9,5,0,#55,9,5,28,26,#99,@"}) {
     EXPECT_TRUE(Refusals(good).empty()) << good;
   }
 }
@@ -126,8 +128,9 @@ TEST_F(ScriptCompilerTest, EventCountMustMatchTheMapsEventCells) {
   const auto pack = test::BuildMapPack({events, test::MapFloor(1, 1)});
   int cells = -1;
   std::string error;
-  ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error));
-  EXPECT_EQ(cells, 3);
+  scriptc::MapSize size;
+  ASSERT_TRUE(scriptc::CountEventCells(pack, 0, &cells, &error, &size));
+  EXPECT_TRUE(cells == 3 && size.columns == 7 && size.rows == 1);
 
   ASSERT_TRUE(Refusals("#99,@#99,@").empty());
   std::vector<Diagnostic> errors;

@@ -5,7 +5,8 @@
 // DIR holds one UTF-8 script a map, map00.txt to map13.txt; a missing file is a map
 // without events. Every refusal is printed as file:line: reason, and nothing is written
 // then. With a map pack that exists, each map's number of events must match its event
-// cells; without one that check is skipped.
+// cells and every cell a command names must lie on its map; without one those checks
+// are skipped.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -59,22 +60,25 @@ std::string MapFileName(int map) {
   return name;
 }
 
-// The event cells of each map, or an empty list when there is no map pack to compare.
-bool ReadEventCells(const std::string& path, std::vector<int>* cells) {
+// The event cells and the size of each map, or empty lists when there is no map pack to
+// compare.
+bool ReadEventCells(const std::string& path, std::vector<int>* cells, std::vector<scriptc::MapSize>* sizes) {
   std::string bytes;
   if (path.empty() || !ReadFile(path, &bytes)) {
-    std::cout << "scriptc: no map pack; the number of events of each map is not checked\n";
+    std::cout << "scriptc: no map pack; the number of events of each map and its cells are not checked\n";
     return true;
   }
   const std::vector<uint8_t> pack(bytes.begin(), bytes.end());
   for (int m = 0; m < scriptc::kMapCount; ++m) {
     int count = 0;
+    scriptc::MapSize size;
     std::string error;
-    if (!scriptc::CountEventCells(pack, m, &count, &error)) {
+    if (!scriptc::CountEventCells(pack, m, &count, &error, &size)) {
       std::cerr << path << ": " << error << '\n';
       return false;
     }
     cells->push_back(count);
+    sizes->push_back(size);
   }
   return true;
 }
@@ -108,7 +112,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<int> cells;
-  bool ok = ReadEventCells(options.mappack, &cells);
+  std::vector<scriptc::MapSize> sizes;
+  bool ok = ReadEventCells(options.mappack, &cells, &sizes);
   std::vector<std::string> blocks;
   for (int m = 0; m < scriptc::kMapCount; ++m) {
     const std::string name = MapFileName(m);
@@ -116,7 +121,8 @@ int main(int argc, char** argv) {
     std::string source;
     scriptc::CompiledMap compiled;
     errors.clear();
-    if (ReadFile(path, &source) && !scriptc::CompileScript(source, glyphs, &compiled, &errors)) ok = false;
+    const scriptc::MapSize size = sizes.empty() ? scriptc::MapSize{} : sizes[static_cast<size_t>(m)];
+    if (ReadFile(path, &source) && !scriptc::CompileScript(source, glyphs, &compiled, &errors, size)) ok = false;
     if (!cells.empty() && !scriptc::MatchEventCells(compiled, cells[static_cast<size_t>(m)], &errors)) ok = false;
     Report(path, errors);
     blocks.push_back(compiled.block);

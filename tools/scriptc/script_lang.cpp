@@ -18,6 +18,7 @@ namespace {
 //   i  an item id, 0 to 19 k  a notice's kind: 0 money, 1 an item
 //   v  money for a kind 0 before it, else an item id
 //   d  a direction on the field: 0, 90, 180 or 270 degrees
+//   x  a column and y a row of the map, when its size is known
 //   m  a message line  l  a label jumped to
 //   *  a count, between the row's limits, and [..] the group it repeats
 // Codes that are not listed do nothing in the game, so a script naming one is refused.
@@ -40,17 +41,17 @@ constexpr Syntax kRunCommands[] = {
     {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "nnn", 0, 0},
     {19, "n", 0, 0},     {20, "nnnonn", 0, 0}, {21, "nn", 0, 0},
     {22, "*[nnn]", 0, 20}, {23, "", 0, 0},    {24, "", 0, 0},
-    {25, "nnn", 0, 0},   {26, "nn", 0, 0},    {27, "n", 0, 0},
+    {25, "nnn", 0, 0},   {26, "xy", 0, 0},    {27, "n", 0, 0},
     {28, "g", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
     {31, "n", 0, 0},     {32, "nn", 0, 0},    {33, "*[n]", 0, 20},
     {34, "", 0, 0},      {35, "", 0, 0},      {36, "", 0, 0},
     {37, "", 0, 0},      {38, "kvnnnf", 0, 0}, {39, "n", 0, 0},
-    {40, "", 0, 0},      {41, "n", 0, 0},     {42, "nn", 0, 0},
+    {40, "", 0, 0},      {41, "n", 0, 0},     {42, "xy", 0, 0},
     {43, "", 0, 0},      {44, "", 0, 0},      {45, "", 0, 0},
     {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "nnn", 0, 0},
     {49, "ss", 0, 0},    {50, "n", 0, 0},     {51, "", 0, 0},
-    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "nnd", 0, 0},
-    {55, "nntt", 0, 0},  {56, "dn", 0, 0},    {97, "", 0, 0},
+    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "xyd", 0, 0},
+    {55, "xytt", 0, 0},  {56, "dn", 0, 0},    {97, "", 0, 0},
     {98, "", 0, 0},      {99, "", 0, 0},
 };
 // clang-format on
@@ -160,8 +161,8 @@ bool SplitEvents(const std::string& sjis, const std::vector<int>& lines, std::ve
 // Reads the commands of one event in the order the game does and checks each argument.
 class EventChecker {
  public:
-  EventChecker(const CleanEvent& event, const GlyphSet& glyphs, std::vector<Diagnostic>* errors)
-      : event_(event), text_(event.text), glyphs_(glyphs), errors_(errors) {}
+  EventChecker(const CleanEvent& event, const GlyphSet& glyphs, MapSize size, std::vector<Diagnostic>* errors)
+      : event_(event), text_(event.text), glyphs_(glyphs), size_(size), errors_(errors) {}
 
   bool Run() {
     while (pos_ < text_.size() && ok_) {
@@ -354,10 +355,15 @@ class EventChecker {
       case 'k': what = "notice kind"; inside = n <= 1; mode_ = n; break;
       case 'v': what = "item id"; inside = mode_ == 0 || n < kItemCount; break;
       case 'd': what = "direction"; inside = n == 0 || n == 90 || n == 180 || n == 270; break;
+      case 'x': what = "column"; inside = size_.columns == 0 || n < size_.columns; break;
+      case 'y': what = "row"; inside = size_.rows == 0 || n < size_.rows; break;
       // clang-format on
       default: break;
     }
-    if (!inside) SoftError(at, std::string(what) + " " + std::to_string(n) + " is out of range");
+    if (inside) return;
+    const bool cell = kind == 'x' || kind == 'y';
+    SoftError(at, std::string(what) + " " + std::to_string(n) + (cell ? " lies off the map, " : " is out of range") +
+                      (cell ? std::to_string(size_.columns) + " by " + std::to_string(size_.rows) + " cells" : ""));
   }
 
   // Up to six digits and the ',' after them.
@@ -443,6 +449,7 @@ class EventChecker {
   const CleanEvent& event_;
   const std::string& text_;
   const GlyphSet& glyphs_;
+  const MapSize size_;
   std::vector<Diagnostic>* errors_;
   size_t pos_ = 0;
   bool ok_ = true;             // false: the text cannot be read on
@@ -478,7 +485,8 @@ bool LoadGlyphs(const std::string& utf8, GlyphSet* glyphs, std::vector<Diagnosti
   return true;
 }
 
-bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors) {
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors,
+                   MapSize size) {
   std::vector<int> lines;
   bool ok = ConvertLines(utf8, &out->block, &lines, errors);
   ok = CheckAtSecondBytes(out->block, lines, errors) && ok;
@@ -488,7 +496,7 @@ bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap*
     ok = false;
   }
   ok = SplitEvents(out->block, lines, &out->events, errors) && ok;
-  for (const CleanEvent& event : out->events) ok = EventChecker(event, glyphs, errors).Run() && ok;
+  for (const CleanEvent& event : out->events) ok = EventChecker(event, glyphs, size, errors).Run() && ok;
   return ok;
 }
 
@@ -511,7 +519,7 @@ std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks) {
   return table;
 }
 
-bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error) {
+bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error, MapSize* size) {
   constexpr uint64_t kTable = kMapCount * 4;
   constexpr uint64_t kHeader = 16;
   if (map < 0 || map >= kMapCount || mappack.size() < kTable) {
@@ -523,11 +531,13 @@ bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, s
     *error = "the map pack's record of map " + std::to_string(map) + " lies outside the file";
     return false;
   }
-  const uint64_t cells = static_cast<uint64_t>(ReadU32(mappack.data() + record)) * ReadU32(mappack.data() + record + 4);
+  const uint32_t columns = ReadU32(mappack.data() + record), rows = ReadU32(mappack.data() + record + 4);
+  const uint64_t cells = static_cast<uint64_t>(columns) * rows;
   if (cells > 40000 || record + kHeader + 2 * cells > mappack.size()) {
     *error = "the map pack's layers of map " + std::to_string(map) + " do not fit";
     return false;
   }
+  if (size && cells > 0) *size = {static_cast<int>(columns), static_cast<int>(rows)};
   const uint8_t* events = mappack.data() + record + kHeader + cells;
   *count = static_cast<int>(std::count_if(events, events + cells, [](uint8_t b) {
     const auto v = static_cast<int8_t>(b);

@@ -43,8 +43,15 @@ struct CompiledMap {
   std::vector<CleanEvent> events;
 };
 
+// A map's size in cells; 0 by 0 when the map is not known, and cells go unchecked.
+struct MapSize {
+  int columns = 0;
+  int rows = 0;
+};
+
 // Converts and checks one map's script. False, with the reasons, when it is refused.
-bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors);
+bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap* out, std::vector<Diagnostic>* errors,
+                   MapSize size = {});
 
 // A map's events must match its event cells one for one. False, with the reason, when
 // they differ.
@@ -53,8 +60,9 @@ bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>*
 // The event pack file: 14 offsets, then each map's size word and inverted block.
 std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks);
 
-// The number of cells of a map whose event byte (signed) is 1 to 20, read from the map
-// pack. False with a reason when the file does not hold that map.
-bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error);
+// The number of cells of a map whose event byte (signed) is 1 to 20, and the map's size,
+// read from the map pack. False with a reason when the file does not hold that map.
+bool CountEventCells(const std::vector<uint8_t>& mappack, int map, int* count, std::string* error,
+                     MapSize* size = nullptr);
 
 }  // namespace scriptc
