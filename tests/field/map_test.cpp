@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/game_state.h"
+#include "platform/bytes.h"
 #include "support/field_world.h"
 #include "support/harness.h"
 
@@ -75,7 +76,7 @@ TEST_F(MapTest, LoadReadsTheRecordAndDerivesCollisionAndEventCount) {
 }
 
 test::Bytes PutU32At(test::Bytes bytes, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+  if (at + 4 <= bytes.size()) StoreU32(bytes.data() + at, v);
   return bytes;
 }
 
