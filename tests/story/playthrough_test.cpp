@@ -170,8 +170,7 @@ class StoryTest : public ::testing::Test {
   }
 
   // Walks to a cell for which `goal` holds, planning again after every step and after
-  // any battle on the way, with auto-battle on, until an event starts there. Holding A
-  // through a step, which the game takes as keeping random battles away, is `calm_`.
+  // any battle on the way, with auto-battle on, until an event starts there.
   bool WalkTo(const std::function<bool(int)>& goal) {
     for (int steps = 0; steps < 2000; ++steps) {
       if (!PlayUntil(FieldAtRest)) return false;
@@ -391,9 +390,6 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
   for (const Step& step : kRoute) {
     SCOPED_TRACE("map " + std::to_string(step.map) + " event " + std::to_string(step.event));
     ASSERT_EQ(g_mapNumber, step.map);
-    // Walking to an event where the random battles are strongest, A is held through the
-    // steps: a party that fought them all on the way loses before the end. It trains on
-    // the plain first (step -1), or the witch beats it.
     if (step.event == 0) {
       ASSERT_TRUE(SaveAndQuit(2)) << Report();
       ASSERT_TRUE(Load(2)) << Report();
