@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <set>
 #include <vector>
 
 #include "battle/battle.h"

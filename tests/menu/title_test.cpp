@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "data/characters.h"
 #include "data/game_state.h"
