@@ -47,8 +47,8 @@ class BattleFlowTest : public test::FieldTest {
   }
 };
 
-// A lone member, poisoned down to 10 hit points, waits: the poison fells it and the
-// battle is lost.
+// A lone member, poisoned down to 10 hit points, walks two cells by keys and waits: the
+// poison fells it and the battle is lost.
 TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   test::ScriptedRandom random({1, 0, 87, 0});
   Open();
@@ -57,11 +57,15 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   g_party[0].status = kStatusPoison;
   Encounter();
   ToPartyPhase();
-  Game().Tap(kKeyRight, 4);
+  UnitData* milva = test::Units(0)[0];
+  for (const int key : {kKeyRight, kKeyEnter, kKeyDown, kKeyEnter, kKeyRight, kKeyRight, kKeyEnter}) {
+    Game().Tap(key, 4);  // onto her on (8, 8), move, and to (10, 8)
+  }
+  ASSERT_TRUE(Game().RunUntil([&] { return milva->state == UnitStateCommandMenu; }, 60));
+  EXPECT_EQ(test::ColumnOf(milva), 10) << "two whole cells";
+  int32_t count = 0;
+  for (int i = 0; i < 8 && UnitCommandList(milva, &count)[milva->menuCursor] != kCommandWait; ++i) Game().Tap(kKeyDown);
   Game().Tap(kKeyEnter);
-  Game().Tap(kKeyDown);
-  Game().Tap(kKeyDown);
-  Game().Tap(kKeyEnter);  // wait
   Game().Tap(kKeyDown);
   Game().Tap(kKeyEnter);  // yes
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
