@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
-#include <set>
 #include <vector>
 
 #include "battle/battle.h"
@@ -62,8 +62,10 @@ inline std::vector<UnitData*> Units(int side = -1) {
   return out;
 }
 
-inline int ColumnOf(const UnitData* u) { return (static_cast<int>(u->x) + 17) / 2; }
-inline int RowOf(const UnitData* u) { return (17 - static_cast<int>(u->z)) / 2; }
+// The unit's column or row; -1 when it stands off the cell's centre (a walk cut short).
+inline int CellOf(float at) { return std::fabs(at - std::round(at)) < 1e-3f ? static_cast<int>(std::round(at)) : -1; }
+inline int ColumnOf(const UnitData* u) { return CellOf((u->x + 17) / 2); }
+inline int RowOf(const UnitData* u) { return CellOf((17 - u->z) / 2); }
 
 // The event task's headless world (a task pool, the map buffers, scripted keys and a
 // recording device) with the battlefield laid out and the party of a new game.

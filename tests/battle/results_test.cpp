@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <string>
-#include <tuple>
 
 #include "battle/battle_support.h"
 #include "battle/messages.h"

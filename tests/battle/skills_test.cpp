@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "battle/ai.h"
 #include "battle/battle_support.h"
 #include "engine/settings.h"

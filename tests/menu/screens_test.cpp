@@ -2,8 +2,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "data/tasks.h"
 #include "engine/keys.h"
 #include "engine/settings.h"

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "platform/bytes.h"
 #include "support/gfx.h"
 

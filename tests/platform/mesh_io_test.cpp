@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <set>
-
 #include "support/gfx.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "support/files.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace test {
 

@@ -4,7 +4,6 @@
 #include <jpeglib.h>
 #include <link.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
