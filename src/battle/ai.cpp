@@ -5,8 +5,6 @@
 #include <functional>
 #include <utility>
 
-// actions.h declares SkillKind(); without it the call would compile as a cast to the
-// enum of the same name and read the skill id as its kind.
 #include "battle/actions.h"
 #include "battle/battle.h"
 #include "battle/cursor.h"

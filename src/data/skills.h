@@ -5,14 +5,14 @@
 
 #include "engine/rect.h"
 
-enum SkillKind : int32_t { kSkillDamage = 0, kSkillHeal = 1, kSkillCure = 2, kSkillGuard = 3, kSkillSummon = 4 };
+enum SkillEffectKind : int32_t { kSkillDamage = 0, kSkillHeal = 1, kSkillCure = 2, kSkillGuard = 3, kSkillSummon = 4 };
 enum SkillFlags : int32_t { kSkillUsableInField = 2 };
 
 struct SkillRecord {
   int32_t id;
   int32_t level;       // lowest caster level that may cast it in battle
   int32_t allTargets;  // 0: one target; 1: every unit the range search finds
-  int32_t kind;        // SkillKind
+  int32_t kind;        // SkillEffectKind
   int32_t power;       // hit points a heal restores; the damage term of the damage skills
   int32_t mpCost;
   int32_t range;  // cells
