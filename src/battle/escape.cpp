@@ -18,9 +18,6 @@ constexpr float kAskX = 2.0f;
 constexpr float kAskY = 94.0f;
 constexpr float kFailedY = 120.0f;
 
-const AtlasRect kAnswerLabels[2] = {kAtlasAnswerBack, kAtlasAnswerConfirm};
-constexpr int32_t kAnswerOrder[2] = {0, 1};
-
 // A unit already sinking has fallen: it neither runs nor stands up again.
 bool Standing(const UnitData* u) { return u->record.side == 0 && u->state != UnitStateSinkAndDie; }
 
@@ -128,12 +125,12 @@ void UnitStateAutoBattleAsk(UnitData* unit) {
 
 void DrawEscapeAsk(const UnitData* unit) {
   DrawVerticalMenu(kAskX, kAskY, unit->menuCursor, 2, kColourDisabled, kAtlasBattleAskWindow, kAtlasEscapeTitle,
-                   kAnswerLabels, kAnswerOrder);
+                   kBackConfirmAnswers, kTwoAnswerOrder);
 }
 
 void DrawAutoBattleAsk(const UnitData* unit) {
   DrawVerticalMenu(kAskX, kAskY, unit->menuCursor, 2, kColourDisabled, kAtlasBattleAskWindow, kAtlasAutoTitle,
-                   kAnswerLabels, kAnswerOrder);
+                   kBackConfirmAnswers, kTwoAnswerOrder);
 }
 
 void DrawEscapeFailedMessage() {

@@ -26,9 +26,6 @@ constexpr int32_t kFamiliarArmour = 10;
 constexpr float kAskX = 2.0f;
 constexpr float kAskY = 94.0f;
 
-const AtlasRect kAnswerLabels[2] = {kAtlasAnswerBack, kAtlasAnswerConfirm};
-constexpr int32_t kAnswerOrder[2] = {0, 1};
-
 int PartyRows() { return std::clamp<int32_t>(g_partyCount, 0, kPartyRows); }
 
 // Footsteps go on without starting over each frame.
@@ -185,5 +182,5 @@ void UnitStateDismissAsk(UnitData* unit) {
 
 void DrawDismissAsk(const UnitData* unit) {
   DrawVerticalMenu(kAskX, kAskY, unit->menuCursor, 2, kColourDisabled, kAtlasDismissWindow, kAtlasDismissTitle,
-                   kAnswerLabels, kAnswerOrder);
+                   kBackConfirmAnswers, kTwoAnswerOrder);
 }

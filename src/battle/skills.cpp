@@ -32,9 +32,6 @@ constexpr float kMessageY = 200.0f;
 constexpr float kConfirmX = 0.0f;
 constexpr float kConfirmY = 94.0f;
 
-const AtlasRect kAnswerLabels[2] = {kAtlasAnswerBack, kAtlasAnswerConfirm};
-constexpr int32_t kAnswerOrder[2] = {0, 1};
-
 using SkillEffect = void (*)(UnitData* caster);
 
 // Skills 8 and 9 are cast only over an area and skill 10 only as a summon.
@@ -372,7 +369,7 @@ void DrawSkillGrid(const UnitData* unit) {
 
 void DrawSkillConfirmWindow() {
   DrawVerticalMenu(kConfirmX, kConfirmY, g_skillGrid.confirm, 2, kColourDisabled, kAtlasBattleAskWindow,
-                   kAtlasSkillAskTitle, kAnswerLabels, kAnswerOrder);
+                   kAtlasSkillAskTitle, kBackConfirmAnswers, kTwoAnswerOrder);
 }
 
 void DrawSkillMessage(const UnitData* unit) {

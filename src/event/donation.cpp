@@ -18,9 +18,6 @@ constexpr float kDigitPitch = 12.0f;
 constexpr float kAskX = 40.0f;
 constexpr float kAskY = 264.0f;
 
-const AtlasRect kAnswerLabels[] = {kAtlasAnswerNo, kAtlasAnswerYes};
-constexpr int32_t kAnswerOrder[] = {0, 1};
-
 // Digits run round: past 9 to 0 and below 0 to 9.
 void TurnDigit(DonationData* dial, int delta) {
   int8_t& digit = dial->digits[std::clamp(dial->position, 0, kDonationDigits - 1)];
@@ -48,8 +45,8 @@ void DrawDonationDial(float x, float y, const DonationData& dial) {
 }
 
 void DrawDonationMoney(float x, float y, const DonationData& dial) {
-  DrawVerticalMenu(x, y, dial.yesNo, 2, kColourOpaque, kAtlasSmallMenuWindow, kAtlasDonationTitle, kAnswerLabels,
-                   kAnswerOrder);
+  DrawVerticalMenu(x, y, dial.yesNo, 2, kColourOpaque, kAtlasSmallMenuWindow, kAtlasDonationTitle, kNoYesAnswers,
+                   kTwoAnswerOrder);
 }
 
 }  // namespace

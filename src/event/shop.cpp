@@ -28,8 +28,6 @@ constexpr float kMessageY = 120.0f;
 
 const AtlasRect kTopLabels[] = {kAtlasShopLeave, kAtlasShopBuy, kAtlasShopSell};
 constexpr int32_t kTopOrder[] = {kShopMenuLeave, kShopMenuBuy, kShopMenuSell};
-const AtlasRect kAnswerLabels[] = {kAtlasAnswerNo, kAtlasAnswerYes};
-constexpr int32_t kAnswerOrder[] = {0, 1};
 
 void Sound(int id) { SoundRequest(id, 0); }
 
@@ -183,7 +181,8 @@ void DrawSellList(const ShopData& shop) {
 }
 
 void DrawAsk(const ShopData& shop, const AtlasRect& title) {
-  DrawVerticalMenu(kAskX, kAskY, shop.yesNo, 2, kColourOpaque, kAtlasShopAskWindow, title, kAnswerLabels, kAnswerOrder);
+  DrawVerticalMenu(kAskX, kAskY, shop.yesNo, 2, kColourOpaque, kAtlasShopAskWindow, title, kNoYesAnswers,
+                   kTwoAnswerOrder);
 }
 
 void DrawShopMessage(int32_t message) {
@@ -197,7 +196,7 @@ void ViewTopMenu(const ShopData& shop) {
 }
 void ViewLeave(const ShopData& shop) {
   DrawVerticalMenu(kListX, kListY, shop.yesNo, 2, kColourOpaque, kAtlasShopLeaveWindow, kAtlasShopLeaveTitle,
-                   kAnswerLabels, kAnswerOrder);
+                   kNoYesAnswers, kTwoAnswerOrder);
 }
 void ViewBuyQuantity(const ShopData& shop) {
   DrawBuyList(shop);

@@ -23,7 +23,6 @@ constexpr float kUsedBoxY = 200.0f;
 constexpr float kUsedLineY = 225.0f;
 constexpr float kCompareX = 550.0f;
 constexpr int32_t kTopCommands = 3;
-constexpr int32_t kAnswerOrder[] = {0, 1};
 
 const AtlasRect kTopLabels[kTopCommands] = {kAtlasItemUse, kAtlasItemDiscard, kAtlasItemSort};
 
@@ -122,7 +121,7 @@ void ItemMenuDrawMembers(const ItemMenuData& menu, float x, float y) {
 }
 
 void DrawAsk(const ItemMenuData& menu, const AtlasRect& frame, const AtlasRect& heading) {
-  DrawVerticalMenu(kAskX, kAskY, menu.choice, 2, kColourOpaque, frame, heading, g_yesNoAnswers, kAnswerOrder);
+  DrawVerticalMenu(kAskX, kAskY, menu.choice, 2, kColourOpaque, frame, heading, kNoYesAnswers, kTwoAnswerOrder);
 }
 
 // The item's name and "used" run on as one line, centred together in the box.

@@ -13,8 +13,6 @@
 #include "menu/skill_menu.h"
 #include "menu/status_screen.h"
 
-const AtlasRect g_yesNoAnswers[2] = {kAtlasAnswerNo, kAtlasAnswerYes};
-
 namespace {
 
 constexpr float kPanelY = 300.0f;
@@ -139,7 +137,7 @@ void DrawPartyMenu(const PartyMenuData& menu) {
   }
   DrawAtlas(LabelX(menu.column) - 16.0f, LabelY(menu.row) - 1.0f, kAtlasMenuCursor);
   if (menu.step == PartyMenuClosePromptInput) {
-    DrawYesNoBox(kClosePromptY, menu.choice, kAtlasAskBox, kAtlasPartyMenuCloseHeading, g_yesNoAnswers);
+    DrawYesNoBox(kClosePromptY, menu.choice, kAtlasAskBox, kAtlasPartyMenuCloseHeading, kNoYesAnswers);
   }
 }
 

@@ -51,5 +51,3 @@ void DrawPartyMenu(const PartyMenuData& menu);
 // cursor on the chosen answer.
 void DrawYesNoBox(float y, int32_t choice, const AtlasRect& boxRect, const AtlasRect& headingRect,
                   const AtlasRect answerRects[2]);
-// The answers every yes/no box shows, no first.
-extern const AtlasRect g_yesNoAnswers[2];

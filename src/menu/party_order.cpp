@@ -134,7 +134,7 @@ void PartyOrderDraw(TaskSlot* slot) {
   DrawAtlas(20.0f, 248.0f, kAtlasOrderHeading2);
   DrawOrderList(order->order, kOrderListY, std::clamp(order->picked, 0, std::max(PartySize() - 1, 0)));
   if (order->step == PartyOrderConfirm) {
-    DrawYesNoBox(kQuestionY, order->choice, kAtlasAskBox, kAtlasOrderQuestion, g_yesNoAnswers);
+    DrawYesNoBox(kQuestionY, order->choice, kAtlasAskBox, kAtlasOrderQuestion, kNoYesAnswers);
   }
   DrawSpriteCentred(kAtlasOrderHint, kHintY, kAtlasSize, kAtlasSize, kColourOpaque, g_atlasTexture.get());
 }

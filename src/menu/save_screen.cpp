@@ -15,8 +15,6 @@ namespace {
 
 constexpr uint32_t kColourCursorBar = 0x64FFFFFF;  // white at alpha 100
 constexpr int32_t kAnswerCount = 2;
-const AtlasRect kAnswerLabels[kAnswerCount] = {kAtlasAnswerNo, kAtlasAnswerYes};
-constexpr int32_t kAnswerOrder[kAnswerCount] = {0, 1};
 
 const plat::Texture* Atlas() { return g_atlasTexture.get(); }
 
@@ -208,7 +206,7 @@ void SaveScreenDraw(TaskSlot* slot) {
   const bool load = screen->mode == kSaveModeLoad;
   if (screen->step == SaveScreenConfirm) {
     DrawVerticalMenu(kSaveAskX, kSaveAskY, screen->choice, kAnswerCount, kColourOpaque, kAtlasAskBox,
-                     load ? kAtlasLoadQuestion : kAtlasSaveQuestion, kAnswerLabels, kAnswerOrder);
+                     load ? kAtlasLoadQuestion : kAtlasSaveQuestion, kNoYesAnswers, kTwoAnswerOrder);
   }
   DrawSpriteCentred(load ? kAtlasLoadHeading : kAtlasSaveHeading, kSaveHeadingY, kAtlasSize, kAtlasSize, kColourOpaque,
                     Atlas());

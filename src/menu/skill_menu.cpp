@@ -278,5 +278,5 @@ void SkillMenuDrawTarget(const SkillMenuData* menu) {
 
 void SkillMenuDrawConfirmAll(const SkillMenuData* menu) {
   SkillMenuDrawDetail(menu);
-  DrawYesNoBox(150.0f, menu->choice, kAtlasAskBox, kAtlasSkillAllHeading, g_yesNoAnswers);
+  DrawYesNoBox(150.0f, menu->choice, kAtlasAskBox, kAtlasSkillAllHeading, kNoYesAnswers);
 }
