@@ -284,10 +284,11 @@ void AiPickNearestApproachCells(float keyX, float keyZ) {
   }
 }
 
-// Nothing is chosen yet: a skill left from an earlier turn must not be cast again.
+// A skill chosen in an earlier turn is never cast again: the unit starts from the skill
+// it was made with, which a caster that walks up to its foes casts on arrival.
 void AiBegin(UnitData* unit) {
   UnitsClearPendingDamage();
-  unit->skill = -1;
+  unit->skill = kUnitStandingSkill;
   switch (unit->record.decision) {
     case kDecisionAttacker: unit->state = AiAttackerThink; break;
     case kDecisionCaster: unit->state = AiCasterThink; break;
@@ -404,7 +405,8 @@ void AiStateWalkStep(UnitData* unit) {
   unit->state = AiStateWalkPath;
 }
 
-// A caster that walked without a skill chosen (toward the nearest foe) acts next turn.
+// A caster looks for the side its skill aims at: the one it chose before walking, or its
+// standing attack after a walk toward the nearest foe.
 void AiRecheckAfterMove(UnitData* unit) {
   int found = 0;
   if (unit->record.characterClass == kClassCaster) {

@@ -283,12 +283,6 @@ int BattleCountSide(int32_t side) {
   return count;
 }
 
-int BattleCountUnitsBySide(int32_t* party, int32_t* enemies) {
-  *party = BattleCountSide(0);
-  *enemies = BattleCountSide(1);
-  return *party + *enemies;
-}
-
 int BattleAnyUnitNotIdle() {
   int busy = 0;
   ForEachUnit([&](const UnitData* u) {

@@ -72,7 +72,6 @@ int BattleSetupRandom(BattleData* battle);
 int BattleSetupEvent(BattleData* battle, const EventBattleOrder* order);
 
 int BattleCountSide(int32_t side);
-int BattleCountUnitsBySide(int32_t* party, int32_t* enemies);
 int BattleAnyUnitNotIdle();
 bool BattleUnitsSettled();
 void BattleKillTasks();

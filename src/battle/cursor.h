@@ -76,7 +76,6 @@ void CursorArriveAtUnit(CursorData* cursor);
 
 // Phases, run as cursor states.
 void PhaseBannerStart(CursorStep banner);
-void BattlePhaseToggle();
 // The end of the party's phase asked for from the battle menu: it comes once every unit
 // has settled, so no unit with no hit points is set back on its feet.
 void BattleRequestPhaseEnd();

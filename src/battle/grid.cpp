@@ -179,8 +179,6 @@ void GridCellToWorld(float* column, float* row) {
 
 int GridRangeAt(int index) { return index >= 0 && index < kGridCells ? Range(index) : kRangeNone; }
 
-int GridWallAt(int index) { return index >= 0 && index < kGridCells ? g_gridWalls[index] : 1; }
-
 void GridClearRange() {
   std::memset(g_gridRange, 0xFF, kBattleGridCells);
   PathReset();

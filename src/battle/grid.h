@@ -36,7 +36,6 @@ int GridInside(float keyX, float keyZ);
 void GridCellToWorld(float* column, float* row);
 // The range value of a cell index (-1 not in range); -1 for an index off the grid.
 int GridRangeAt(int index);
-int GridWallAt(int index);
 void GridClearRange();
 void GridClearSearchMarks();
 // The walking range from the cell of (x, z): enemies (units of the blocking side) stop

@@ -16,6 +16,18 @@ namespace {
 
 bool PlayerHasPhase() { return g_phaseSide == 0 && !g_settings.autoBattle; }
 
+// The flip: every unit on its feet (but one sinking), the other side's banner. Reached
+// only when the sequencer runs out of units and once every unit has settled after the
+// battle menu asked for the end of the party's phase.
+void BattlePhaseToggle() {
+  BattleUnitsResetForPhase();
+  g_phaseSide = 1 - g_phaseSide;
+  for (UnitData*& entry : g_unitQueue) entry = nullptr;
+  PhaseBannerStart(PlayerHasPhase() ? PhaseBannerStep : PhaseBannerStepAuto);
+  GridClearRange();
+  SoundRequest(kSoundPhase, 0);
+}
+
 }  // namespace
 
 CursorStep PhaseOpeningBanner() { return g_phaseSide == 1 ? PhaseBannerStepAuto : PhaseBannerStep; }
@@ -139,15 +151,6 @@ void BattleUnitsResetForPhase() {
     u->taken = 0;
     if (u->state != UnitStateSinkAndDie) u->state = UnitStateIdle;
   });
-}
-
-void BattlePhaseToggle() {
-  BattleUnitsResetForPhase();
-  g_phaseSide = 1 - g_phaseSide;
-  for (UnitData*& entry : g_unitQueue) entry = nullptr;
-  PhaseBannerStart(PlayerHasPhase() ? PhaseBannerStep : PhaseBannerStepAuto);
-  GridClearRange();
-  SoundRequest(kSoundPhase, 0);
 }
 
 void BattleRequestPhaseEnd() { CursorSetState(PhaseWaitIdleThenToggle); }

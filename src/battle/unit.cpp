@@ -156,6 +156,7 @@ UnitData* UnitCreate(const CharacterRecord& record, float x, float y, float z, f
   unit->y = y;
   unit->z = z;
   unit->facing = facing;
+  unit->skill = kUnitStandingSkill;
   unit->state = UnitStateIdle;
   UnitCopyRecord(unit, record);
   return unit;

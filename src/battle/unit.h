@@ -69,6 +69,9 @@ constexpr float kUnitHeight = 0.2f;  // units stand at this height on the cell c
 constexpr int32_t kAttackWaitFrames = 30;
 constexpr int32_t kPoisonLoss = 10;
 constexpr int32_t kDamageFloor = 10;
+// The skill a unit is made with, and the one it holds again whenever it starts deciding:
+// a caster's standing attack.
+constexpr int32_t kUnitStandingSkill = 0;
 
 extern const int32_t g_commandLists[3][kCommandListLength];
 extern const int32_t g_commandListsMoved[3][kCommandListMovedLength];

@@ -46,7 +46,6 @@ static_assert(offsetof(CharacterRecord, experience) == 140);
 constexpr int kCharacterRows = 17;
 constexpr int kPartyRows = 4;
 constexpr int kMonsterRowOffset = 4;  // monster id m is row m + 4
-constexpr int kBossMonsterId = 12;
 constexpr int kEncounterAreas = 4;
 
 extern const CharacterRecord g_characterTable[kCharacterRows];

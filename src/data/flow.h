@@ -42,8 +42,9 @@ struct GameFlow {
   int (*startTransition)();
   // Shift on the field: every task paused under the field menu; 1 when the menu opened.
   int (*openFieldMenu)();
-  // The battle menu's end of the party's phase: the other side's phase begins.
-  void (*battlePhaseToggle)();
+  // The battle menu's end of the party's phase: the other side's phase begins once every
+  // unit has settled.
+  void (*battleRequestPhaseEnd)();
 };
 
 extern GameFlow g_flow;

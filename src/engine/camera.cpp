@@ -82,10 +82,6 @@ void CameraFollowStep(CameraData* camera) {
 
 void CameraHoldStep(CameraData*) {}
 
-// Distinct from CameraHoldStep although it does the same: states are told apart by
-// their callbacks.
-void CameraIdleStep(CameraData* camera) { static_cast<void>(camera); }
-
 void CameraSetView(const float at[3], const float eye[3]) {
   g_view = MatLookAtLH(glm::vec3(eye[0], eye[1], eye[2]), glm::vec3(at[0], at[1], at[2]), glm::vec3(0.0f, 1.0f, 0.0f));
   g_projection = MatPerspectiveFovLH(kCameraFovY, kCameraAspect, kCameraNear, kCameraFar);

@@ -37,8 +37,6 @@ void CameraUpdate(TaskSlot* slot);
 void CameraDraw(TaskSlot* slot);
 void CameraFollowStep(CameraData* camera);
 void CameraHoldStep(CameraData* camera);
-// A second step that holds still, a callback of its own; nothing installs it.
-void CameraIdleStep(CameraData* camera);
 void CameraSetView(const float at[3], const float eye[3]);
 void FrustumUpdate();
 // Where a world point lands on the screen, in pixels, through the view and projection

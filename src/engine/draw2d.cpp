@@ -82,11 +82,6 @@ float DrawSpriteExact(float x, float y, const AtlasRect& rect, float texW, float
   return RectWidth(rect);
 }
 
-float DrawSpriteAdvance(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,
-                        const plat::Texture* texture) {
-  return x + DrawSpriteExact(x, y, rect, texW, texH, colour, texture);
-}
-
 void DrawAtlas(float x, float y, const AtlasRect& rect, uint32_t colour) {
   DrawSprite(x, y, rect, kAtlasSize, kAtlasSize, colour, Atlas());
 }

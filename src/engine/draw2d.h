@@ -20,8 +20,6 @@ float DrawSpriteCentred(const AtlasRect& rect, float y, float texW, float texH, 
                         const plat::Texture* texture);
 float DrawSpriteExact(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,
                       const plat::Texture* texture);
-float DrawSpriteAdvance(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,
-                        const plat::Texture* texture);
 // Shorthands for the atlas at its size.
 void DrawAtlas(float x, float y, const AtlasRect& rect, uint32_t colour = kColourOpaque);
 void DrawWindow(float x, float y, const AtlasRect& rect, float texW, float texH, uint32_t colour,

@@ -5,12 +5,5 @@ struct AtlasRect {
   float left, top, right, bottom;
 };
 
-inline void RectSet(AtlasRect* rect, float left, float top, float right, float bottom) {
-  rect->left = left;
-  rect->top = top;
-  rect->right = right;
-  rect->bottom = bottom;
-}
-
 inline float RectWidth(const AtlasRect& r) { return r.right - r.left; }
 inline float RectHeight(const AtlasRect& r) { return r.bottom - r.top; }

@@ -153,7 +153,3 @@ void MusicPlay(int id) {
 void MusicStopAll() {
   for (int id = kMusicTitle; id <= kMusicBattle; ++id) StopIfLoaded(id);
 }
-
-void SoundStop(int id) {
-  if (id >= 0 && id < kSoundEffectCount) StopIfLoaded(id);
-}

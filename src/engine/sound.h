@@ -64,5 +64,3 @@ void SoundPlay(int id, int flag);
 // Stops all music, then loops music id 21, 22 or 23 from its start when music is on.
 void MusicPlay(int id);
 void MusicStopAll();
-// Stops and rewinds an effect (0 to 20).
-void SoundStop(int id);

@@ -151,5 +151,3 @@ void TaskPoolDrawAll() {
 }
 
 bool TaskSlotInUse(int slot) { return ValidSlot(slot) && g_taskPool[slot].inUse != 0; }
-
-int TaskSlotIndex(const TaskSlot* slot) { return static_cast<int>(slot - g_taskPool); }

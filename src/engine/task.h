@@ -98,7 +98,6 @@ inline TaskSlot* TaskStart(TaskSlot* slot, int32_t id, int32_t tag, TaskCallback
 
 // Whether the fixed slot holds a live task (battle 402, field menu 404, event 412...).
 bool TaskSlotInUse(int slot);
-int TaskSlotIndex(const TaskSlot* slot);
 
 // Typed access to a task's data record. A kind's record is a trivially copyable struct
 // whose first member is the int32 live word; TaskDataInit constructs it in the zeroed

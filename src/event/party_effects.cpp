@@ -17,16 +17,17 @@ int32_t MembersShown() { return g_partyCount < kWalkerCount ? g_partyCount : kWa
 }  // namespace
 
 // The orbs start spread evenly round the circle and leave it ten frames apart, so they
-// fall one after the other.
+// fall one after the other. The command sounds once, whatever it could make.
 void EventCmdPartyRing(EventContext* context) {
   float cx = 0.0f, cz = 0.0f;
   const int32_t members = MembersShown();
-  if (!EventReadCell(context, &cx, &cz) || members < 1) return;
-  float x[kWalkerCount], z[kWalkerCount];
-  PartyWalkerPositions(x, z);
-  for (int32_t i = 0; i < members; ++i) {
-    const float angle = static_cast<float>(i * (360 / members));
-    RingEffectCreate(cx, kRingCentreY, cz, angle, kRingOrbitFrames + kRingOrbitStagger * i, x[i], z[i]);
+  if (EventReadCell(context, &cx, &cz) && members >= 1) {
+    float x[kWalkerCount], z[kWalkerCount];
+    PartyWalkerPositions(x, z);
+    for (int32_t i = 0; i < members; ++i) {
+      const float angle = static_cast<float>(i * (360 / members));
+      RingEffectCreate(cx, kRingCentreY, cz, angle, kRingOrbitFrames + kRingOrbitStagger * i, x[i], z[i]);
+    }
   }
   SoundRequest(kSoundSkillStart, 0);
 }

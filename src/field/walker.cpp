@@ -259,23 +259,6 @@ int WalkerIsHiddenByOther(const WalkerData* walker) {
   return 0;
 }
 
-WalkerData* LeaderSetState(WalkerStep state) {
-  TaskSlot* slot = TaskFindById(kTaskIdWalker);
-  if (!slot) return nullptr;
-  WalkerData* w = TaskData<WalkerData>(slot);
-  w->state = state;
-  return w;
-}
-
-int WalkerCount() {
-  if (!g_taskPool) return 0;
-  int count = 0;
-  for (int s = 0; s < kTaskSlotCount; ++s) {
-    if (g_taskPool[s].inUse && g_taskPool[s].id == kTaskIdWalker) ++count;
-  }
-  return count;
-}
-
 float DistanceXZ(float ax, float az, float bx, float bz) {
   const float dx = ax - bx, dz = az - bz;
   return std::sqrt(dx * dx + dz * dz);

@@ -67,9 +67,6 @@ WalkerData* WalkerCreate(float x, float y, float z, float angle, int member, int
 void WalkerUpdate(TaskSlot* slot);
 void WalkerDraw(TaskSlot* slot);
 int WalkerIsHiddenByOther(const WalkerData* walker);
-// The leader (the first live walker) switched to `state`; null without one.
-WalkerData* LeaderSetState(WalkerStep state);
-int WalkerCount();
 // After a key: the cell being entered is taken and the one left is freed.
 void WalkerReserveCellsPlayer(WalkerData* walker);
 

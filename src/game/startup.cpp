@@ -54,7 +54,7 @@ void GameInstall() {
   g_flow.startEventBattle = BattleStartEvent;
   g_flow.startTransition = BattleTransitionStartForEvent;
   g_flow.openFieldMenu = FieldMenuOpen;
-  g_flow.battlePhaseToggle = BattlePhaseToggle;
+  g_flow.battleRequestPhaseEnd = BattleRequestPhaseEnd;
 }
 
 int CoreBuffersAlloc() {

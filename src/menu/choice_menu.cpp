@@ -153,7 +153,7 @@ void MenuRunAction(MenuData* menu) {
     case kMenuActEndPhaseYes:
       menu->live = 0;
       MenuClose(menu->battleFlag);
-      g_flow.battlePhaseToggle();
+      g_flow.battleRequestPhaseEnd();
       break;
     case kMenuActBattleQuit: SwitchTo(menu, kMenuListBattleQuit); break;
     default: break;  // the spare entry does nothing

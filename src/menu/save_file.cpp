@@ -255,12 +255,6 @@ SaveLoadResult SaveRead(int slot) {
   return kSaveLoadDone;
 }
 
-int SaveExists(int slot) {
-  SaveContents save;
-  bool mapReadable = false;
-  return SaveReadFile(slot, &save, &mapReadable) ? 1 : 0;
-}
-
 // A file the game could not load shows as an empty slot, with nothing left over from
 // an earlier scan.
 void SaveSlotsScan(SaveSlotList* list) {

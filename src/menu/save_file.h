@@ -117,8 +117,6 @@ void SaveWriteCamera(std::vector<uint8_t>& out);
 int SaveWrite(int slot);
 // Loads a slot and rebuilds the field: walkers, field view, camera, then the map.
 SaveLoadResult SaveRead(int slot);
-// 1 when the slot holds a file the game can load.
-int SaveExists(int slot);
 void SaveSlotsScan(SaveSlotList* list);
 // The four walkers of a loaded game, each following the one before; 1, or 0 if one
 // cannot be created.

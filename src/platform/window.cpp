@@ -126,7 +126,6 @@ void PostQuit(int code) {
   g_quitCode = code;
 }
 
-bool QuitPosted() { return g_quitPosted; }
 int QuitCode() { return g_quitCode; }
 void ResetQuit() {
   g_quitPosted = false;

@@ -45,7 +45,6 @@ PumpResult PumpOneEvent();
 // What the close button does; the shell tears the game down from here.
 void SetCloseHandler(std::function<void()> handler);
 void PostQuit(int code);
-bool QuitPosted();
 int QuitCode();
 // Forgets a posted quit so a test can start the game again in the same process.
 void ResetQuit();

@@ -44,7 +44,7 @@ TEST_F(PhaseTest, TheQueueTakesUnitsInSlotOrderThatHaveNotActedAndCanAct) {
   EXPECT_EQ(g_unitQueue[1], enemies[3]);
   EXPECT_EQ(g_unitQueue[2], enemies[4]);
   EXPECT_EQ(g_unitQueue[3], nullptr);
-  g_taskPool[TaskSlotIndex(TaskFindById(kTaskIdBattleUnit)) + 6].inUse = 0;  // enemies[2] is gone
+  TaskFindById(kTaskIdBattleUnit)[6].inUse = 0;  // enemies[2] is gone
   EXPECT_EQ(PhasePopUnit(), enemies[3]) << "an entry whose unit has gone is passed over";
   Cursor()->unit = enemies[2];  // the cursor meets the same with a unit that has gone
   CursorGlideToUnit(Cursor());
@@ -89,6 +89,47 @@ TEST_F(PhaseTest, TheEndOfThePhaseWaitsUntilEveryUnitHasSettled) {
   EXPECT_GT(UpdatesUntil([] { return g_phaseSide == 1; }), 20);
   EXPECT_EQ(UnitLive(hit), nullptr);
   EXPECT_EQ(test::Units(1).size(), 1u);
+}
+
+// The battle menu's end of the phase, answered by keys, waits for a unit that is not
+// done: the last enemy still knocked back with no hit points sinks and the battle is won;
+// a poisoned member at 10 hit points whose wait has not yet ended loses them and falls
+// before the enemies' phase begins.
+TEST_F(PhaseTest, TheBattleMenusEndOfThePhaseWaitsForUnitsStillBeingHit) {
+  for (const bool knockedBack : {true, false}) {
+    SCOPED_TRACE(knockedBack ? "an enemy knocked back" : "a poisoned member waiting");
+    StartToPartyPhase(1);
+    UnitData* member = test::Units(0)[0];
+    UnitData* unit = knockedBack ? test::Units(1)[0] : member;
+    if (!knockedBack) {
+      member->record.hp = 10;
+      member->record.status = kStatusPoison;
+      TapKey(kKeyRight, 5);  // onto the member: its command menu, wait, yes
+      for (int key : {kKeyEnter, kKeyDown, kKeyDown, kKeyEnter, kKeyDown}) TapKey(key);
+      TapKey(kKeyEnter, 0);
+      ASSERT_EQ(member->state, UnitStateEndAction);
+    }
+    TapKey(kKeyShift);  // the menu stops the battle where it stands
+    for (int key : {kKeyDown, kKeyEnter, kKeyDown}) TapKey(key);
+    if (knockedBack) {
+      unit->record.hp = 0;
+      unit->knockFrames = 20;
+      unit->state = UnitStateKnockHold;
+    }
+    TapKey(kKeyEnter, 0);
+    ASSERT_EQ(TaskExists(kTaskIdChoiceMenu), false);
+    EXPECT_GT(UpdatesUntil([&] { return !UnitLive(unit) || g_phaseSide != 0; }), 20);
+    EXPECT_EQ(UnitLive(unit), nullptr) << "gone before the phase flips";
+    EXPECT_EQ(g_phaseSide, 0);
+    if (knockedBack) {
+      EXPECT_GT(UpdatesUntil([] { return test::Battle()->step != BattleMainStep; }), 0);
+      EXPECT_EQ(test::Battle()->result, 1);
+    } else {
+      EXPECT_EQ(g_party[0].hp, 1) << "the fallen member's row";
+      EXPECT_GT(UpdatesUntil([] { return g_phaseSide == 1; }), 0);
+    }
+    TaskKillAll();
+  }
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ using Requests = std::vector<std::pair<int, int>>;
 Requests g_script[2];
 
 void ScriptedRequests(TaskSlot* slot) {
-  for (const auto& [id, flag] : g_script[TaskSlotIndex(slot) - kSlotObjectsFirst]) SoundRequest(id, flag);
+  for (const auto& [id, flag] : g_script[slot - g_taskPool - kSlotObjectsFirst]) SoundRequest(id, flag);
 }
 
 class SoundRequestTest : public SoundFixture {

@@ -160,7 +160,7 @@ TEST_F(TrapTest, LiftCarriesThePartyAQuarterAFrameAndRefusesWhatCannotBeDone) {
 // member's walker with a damage number), the update on which it goes on, the sounds in
 // the order first heard, and the hit points it leaves members who had `hp` (-1: the
 // maximum, and so the magic points, 0 of 0 for the fighters, members 1 and 3). Those
-// beyond the party are not touched.
+// beyond the party are not touched. The orbs' command sounds once, whatever it made.
 TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePartysPoints) {
   const struct Case {
     const char* script;
@@ -171,10 +171,11 @@ TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePar
       {"#42,4,2,", 3, 15, 90, 3, 180, 5, 5, {2, 6, 1}, {0, 120, 240}},
       {"#42,4,2,", 4, 15, 90, 4, 190, 5, 5, {2, 6, 1}, {0, 90, 180, 270}},
       {"#42,4,2,", 4, 15, 2, 2, 170, 5, 5, {2, 6, 1}, {0, 90}},  // only the orbs that find a slot
+      {"#42,4,2,", 4, 15, 0, 0, 2, 5, 5, {2}, {0, 90}},          // or none
       {"#26,4,2,", 4, 15, 90, 1, 1, 5, 5, {}, {}},               // the sparkle does not hold the script
       {"#26,4,2,#43,", 4, 0, 90, 1, 31, 5, 5, {}, {}},           // but a following wait waits for it
       {"#43,", 4, 0b1011, 90, 3, 61, 5, 5, {}, {}},              // no ring without a walker
-      {"#42,10,2,#26,4,6,", 4, 15, 90, 0, 3, 5, 5, {}, {}},      // cells off the map
+      {"#42,10,2,#26,4,6,", 4, 15, 90, 0, 3, 5, 5, {2}, {}},     // cells off the map
       {"#45,", 3, 15, 90, 0, 1, 5, 1, {}, {}},
       {"#45,", 3, 15, 90, 0, 1, 0, 1, {}, {}},
       {"#44,", 3, 15, 90, 0, 1, 0, -1, {7}, {}},
@@ -186,9 +187,10 @@ TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePar
       for (int s = kSlotObjectsFirst + c.free; s < kSlotObjectsEnd; ++s) PlaceTask(s, 777);
     });
     std::vector<int> heard = sounds_;
-    int made = 0;
+    int made = 0, orbsSounded = Heard(kSoundSkillStart);
     const int doneOn = UpdatesUntilDone([&](int i) {
       for (int s : sounds_) heard.insert(heard.end(), std::find(heard.begin(), heard.end(), s) == heard.end(), s);
+      orbsSounded += Heard(kSoundSkillStart);
       int shown = 0;
       for (int m = 0; m < kSlotObjectsEnd - kSlotObjectsFirst; ++m) {
         TaskSlot& s = g_taskPool[kSlotObjectsFirst + m];
@@ -201,6 +203,7 @@ TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePar
       made = std::max(made, shown);
     });
     EXPECT_TRUE(doneOn == c.doneOn && made == c.made && heard == c.sounds) << doneOn << " " << made;
+    EXPECT_EQ(orbsSounded, std::string(c.script).starts_with("#42") ? 1 : 0);
     for (int m = 0; m < 4; ++m) {
       const CharacterRecord& r = g_party[m];
       const int32_t hp = m >= c.members ? c.hp : c.after < 0 ? r.maxHp : c.after;

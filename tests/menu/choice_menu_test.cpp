@@ -12,13 +12,13 @@ namespace {
 constexpr int32_t kBattleIds[] = {kTaskIdBattleCursor, kTaskIdBattleUnit,   kTaskIdBattle,
                                   kTaskIdPopupSprite,  kTaskIdDamageDigits, kTaskIdEffect3D};
 
-int g_phaseToggles = 0;
+int g_phaseEnds = 0;
 
 class ChoiceMenuTest : public test::MenuTest {
  protected:
   void SetUp() override {
     MenuTest::SetUp();
-    g_flow.battlePhaseToggle = [] { ++g_phaseToggles; };
+    g_flow.battleRequestPhaseEnd = [] { ++g_phaseEnds; };
   }
   static MenuData* Menu() { return Data<MenuData>(kSlotChoiceMenu, kTaskIdChoiceMenu); }
 };
@@ -30,7 +30,7 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
   const struct {
     int list;
     std::vector<int> keys;
-    int32_t listAfter, fieldRuns, opened, saveMode, phaseToggles;
+    int32_t listAfter, fieldRuns, opened, saveMode, phaseEnds;
   } cases[] = {
       {kMenuListFieldMain, {kKeyEnter}, -1, true, 0, -1, 0},
       {kMenuListFieldMain, {kKeyEscape, kKeyEscape}, kMenuListFieldMain, false, 0, -1, 0},
@@ -45,7 +45,7 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "list " << c.list << ", " << c.keys.size() << " keys");
     TaskKillAll();
-    g_phaseToggles = 0;
+    g_phaseEnds = 0;
     PlaceTask(kSlotWalkerFirst, kTaskIdWalker);
     const bool battle = c.list >= kMenuListBattleMain;
     if (battle) {
@@ -66,7 +66,7 @@ TEST_F(ChoiceMenuTest, EntriesRunTheirActionsOnTheFieldAndInBattle) {
     EXPECT_EQ(TaskExists(kTaskIdWalker), c.opened != kTaskIdTitle);
     const auto* save = Data<SaveScreenData>(kSlotSaveLoad, kTaskIdSaveLoad);
     EXPECT_EQ(save ? save->mode : -1, c.saveMode);
-    EXPECT_EQ(g_phaseToggles, c.phaseToggles);
+    EXPECT_EQ(g_phaseEnds, c.phaseEnds);
     if (!battle || Menu() || c.opened) continue;
     for (int i = 0; i < 6; ++i) EXPECT_TRUE(Running(30 + i)) << kBattleIds[i];
   }
