@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Build helper for a fresh Debian machine.
-#   ./dev.sh play   install what is missing, build the game and its data, start it
+#   ./dev.sh play   install what is missing, build the game and its three data files
+#                   (the target milva_play, nothing else), start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
 #                   AddressSanitizer and UndefinedBehaviorSanitizer, then a few seconds
 #                   of every fuzz target; ends with the share of test code
@@ -60,9 +61,11 @@ check_format() {
   clang-format --dry-run --Werror "${files[@]}"
 }
 
-# The play command's build: optimised, and a warning never stops it.
+# The play command's build: optimised, and a warning never stops it; only the game and
+# its data files (and the tools that make them), not the tests or the benchmark.
 build_play() {  # build_play <dir>
-  build "$1" -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+  cmake --build "$1" --parallel --target milva_play
 }
 
 # Starts the built game with no display and no sound device for a few seconds, then
