@@ -18,8 +18,9 @@
 #                   short soak in both builds among the other tests
 #   ./dev.sh play-check
 #                   build what `play` builds (in build-play/) and start that game
-#                   headless: it must run, end cleanly when closed, and end with a
-#                   failure status when its data files are missing
+#                   headless: it must run, end cleanly when closed, end with a failure
+#                   status when its data files are missing, and keep the whole picture
+#                   on its window through full screen and back (MILVA_DISPLAY_CHECK)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -69,7 +70,9 @@ build_play() {  # build_play <dir>
 }
 
 # Starts the built game with no display and no sound device for a few seconds, then
-# closes it (SIGTERM arrives as the window's close request).
+# closes it (SIGTERM arrives as the window's close request); starts it without data
+# files; and runs its display round: full screen and back through the options, and a
+# lost device's rebuild in each mode, the whole picture on the window after each.
 check_play() {  # check_play <dir>
   local game pid status=0 empty
   game=$(cd "$1" && pwd)/milva
@@ -106,6 +109,13 @@ check_play() {  # check_play <dir>
       exit 1
     fi
     echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+    status=0
+    MILVA_DISPLAY_CHECK=1 timeout 120 "$game" || status=$?
+    if ((status != 0)); then
+      echo "play check: the display round failed (status $status)" >&2
+      exit 1
+    fi
+    echo "play check: full screen and back left the whole picture on the window each time"
   )
 }
 
