@@ -20,17 +20,18 @@ constexpr int kKeyDownFrames = 2;
 constexpr int kKeyUpFrames = 4;
 constexpr int kSettleFrames = 60;  // about a second for a window manager to act
 
+enum class Way { None, Options, LostDevice };
 struct Change {
   const char* name;
+  Way way;
   int32_t windowed;  // the settings word the change leaves
-  bool lostDevice;   // a lost device's rebuild rather than the options
 };
 constexpr Change kChanges[] = {
-    {"windowed at start", 1, false},
-    {"full screen from the options", 0, false},
-    {"full screen after a lost device", 0, true},
-    {"windowed from the options", 1, false},
-    {"windowed after a lost device", 1, true},
+    {"windowed at start", Way::None, 1},
+    {"full screen from the options", Way::Options, 0},
+    {"full screen after a lost device", Way::LostDevice, 0},
+    {"windowed from the options", Way::Options, 1},
+    {"windowed after a lost device", Way::LostDevice, 1},
 };
 constexpr int kChangeCount = static_cast<int>(sizeof kChanges / sizeof kChanges[0]);
 
@@ -40,9 +41,9 @@ int g_frame = 0;      // frames since it began
 int g_passed = 0;     // changes checked and whole
 bool g_done = false;  // every change checked
 
-// The frames the change's keys take; none for the first and for a lost device.
+// The frames the change's keys take.
 int KeyFrames(const Change& change) {
-  if (&change == &kChanges[0] || change.lostDevice) return 0;
+  if (change.way != Way::Options) return 0;
   return static_cast<int>(sizeof kOptionsKeys / sizeof kOptionsKeys[0]) * (kKeyDownFrames + kKeyUpFrames);
 }
 
@@ -76,7 +77,7 @@ bool Whole(const Change& change) {
 void DisplayCheckFrame() {
   if (g_done) return;
   const Change& change = kChanges[g_change];
-  if (g_frame == 0 && change.lostDevice) DeviceRebuild();
+  if (g_frame == 0 && change.way == Way::LostDevice) DeviceRebuild();
   const int keys = KeyFrames(change);
   if (g_frame < keys) PlayKeys(g_frame);
   if (g_frame == keys) g_held.clear();
