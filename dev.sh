@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Build helper for a fresh Debian machine.
-#   ./dev.sh play   install what is missing, build the game and its data, start it
+#   ./dev.sh play   install what is missing, build the game and its three data files
+#                   (the target milva_play, nothing else), start it
 #   ./dev.sh test   install what is missing, build, run every test, then again under
 #                   AddressSanitizer and UndefinedBehaviorSanitizer, then a few seconds
 #                   of every fuzz target; ends with the share of test code
@@ -17,8 +18,9 @@
 #                   short soak in both builds among the other tests
 #   ./dev.sh play-check
 #                   build what `play` builds (in build-play/) and start that game
-#                   headless: it must run, end cleanly when closed, and end with a
-#                   failure status when its data files are missing
+#                   headless: it must run, end cleanly when closed, end with a failure
+#                   status when its data files are missing, and keep the whole picture
+#                   on its window through full screen and back (MILVA_DISPLAY_CHECK)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -60,13 +62,17 @@ check_format() {
   clang-format --dry-run --Werror "${files[@]}"
 }
 
-# The play command's build: optimised, and a warning never stops it.
+# The play command's build: optimised, and a warning never stops it; only the game and
+# its data files (and the tools that make them), not the tests or the benchmark.
 build_play() {  # build_play <dir>
-  build "$1" -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+  cmake --build "$1" --parallel --target milva_play
 }
 
 # Starts the built game with no display and no sound device for a few seconds, then
-# closes it (SIGTERM arrives as the window's close request).
+# closes it (SIGTERM arrives as the window's close request); starts it without data
+# files; and runs its display round: full screen and back through the options, and a
+# lost device's rebuild in each mode, the whole picture on the window after each.
 check_play() {  # check_play <dir>
   local game pid status=0 empty
   game=$(cd "$1" && pwd)/milva
@@ -103,6 +109,13 @@ check_play() {  # check_play <dir>
       exit 1
     fi
     echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+    status=0
+    MILVA_DISPLAY_CHECK=1 timeout 120 "$game" || status=$?
+    if ((status != 0)); then
+      echo "play check: the display round failed (status $status)" >&2
+      exit 1
+    fi
+    echo "play check: full screen and back left the whole picture on the window each time"
   )
 }
 

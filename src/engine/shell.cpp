@@ -23,10 +23,12 @@ int NoInit() { return 0; }
 void NoRelease() {}
 void NoPlacement() {}
 ShellHooks g_hooks{NoInit, NoRelease, NoPlacement};
+void (*g_frameHook)() = nullptr;
 
 }  // namespace
 
 void ShellInstall(const ShellHooks& hooks) { g_hooks = hooks; }
+void ShellSetFrameHook(void (*hook)()) { g_frameHook = hook; }
 
 int64_t TimeNow(int64_t* out) {
   const int64_t now = plat::CalendarTimeNow();
@@ -135,7 +137,9 @@ int AppMain() {
     for (;;) {
       const plat::PumpResult r = plat::PumpOneEvent();
       if (r == plat::PumpResult::Quit) break;
-      if (r == plat::PumpResult::Idle) FrameRun();
+      if (r != plat::PumpResult::Idle) continue;
+      FrameRun();
+      if (g_frameHook && !g_shutDown) g_frameHook();
     }
     code = plat::QuitCode();
   } catch (const std::bad_alloc&) {

@@ -16,6 +16,9 @@ struct ShellHooks {
   void (*placeWindow)();     // window placement for the display settings, before a device rebuild
 };
 void ShellInstall(const ShellHooks& hooks);
+// Called by the message loop after every frame; nullptr for none. The play check's
+// display round runs from here.
+void ShellSetFrameHook(void (*hook)());
 
 // Runs the whole program: window, start-up chain, message loop. Returns the exit code:
 // the quit message's, or 1 when start-up failed or memory ran out.

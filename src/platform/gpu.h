@@ -103,6 +103,13 @@ struct FrameStats {
   int textures = 0;  // distinct textures drawn with
 };
 
+// Where a presented frame went on the window: the drawable's size as the device found it
+// and the rectangle the 640 by 480 picture was scaled into, in pixels from the top left.
+struct ShownPicture {
+  int drawableWidth = 640, drawableHeight = 480;
+  int x = 0, y = 0, width = 640, height = 480;
+};
+
 enum class TransformKind { World, View, Projection };
 enum class PresentResult { Ok, DeviceLost };
 // Which vertex layout the next draw uses; the engine sets it before each draw.
@@ -140,6 +147,8 @@ class Device {
   virtual Image ReadFrame() = 0;
   // The draw calls of the last presented frame as the back end issued them.
   virtual FrameStats LastFrameStats() const = 0;
+  // Where the last presented frame went; a device without a window shows it as it is.
+  virtual ShownPicture LastShown() const { return {}; }
 };
 
 // Another way to make devices than OpenGL (a test's recorder); null restores OpenGL.

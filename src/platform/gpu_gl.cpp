@@ -29,6 +29,8 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <vector>
 
+#include "platform/window.h"
+
 namespace plat {
 namespace {
 
@@ -315,6 +317,7 @@ class GlDevice final : public Device {
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
   Image ReadFrame() override;
   FrameStats LastFrameStats() const override { return lastStats_; }
+  ShownPicture LastShown() const override { return shown_; }
 
   // A texture gives its layer back; an array left empty goes.
   void ReleaseLayer(TexturePage& page, int layer);
@@ -362,6 +365,7 @@ class GlDevice final : public Device {
   bool zEnable_ = true;
   Viewport viewport_{};
   GLint presentFilter_[2] = {GL_NEAREST, GL_NEAREST};  // each target's, as last sampled
+  ShownPicture shown_{};
 
   Batch batch_;
   std::vector<StreamVertex> waiting_;  // the quads of the batch, four vertices each
@@ -622,13 +626,16 @@ PresentResult GlDevice::Present() {
 
 // Scaled to fit the drawable, its shape kept, black around it: one screen quad over the
 // whole target, point sampled at its own size (texel for pixel) and filtered when
-// scaled, neither blended nor depth tested. The game's own state comes back after.
+// scaled, neither blended nor depth tested. The game's own state comes back after. The
+// drawable is measured every frame as the window system has it, not as SDL was asked for
+// it: a full-screen request may be refused, or granted frames after it was made.
 void GlDevice::ShowOnWindow() {
   int dw = kTargetWidth, dh = kTargetHeight;
-  SDL_GL_GetDrawableSize(context_->window, &dw, &dh);
+  WindowDrawableSize(context_->window, dw, dh);
   const float scale = std::min(static_cast<float>(dw) / kTargetWidth, static_cast<float>(dh) / kTargetHeight);
   const int w = static_cast<int>(kTargetWidth * scale), h = static_cast<int>(kTargetHeight * scale);
   const int x = (dw - w) / 2, y = (dh - h) / 2;
+  shown_ = ShownPicture{dw, dh, x, y, w, h};
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   if (w != dw || h != dh) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

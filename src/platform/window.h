@@ -33,6 +33,12 @@ SDL_Window* WindowHandle();
 // the desktop as a borderless topmost window.
 void WindowPlace(bool windowed);
 bool WindowHasFocus();
+// The size in pixels the window's drawing surface has now, as the window system has it.
+// SDL reports the size a full-screen request asked for even where nothing granted it (an
+// X server without a window manager, the offscreen driver), so this asks the surface: the
+// current EGL surface, or the window's GLX drawable on X11. SDL's figure only when
+// neither answers. The window's GL context must be current.
+void WindowDrawableSize(SDL_Window* window, int& width, int& height);
 
 // Top-left corner that centres a window of the given outer size on a desktop of the
 // given size (signed integer division, as a window manager would).

@@ -41,6 +41,8 @@ struct ToolCase {
   std::string (*command)(const std::string& out, const std::string& bad);
 };
 
+void PrintTo(const ToolCase& tool, std::ostream* out) { *out << tool.name; }
+
 const ToolCase kTools[] = {
     {"atlas",
      [](const std::string& out, const std::string& bad) {

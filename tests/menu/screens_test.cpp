@@ -28,6 +28,8 @@ struct OptionsCase {
   int32_t Settings::*changed;  // the one word left unlike its default
 };
 
+void PrintTo(const OptionsCase& c, std::ostream* out) { *out << c.name; }
+
 class OptionsTest : public ::testing::TestWithParam<OptionsCase> {};
 
 // A paused task stands for the field (or for nothing, from the title).
@@ -81,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
 GalleryData* Gallery() { return TaskData<GalleryData>(&g_taskPool[kSlotGallery]); }
 
 struct Turn {
+  const char* name;
   int key;
   int presses;
   int32_t selection;
@@ -88,6 +91,8 @@ struct Turn {
   int32_t other;
   float otherAfter;  // where that model stands once the ring stops
 };
+
+void PrintTo(const Turn& t, std::ostream* out) { *out << t.name; }
 
 class GalleryTest : public ::testing::TestWithParam<Turn> {
  protected:
@@ -116,7 +121,9 @@ TEST_P(GalleryTest, TheRingTurnsTwoDegreesAFrameUntilTheChosenModelSnapsToTheFro
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, GalleryTest,
-                         ::testing::Values(Turn{kKeyRight, 1, 1, 5, 2, 282.0f}, Turn{kKeyLeft, 1, 32, 5, 31, 258.0f},
-                                           Turn{kKeyRight, 2, 2, 6, 0, 248.0f}));
+                         ::testing::Values(Turn{"RightOnce", kKeyRight, 1, 1, 5, 2, 282.0f},
+                                           Turn{"LeftOnce", kKeyLeft, 1, 32, 5, 31, 258.0f},
+                                           Turn{"RightTwice", kKeyRight, 2, 2, 6, 0, 248.0f}),
+                         [](const auto& turn) { return std::string(turn.param.name); });
 
 }  // namespace

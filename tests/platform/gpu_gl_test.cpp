@@ -153,6 +153,8 @@ struct BatchCase {
   uint32_t centre;  // what the middle of the screen shows
 };
 
+void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.name; }
+
 class GlBatchTest : public GlDeviceTest, public ::testing::WithParamInterface<BatchCase> {
  protected:
   plat::Image Draw(bool batched, int* draws) {

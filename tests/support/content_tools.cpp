@@ -12,7 +12,7 @@
 namespace test {
 
 std::string GeneratedPath(const std::string& sub) {
-  return (std::filesystem::path(BuildDataDir()) / "generated" / sub).string();
+  return (std::filesystem::path(BuildDir()) / "generated" / sub).string();
 }
 
 std::vector<std::string> BuildSources(const std::string& sub) {

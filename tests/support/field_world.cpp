@@ -70,7 +70,7 @@ Bytes EmptyEventPack() { return BuildEventPack(std::vector<Bytes>(14, Inverted(s
 
 std::string MakeFieldDir(const Bytes& pack, const Bytes& epack) {
   const std::string dir = MakeTempDir();
-  const std::filesystem::path built = std::filesystem::path(BuildDataDir()) / "data.dat";
+  const std::filesystem::path built = std::filesystem::path(BuildDir()) / "data.dat";
   std::error_code ec;
   if (std::filesystem::exists(built, ec)) {
     std::filesystem::copy_file(built, std::filesystem::path(dir) / "data.dat", ec);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 #include "battle/cursor.h"
 #include "data/game_state.h"
@@ -57,14 +58,20 @@ std::string CurrentDir() {
   return std::filesystem::current_path(ec).string();
 }
 
-const std::string& StartDir() {
-  static const std::string dir = CurrentDir();
-  return dir;
-}
-
 }  // namespace
 
-std::string BuildDataDir() { return StartDir(); }
+std::string BuildDir() { return MILVA_BUILD_DIR; }
+
+std::string BuildDataDir() {
+  const std::string dir = BuildDir();
+  for (const char* name : {"data.dat", "mappack.dat", "epack.dat"}) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(dir) / name, ec)) {
+      throw std::runtime_error(std::string(name) + " is not built in " + dir + ", where the tests read the data files");
+    }
+  }
+  return dir;
+}
 
 void ResetGame() {
   (void)g_resetInstalled;
@@ -96,7 +103,7 @@ void ResetGame() {
   plat::DeviceCreateLog().clear();
   plat::SetGlBatching(true);
   std::error_code ec;
-  std::filesystem::current_path(StartDir(), ec);
+  std::filesystem::current_path(BuildDir(), ec);
 }
 
 size_t AudioMark() { return plat::CurrentRecordingAudioDevice()->events.size(); }
@@ -128,7 +135,6 @@ std::string MakeTempDir() {
 GameHarness::GameHarness() : GameHarness(Options{}) {}
 
 GameHarness::GameHarness(Options options) : options_(std::move(options)) {
-  BuildDataDir();
   (void)g_headless;
   previousDir_ = CurrentDir();
   if (!options_.workDir.empty()) std::filesystem::current_path(options_.workDir);
@@ -154,6 +160,7 @@ GameHarness::~GameHarness() {
 }
 
 int GameHarness::Start() {
+  if (options_.workDir.empty()) BuildDataDir();  // the game reads the built files where it runs
   if (!plat::HostInit()) return 0;
   // "ミルヴァと石の庭"
   if (!plat::WindowCreate(plat::Utf8ToSjis("ミルヴァと石の庭"))) return 0;

@@ -29,7 +29,7 @@ class GameHarness {
   struct Options {
     bool realRenderer = false;  // OpenGL on the offscreen driver instead of the recorder
     uint32_t seed = 12345;
-    std::string workDir;  // empty: the current directory (the build tree's data files)
+    std::string workDir;  // empty: the build folder, with the built data files
   };
 
   GameHarness();
@@ -74,7 +74,8 @@ class GameHarness {
 // Puts the game back as a fresh process has it: no task pool, map buffers, archive,
 // device or audio; the game state, settings, keys, sound requests and hooks at their
 // start values; every test seam (keys, message boxes, device faults and backends)
-// cleared; the build folder as the working directory. Runs before and after every test.
+// cleared; the build folder as the working directory, wherever the suite was started
+// from. Runs before and after every test.
 void ResetGame();
 
 // What the recording audio device was asked: how many events it logged so far, how many
@@ -86,7 +87,12 @@ int LastMusic(size_t since = 0);
 
 // A fresh empty directory under the system temporary folder.
 std::string MakeTempDir();
-// The folder holding the built data files (the test's working directory at start).
+// The build folder, fixed when the tests were built, as the sources' folder is: the
+// tools, the generated sources and the built data files are there.
+std::string BuildDir();
+// The folder holding the built data files (the build folder). When data.dat, mappack.dat
+// or epack.dat is not there it throws, which fails the test at once with one line naming
+// the folder. A harness started without a working folder of its own asks for it.
 std::string BuildDataDir();
 
 }  // namespace test
