@@ -20,7 +20,8 @@
 #                   build what `play` builds (in build-play/) and start that game
 #                   headless: it must run, end cleanly when closed, end with a failure
 #                   status when its data files are missing, and keep the whole picture
-#                   on its window through full screen and back (MILVA_DISPLAY_CHECK)
+#                   on its window through full screen and back (milva_display_check,
+#                   the same game built beside it with a display round)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -64,9 +65,11 @@ check_format() {
 
 # The play command's build: optimised, and a warning never stops it; only the game and
 # its data files (and the tools that make them), not the tests or the benchmark.
-build_play() {  # build_play <dir>
-  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
-  cmake --build "$1" --parallel --target milva_play
+build_play() {  # build_play <dir> [further targets...]
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMILVA_WERROR=OFF
+  cmake --build "$dir" --parallel --target milva_play "$@"
 }
 
 # Starts the built game with no display and no sound device for a few seconds, then
@@ -110,7 +113,7 @@ check_play() {  # check_play <dir>
     fi
     echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
     status=0
-    MILVA_DISPLAY_CHECK=1 timeout 120 "$game" || status=$?
+    timeout 120 "${game%/*}/milva_display_check" || status=$?
     if ((status != 0)); then
       echo "play check: the display round failed (status $status)" >&2
       exit 1
@@ -205,7 +208,7 @@ case "${1:-}" in
     ;;
   play-check)
     install_missing
-    build_play build-play
+    build_play build-play milva_display_check
     check_play build-play
     ;;
   *)

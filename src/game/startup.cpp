@@ -17,7 +17,6 @@
 #include "engine/util.h"
 #include "event/event.h"
 #include "field/map.h"
-#include "game/display_check.h"
 #include "game/flow.h"
 #include "menu/choice_menu.h"
 #include "menu/display.h"
@@ -113,8 +112,5 @@ int GameInit() {
 
 int GameMain() {
   GameInstall();
-  if (!DisplayCheckAsked()) return AppMain();
-  DisplayCheckInstall();
-  const int code = AppMain();
-  return code != 0 ? code : DisplayCheckResult();
+  return AppMain();
 }

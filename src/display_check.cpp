@@ -1,5 +1,11 @@
-#include "game/display_check.h"
-
+// The play check's display round, a program of its own built beside the game for
+// `./dev.sh play-check`: the game, built for play, goes to full screen and back through
+// the options screen by keys and rebuilds its renderer as after a lost device in each
+// mode. After each change it gives the window system a second to act and checks that the
+// whole 640 by 480 picture is on the window: the picture's rectangle inside the drawable
+// the window really has, at its own shape and as large as fits, and a window of exactly
+// 640 by 480 when windowed. It prints a line a change, ends the game when done, and exits
+// with 0 only when every change left the picture whole.
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -8,6 +14,7 @@
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
+#include "game/startup.h"
 #include "platform/keyboard.h"
 #include "platform/window.h"
 
@@ -91,14 +98,11 @@ void DisplayCheckFrame() {
 
 }  // namespace
 
-bool DisplayCheckAsked() {
-  const char* asked = std::getenv("MILVA_DISPLAY_CHECK");
-  return asked != nullptr && asked[0] != '\0';
-}
-
-void DisplayCheckInstall() {
+int main() {
+  GameInstall();
   plat::SetKeySource([](uint32_t key) { return g_held.count(key) != 0; });
   ShellSetFrameHook(DisplayCheckFrame);
+  const int code = AppMain();
+  if (code != 0) return code;
+  return g_done && g_passed == kChangeCount ? 0 : 1;
 }
-
-int DisplayCheckResult() { return g_done && g_passed == kChangeCount ? 0 : 1; }
