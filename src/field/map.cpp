@@ -1,6 +1,7 @@
 #include "field/map.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "data/characters.h"
@@ -8,6 +9,7 @@
 #include "engine/task.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/problem.h"
 
 int32_t g_mapWidth = 0;
 int32_t g_mapHeight = 0;
@@ -104,7 +106,10 @@ int MapLoadPack(const char* fileName) {
   if (!plat::ReadWholeFile(fileName, kMapPackMaxBytes, image)) return 0;
   MapPackHeader header{};
   const uint8_t* layers = nullptr;
-  if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) return 0;
+  if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) {
+    plat::NoteProblem(fileName, "map " + std::to_string(g_mapNumber) + " is missing or damaged");
+    return 0;
+  }
   g_mapWidth = static_cast<int32_t>(header.width);
   g_mapHeight = static_cast<int32_t>(header.height);
   g_encounterArea = static_cast<int32_t>(header.area);

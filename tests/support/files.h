@@ -1,8 +1,11 @@
 // Small builders for the files the game reads, so tests can craft good and bad ones.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/bytes.h"
@@ -25,5 +28,34 @@ Bytes BuildEventPack(const std::vector<Bytes>& blocks);
 
 // A short valid WAVE file: 16-bit mono PCM.
 Bytes MinimalWave(uint32_t sampleCount);
+
+// A FIFO in a file's place for the life of this object (whatever stood there before is
+// removed). Should the game open it and wait for the other end, a watchdog opens that
+// end after `seconds`, which sets the game free, so a test that would hang finishes and
+// fails on Waited() instead. The FIFO is removed at the end.
+class FifoTrap {
+ public:
+  explicit FifoTrap(std::string path, int seconds = 5);
+  ~FifoTrap();
+  FifoTrap(const FifoTrap&) = delete;
+  FifoTrap& operator=(const FifoTrap&) = delete;
+
+  bool Made() const { return made_; }
+  // Whether the watchdog had to set anything free so far.
+  bool Waited();
+
+ private:
+  void Watch(int seconds);
+  void SawWrites();
+
+  std::string path_;
+  bool made_ = false;
+  std::mutex mutex_;
+  std::condition_variable stop_;
+  bool stopping_ = false;
+  bool waited_ = false;
+  int reader_ = -1;  // kept open while the trap stands, so a freed writer has a reader
+  std::thread watchdog_;
+};
 
 }  // namespace test
