@@ -68,7 +68,7 @@ build_play() {  # build_play <dir>
 # Starts the built game with no display and no sound device for a few seconds, then
 # closes it (SIGTERM arrives as the window's close request).
 check_play() {  # check_play <dir>
-  local game pid status=0 empty
+  local game pid status=0 empty said
   game=$(cd "$1" && pwd)/milva
   (
     cd "$1"
@@ -96,13 +96,17 @@ check_play() {  # check_play <dir>
     fi
     empty=$(mktemp -d)
     status=0
-    (cd "$empty" && "$game") || status=$?
+    said=$(cd "$empty" && "$game" 2>&1 >/dev/null) || status=$?
     rmdir "$empty"
     if ((status == 0)); then
       echo "play check: a start without data files reported success" >&2
       exit 1
     fi
-    echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+    if ! grep -q '^milva: data\.dat: ' <<<"$said"; then
+      echo "play check: a start without data files did not say why on standard error: $said" >&2
+      exit 1
+    fi
+    echo "play check: started, ran, closed cleanly; a failed start ends with status $status and says: ${said%%$'\n'*}"
   )
 }
 
