@@ -1,7 +1,6 @@
 #include "support/files.h"
 
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,55 +76,35 @@ Bytes MinimalWave(uint32_t sampleCount) {
   return out;
 }
 
+// Once the time is up, a reader that the game can write to (kept open, so its writes
+// land) and a writer that comes and goes (so its reads end) set free an open that waits,
+// again every tenth of a second for a game that opens the FIFO again.
 FifoTrap::FifoTrap(std::string path, int seconds) : path_(std::move(path)) {
-  // A writer set free and then left without a reader must fail its write, not end the run.
-  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);  // a writer set free must fail its write, not end the run
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
   made_ = ::mkfifo(path_.c_str(), 0644) == 0;
-  if (made_) watchdog_ = std::thread([this, seconds] { Watch(seconds); });
+  if (!made_) return;
+  watchdog_ = std::thread([this, seconds] {
+    using namespace std::chrono_literals;
+    for (auto waited = 0ms; waited < std::chrono::seconds(seconds); waited += 10ms) {
+      if (stopping_) return;
+      std::this_thread::sleep_for(10ms);
+    }
+    const int reader = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    for (; !stopping_; std::this_thread::sleep_for(100ms)) {
+      waited_ = true;
+      const int writer = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (writer >= 0) ::close(writer);
+    }
+    if (reader >= 0) ::close(reader);
+  });
 }
 
 FifoTrap::~FifoTrap() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
-  }
-  stop_.notify_all();
+  stopping_ = true;
   if (watchdog_.joinable()) watchdog_.join();
-  if (reader_ >= 0) ::close(reader_);
   ::unlink(path_.c_str());
-}
-
-// Bytes in the FIFO: something opened it to write and got through.
-void FifoTrap::SawWrites() {
-  int pending = 0;
-  if (reader_ >= 0 && ::ioctl(reader_, FIONREAD, &pending) == 0 && pending > 0) waited_ = true;
-}
-
-bool FifoTrap::Waited() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  SawWrites();
-  return waited_;
-}
-
-// Counts only what it had to set free, so a slow but honest test is never blamed: a
-// writer's open that succeeds without our reader means a reader waits in its open (the
-// writer going away gives it the end of the file), and bytes that arrive mean a writer
-// waited in its open until our reader came. Done again every tenth of a second.
-void FifoTrap::Watch(int seconds) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  if (stop_.wait_for(lock, std::chrono::seconds(seconds), [this] { return stopping_; })) return;
-  do {
-    SawWrites();
-    if (reader_ >= 0) ::close(reader_);
-    const int writer = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (writer >= 0) {
-      waited_ = true;
-      ::close(writer);
-    }
-    reader_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  } while (!stop_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stopping_; }));
 }
 
 }  // namespace test

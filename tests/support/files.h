@@ -1,9 +1,8 @@
 // Small builders for the files the game reads, so tests can craft good and bad ones.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,26 +34,18 @@ Bytes MinimalWave(uint32_t sampleCount);
 // fails on Waited() instead. The FIFO is removed at the end.
 class FifoTrap {
  public:
-  explicit FifoTrap(std::string path, int seconds = 5);
+  explicit FifoTrap(std::string path, int seconds = 10);
   ~FifoTrap();
   FifoTrap(const FifoTrap&) = delete;
   FifoTrap& operator=(const FifoTrap&) = delete;
 
   bool Made() const { return made_; }
-  // Whether the watchdog had to set anything free so far.
-  bool Waited();
+  bool Waited() const { return waited_; }
 
  private:
-  void Watch(int seconds);
-  void SawWrites();
-
   std::string path_;
   bool made_ = false;
-  std::mutex mutex_;
-  std::condition_variable stop_;
-  bool stopping_ = false;
-  bool waited_ = false;
-  int reader_ = -1;  // kept open while the trap stands, so a freed writer has a reader
+  std::atomic<bool> waited_{false}, stopping_{false};
   std::thread watchdog_;
 };
 
