@@ -72,6 +72,7 @@ const int32_t g_encounterTable[kEncounterAreas][4] = {
 };
 
 // clang-format on
+
 int32_t CharacterRecord::*const kAbilityFields[kAbilityCount] = {
     &CharacterRecord::maxHp,   &CharacterRecord::maxMp,   &CharacterRecord::attack,
     &CharacterRecord::defence, &CharacterRecord::magic,   &CharacterRecord::magicDefence,
