@@ -59,9 +59,10 @@ void NoteOpenFailure(const std::string& path, int error) {
   errno = error;
 }
 
-// The one way the game opens a file. Non-blocking, so that a FIFO or a device cannot
-// hold the open up; then only a regular file is kept, and it goes back to blocking mode
-// for its reads and writes. `st` receives what the file is.
+// The one way the game opens a file, to read it whole or to write a save. Non-blocking,
+// so that a FIFO or a device cannot hold the open up (a plain open of a FIFO waits for
+// its other end); then only a regular file is kept, and it goes back to blocking mode for
+// its reads and writes. `st` receives what the file is; -1 with the reason noted.
 int OpenRegular(const FileOps& ops, const std::string& path, int flags, mode_t mode, struct stat* st) {
   const int fd = ops.open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
   if (fd < 0) {
@@ -114,11 +115,6 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
-
-int OpenRegularFile(const std::string& path, int flags, mode_t mode) {
-  struct stat st {};
-  return OpenRegular(kHostFileOps, path, flags, mode, &st);
-}
 
 WholeFile::WholeFile(const std::string& path, size_t maxBytes) {
   struct stat st {};

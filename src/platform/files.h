@@ -13,12 +13,6 @@
 
 namespace plat {
 
-// Opens `path` for `flags` (with `mode` when it creates the file) without waiting on
-// what stands there, and keeps it only when it is a regular file: a plain open of a FIFO
-// waits for the other end, and a device or folder holds nothing the game wrote. The
-// descriptor, in blocking mode again, or -1 with the reason noted.
-int OpenRegularFile(const std::string& path, int flags, mode_t mode = 0);
-
 // A regular file opened to be read whole: its size first, so the caller can take the
 // block that keeps the bytes, then the bytes straight into that block. A file larger
 // than `maxBytes` is not opened: no valid one could be that big.
