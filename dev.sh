@@ -77,7 +77,7 @@ build_play() {  # build_play <dir> [further targets...]
 # files; and runs its display round: full screen and back through the options, and a
 # lost device's rebuild in each mode, the whole picture on the window after each.
 check_play() {  # check_play <dir>
-  local game pid status=0 empty
+  local game pid status=0 empty said
   game=$(cd "$1" && pwd)/milva
   (
     cd "$1"
@@ -105,13 +105,17 @@ check_play() {  # check_play <dir>
     fi
     empty=$(mktemp -d)
     status=0
-    (cd "$empty" && "$game") || status=$?
+    said=$(cd "$empty" && "$game" 2>&1 >/dev/null) || status=$?
     rmdir "$empty"
     if ((status == 0)); then
       echo "play check: a start without data files reported success" >&2
       exit 1
     fi
-    echo "play check: started, ran, closed cleanly; a failed start ends with status $status"
+    if ! grep -q '^milva: data\.dat: ' <<<"$said"; then
+      echo "play check: a start without data files did not say why on standard error: $said" >&2
+      exit 1
+    fi
+    echo "play check: started, ran, closed cleanly; a failed start ends with status $status and says: ${said%%$'\n'*}"
     status=0
     timeout 120 "${game%/*}/milva_display_check" || status=$?
     if ((status != 0)); then

@@ -14,6 +14,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SaveContents save{};
   if (!SaveParse(data, size, &save)) return 0;
-  for (int32_t side : {1, 7, 200}) SaveWalkersFitMap(save, side, side);
+  // Maps of every size the pack can hold, a wall down their middle column.
+  for (int32_t side : {1, 7, 200}) {
+    MapPackTiles map;
+    map.width = map.height = side;
+    map.tiles.assign(static_cast<size_t>(side) * side, 0);
+    for (int32_t row = 0; row < side; ++row) map.tiles[static_cast<size_t>(row * side + side / 2)] = 15;
+    SaveWalkersStandOn(save, map);
+  }
   return 0;
 }

@@ -97,27 +97,59 @@ void SeedsFromTests() {
   Seed("event_script", test::ToBytes("#3,1,#7,1,#1,2,hello,world,#2,q,yes,no,A,B,A#5,7,#17,3,B#6,7,C,#99,C#98,"));
 }
 
-// A fresh game's file with n members, walkers on the first cells, and the camera field.
+// Files that reach every check of the loader: members fresh from the table, grown to
+// the highest level, a level-up past the row's, kept in the reserve and emptied by a
+// script, and walkers on cell centres of the fuzz target's maps, open and walled.
+Bytes SaveSeed(int32_t n, float walkerX, float walkerZ, bool camera) {
+  Bytes out;
+  PutI32(out, 0);                  // map
+  PutI32(out, SaveHeaderLevel());  // header level
+  PutI32(out, 10);                 // money
+  for (int32_t flag : g_eventFlags) PutI32(out, flag);
+  PutI32(out, n);
+  for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_party[i]);
+  for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_partyReserve[i]);
+  SaveWriteInventory(out);
+  for (int w = 0; w < 4; ++w) {
+    PutF32(out, walkerX);
+    PutF32(out, walkerZ + 2.0f * static_cast<float>(w % 2));
+    PutF32(out, 90.0f * static_cast<float>(w));
+  }
+  if (camera) PutF32(out, 60.0f);
+  return out;
+}
+
 void SeedsOfSaves() {
+  // Centres: -4 of the 7-cell map (open), 0 of its walled middle column, -3 of the
+  // 200-cell map.
+  const float places[][2] = {{-4.0f, -4.0f}, {0.0f, 2.0f}, {-3.0f, 5.0f}};
   for (int32_t n = 1; n <= kPartyRows; ++n) {
     GameStateReset();
-    Bytes out;
-    PutI32(out, 0);   // map
-    PutI32(out, 1);   // header level
-    PutI32(out, 10);  // money
-    for (int32_t flag : g_eventFlags) PutI32(out, flag);
-    PutI32(out, n);
-    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_party[i]);
-    for (int i = 0; i < n; ++i) SaveWriteRecord(out, g_partyReserve[i]);
-    SaveWriteInventory(out);
-    for (int w = 0; w < 4; ++w) {
-      PutF32(out, 1.0f);
-      PutF32(out, -1.0f);
-      PutF32(out, 90.0f * static_cast<float>(w));
-    }
-    PutF32(out, 60.0f);
-    Seed("save", out);
+    Seed("save", SaveSeed(n, places[n % 3][0], places[n % 3][1], n % 2 == 0));
   }
+  // Grown as far as play goes: the highest level, every ability at its cap.
+  GameStateReset();
+  for (CharacterRecord& r : g_party) {
+    r.level = kLevelMax;
+    for (int a = 0; a < kAbilityCount; ++a) {
+      const GainRange gain = LevelUpGainRange(r.characterClass, static_cast<Ability>(a));
+      if (gain.most > 0) r.*kAbilityFields[a] = kAbilityCaps[a];
+    }
+    r.hp = r.maxHp, r.mp = r.maxMp, r.experience = 99, r.status = kStatusPoison | kStatusCannotAct;
+  }
+  Seed("save", SaveSeed(kPartyRows, -4.0f, -4.0f, true));
+  // One level past the row's, a hero set aside in the reserve and the place left empty.
+  GameStateReset();
+  for (CharacterRecord& r : g_party) {
+    ++r.level;
+    for (int a = 0; a < kAbilityCount; ++a) {
+      r.*kAbilityFields[a] += LevelUpGainRange(r.characterClass, static_cast<Ability>(a)).least;
+    }
+    r.hp = r.maxHp;
+  }
+  g_partyReserve[1] = g_party[1];
+  g_party[1] = CharacterRecord{};
+  Seed("save", SaveSeed(kPartyRows, -3.0f, 5.0f, false));
 }
 
 }  // namespace

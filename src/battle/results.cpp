@@ -15,15 +15,6 @@ constexpr char kTextExperience[] = "\x82\xcc\x8c\x6f\x8c\xb1\x92\x6c\x82\xf0\x93
 constexpr char kTextLevelOf[] = "\x82\xcc\x83\x8c\x83\x78\x83\x8b\x82\xaa";                     // のレベルが
 constexpr char kTextBecame[] = "\x82\xc9\x82\xc8\x82\xc1\x82\xbd";                              // になった
 
-struct Caps {
-  int32_t maxHp, maxMp, attack, defence, magic, magicDefence, hitTerm, growth;
-};
-constexpr Caps kCaps = {400, 400, 150, 100, 150, 100, 20, 5};
-
-void Cap(int32_t* value, int32_t cap) {
-  if (*value > cap) *value = cap;
-}
-
 // A draw below `chance` in a hundred.
 int32_t Chance(int32_t chance) { return RandomBelow(100) < chance ? 1 : 0; }
 
@@ -78,35 +69,14 @@ void UnitGainExperience(BattleData* battle, UnitData* unit, int32_t amount) {
 
 void UnitLevelUpGrowth(UnitData* unit) {
   CharacterRecord& r = unit->record;
-  if (r.characterClass == kClassFighter) {
-    r.attack += 1 + RandomBelow(3);
-    r.magic += 1;
-    r.defence += 1;
-    r.magicDefence += RandomBelow(2);
-    r.maxHp += 1 + RandomBelow(5);
-    r.hitTerm += Chance(11);
-    r.growth1 += Chance(6);
-    r.growth2 += Chance(3);
-  } else if (r.characterClass == kClassCaster) {
-    r.maxMp += 1 + RandomBelow(4);
-    r.magic += 1 + RandomBelow(3);
-    r.magicDefence += 1;
-    r.maxHp += 1 + RandomBelow(4);
-    r.attack += 1;
-    r.defence += 1;
-    r.hitTerm += Chance(11);
-    r.growth1 += Chance(6);
-    r.growth2 += Chance(6);
+  for (const AbilityGain& g : LevelUpGains(r.characterClass)) {
+    r.*kAbilityFields[g.ability] +=
+        g.chance > 0 ? Chance(g.chance) : g.base + (g.spread > 0 ? RandomBelow(g.spread) : 0);
   }
-  Cap(&r.maxHp, kCaps.maxHp);
-  Cap(&r.maxMp, kCaps.maxMp);
-  Cap(&r.attack, kCaps.attack);
-  Cap(&r.defence, kCaps.defence);
-  Cap(&r.magic, kCaps.magic);
-  Cap(&r.magicDefence, kCaps.magicDefence);
-  Cap(&r.hitTerm, kCaps.hitTerm);
-  Cap(&r.growth1, kCaps.growth);
-  Cap(&r.growth2, kCaps.growth);
+  for (int a = 0; a < kAbilityCount; ++a) {
+    int32_t& value = r.*kAbilityFields[a];
+    if (value > kAbilityCaps[a]) value = kAbilityCaps[a];
+  }
   r.hp = r.maxHp;
   if (r.characterClass == kClassCaster) r.mp = r.maxMp;
 }

@@ -7,9 +7,6 @@
 
 #include "battle/battle.h"
 
-constexpr int32_t kExperiencePerLevel = 100;
-constexpr int32_t kLevelMax = 99999;
-
 void BattleSumRewards(int32_t* gold, int32_t* experience);
 void BattleAddRewards(BattleData* battle);
 void BattleGiveExperience(BattleData* battle);

@@ -72,3 +72,41 @@ const int32_t g_encounterTable[kEncounterAreas][4] = {
 };
 
 // clang-format on
+
+int32_t CharacterRecord::*const kAbilityFields[kAbilityCount] = {
+    &CharacterRecord::maxHp,   &CharacterRecord::maxMp,   &CharacterRecord::attack,
+    &CharacterRecord::defence, &CharacterRecord::magic,   &CharacterRecord::magicDefence,
+    &CharacterRecord::hitTerm, &CharacterRecord::growth1, &CharacterRecord::growth2,
+};
+
+namespace {
+
+// clang-format off
+constexpr AbilityGain kFighterGains[] = {
+    {kAbilityAttack, 1, 3, 0}, {kAbilityMagic, 1, 0, 0}, {kAbilityDefence, 1, 0, 0}, {kAbilityMagicDefence, 0, 2, 0},
+    {kAbilityMaxHp, 1, 5, 0}, {kAbilityHitTerm, 0, 0, 11}, {kAbilityGrowth1, 0, 0, 6}, {kAbilityGrowth2, 0, 0, 3},
+};
+constexpr AbilityGain kCasterGains[] = {
+    {kAbilityMaxMp, 1, 4, 0}, {kAbilityMagic, 1, 3, 0}, {kAbilityMagicDefence, 1, 0, 0}, {kAbilityMaxHp, 1, 4, 0},
+    {kAbilityAttack, 1, 0, 0}, {kAbilityDefence, 1, 0, 0}, {kAbilityHitTerm, 0, 0, 11}, {kAbilityGrowth1, 0, 0, 6},
+    {kAbilityGrowth2, 0, 0, 6},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const AbilityGain> LevelUpGains(int32_t characterClass) {
+  if (characterClass == kClassFighter) return kFighterGains;
+  if (characterClass == kClassCaster) return kCasterGains;
+  return {};
+}
+
+GainRange LevelUpGainRange(int32_t characterClass, Ability ability) {
+  GainRange range{0, 0};
+  for (const AbilityGain& g : LevelUpGains(characterClass)) {
+    if (g.ability != ability) continue;
+    range.least += g.chance > 0 ? 0 : g.base;
+    range.most += g.chance > 0 ? 1 : g.base + (g.spread > 0 ? g.spread - 1 : 0);
+  }
+  return range;
+}

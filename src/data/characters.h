@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "engine/rect.h"
 
@@ -50,3 +51,45 @@ constexpr int kEncounterAreas = 4;
 
 extern const CharacterRecord g_characterTable[kCharacterRows];
 extern const int32_t g_encounterTable[kEncounterAreas][4];
+
+// Growth: a won battle's hundred points of experience give a party member one level,
+// and each level-up adds to some of its abilities, by class, and then holds every
+// ability at its cap. Nothing else ever raises them, so these rules and a member's row
+// of the character table bound every value a record of a member can hold.
+constexpr int32_t kExperiencePerLevel = 100;
+constexpr int32_t kLevelMax = 99999;
+
+enum Ability : int {
+  kAbilityMaxHp,
+  kAbilityMaxMp,
+  kAbilityAttack,
+  kAbilityDefence,
+  kAbilityMagic,
+  kAbilityMagicDefence,
+  kAbilityHitTerm,
+  kAbilityGrowth1,
+  kAbilityGrowth2,
+  kAbilityCount,
+};
+// The record's field of each ability, and the cap a level-up holds it at.
+extern int32_t CharacterRecord::*const kAbilityFields[kAbilityCount];
+constexpr int32_t kAbilityCaps[kAbilityCount] = {400, 400, 150, 100, 150, 100, 20, 5, 5};
+
+// What one level-up adds to one ability: `base` and a draw below `spread` (no draw when
+// it is 0), or, with a `chance`, 1 when a draw below 100 falls under it.
+struct AbilityGain {
+  Ability ability;
+  int32_t base;
+  int32_t spread;
+  int32_t chance;
+};
+// A class's gains in the order their draws are made; a class other than fighter and
+// caster gains nothing.
+std::span<const AbilityGain> LevelUpGains(int32_t characterClass);
+
+// The least and the most a level-up can add to the ability.
+struct GainRange {
+  int32_t least;
+  int32_t most;
+};
+GainRange LevelUpGainRange(int32_t characterClass, Ability ability);

@@ -1,10 +1,12 @@
 #include "engine/archive.h"
 
 #include <algorithm>
+#include <string>
 
 #include "engine/task.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/problem.h"
 
 uint8_t* g_dataFile = nullptr;
 size_t g_dataFileSize = 0;
@@ -32,13 +34,17 @@ int DataFileValidate(const uint8_t* image, size_t size) {
 
 // The file goes straight into the block that is kept: no second copy of 11 MB.
 int DataFileLoad() {
-  plat::WholeFile file("data.dat", kDataFileMaxBytes);
+  plat::WholeFile file(kDataFileName, kDataFileMaxBytes);
   if (!file.IsOpen()) return 0;
   auto* block = static_cast<uint8_t*>(MemAlloc(std::max<size_t>(file.Size(), 1)));
-  if (!block) return 0;
+  if (!block) {
+    plat::NoteProblem(kDataFileName, "no memory for its " + std::to_string(file.Size()) + " bytes");
+    return 0;
+  }
   const size_t size = file.ReadInto(block);
   if (!DataFileValidate(block, size)) {
     MemFree(block);
+    plat::NoteProblem(kDataFileName, "damaged: its table or one of its entries reaches past the end of the file");
     return 0;
   }
   DataFileAdopt(block, size);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+constexpr char kDataFileName[] = "data.dat";
 constexpr int kArchiveEntryCount = 186;
 constexpr size_t kArchiveTableSize = kArchiveEntryCount * 4;  // 744
 

@@ -1,11 +1,14 @@
 #include "engine/graphics.h"
 
+#include <string>
+
 #include "engine/archive.h"
 #include "engine/camera.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
 #include "platform/image.h"
 #include "platform/mesh_io.h"
+#include "platform/problem.h"
 #include "platform/window.h"
 
 std::unique_ptr<plat::Device> g_device;
@@ -69,7 +72,11 @@ int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
 
 int GraphicsInit(SDL_Window* window) {
   GraphicsRelease();
-  if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) return 0;
+  if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) {
+    if (!plat::ProblemNoted()) plat::NoteProblem("OpenGL", "no device could be made for the window");
+    return 0;
+  }
+  plat::ClearProblem();  // a first try that was refused is no reason once a device stands
   // What was built before a failure stays for GraphicsRelease.
   if (!MeshCreateAll() || !GraphicsLoadTextures()) return 0;
   GraphicsSetRenderStates();
@@ -102,10 +109,15 @@ int TextureLoadEntry(std::unique_ptr<plat::Texture>* texture, int entry) {
 }
 
 int GraphicsLoadTextures() {
-  if (!TextureLoadEntry(&g_atlasTexture, kEntryAtlas)) return 0;
-  if (!TextureLoadEntry(&g_fontTexture, kEntryGlyphs)) return 0;
+  auto load = [](std::unique_ptr<plat::Texture>* texture, int entry) {
+    if (TextureLoadEntry(texture, entry)) return true;
+    plat::NoteProblem(kDataFileName, "entry " + std::to_string(entry) + " is not a picture the renderer can take");
+    return false;
+  };
+  if (!load(&g_atlasTexture, kEntryAtlas)) return 0;
+  if (!load(&g_fontTexture, kEntryGlyphs)) return 0;
   for (int i = 0; i < kTextureCount; ++i) {
-    if (!TextureLoadEntry(&g_textures[i], kEntryTextureFirst + i)) return 0;
+    if (!load(&g_textures[i], kEntryTextureFirst + i)) return 0;
   }
   return 1;
 }
@@ -114,13 +126,20 @@ int MeshCreateAll() {
   g_meshTextureCount = 0;
   for (MeshRecord& m : g_meshes) m = MeshRecord{};
   for (int i = 0; i < kMeshLoadedCount; ++i) {
-    if (!MeshLoad(&g_meshes[i], kEntryMeshFirst + i)) return 0;
+    if (!MeshLoad(&g_meshes[i], kEntryMeshFirst + i)) {
+      plat::NoteProblem(kDataFileName,
+                        "entry " + std::to_string(kEntryMeshFirst + i) + " is not a mesh the game can use");
+      return 0;
+    }
   }
   for (const ShapeRecipe& s : kShapes) {
     MeshRecord* record = &g_meshes[s.record];
     const int ok = s.torus ? MeshCreateTorus(record, s.tube, s.radius, s.slices, s.slices, s.colour)
                            : MeshCreateSphere(record, s.slices, s.radius, s.colour);
-    if (!ok) return 0;
+    if (!ok) {
+      plat::NoteProblem("OpenGL", "the built-in shapes could not be made");
+      return 0;
+    }
   }
   return 1;
 }

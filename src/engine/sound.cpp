@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "engine/archive.h"
 #include "engine/settings.h"
 #include "engine/shell.h"
 #include "platform/bytes.h"
+#include "platform/problem.h"
 
 std::unique_ptr<plat::AudioDevice> g_audioDevice;
 std::unique_ptr<plat::AudioClip> g_soundBuffers[kSoundCount];
@@ -86,7 +88,10 @@ void StopIfLoaded(int id) {
 int SoundInit() {
   for (auto& b : g_soundBuffers) b.reset();
   g_audioDevice = plat::CreateAudioDevice();
-  if (!g_audioDevice) return 0;
+  if (!g_audioDevice) {
+    if (!plat::ProblemNoted()) plat::NoteProblem("sound device", "none could be opened");
+    return 0;
+  }
   return SoundLoadAll();
 }
 
@@ -97,7 +102,11 @@ int SoundLoadAll() {
   for (int id = 0; id < kSoundCount; ++id) {
     uint32_t size = 0;
     const uint8_t* entry = DataFileGetEntry(kEntrySoundFirst + id, &size);
-    if (!entry || !SoundCreateFromWave(entry, size, id, &g_soundBuffers[id], archive)) return 0;
+    if (!entry || !SoundCreateFromWave(entry, size, id, &g_soundBuffers[id], archive)) {
+      plat::NoteProblem(kDataFileName, "entry " + std::to_string(kEntrySoundFirst + id) + " (sound " +
+                                           std::to_string(id) + ") is not a clip the sound device can play");
+      return 0;
+    }
   }
   return 1;
 }

@@ -121,8 +121,8 @@ void EventCmdChangeMap(EventContext* context) {
   const int32_t angle = EventReadArg(context);
   EventEnd(context);
   if (map >= kMapCount) return;
-  int32_t width = 0, height = 0;
-  if (MapPackReadSize(kMapPackFileName, map, &width, &height) && (column >= width || row >= height)) return;
+  MapPackTiles next;
+  if (MapPackReadTiles(kMapPackFileName, map, &next) && (column >= next.width || row >= next.height)) return;
   if (MapChangeStart(column, row, angle, map, frozen)) g_mapNumber = map;
 }
 

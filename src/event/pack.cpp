@@ -7,6 +7,7 @@
 #include "data/game_state.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/problem.h"
 #include "platform/window.h"
 
 uint8_t g_eventPackBuffer[kEventPackBlockSize];
@@ -38,14 +39,25 @@ int EventLoadPack(const char* fileName) {
   std::memset(g_eventSlots, 0, static_cast<size_t>(kEventSlotCount) * kEventSlotSize);
   std::vector<uint8_t> file;
   uint64_t sizeAt = 0;
-  if (!plat::ReadWholeFile(fileName, kEventPackMaxBytes, file) || !LocateBlock(file, g_mapNumber, &sizeAt)) return 0;
+  if (!plat::ReadWholeFile(fileName, kEventPackMaxBytes, file)) return 0;
+  const std::string map = "map " + std::to_string(g_mapNumber);
+  if (!LocateBlock(file, g_mapNumber, &sizeAt)) {
+    plat::NoteProblem(fileName, "the table or the block of " + map + " lies outside the file");
+    return 0;
+  }
   const uint32_t size = ReadU32(file.data() + sizeAt);
   // More event cells than script slots cannot be held either.
   if (size > kEventPackBlockSize || g_eventCount > kEventSlotCount) {
+    plat::NoteProblem(fileName, "the block of " + map + " is larger than " + std::to_string(kEventPackBlockSize) +
+                                    " bytes or the map has more than " + std::to_string(kEventSlotCount) +
+                                    " event cells");
     plat::MessageBox(kBlockTooLarge, "");
     return 0;
   }
-  if (sizeAt + 4 + size > file.size()) return 0;
+  if (sizeAt + 4 + size > file.size()) {
+    plat::NoteProblem(fileName, "the block of " + map + " runs past the end of the file");
+    return 0;
+  }
   std::memcpy(g_eventPackBuffer, file.data() + sizeAt + 4, size);
   int32_t index = 0;
   for (int k = 0; k < g_eventCount; ++k) {

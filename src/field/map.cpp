@@ -1,6 +1,7 @@
 #include "field/map.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "data/characters.h"
@@ -8,6 +9,7 @@
 #include "engine/task.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/problem.h"
 
 int32_t g_mapWidth = 0;
 int32_t g_mapHeight = 0;
@@ -84,7 +86,7 @@ int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader*
   return 1;
 }
 
-int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height) {
+int MapPackReadTiles(const char* fileName, int map, MapPackTiles* out) {
   std::vector<uint8_t> image;
   MapPackHeader header{};
   const uint8_t* layers = nullptr;
@@ -92,8 +94,9 @@ int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* heig
       !MapPackFindRecord(image.data(), image.size(), map, &header, &layers)) {
     return 0;
   }
-  *width = static_cast<int32_t>(header.width);
-  *height = static_cast<int32_t>(header.height);
+  out->width = static_cast<int32_t>(header.width);
+  out->height = static_cast<int32_t>(header.height);
+  out->tiles.assign(layers, layers + static_cast<size_t>(header.width) * header.height);
   return 1;
 }
 
@@ -104,7 +107,10 @@ int MapLoadPack(const char* fileName) {
   if (!plat::ReadWholeFile(fileName, kMapPackMaxBytes, image)) return 0;
   MapPackHeader header{};
   const uint8_t* layers = nullptr;
-  if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) return 0;
+  if (!MapPackFindRecord(image.data(), image.size(), g_mapNumber, &header, &layers)) {
+    plat::NoteProblem(fileName, "map " + std::to_string(g_mapNumber) + " is missing or damaged");
+    return 0;
+  }
   g_mapWidth = static_cast<int32_t>(header.width);
   g_mapHeight = static_cast<int32_t>(header.height);
   g_encounterArea = static_cast<int32_t>(header.area);
@@ -132,6 +138,21 @@ void MapBuildCollision() {
   for (int i = 0; i < cells; ++i) {
     g_collisionLayer[i] = g_tileLayer[i] > kTileWallAbove ? kCollisionWall : kCollisionFree;
   }
+}
+
+// Exact comparisons: a walker at rest stands on a centre, which whole quarter steps
+// from another centre reach without rounding.
+int MapCellAtCentre(int32_t width, int32_t height, float x, float z) {
+  if (width <= 0 || height <= 0) return -1;
+  const float across = (x + static_cast<float>(width) - 1.0f) / kCellSize;
+  const float down = (static_cast<float>(height) - 1.0f - z) / kCellSize;
+  // Written so that a NaN position is no centre either.
+  if (!(across >= 0.0f && across < static_cast<float>(width) && down >= 0.0f && down < static_cast<float>(height))) {
+    return -1;
+  }
+  const int column = static_cast<int>(across), row = static_cast<int>(down);
+  if (static_cast<float>(column) != across || static_cast<float>(row) != down) return -1;
+  return row * width + column;
 }
 
 int MapCellIndex(float x, float z) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "data/game_state.h"
 
@@ -61,9 +62,15 @@ constexpr size_t kMapPackMaxBytes = kMapPackTableSize + kMapCount * (sizeof(MapP
 // hold: 1 with the header and the start of its two layers, or 0.
 int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader* header, const uint8_t** layers);
 
-// The size of map `map` in a pack file. 0 when the file does not hold a record the game
-// can load.
-int MapPackReadSize(const char* fileName, int map, int32_t* width, int32_t* height);
+// A map as its pack file holds it, for a map not yet loaded: its size and its tile codes,
+// row by row.
+struct MapPackTiles {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<int8_t> tiles;
+};
+// Map `map` of a pack file. 0 when the file does not hold a record the game can load.
+int MapPackReadTiles(const char* fileName, int map, MapPackTiles* out);
 
 // The map record alone. A missing file or a record the game cannot hold fails the load.
 int MapLoadPack(const char* fileName);
@@ -77,6 +84,9 @@ void MapBuildCollision();
 int MapCellIndex(float x, float z);
 // The same, or -1 for a position off the map.
 int MapCellIndexChecked(float x, float z);
+// The cell whose centre is exactly (x, z) on a map of that size, or -1 when (x, z) is no
+// cell's centre (between cells, off the map, not a number).
+int MapCellAtCentre(int32_t width, int32_t height, float x, float z);
 // Column and row, given as numbers, become the world centre of that cell.
 void MapCellToWorld(float* x, float* z);
 // The collision byte of the cell at (x, z); nothing happens off the map.

@@ -1,5 +1,7 @@
 #include "game/flow.h"
 
+#include <string>
+
 #include "data/game_state.h"
 #include "engine/graphics.h"
 #include "engine/settings.h"
@@ -9,6 +11,7 @@
 #include "event/placement.h"
 #include "field/map.h"
 #include "menu/title.h"
+#include "platform/problem.h"
 #include "platform/window.h"
 
 int MapLoad() {
@@ -19,7 +22,9 @@ int MapLoad() {
 }
 
 int MapLoadOrTitle() {
+  plat::ClearProblem();
   if (MapLoad()) return 1;
+  plat::ReportProblem(kMapPackFileName, "map " + std::to_string(g_mapNumber) + " could not be loaded");
   plat::MessageBox("no data file", "");
   TitleReturn();
   return 0;

@@ -22,6 +22,7 @@
 #include "menu/display.h"
 #include "menu/title.h"
 #include "platform/clock.h"
+#include "platform/problem.h"
 #include "platform/window.h"
 
 namespace {
@@ -29,15 +30,22 @@ namespace {
 // "データロード失敗"
 constexpr char kDataLoadFailed[] = "\x83\x66\x81\x5b\x83\x5e\x83\x8d\x81\x5b\x83\x68\x8e\xb8\x94\x73";
 
-void FailStartup(const char* text, const char* caption) { plat::MessageBox(text, caption); }
+// The box the step's failure shows, and the one line on standard error that names the
+// file or device and what was wrong with it: `what: why` when the step noted nothing.
+void FailStartup(const char* text, const char* caption, const char* what, const char* why) {
+  plat::ReportProblem(what, why);
+  plat::MessageBox(text, caption);
+}
 
 // Containers report a failed allocation by throwing: a step that runs out of memory
 // fails like any other, with its box, instead of ending the program unannounced.
 template <class Step>
 int StartupStep(Step step) {
+  plat::ClearProblem();
   try {
     return step();
   } catch (const std::bad_alloc&) {
+    plat::NoteProblem("memory", "ran out");
     return 0;
   }
 }
@@ -87,17 +95,17 @@ int GameStateInit() {
 // else is up, so nothing is left behind.
 int GameInit() {
   if (!StartupStep(GameStateInit)) {
-    FailStartup("", "pal error");
+    FailStartup("", "pal error", "memory", "no room for the task pool and the map buffers");
   } else if (!StartupStep(DataFileLoad)) {
-    FailStartup(kDataLoadFailed, "error");
+    FailStartup(kDataLoadFailed, "error", kDataFileName, "could not be loaded");
     CoreBuffersFree();
   } else if (!StartupStep(SoundInit)) {
-    FailStartup("", "directsound error");
+    FailStartup("", "directsound error", "sound device", "could not be started");
     CoreBuffersFree();
     SoundShutdown();
     DataFileFree();
   } else if (!StartupStep([] { return GraphicsInit(plat::WindowHandle()); })) {
-    FailStartup("", "directx graphics error");
+    FailStartup("", "directx graphics error", "OpenGL", "could not be started");
     CoreBuffersFree();
     GraphicsRelease();
     SoundShutdown();

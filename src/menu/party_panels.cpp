@@ -14,7 +14,6 @@ namespace {
 constexpr float kPoisonIconWidth = 19.0f;
 constexpr float kIconGap = 2.0f;
 constexpr float kWordGap = 8.0f;
-constexpr int32_t kExperiencePerLevel = 100;
 
 float F(int32_t n) { return static_cast<float>(n); }
 

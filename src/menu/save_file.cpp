@@ -1,5 +1,6 @@
 #include "menu/save_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/task.h"
+#include "event/party_commands.h"
 #include "field/field_view.h"
 #include "field/map.h"
 #include "field/walker.h"
@@ -29,11 +31,68 @@ static_assert(kRecordWordsBeforeName == 25 && kRecordWordsAfterName == 3);
 
 bool SlotValid(int slot) { return slot >= 0 && slot < kSaveSlotCount; }
 
-bool EquipmentValid(int32_t item) { return (item >= 0 && item < kItemCount) || item == kItemEmpty; }
+// A member wears what its row starts with, nothing, or a piece of the right kind that
+// its class may wear: the item menu puts on nothing else.
+bool EquipmentFits(int32_t item, ItemKind kind, int32_t characterClass, int32_t start) {
+  if (item == start || item == kItemEmpty) return true;
+  if (!ItemIdValid(item)) return false;
+  const ItemRecord& piece = g_itemTable[item];
+  return piece.kind == kind && (piece.equipMask & characterClass) != 0;
+}
 
-bool RecordValid(const CharacterRecord& r) {
-  return r.id >= 0 && r.id < kPartyRows && r.model >= 0 && r.model < kMeshCount && EquipmentValid(r.weapon) &&
-         EquipmentValid(r.armour) && std::memchr(r.name, '\0', sizeof r.name) != nullptr;
+// The values an ability can hold once level-ups have taken the row's level to `level`:
+// each adds between the least and the most its class gains, and holds the ability at its
+// cap. Level-ups at the highest level no longer count but still grow the abilities.
+bool AbilityReachable(const CharacterRecord& row, int32_t level, Ability ability, int32_t value) {
+  const int64_t start = row.*kAbilityFields[ability], cap = kAbilityCaps[ability];
+  const GainRange gain = LevelUpGainRange(row.characterClass, ability);
+  const int64_t ups = int64_t{level} - row.level;
+  int64_t least = start, most = start;
+  if (ups > 0) {
+    least = std::min(cap, start + ups * gain.least);
+    most = std::min(cap, start + ups * gain.most);
+  }
+  if (level == kLevelMax) {
+    least = std::min(least, cap);
+    most = std::max(most, gain.most > 0 ? cap : std::min(cap, start));
+  }
+  return value >= least && value <= most;
+}
+
+// A member's record as play can make it: hero row `id` of the character table as
+// level-ups, battles, items and inns change it. The level runs from the row's to the
+// highest, every ability within what that many level-ups reach, hit and magic points
+// from 0 to their maxima, experience below a level's worth, only the two ailments'
+// bits, equipment the member may wear; the rest no rule changes, so it is the row's.
+bool MemberRecordValid(const CharacterRecord& r) {
+  if (r.id < 0 || r.id >= kPartyRows) return false;
+  const CharacterRecord& row = g_characterTable[r.id];
+  const bool identity = r.side == row.side && r.characterClass == row.characterClass && r.model == row.model &&
+                        r.move == row.move && r.decision == row.decision && r.money == row.money &&
+                        r.spare == row.spare &&
+                        std::memcmp(&r.namePicture, &row.namePicture, sizeof r.namePicture) == 0 &&
+                        std::memchr(r.name, '\0', sizeof r.name) != nullptr && std::strcmp(r.name, row.name) == 0;
+  if (!identity || r.level < row.level || r.level > kLevelMax) return false;
+  for (int a = 0; a < kAbilityCount; ++a) {
+    const auto ability = static_cast<Ability>(a);
+    if (!AbilityReachable(row, r.level, ability, r.*kAbilityFields[ability])) return false;
+  }
+  return r.hp >= 0 && r.hp <= r.maxHp && r.mp >= 0 && r.mp <= r.maxMp && r.experience >= 0 &&
+         r.experience < kExperiencePerLevel && (r.status & ~(kStatusPoison | kStatusCannotAct)) == 0 &&
+         EquipmentFits(r.weapon, kItemWeapon, r.characterClass, row.weapon) &&
+         EquipmentFits(r.armour, kItemArmour, r.characterClass, row.armour);
+}
+
+// A row is a member, or the all-zero record of a place a script emptied (and of the
+// reserve rows nobody was set aside in).
+bool RecordValid(const CharacterRecord& r) { return CharacterRecordEmpty(r) || MemberRecordValid(r); }
+
+// The level of the first of the rows with character id 0, or 0.
+int32_t HeaderLevelOf(const CharacterRecord* party, int32_t count) {
+  for (int i = 0; i < count && i < kPartyRows; ++i) {
+    if (party[i].id == 0) return party[i].level > 0 ? party[i].level : 0;
+  }
+  return 0;
 }
 
 bool InventorySlotValid(const InventorySlot& s) {
@@ -136,12 +195,7 @@ void SaveWriteCamera(std::vector<uint8_t>& out) {
   if (camera) PutF32(out, TaskData<CameraData>(camera)->eye[1]);
 }
 
-int32_t SaveHeaderLevel() {
-  for (int i = 0; i < g_partyCount && i < kPartyRows; ++i) {
-    if (g_party[i].id == 0) return g_party[i].level > 0 ? g_party[i].level : 0;
-  }
-  return 0;
-}
+int32_t SaveHeaderLevel() { return HeaderLevelOf(g_party, g_partyCount); }
 
 bool SavePartyOnField() {
   if (!g_taskPool) return false;
@@ -187,6 +241,8 @@ bool SaveParse(const uint8_t* bytes, size_t size, SaveContents* out) {
     SaveReadRecord(bytes + SaveOffsetReserve(n) + sizeof(CharacterRecord) * i, &save.reserve[i]);
     if (!RecordValid(save.party[i]) || !RecordValid(save.reserve[i])) return false;
   }
+  // The slot list shows the header's level: it is the one the rows give.
+  if (save.headerLevel != HeaderLevelOf(save.party, n)) return false;
   const uint8_t* inventory = bytes + SaveOffsetInventory(n);
   for (int i = 0; i < kInventorySlots; ++i) {
     save.inventory[i] = {ReadI32(inventory + 8 * i), ReadI32(inventory + 8 * i + 4)};
@@ -204,38 +260,48 @@ bool SaveParse(const uint8_t* bytes, size_t size, SaveContents* out) {
   return true;
 }
 
-// The test of a cell index on the map, for a map not yet loaded.
-bool SaveWalkersFitMap(const SaveContents& save, int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return false;
-  const float w = static_cast<float>(width), h = static_cast<float>(height);
+// Walkers at rest stand on cell centres, and never in a wall: a party loaded into one
+// could never move.
+bool SaveWalkersStandOn(const SaveContents& save, const MapPackTiles& map) {
+  if (map.width <= 0 || map.height <= 0 || map.tiles.size() != static_cast<size_t>(map.width) * map.height) {
+    return false;
+  }
   for (const SaveWalker& walker : save.walkers) {
-    const float across = walker.x + w, down = h - walker.z;
-    if (!(across >= 0.0f && across < kCellSize * w && down >= 0.0f && down < kCellSize * h)) return false;
+    const int cell = MapCellAtCentre(map.width, map.height, walker.x, walker.z);
+    if (cell < 0 || map.tiles[static_cast<size_t>(cell)] > kTileWallAbove) return false;
   }
   return true;
 }
 
-// The walkers are checked against the map they will stand on. A map that cannot be read
-// at all is no fault of the file: loading it is the map load's failure, which goes to
-// the title with its message as every failed map load does.
+// The walkers are checked against the map they will stand on, as its file holds it. A
+// map that cannot be read at all is no fault of the save: loading it is the map load's
+// failure, which goes to the title with its message as every failed map load does.
 bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable) {
   std::vector<uint8_t> bytes;
   if (!SlotValid(slot) || !plat::ReadWholeFile(SaveFileName(slot), kSaveMaxSize, bytes) ||
       !SaveParse(bytes.data(), bytes.size(), out)) {
     return false;
   }
-  int32_t width = 0, height = 0;
-  *mapReadable = MapPackReadSize(kMapPackFileName, out->mapNumber, &width, &height) != 0;
-  return !*mapReadable || SaveWalkersFitMap(*out, width, height);
+  MapPackTiles map;
+  *mapReadable = MapPackReadTiles(kMapPackFileName, out->mapNumber, &map) != 0;
+  return !*mapReadable || SaveWalkersStandOn(*out, map);
 }
 
 // Nothing is written that the game would refuse to load back: a save that cannot be
-// restored must not replace one that can.
+// restored must not replace one that can. The walkers are checked as a load checks them,
+// against the map file, or the running map when the file cannot be read now.
 int SaveWrite(int slot) {
   if (!SlotValid(slot) || !SavePartyOnField()) return 0;
   const std::vector<uint8_t> bytes = SaveBuild();
   SaveContents check;
-  if (!SaveParse(bytes.data(), bytes.size(), &check) || !SaveWalkersFitMap(check, g_mapWidth, g_mapHeight)) return 0;
+  if (!SaveParse(bytes.data(), bytes.size(), &check)) return 0;
+  MapPackTiles map;
+  if (!MapPackReadTiles(kMapPackFileName, g_mapNumber, &map) && g_tileLayer && g_mapWidth > 0 && g_mapHeight > 0) {
+    map.width = g_mapWidth;
+    map.height = g_mapHeight;
+    map.tiles.assign(g_tileLayer, g_tileLayer + static_cast<size_t>(g_mapWidth) * g_mapHeight);
+  }
+  if (!SaveWalkersStandOn(check, map)) return 0;
   return plat::WriteFileReplacing(SaveFileName(slot), bytes.data(), bytes.size()) ? 1 : 0;
 }
 

@@ -27,6 +27,7 @@
 #include "data/characters.h"
 #include "data/game_state.h"
 #include "data/items.h"
+#include "field/map.h"
 #include "platform/files.h"
 
 constexpr int kSaveSlotCount = 5;
@@ -89,12 +90,14 @@ std::string SaveFileName(int slot);
 
 // Checks a whole file image and reads it into `out`: the exact size for its party
 // count, a count of 1 to 4, map 0 to 13, money within the purse, every inventory slot
-// empty or a real item with 1 to 99 of it, every row with a hero's id, a known model,
-// real equipment and a terminated name, and finite walker positions and facings.
-// Reads nothing outside the buffer, whatever it holds. False for anything else.
+// empty or a real item with 1 to 99 of it, the header's level the one its rows give,
+// every party and reserve row empty or a member's record as play can make it (its hero
+// row of the character table, grown only as level-ups grow it), and finite walker
+// positions and facings. Reads nothing outside
+// the buffer, whatever it holds. False for anything else; nothing else changes.
 bool SaveParse(const uint8_t* bytes, size_t size, SaveContents* out);
-// Whether every walker stands on a map of that size.
-bool SaveWalkersFitMap(const SaveContents& save, int32_t width, int32_t height);
+// Whether every walker stands at the centre of a cell of the map that is no wall.
+bool SaveWalkersStandOn(const SaveContents& save, const MapPackTiles& map);
 // A slot's file read and checked, its walkers against the map they would stand on
 // when the map pack holds it (`mapReadable`). False for a file the game cannot load.
 bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable);

@@ -5,7 +5,10 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "platform/problem.h"
 
 namespace plat {
 namespace {
@@ -148,14 +151,20 @@ std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
   constexpr int kFrequency = 22050;
   constexpr int kChannels = 1;
   constexpr int kChunkFrames = 512;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    NoteProblem("sound device", SDL_GetError());
+    return nullptr;
+  }
   if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
+    NoteProblem("sound device", Mix_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
   MixerOutput output;
   if (!Mix_QuerySpec(&output.frequency, &output.format, &output.channels) ||
       Mix_AllocateChannels(kMixerVoiceCount) != kMixerVoiceCount) {
+    NoteProblem("sound device",
+                "the mixer's format or its " + std::to_string(kMixerVoiceCount) + " voices could not be had");
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;

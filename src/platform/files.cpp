@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <string>
+
+#include "platform/problem.h"
 
 namespace plat {
 namespace {
@@ -34,6 +37,76 @@ bool WriteAll(const FileOps& ops, int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
+// What stands in a file's place instead of a regular file.
+const char* NotRegular(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder, not a regular file";
+  if (S_ISFIFO(mode)) return "a FIFO, not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device, not a regular file";
+  if (S_ISSOCK(mode)) return "a socket, not a regular file";
+  return "not a regular file";
+}
+
+// The reason an open failed: what stands there when it is no regular file (a FIFO
+// opened for writing with no reader fails with a message that names no FIFO), else the
+// system's message.
+void NoteOpenFailure(const std::string& path, int error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    NoteProblem(path, NotRegular(st.st_mode));
+  } else {
+    NoteSystemProblem(path, error);
+  }
+  errno = error;
+}
+
+// The one way the game opens a file, to read it whole or to write a save. Non-blocking,
+// so that a FIFO or a device cannot hold the open up (a plain open of a FIFO waits for
+// its other end); then only a regular file is kept, and it goes back to blocking mode for
+// its reads and writes. `st` receives what the file is; -1 with the reason noted.
+int OpenRegular(const FileOps& ops, const std::string& path, int flags, mode_t mode, struct stat* st) {
+  const int fd = ops.open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+  if (fd < 0) {
+    NoteOpenFailure(path, errno);
+    return -1;
+  }
+  const int status = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, st) != 0 || status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    NoteSystemProblem(path, error);
+    errno = error;
+    return -1;
+  }
+  if (!S_ISREG(st->st_mode)) {
+    ::close(fd);
+    NoteProblem(path, NotRegular(st->st_mode));
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+// An older file of the slot must be one the player lets the game write. The rename
+// would replace it whatever its permission, so the permission is asked first; a file
+// nobody may write stays even for root, whom the system lets write anything.
+bool MayReplace(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return true;
+    NoteSystemProblem(path, errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    NoteProblem(path, NotRegular(st.st_mode));
+    return false;
+  }
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    NoteProblem(path, "read-only: its permission forbids writing it");
+    return false;
+  }
+  return true;
+}
+
 // The folder holding `path`, so the rename itself can be flushed too.
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -44,12 +117,13 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 WholeFile::WholeFile(const std::string& path, size_t maxBytes) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return;
   struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxBytes) {
+  fd_ = OpenRegular(kHostFileOps, path, O_RDONLY, 0, &st);
+  if (fd_ < 0) return;
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
     ::close(fd_);
     fd_ = -1;
+    NoteProblem(path, "larger than " + std::to_string(maxBytes) + " bytes, more than any the game could use");
     return;
   }
   size_ = static_cast<size_t>(st.st_size);
@@ -86,13 +160,31 @@ void SetFileOps(const FileOps* ops) { g_fileOps = ops ? ops : &kHostFileOps; }
 
 bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size) {
   const FileOps& ops = *g_fileOps;
+  if (!MayReplace(path)) return false;
   const std::string temporary = path + ".tmp";
-  const int fd = ops.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) return false;
-  const bool written = WriteAll(ops, fd, data, size) && ops.fsync(fd) == 0;
+  // A leftover temporary file is ours to replace; anything else in its place is not.
+  struct stat st {};
+  if (::lstat(temporary.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    NoteProblem(temporary, NotRegular(st.st_mode));
+    return false;
+  }
+  const int fd = OpenRegular(ops, temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644, &st);
+  if (fd < 0) {
+    ops.unlink(temporary.c_str());
+    return false;
+  }
+  // The first call that fails gives the reason.
+  int error = 0;
+  auto check = [&error](bool ok) {
+    if (!ok && error == 0) error = errno != 0 ? errno : EIO;
+    return ok;
+  };
+  errno = 0;
+  const bool written = check(WriteAll(ops, fd, data, size)) && check(ops.fsync(fd) == 0);
   // A close can report a write the disk refused late.
-  const bool closed = ops.close(fd) == 0;
-  if (!written || !closed || ops.rename(temporary.c_str(), path.c_str()) != 0) {
+  const bool closed = check(ops.close(fd) == 0);
+  if (!written || !closed || !check(ops.rename(temporary.c_str(), path.c_str()) == 0)) {
+    NoteSystemProblem(temporary, error);
     ops.unlink(temporary.c_str());
     return false;
   }

@@ -1,5 +1,7 @@
 // Files in the working directory: whole-file reads, a write that replaces a file only
-// once its new contents are safely on disk, and a file's last-write time.
+// once its new contents are safely on disk, and a file's last-write time. Only regular
+// files are read or written: a FIFO, device or folder in a file's place is refused, never
+// waited on. Every refusal notes its reason (platform/problem.h).
 #pragma once
 
 #include <sys/types.h>
@@ -54,8 +56,11 @@ const FileOps& HostFileOps();
 void SetFileOps(const FileOps* ops);
 
 // Writes `size` bytes to a temporary file beside `path`, checks every write, flushes
-// the file to disk and then renames it over `path`. On any failure the temporary file
-// is removed and whatever stood at `path` before is left whole: false.
+// the file to disk and then renames it over `path`. An older file at `path` must be a
+// regular file the player may write: one whose permission forbids writing (for everyone,
+// or for this user) is kept, not replaced. On any failure the temporary file is removed
+// (unless something other than a regular file stands in its place, which is left alone)
+// and whatever stood at `path` before is left whole: false, with the reason noted.
 bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size);
 
 // Calendar fields of a moment in local time, whole numbers as a calendar shows them

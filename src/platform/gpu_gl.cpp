@@ -27,8 +27,10 @@
 #include <cstdint>
 #include <cstring>
 #include <glm/gtc/type_ptr.hpp>
+#include <string>
 #include <vector>
 
+#include "platform/problem.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -426,9 +428,16 @@ GlDevice::~GlDevice() {
 
 bool GlDevice::Init(const DeviceParams& params) {
   ClearErrors();
-  if (epoxy_gl_version() < 33) return false;
+  if (epoxy_gl_version() < 33) {
+    NoteProblem("OpenGL", "version " + std::to_string(epoxy_gl_version() / 10) + "." +
+                              std::to_string(epoxy_gl_version() % 10) + " found, 3.3 needed");
+    return false;
+  }
   program_ = BuildProgram();
-  if (!program_) return false;
+  if (!program_) {
+    NoteProblem("OpenGL", "the shaders did not build");
+    return false;
+  }
   u_.screen = glGetUniformLocation(program_, "uScreen");
   u_.transform = glGetUniformLocation(program_, "uTransform");
   u_.viewport = glGetUniformLocation(program_, "uViewport");
@@ -438,7 +447,10 @@ bool GlDevice::Init(const DeviceParams& params) {
   u_.texture = glGetUniformLocation(program_, "uTexture");
   glUseProgram(program_);
   glUniform1i(u_.texture, 0);
-  if (!BuildStream() || !BuildTargets(params)) return false;
+  if (!BuildStream() || !BuildTargets(params)) {
+    NoteProblem("OpenGL", "the vertex buffers or the render target could not be made");
+    return false;
+  }
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
   glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maxLayers_);
   // Both faces drawn, source-alpha blending, depth test less-or-equal with writes.
@@ -888,7 +900,10 @@ std::unique_ptr<Device> CreateGlDevice(SDL_Window* window, const DeviceParams& p
   auto context = std::make_shared<GlContext>();
   context->window = window;
   context->context = CreateContext(window);
-  if (!context->context) return nullptr;
+  if (!context->context) {
+    NoteProblem("OpenGL", std::string("no context: ") + SDL_GetError());
+    return nullptr;
+  }
   auto device = std::make_unique<GlDevice>(context);
   if (!device->Init(params)) return nullptr;  // the destructor tidies up and drops the context
   return device;

@@ -132,6 +132,62 @@ TEST_F(SaveTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_TRUE(DrewAt(kAtlasSaveFailed, 200, 180));
 }
 
+// A save the player made read-only stays as it is: the save is refused as a failed
+// write is, and once the file may be written again the same save goes through.
+TEST_F(SaveTest, AReadOnlySaveIsKeptAndTheSaveRefused) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(SaveWrite(2), 1);
+  const Bytes old = test::ReadFile(File(2));
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(File(2), readOnly);
+  g_money = 777;
+  const size_t mark = AudioMark();
+  SaveOrLoad(kSaveModeSave, 2);
+  EXPECT_EQ(Screen()->step, SaveScreenWriteFailedWait);
+  EXPECT_EQ(Plays(kSoundRefuse, mark) * 10 + Plays(kSoundSaved, mark), 10) << "refused, never saved";
+  EXPECT_TRUE(test::ReadFile(File(2)) == old && fs::status(File(2)).permissions() == readOnly);
+  EXPECT_FALSE(fs::exists(File(2) + ".tmp"));
+
+  fs::permissions(File(2), fs::perms::owner_write, fs::perm_options::add);
+  Game().Tap(kKeyEnter);
+  for (int key : {kKeyEnter, kKeyDown, kKeyEnter}) Game().Tap(key);
+  EXPECT_EQ(Screen()->step, SaveScreenSavedWait);
+  EXPECT_EQ(test::ReadFile(File(2)), SaveBuild());
+}
+
+// A FIFO where a save, its temporary file or the slot's file stands is refused at once:
+// the load says "no data", the save fails, and the FIFO is nobody's file to remove.
+TEST_F(SaveTest, AFifoInPlaceOfASaveIsRefusedNeverWaitedOn) {
+  ASSERT_EQ(SaveWrite(0), 1);
+  const Bytes old = test::ReadFile(File(0));
+  {
+    test::FifoTrap fifo(File(1));
+    ASSERT_TRUE(fifo.Made());
+    EXPECT_EQ(SaveExists(1), 0);
+    EXPECT_EQ(SaveRead(1), kSaveLoadRefused);
+    const size_t mark = AudioMark();
+    SaveOrLoad(kSaveModeLoad, 1);
+    EXPECT_TRUE(Screen()->step == SaveScreenNoDataWait && Plays(kSoundRefuse, mark) == 1);
+    EXPECT_EQ(Screen()->slots.exists[1], 0);
+    EXPECT_FALSE(fifo.Waited()) << "save1.dat";
+    Game().Tap(kKeyEnter);
+    Game().Tap(kKeyEscape);
+  }
+  for (const std::string& path : {File(0) + ".tmp", File(3)}) {
+    test::FifoTrap fifo(path);
+    ASSERT_TRUE(fifo.Made());
+    g_money = 555;
+    const size_t mark = AudioMark();
+    SaveOrLoad(kSaveModeSave, path == File(3) ? 3 : 0);
+    EXPECT_TRUE(Screen()->step == SaveScreenWriteFailedWait && Plays(kSoundRefuse, mark) == 1) << path;
+    EXPECT_EQ(test::ReadFile(File(0)), old) << path;
+    EXPECT_TRUE(std::filesystem::is_fifo(path)) << path;
+    EXPECT_FALSE(fifo.Waited()) << path;
+    Game().Tap(kKeyEnter);
+    Game().Tap(kKeyEscape);
+  }
+}
+
 TEST_F(SaveTest, SavingIsRefusedOnAnEventCellOrWithoutTheParty) {
   for (int c = 0; c < 2; ++c) {
     ASSERT_TRUE(field_->Enter(3, c == 0 ? 4 : 2, 1));
@@ -155,7 +211,10 @@ TEST_F(SaveTest, ALoadWhoseMapCannotBeReadEndsAtTheTitle) {
     const std::string path = field_->Dir() + "/" + missing;
     const Bytes data = test::ReadFile(path);
     std::filesystem::remove(path);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(SaveRead(4), kSaveLoadNoMap);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "milva: " + std::string(missing) + ": No such file or directory\n");
     EXPECT_TRUE(!Game().Boxes().empty() && Game().Boxes().back().text == "no data file") << missing;
     EXPECT_TRUE(TaskExists(kTaskIdTitle) && !TaskExists(kTaskIdWalker)) << missing;
     test::WriteFile(path, data);

@@ -1,5 +1,12 @@
 #include "support/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 
 namespace test {
@@ -67,6 +74,37 @@ Bytes MinimalWave(uint32_t sampleCount) {
   PutU32(out, sampleCount * 2);
   for (uint32_t i = 0; i < sampleCount; ++i) PutU16(out, static_cast<uint16_t>((i % 16) * 512));
   return out;
+}
+
+// Once the time is up, a reader that the game can write to (kept open, so its writes
+// land) and a writer that comes and goes (so its reads end) set free an open that waits,
+// again every tenth of a second for a game that opens the FIFO again.
+FifoTrap::FifoTrap(std::string path, int seconds) : path_(std::move(path)) {
+  std::signal(SIGPIPE, SIG_IGN);  // a writer set free must fail its write, not end the run
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+  made_ = ::mkfifo(path_.c_str(), 0644) == 0;
+  if (!made_) return;
+  watchdog_ = std::thread([this, seconds] {
+    using namespace std::chrono_literals;
+    for (auto waited = 0ms; waited < std::chrono::seconds(seconds); waited += 10ms) {
+      if (stopping_) return;
+      std::this_thread::sleep_for(10ms);
+    }
+    const int reader = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    for (; !stopping_; std::this_thread::sleep_for(100ms)) {
+      waited_ = true;
+      const int writer = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (writer >= 0) ::close(writer);
+    }
+    if (reader >= 0) ::close(reader);
+  });
+}
+
+FifoTrap::~FifoTrap() {
+  stopping_ = true;
+  if (watchdog_.joinable()) watchdog_.join();
+  ::unlink(path_.c_str());
 }
 
 }  // namespace test
