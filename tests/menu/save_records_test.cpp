@@ -22,6 +22,7 @@
 #include "field/walker.h"
 #include "menu/save_file.h"
 #include "menu/save_screen.h"
+#include "menu/save_support.h"
 #include "menu/title.h"
 #include "platform/recording/audio_recording.h"
 #include "support/field_world.h"
@@ -124,7 +125,7 @@ class SaveRecordsTest : public test::FieldTest {
     if (result == kSaveLoadRefused) {
       EXPECT_EQ(std::memcmp(before.data(), &g_game, sizeof g_game), 0) << what << ": the game changed";
       EXPECT_EQ(std::memcmp(pool.data(), g_taskPool, pool.size()), 0) << what << ": the pool changed";
-      EXPECT_EQ(SaveExists(1), 0) << what;
+      EXPECT_EQ(test::SlotListed(1), 0) << what;
       return false;
     }
     EXPECT_EQ(result, kSaveLoadDone) << what;
@@ -134,7 +135,7 @@ class SaveRecordsTest : public test::FieldTest {
       EXPECT_EQ(std::memcmp(&g_party[i], &file[RowAt(i)], sizeof(CharacterRecord)), 0) << what << i;
       EXPECT_EQ(std::memcmp(&g_partyReserve[i], &file[RowAt(n + i)], sizeof(CharacterRecord)), 0) << what << i;
     }
-    EXPECT_EQ(SaveExists(1), 1) << what;
+    EXPECT_EQ(test::SlotListed(1), 1) << what;
     return true;
   }
 };

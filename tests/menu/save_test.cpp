@@ -13,6 +13,7 @@
 #include "field/walker.h"
 #include "menu/save_file.h"
 #include "menu/save_screen.h"
+#include "menu/save_support.h"
 #include "platform/recording/audio_recording.h"
 #include "platform/recording/file_faults.h"
 #include "support/field_world.h"
@@ -94,9 +95,7 @@ TEST_F(SaveTest, DamagedFilesAreRefusedAndTheGameIsUntouched) {
     ASSERT_TRUE(test::WriteFile(File(1), bad));
     const Bytes before = Snapshot();
     EXPECT_EQ(SaveRead(1), kSaveLoadRefused) << i;
-    SaveSlotList slots{};
-    SaveSlotsScan(&slots);
-    EXPECT_TRUE(Snapshot() == before && !slots.exists[1]) << i;
+    EXPECT_TRUE(Snapshot() == before && !test::SlotListed(1)) << i;
   }
   const size_t mark = AudioMark();
   SaveOrLoad(kSaveModeLoad, 1);
@@ -163,7 +162,7 @@ TEST_F(SaveTest, AFifoInPlaceOfASaveIsRefusedNeverWaitedOn) {
   {
     test::FifoTrap fifo(File(1));
     ASSERT_TRUE(fifo.Made());
-    EXPECT_EQ(SaveExists(1), 0);
+    EXPECT_EQ(test::SlotListed(1), 0);
     EXPECT_EQ(SaveRead(1), kSaveLoadRefused);
     const size_t mark = AudioMark();
     SaveOrLoad(kSaveModeLoad, 1);
