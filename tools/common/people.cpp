@@ -380,7 +380,9 @@ bool DrawPerson(Surface& s, const std::string& who, Framing framing) {
   const float childScale = l.age < 0.3f ? 0.88f : 1.0f;
   Frame f{};
   if (framing == Framing::kBust) {
-    f = {w * 0.5f, h * 0.38f, std::min(w * 0.21f, h * 0.2f) * childScale};
+    // Left of centre: the message window covers the portrait's right third, and the face
+    // and hair must stay clear of it.
+    f = {w * 0.41f, h * 0.38f, std::min(w * 0.21f, h * 0.2f) * childScale};
   } else if (framing == Framing::kFace) {
     Backdrop(s, l);
     f = {w * 0.5f, h * 0.56f, h * 0.4f};
