@@ -1,7 +1,7 @@
 // What a player sees of the pictures the screens put at fixed places, with the built
 // data files, reached by keys: nothing is cut by the screen's edges, jammed into a
-// window's frame or covered by a box drawn over it, and the opening's narration on black
-// is balanced across the screen. Where a picture shows is read from the atlas: the texels
+// window's frame, pressed against the cursor or covered by a box drawn over it, and the
+// opening's narration on black is balanced across the screen. Where a picture shows is read from the atlas: the texels
 // the colour key leaves visible.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "battle/battle.h"
+#include "battle/cursor.h"
 #include "data/game_state.h"
 #include "data/tasks.h"
 #include "engine/atlas.h"
@@ -106,6 +108,43 @@ std::vector<std::string> PricesUncovered(const Shot& shot) {
     }
   }
   if (prices == 0) faults.push_back("no prices");
+  return faults;
+}
+
+// The lettering on the bottom bar (the labels and digits drawn on its last 16 rows)
+// keeps a row clear above the screen's bottom edge and two pixels from its left edge.
+std::vector<std::string> BarLetteringClear(const Shot& shot) {
+  std::vector<std::string> faults;
+  int labels = 0;
+  for (size_t i = 0; i < shot.sprites.size(); ++i) {
+    const test::Sprite& s = shot.sprites[i];
+    if (s.y < 464 || s.w >= 600 || shot.ink[i].Empty()) continue;
+    ++labels;
+    if (shot.ink[i].bottom > 479 || shot.ink[i].left < 2) faults.push_back(Name(s) + " touches the screen's edge");
+  }
+  if (labels < 3) faults.push_back("no bar");
+  return faults;
+}
+
+// The menu cursor's point keeps two pixels clear of the number or name beside it.
+std::vector<std::string> CursorClearOfItsRow(const Shot& shot) {
+  std::vector<std::string> faults;
+  int cursors = 0;
+  for (size_t i = 0; i < shot.sprites.size(); ++i) {
+    const test::Sprite& c = shot.sprites[i];
+    if (c.srcLeft != kAtlasMenuCursor.left || c.srcTop != kAtlasMenuCursor.top) continue;
+    ++cursors;
+    for (size_t j = 0; j < shot.sprites.size(); ++j) {
+      const test::InkBox& k = shot.ink[j];
+      const bool beside = j != i && !k.Empty() && k.left >= shot.ink[i].left && k.left < shot.ink[i].right + 8 &&
+                          k.top < shot.ink[i].bottom && shot.ink[i].top < k.bottom;
+      if (beside && k.left < shot.ink[i].right + 2) {
+        faults.push_back("the cursor at (" + std::to_string(static_cast<int>(c.x)) + ", " +
+                         std::to_string(static_cast<int>(c.y)) + ") touches " + Name(shot.sprites[j]));
+      }
+    }
+  }
+  if (cursors == 0) faults.push_back("no cursor");
   return faults;
 }
 
@@ -222,6 +261,35 @@ TEST_F(ScreenLayoutTest, NoBoxCoversAPriceWhileBuying) {
     }
     for (int key : {kKeyEscape, kKeyEscape}) Tap(key);
     EXPECT_FALSE(Live<ShopData>(kSlotShop));
+  }
+}
+
+// The field's bar, and the battle's key bar in the party's first phase of a battle met
+// on the plain.
+TEST_F(ScreenLayoutTest, TheBottomBarsLetteringKeepsClearOfTheScreensEdges) {
+  ASSERT_TRUE(field_->Enter(1, 40, 23, 180.0f));
+  Game().Frames(2);
+  Expect(Take("the field"), BarLetteringClear);
+  ASSERT_EQ(BattleStartRandom(), 1);
+  const auto ready = [] {
+    const BattleData* battle = Live<BattleData>(kSlotBattle);
+    const CursorData* cursor = CursorFind();
+    return battle && battle->step == BattleMainStep && g_phaseSide == 0 && cursor && cursor->state == CursorStateFree;
+  };
+  for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
+  ASSERT_TRUE(ready());
+  Expect(Take("the battle"), BarLetteringClear);
+}
+
+// The party order screen: the cursor on each member of the current party in turn.
+TEST_F(ScreenLayoutTest, TheCursorKeepsClearOfTheNumberBesideIt) {
+  ASSERT_TRUE(field_->Enter(2, 57, 14, 90.0f));
+  Game().Frames(2);
+  for (int key : {kKeyShift, kKeyDown, kKeyEnter, kKeyDown, kKeyDown, kKeyEnter}) Tap(key);
+  ASSERT_TRUE(TaskSlotInUse(kSlotPartyOrder));
+  for (int member = 0; member < g_partyCount; ++member) {
+    Expect(Take("member " + std::to_string(member + 1)), CursorClearOfItsRow);
+    Tap(kKeyDown);
   }
 }
 
