@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "art.h"
 #include "engine/archive.h"
+#include "platform/image.h"
 #include "support/content_tools.h"
 #include "support/files.h"
 #include "support/harness.h"
@@ -128,12 +130,19 @@ const std::string kLegend = "# shared\ntile . 0 grass\n";
 const BadInput kBadInputs[] = {
     {"atlas", "bad.def", "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 5, 5, 20, 20, \"label い\")\n",
      "bad.def:2:", "kB overlaps kA"},
+    {"atlas", "bad.def",
+     "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kB, 0, 20, 10, 30, \"inset 5 0 5 0 label い\")\n",
+     "bad.def:2:", "margins that leave the picture room"},
+    {"atlas", "bad.def", "ATLAS(kA, 0, 0, 10, 10, \"inset 1 1 1 1 sticker あ\")\n",
+     "bad.def:1:", "unknown paint kind 'sticker' inside an inset"},
     {"glyphs", "glyphs.txt", "\n　\n", "glyphs.txt:", "2 rows, the glyph table has 659"},
     {"textures", "textures.txt", "0 sparkle somewhere\n",
      "textures.txt:1:", "expected a new index 0 to 34, a known style and the texture's uses"},
     {"meshgen", "bad.model",
      "model 0 thing \"x\"\npaint eye #000000 front\nball eye 0 0.5 -0.2 0.1 0.1 0.1\nbox skin 0 0.5 0 1 1 1\n",
      "bad.model:4:", "model thing has no paint 'skin'"},
+    {"meshgen", "bad.model", "model 0 thing \"x\"\npaint eye #000000 front\npaint hair cast:zita.nose\n",
+     "bad.model:3:", "no cast colour 'cast:zita.nose'"},
     {"wavsynth", "bad.sound", "sound 3 refuse \"x\"\nlength 0.3\nvoice sine freq=100 dur=0\n",
      "bad.sound:3:", "dur must be above 0"},
     {"pack", "manifest", "0 atlas /nowhere/atlas.png\n127 mesh_000 /nowhere/mesh.x\n", "", "entry 127 (mesh_000)"},
@@ -205,5 +214,35 @@ TEST_P(BadInputTest, StopsTheBuildWithItsPlaceAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(EveryTool, BadInputTest, ::testing::ValuesIn(kBadInputs),
                          [](const auto& bad) { return bad.param.tool + std::to_string(bad.index); });
+
+class CastColourTest : public ::testing::TestWithParam<std::pair<std::string, std::string>>, public Folders {};
+
+// A model colour named after the cast is the colour the faces are painted with: an
+// unshaded paint shows it exactly in its strip of the model's texture, the second strip
+// of four rows after the front paint's.
+TEST_P(CastColourTest, AModelWearsTheColourOfTheFaceItNames) {
+  const auto [who, part] = GetParam();
+  const std::string model = dir_ + "/in/00_thing.model";
+  const std::string text = std::string("model 0 thing \"x\"\npaint eye #000000 front\npaint coat cast:") + who + "." +
+                           part + " glow\nball eye 0 0.3 -0.3 0.05 0.05 0.05\nball coat 0 0.3 0 0.3 0.3 0.3\n";
+  ASSERT_TRUE(test::WriteFile(model, test::Bytes(text.begin(), text.end())));
+  const test::ToolRun r = test::RunCommand(Tool("meshgen").command(dir_ + "/a", model));
+  ASSERT_EQ(r.status, 0) << r.output;
+  const test::Bytes png = test::ReadFile(dir_ + "/a/mesh_000.png");
+  plat::Image texture;
+  ASSERT_TRUE(plat::DecodeImage(png.data(), png.size(), texture));
+  uint32_t rgb = 0;
+  ASSERT_TRUE(tool::CastColour(who, part, &rgb));
+  for (const int x : {0, texture.width / 2, texture.width - 1}) {
+    EXPECT_EQ(texture.pixels[static_cast<size_t>(5 * texture.width + x)] & 0xFFFFFFu, rgb) << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Heroes, CastColourTest,
+                         ::testing::Values(std::pair<std::string, std::string>("milva", "hair"),
+                                           std::pair<std::string, std::string>("zita", "cloth"),
+                                           std::pair<std::string, std::string>("minerva", "trim"),
+                                           std::pair<std::string, std::string>("yorun", "skin")),
+                         [](const auto& row) { return row.param.first + "_" + row.param.second; });
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "support/sprites.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "engine/archive.h"
+#include "engine/graphics.h"
+
 namespace test {
 
 std::vector<Sprite> ScreenSprites(const std::vector<plat::DrawRecord>& records, const plat::Texture* texture,
@@ -28,6 +34,30 @@ std::optional<std::pair<float, float>> At(const std::vector<Sprite>& sprites, co
   const auto found = Find(sprites, rect);
   if (found.size() != 1) return std::nullopt;
   return std::make_pair(found[0].x, found[0].y);
+}
+
+bool Overlap(const InkBox& a, const InkBox& b) {
+  return !a.Empty() && !b.Empty() && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+AtlasInk::AtlasInk() {
+  uint32_t size = 0;
+  const uint8_t* bytes = DataFileGetEntry(kEntryAtlas, &size);
+  if (bytes && plat::DecodeImage(bytes, size, atlas_)) plat::ApplyColourKey(atlas_, kColourKey);
+}
+
+InkBox AtlasInk::Of(const Sprite& sprite) const {
+  InkBox ink{sprite.x + sprite.w, sprite.y + sprite.h, sprite.x, sprite.y};
+  const int left = static_cast<int>(std::lround(sprite.srcLeft)), top = static_cast<int>(std::lround(sprite.srcTop));
+  const int w = static_cast<int>(std::lround(sprite.w)), h = static_cast<int>(std::lround(sprite.h));
+  for (int y = std::max(top, 0); y < std::min(top + h, atlas_.height); ++y) {
+    for (int x = std::max(left, 0); x < std::min(left + w, atlas_.width); ++x) {
+      if ((atlas_.pixels[static_cast<size_t>(y) * atlas_.width + x] >> 24) == 0) continue;
+      const float sx = sprite.x + static_cast<float>(x - left), sy = sprite.y + static_cast<float>(y - top);
+      ink = {std::min(ink.left, sx), std::min(ink.top, sy), std::max(ink.right, sx + 1), std::max(ink.bottom, sy + 1)};
+    }
+  }
+  return ink;
 }
 
 }  // namespace test

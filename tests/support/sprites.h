@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/rect.h"
+#include "platform/image.h"
 #include "platform/recording/gpu_recording.h"
 
 namespace test {
@@ -29,5 +30,25 @@ bool Has(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 // Where the picture was drawn, when it was drawn exactly once.
 std::optional<std::pair<float, float>> At(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 inline std::optional<std::pair<float, float>> Pos(float x, float y) { return std::make_pair(x, y); }
+
+// Where a picture shows on the screen: the box round the texels the colour key leaves
+// visible (right and bottom exclusive); empty when it shows none.
+struct InkBox {
+  float left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+};
+bool Overlap(const InkBox& a, const InkBox& b);
+
+// The interface atlas of the loaded data.dat as the renderer keys it, to find the ink
+// of the sprites drawn from it (drawn one texel to a pixel).
+class AtlasInk {
+ public:
+  AtlasInk();
+  bool Loaded() const { return atlas_.width == 2048 && atlas_.height == 2048; }
+  InkBox Of(const Sprite& sprite) const;
+
+ private:
+  plat::Image atlas_;
+};
 
 }  // namespace test

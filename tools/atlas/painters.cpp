@@ -1,5 +1,6 @@
 #include "painters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -144,11 +145,41 @@ bool PaintPicture(Surface& s, const std::string& args, const Fonts& f, std::stri
 
 const std::vector<std::string>& PaintKinds() {
   static const std::vector<std::string> kinds = {"label", "label-centre", "heading", "message", "window", "pattern",
-                                                 "digit", "cursor",       "button",  "picture", "same"};
+                                                 "digit", "cursor",       "button",  "picture", "inset",  "same"};
   return kinds;
 }
 
+namespace {
+
+// `inset <left> <top> <right> <bottom> <paint>`: the paint drawn that far in from each
+// edge, the margins left clear (the colour key), for a picture whose fixed place on the
+// screen puts its edges against something that must stay in view.
+bool PaintInset(Surface& s, const std::string& args, const Fonts& fonts, std::string* error) {
+  std::stringstream in(args);
+  int left = -1, top = -1, right = -1, bottom = -1;
+  std::string kind;
+  in >> left >> top >> right >> bottom >> kind;
+  const int w = s.Width() - left - right, h = s.Height() - top - bottom;
+  if (!in || left < 0 || top < 0 || right < 0 || bottom < 0 || w <= 0 || h <= 0) {
+    *error = "expected `inset <left> <top> <right> <bottom> <paint>` with margins that leave the picture room";
+    return false;
+  }
+  const auto& kinds = PaintKinds();
+  if (kind == "same" || std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) {
+    *error = "unknown paint kind '" + kind + "' inside an inset";
+    return false;
+  }
+  Entry inner;
+  inner.kind = kind;
+  std::getline(in >> std::ws, inner.args);
+  Surface inside = s.Sub(left, top, w, h);
+  return PaintEntry(inside, inner, fonts, error);
+}
+
+}  // namespace
+
 bool PaintEntry(Surface& s, const Entry& e, const Fonts& fonts, std::string* error) {
+  if (e.kind == "inset") return PaintInset(s, e.args, fonts, error);
   if (e.kind == "label") return PaintLabel(s, e.args, fonts, 0, tool::PlainText(), false);
   if (e.kind == "label-centre") return PaintLabel(s, e.args, fonts, 1, tool::PlainText(), false);
   if (e.kind == "heading") return PaintLabel(s, e.args, fonts, 1, tool::GoldText(), true);

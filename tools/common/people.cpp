@@ -29,8 +29,8 @@ struct Look {
 const std::map<std::string, Look>& Cast() {
   static const std::map<std::string, Look> cast = {
       {"milva", {0xFCE2D2, 0xC9C2EE, 0x7A4FD0, 0x2E3F96, 0xE8C66A, kLong, kRobe, kCirclet, true, 0.45f, 0x3A4FA8}},
-      {"yorun", {0xF0CDAE, 0x6B4326, 0x2F7A4A, 0x8A96A8, 0x6A2A20, kSpiky, kArmour, kNone, false, 0.5f, 0x5A3A28}},
-      {"minerva", {0xFCE4D4, 0xF2D27A, 0x2E8C6A, 0x2F7A56, 0xF0E2B0, kLong, kRobe, kRibbon, true, 0.42f, 0x2E6A52}},
+      {"yorun", {0xF0CDAE, 0x6B4326, 0x2F7A4A, 0x9AA4B8, 0xB3262C, kSpiky, kArmour, kNone, false, 0.5f, 0x5A3A28}},
+      {"minerva", {0xFCE4D4, 0xF2D27A, 0x2E8C6A, 0xF4F1E8, 0xD9A93A, kLong, kRobe, kRibbon, true, 0.42f, 0x2E6A52}},
       {"zita", {0xF6D4BA, 0xC8402C, 0xB06A1E, 0x7A4A2A, 0xD8B070, kPonytail, kArmour, kNone, true, 0.45f, 0x8A3426}},
       {"guildmaster", {0xE8C4A2, 0x8A8A90, 0x4A5A7A, 0x5A3C24, 0xC8A050, kShort, kCoat, kBeard, false, 0.8f, 0x4A3A2A}},
       {"villager", {0xF0CCAA, 0x7A5030, 0x5A4030, 0x8A7A4A, 0x5A4A2A, kShort, kTunic, kNone, false, 0.5f, 0x6A7A4A}},
@@ -360,6 +360,18 @@ void Border(Surface& s) {
 
 bool KnownPerson(const std::string& who) { return Cast().count(who) != 0; }
 
+bool CastColour(const std::string& who, const std::string& part, uint32_t* rgb) {
+  const auto it = Cast().find(who);
+  if (it == Cast().end()) return false;
+  const Look& l = it->second;
+  const std::map<std::string, uint32_t> parts = {
+      {"skin", l.skin}, {"hair", l.hair}, {"eyes", l.eyes}, {"cloth", l.cloth}, {"trim", l.trim}};
+  const auto found = parts.find(part);
+  if (found == parts.end()) return false;
+  *rgb = found->second;
+  return true;
+}
+
 bool DrawPerson(Surface& s, const std::string& who, Framing framing) {
   const auto it = Cast().find(who);
   if (it == Cast().end()) return false;
@@ -368,7 +380,9 @@ bool DrawPerson(Surface& s, const std::string& who, Framing framing) {
   const float childScale = l.age < 0.3f ? 0.88f : 1.0f;
   Frame f{};
   if (framing == Framing::kBust) {
-    f = {w * 0.5f, h * 0.38f, std::min(w * 0.21f, h * 0.2f) * childScale};
+    // Left of centre: the message window covers the portrait's right third, and the face
+    // and hair must stay clear of it.
+    f = {w * 0.41f, h * 0.38f, std::min(w * 0.21f, h * 0.2f) * childScale};
   } else if (framing == Framing::kFace) {
     Backdrop(s, l);
     f = {w * 0.5f, h * 0.56f, h * 0.4f};

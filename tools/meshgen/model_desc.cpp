@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "art.h"
+
 namespace meshgen {
 
 namespace {
@@ -15,12 +17,31 @@ const std::map<std::string, DecalKind> kDecals = {{"planks", DecalKind::Planks},
                                                   {"sign", DecalKind::Sign},     {"mottle", DecalKind::Mottle},
                                                   {"scales", DecalKind::Scales}, {"bark", DecalKind::Bark}};
 
+// A colour word: #rrggbb, or cast:<who>.<part>, a colour of a person's look in the
+// interface pictures (skin, hair, eyes, cloth, trim), so a hero's model and face agree.
+void ReadColour(const desc::Where& where, const std::string& word, double rgb[3]) {
+  const std::string prefix = "cast:";
+  if (word.rfind(prefix, 0) != 0) {
+    desc::Colour(where, word, rgb);
+    return;
+  }
+  const size_t dot = word.find('.', prefix.size());
+  uint32_t value = 0;
+  if (dot == std::string::npos ||
+      !tool::CastColour(word.substr(prefix.size(), dot - prefix.size()), word.substr(dot + 1), &value)) {
+    Fail(where, "no cast colour '" + word + "' (cast:<who>.<skin|hair|eyes|cloth|trim>)");
+  }
+  rgb[0] = ((value >> 16) & 0xFF) / 255.0;
+  rgb[1] = ((value >> 8) & 0xFF) / 255.0;
+  rgb[2] = (value & 0xFF) / 255.0;
+}
+
 Paint ReadPaint(const Line& line) {
-  if (line.words.size() < 3) Fail(line.where, "paint needs a name and a #rrggbb colour");
+  if (line.words.size() < 3) Fail(line.where, "paint needs a name and a colour");
   Paint p;
   p.name = line.words[1];
   p.where = line.where;
-  desc::Colour(line.where, line.words[2], p.rgb);
+  ReadColour(line.where, line.words[2], p.rgb);
   desc::Options opt(line.where, line.words, 3);
   p.glow = opt.Flag("glow");
   p.front = opt.Flag("front");
