@@ -72,7 +72,7 @@ void UnitStateItemMenu(UnitData* unit) {
       if (unit->moved) {
         GridClearRange();
       } else {
-        GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+        GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
       }
       break;
     case 1:

@@ -88,7 +88,7 @@ void ApplyCommand(UnitData* unit, int32_t command) {
       break;
     case kCommandMove:
       CursorSetState(CursorStateMoveTarget);
-      GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+      GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
       unit->state = UnitStateMoving;
       break;
     case kCommandWait:
@@ -235,7 +235,7 @@ void UnitFinishTurn(UnitData* unit) {
 }
 
 int32_t UnitActionTargetSide(const UnitData* unit) {
-  const int32_t other = 1 - unit->record.side;
+  const int32_t other = OtherSide(unit->record.side);
   if (unit->record.characterClass == kClassFighter) return other;
   return SkillKind(unit->skill) != 0 ? unit->record.side : other;
 }
