@@ -240,7 +240,7 @@ UnitData* AiSortTargetsByHp(UnitData* unit) {
 
 UnitData* AiSortTargetsByHpLost(UnitData* unit) {
   return SortTargets(unit, [](const UnitData& a, const UnitData& b) {
-    return a.record.maxHp - a.record.hp > b.record.maxHp - b.record.hp;
+    return int64_t{a.record.maxHp} - a.record.hp > int64_t{b.record.maxHp} - b.record.hp;
   });
 }
 

@@ -20,6 +20,9 @@ struct Caps {
 };
 constexpr Caps kCaps = {400, 400, 150, 100, 150, 100, 20, 5};
 
+// A growth never carries a value past what an int32 holds, whatever it held before.
+void Grow(int32_t* value, int32_t add) { *value = SaturateToInt32(int64_t{*value} + add); }
+
 void Cap(int32_t* value, int32_t cap) {
   if (*value > cap) *value = cap;
 }
@@ -31,14 +34,16 @@ int PartyRows() { return g_partyCount < 0 ? 0 : (g_partyCount > kPartyRows ? kPa
 
 }  // namespace
 
+// Summed wide: the enemies' rewards together never overflow, whatever their records hold.
 void BattleSumRewards(int32_t* gold, int32_t* experience) {
-  *gold = 0;
-  *experience = 0;
+  int64_t goldSum = 0, experienceSum = 0;
   ForEachUnit([&](const UnitData* u) {
     if (u->record.side != 1) return;
-    *gold += u->record.money;
-    *experience += u->record.experience;
+    goldSum += u->record.money;
+    experienceSum += u->record.experience;
   });
+  *gold = SaturateToInt32(goldSum);
+  *experience = SaturateToInt32(experienceSum);
 }
 
 void BattleAddRewards(BattleData* battle) {
@@ -62,7 +67,7 @@ void BattleGiveExperience(BattleData* battle) {
 // At most one level a battle: whatever lies beyond the hundred is lost.
 void UnitGainExperience(BattleData* battle, UnitData* unit, int32_t amount) {
   CharacterRecord& r = unit->record;
-  r.experience += amount;
+  r.experience = SaturateToInt32(int64_t{r.experience} + amount);
   if (r.experience < kExperiencePerLevel) return;
   r.experience = 0;
   if (r.level < kLevelMax) ++r.level;
@@ -79,24 +84,24 @@ void UnitGainExperience(BattleData* battle, UnitData* unit, int32_t amount) {
 void UnitLevelUpGrowth(UnitData* unit) {
   CharacterRecord& r = unit->record;
   if (r.characterClass == kClassFighter) {
-    r.attack += 1 + RandomBelow(3);
-    r.magic += 1;
-    r.defence += 1;
-    r.magicDefence += RandomBelow(2);
-    r.maxHp += 1 + RandomBelow(5);
-    r.hitTerm += Chance(11);
-    r.growth1 += Chance(6);
-    r.growth2 += Chance(3);
+    Grow(&r.attack, 1 + RandomBelow(3));
+    Grow(&r.magic, 1);
+    Grow(&r.defence, 1);
+    Grow(&r.magicDefence, RandomBelow(2));
+    Grow(&r.maxHp, 1 + RandomBelow(5));
+    Grow(&r.hitTerm, Chance(11));
+    Grow(&r.growth1, Chance(6));
+    Grow(&r.growth2, Chance(3));
   } else if (r.characterClass == kClassCaster) {
-    r.maxMp += 1 + RandomBelow(4);
-    r.magic += 1 + RandomBelow(3);
-    r.magicDefence += 1;
-    r.maxHp += 1 + RandomBelow(4);
-    r.attack += 1;
-    r.defence += 1;
-    r.hitTerm += Chance(11);
-    r.growth1 += Chance(6);
-    r.growth2 += Chance(6);
+    Grow(&r.maxMp, 1 + RandomBelow(4));
+    Grow(&r.magic, 1 + RandomBelow(3));
+    Grow(&r.magicDefence, 1);
+    Grow(&r.maxHp, 1 + RandomBelow(4));
+    Grow(&r.attack, 1);
+    Grow(&r.defence, 1);
+    Grow(&r.hitTerm, Chance(11));
+    Grow(&r.growth1, Chance(6));
+    Grow(&r.growth2, Chance(6));
   }
   Cap(&r.maxHp, kCaps.maxHp);
   Cap(&r.maxMp, kCaps.maxMp);

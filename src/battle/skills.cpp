@@ -1,6 +1,8 @@
 // The skill window, casting and the range search; the effects are in skill_effects.cpp.
 #include "battle/skills.h"
 
+#include <algorithm>
+
 #include "battle/actions.h"
 #include "battle/ai.h"
 #include "battle/cursor.h"
@@ -297,8 +299,7 @@ void UnitStateAiSkillWait(UnitData* unit) {
 void SkillPayMp(CharacterRecord* record, int32_t skill) {
   const SkillRecord* s = Skill(skill);
   if (!s || record->side != 0) return;
-  record->mp -= s->mpCost;
-  if (record->mp < 0) record->mp = 0;
+  record->mp = SaturateToInt32(std::max<int64_t>(int64_t{record->mp} - s->mpCost, 0));
 }
 
 int UnitFindTargetsInRange(UnitData* unit, float x, float z, int32_t range, int32_t side) {
