@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/sound.h"
 #include "engine/task.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/image.h"
 
 uint8_t* g_dataFile = nullptr;
 size_t g_dataFileSize = 0;
@@ -13,6 +15,25 @@ namespace {
 
 // The block g_dataFile points into; freed when the last share goes.
 std::shared_ptr<uint8_t> g_dataFileOwner;
+
+// Every entry that may be decoded as a picture (the atlas, the glyphs, the textures and
+// the material textures, used or not) and every clip, by its header; the meshes by
+// their bytes. Run on an image whose table is known good.
+bool DecodedWithinBudgets(const uint8_t* image) {
+  uint64_t decoded = 0, meshes = 0;
+  for (int i = 0; i < kArchiveEntryCount; ++i) {
+    const uint8_t* record = image + kArchiveTableSize + ReadU32(image + 4 * i);
+    const uint32_t size = ReadU32(record);
+    if (i < kEntryMeshFirst) {
+      decoded += plat::ImageDecodedBytes(record + 4, size);
+    } else if (i < kEntrySoundFirst) {
+      meshes += size;
+    } else {
+      decoded += SoundDecodedBytes(record + 4, size);
+    }
+  }
+  return decoded <= kDataFileDecodedMaxBytes && meshes <= kDataFileMeshMaxBytes;
+}
 
 }  // namespace
 
@@ -27,7 +48,7 @@ int DataFileValidate(const uint8_t* image, size_t size) {
     const uint64_t entrySize = ReadU32(image + kArchiveTableSize + offset);
     if (entrySize > body - offset - 4) return 0;
   }
-  return 1;
+  return DecodedWithinBudgets(image) ? 1 : 0;
 }
 
 // The file goes straight into the block that is kept: no second copy of 11 MB.
