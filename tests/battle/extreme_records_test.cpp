@@ -28,10 +28,12 @@ bool EnemyOn(int column, int row) {
   return false;
 }
 
-// Party members holding extreme values, and what the won battle must leave in them.
+// Party members holding extreme values, whether the battle is won, and what it must
+// leave in them.
 struct DamagedParty {
   const char* name;
   std::function<void()> damage;
+  bool won;
   std::function<void()> check;
 };
 
@@ -52,6 +54,7 @@ const DamagedParty kDamagedParties[] = {
        SetStats(g_party[0], INT32_MAX);
        g_party[0].move = 100000;
      },
+     true,
      [] {
        const CharacterRecord& r = g_party[0];
        EXPECT_EQ(r.level, INT32_MAX);
@@ -77,6 +80,7 @@ const DamagedParty kDamagedParties[] = {
        g_party[1].move = INT32_MIN;
        g_party[1].status = kStatusPoison;
      },
+     true,
      [] {
        EXPECT_EQ(g_party[1].hp, 1) << "marked fallen";
        EXPECT_EQ(g_party[1].experience, 0);
@@ -88,11 +92,32 @@ const DamagedParty kDamagedParties[] = {
        g_party[2].side = INT32_MIN;
        g_party[3].side = INT32_MAX;
      },
+     true,
      [] {
        EXPECT_EQ(g_party[2].side, INT32_MIN);
        EXPECT_EQ(g_party[3].side, INT32_MAX);
        EXPECT_EQ(g_party[3].experience, 0);
      }},
+    // Jorn alone with the largest attack walks up to the tiger and fells it at a blow.
+    {"TheLargestAttack",
+     [] {
+       g_partyCount = 1;
+       g_party[0] = g_characterTable[1];
+       g_party[0].attack = INT32_MAX;
+       g_party[0].move = 100000;
+     },
+     true, [] { EXPECT_EQ(g_party[0].experience, 10); }},
+    // Jorn alone with the lowest defence stands until the tiger comes; its blow, taken
+    // wide, is past all his hit points, and the battle is lost.
+    {"TheLowestDefence",
+     [] {
+       g_partyCount = 1;
+       g_party[0] = g_characterTable[1];
+       g_party[0].defence = INT32_MIN;
+       g_party[0].hp = g_party[0].maxHp = INT32_MAX;
+       g_party[0].move = INT32_MIN;
+     },
+     false, [] {}},
 };
 
 class ExtremeRecordsTest : public test::FieldBattleTest {
@@ -154,9 +179,9 @@ class DamagedPartyTest : public ExtremeRecordsTest, public ::testing::WithParamI
   }
 };
 
-// A random battle against one black tiger: the marker rests on Milva (her values in the
-// unit window), she hands the party to auto-battle, and the battle is fought, won and
-// paid out; then the status screen shows every member.
+// A random battle against one black tiger: the marker rests on the first member (its
+// values in the unit window), who hands the party to auto-battle, and the battle is
+// fought to its end; a won one is paid out, and the status screen shows every member.
 TEST_P(DamagedPartyTest, AWholeBattleAndTheStatusScreenTakeItsValues) {
   Open();
   GetParam().damage();
@@ -166,9 +191,9 @@ TEST_P(DamagedPartyTest, AWholeBattleAndTheStatusScreenTakeItsValues) {
   }
   ToPartyPhase();
   Game().Tap(kKeyRight, 4);
-  UnitData* milva = test::Units(0)[0];
+  UnitData* first = test::Units(0)[0];
   Game().Tap(kKeyEnter);
-  PickCommand(milva, kCommandAuto);
+  PickCommand(first, kCommandAuto);
   Game().Tap(kKeyDown);
   Game().Tap(kKeyEnter);  // yes
   ASSERT_EQ(g_settings.autoBattle, 1);
@@ -178,8 +203,12 @@ TEST_P(DamagedPartyTest, AWholeBattleAndTheStatusScreenTakeItsValues) {
         return Battle() == nullptr;
       },
       6000));
-  ASSERT_TRUE(TaskExists(kTaskIdWalker)) << "won, back on the field";
   GetParam().check();
+  if (!GetParam().won) {
+    EXPECT_TRUE(TaskExists(kTaskIdTitle)) << "lost";
+    return;
+  }
+  ASSERT_TRUE(TaskExists(kTaskIdWalker)) << "won, back on the field";
   Game().Tap(kKeyShift);
   for (int i = 0; i < 8 && MenuAction() != kMenuActParty; ++i) Game().Tap(kKeyDown);
   Game().Tap(kKeyEnter);
