@@ -223,14 +223,14 @@ int GridRangeAt(int index) { return index >= 0 && index < kGridCells ? Range(ind
 
 int GridWallAt(int index) { return index >= 0 && index < kGridCells ? g_gridWalls[index] : 1; }
 
-int32_t GridBudget(int64_t budget) { return static_cast<int32_t>(std::clamp<int64_t>(budget, -1, kGridReach)); }
-
 void GridClearRange() {
   std::fill_n(g_gridRange, kBattleGridCells, kRangeNone);
   PathReset();
 }
 
 void GridClearSearchMarks() { std::fill_n(g_gridMarks, kBattleGridCells, int16_t{-1}); }
+
+int32_t GridBudget(int64_t budget) { return static_cast<int32_t>(std::clamp<int64_t>(budget, -1, kGridReach)); }
 
 void GridShowMoveRange(float x, float z, int32_t budget, int32_t blockingSide) {
   int kx = 0, kz = 0;

@@ -39,11 +39,11 @@ void GridCellToWorld(float* column, float* row);
 // The range value of a cell index (-1 not in range); -1 for an index off the grid.
 int GridRangeAt(int index);
 int GridWallAt(int index);
-// A flood's budget from any sum of record values: -1 (no cell) up to the grid's reach.
-int32_t GridBudget(int64_t budget);
 void GridClearRange();
 // Every search mark := -1, no visit: a search started with a budget of 0 still visits.
 void GridClearSearchMarks();
+// A flood's budget from any sum of record values: -1 (no cell) up to the grid's reach.
+int32_t GridBudget(int64_t budget);
 // The walking range from the cell of (x, z): enemies (units of the blocking side) stop
 // it, walls too; units of the walker's own side are passed through.
 void GridShowMoveRange(float x, float z, int32_t budget, int32_t blockingSide);
