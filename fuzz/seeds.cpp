@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/game_state.h"
@@ -90,6 +91,24 @@ void SeedsFromTests() {
   Seed("xmesh", test::ToBytes(test::XMeshText({test::XMaterialDesc{}, textured}, {0, 1, 1})));
   Seed("xmesh", test::ToBytes(test::XMeshText({}, {0, 0})));
   Seed("sound", test::MinimalWave(64));
+  // Clips at the edges of what the devices take: 8-bit at 8 kHz, stereo at 48 kHz, and
+  // 24-bit, which neither takes.
+  for (const auto& [rate, bits, channels] : {std::tuple{8000u, 8, 1}, {48000u, 16, 2}, {22050u, 24, 1}}) {
+    Bytes wave = test::MinimalWave(32);
+    StoreU32(wave.data() + 24, rate);
+    wave[22] = static_cast<uint8_t>(channels);
+    wave[34] = static_cast<uint8_t>(bits);
+    Seed("sound", wave);
+  }
+  // Archives against the decoded budget: four pictures the size of the atlas (their
+  // headers alone) are past it; the small archive with JPEG and BMP pictures is within.
+  Bytes atlasHeader = test::PngBytes(test::SolidImage(2048, 2048, 0xFF000000));
+  atlasHeader.resize(33);
+  std::vector<Bytes> entries = test::RendererEntries({}, {});
+  for (int i = 0; i < 4; ++i) entries[static_cast<size_t>(i)] = atlasHeader;
+  Seed("archive", test::BuildArchive(entries));
+  entries = test::RendererEntries({test::JpegBytes(picture, 90), test::BmpBytes(picture, 8, true)}, {});
+  Seed("archive", test::BuildArchive(entries));
   Seed("map", test::BuildMapPack({test::MapFromRows({"#####", "#1.2#", "#~T_#", "#####"}, 1, 12)}));
   const std::string script = "$1,0,270,#3,1,#1,1,hello,#2,q,a,b,L1,L2,L1#5,3,#17,2,#99,@$3,#6,3,X,#11,4,X#99,@";
   Seed("event_pack", test::BuildEventPack({test::Inverted(script)}));

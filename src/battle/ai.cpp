@@ -29,7 +29,10 @@ constexpr float kSummonFacing = 270.0f;
 constexpr int32_t kSkillHealOne = 2, kSkillHealAll = 3, kSkillCurePoison = 4, kSkillCureStun = 5;
 constexpr int32_t kSkillFlare = 0, kSkillFlareAll = 1;
 
-int32_t Foes(const UnitData* u) { return 1 - u->record.side; }
+int32_t Foes(const UnitData* u) { return OtherSide(u->record.side); }
+
+// The unit's move and some cells more, as a search's budget.
+int32_t MoveAnd(const UnitData* u, int32_t extra) { return GridBudget(int64_t{u->record.move} + extra); }
 
 int Key(float v) { return static_cast<int>(v); }
 
@@ -113,35 +116,84 @@ void WalkIfChosen(UnitData* u, int32_t skill) {
   u->state = AiAttackerMarkMove;
 }
 
-bool UnitStandsOn(const UnitData* u, int kx, int kz) {
-  float ux = 0, uz = 0;
-  UnitKey(u, &ux, &uz);
-  return Key(ux) == kx && Key(uz) == kz;
-}
+// The approach search of the rules, depth first, appends a cell every time a way reaches
+// it with no less budget than any way before, so its candidates, repeats and order hang
+// on every way it tries. Up to this budget (a move of 5 and a caster's reach of 2 ask
+// for 7) that stays well under 100,000 visits and is kept as it is; each further step
+// multiplies the work, which only a damaged record's move could ask for. A larger budget
+// reaches each cell once, breadth first, and appends it once with the budget of its
+// shortest way.
+constexpr int32_t kApproachExhaustiveBudget = 9;
 
-bool BlockingUnitAt(int kx, int kz, int32_t side) {
-  bool found = false;
+// One approach search: its budgets and what stands on each cell, looked up once.
+struct ApproachSearch {
+  int32_t total, reach;
+  UnitData* target;
+  bool occupied[kGridCells];  // a unit of any side, in any state
+  bool blocking[kGridCells];  // a unit of the blocking side standing on the ground
+};
+
+void MarkUnits(ApproachSearch* s, int32_t blockingSide) {
+  std::fill(std::begin(s->occupied), std::end(s->occupied), false);
+  std::fill(std::begin(s->blocking), std::end(s->blocking), false);
   ForEachUnit([&](const UnitData* u) {
-    if (!found && u->record.side == side && u->y >= kUnitHeight && UnitStandsOn(u, kx, kz)) found = true;
+    float kx = 0, kz = 0;
+    UnitKey(u, &kx, &kz);
+    if (!GridInside(kx, kz)) return;
+    const int i = GridCellIndex(kx, kz);
+    s->occupied[i] = true;
+    if (u->record.side == blockingSide && u->y >= kUnitHeight) s->blocking[i] = true;
   });
-  return found;
 }
 
-void FloodApproach(int kx, int kz, int32_t budget, int32_t total, int32_t reach, int32_t side, UnitData* target) {
+// A free cell in the walking range on show, far enough from the start, while there is room.
+void AppendIfCandidate(const ApproachSearch& s, int i, int32_t budget, float kx, float kz) {
+  if (!s.occupied[i] && GridRangeAt(i) >= 0 && budget <= s.total - s.reach && g_approachCellCount < kApproachCells) {
+    g_approachCells[g_approachCellCount++] = {budget, kx, kz, s.target};
+  }
+}
+
+void FloodApproach(int kx, int kz, int32_t budget, const ApproachSearch& s) {
   const float fx = static_cast<float>(kx), fz = static_cast<float>(kz);
   if (budget < 0 || !GridInside(fx, fz)) return;
   const int i = GridCellIndex(fx, fz);
   if (g_gridMarks[i] > budget) return;
-  if (budget < total && BlockingUnitAt(kx, kz, side)) return;
-  if (!GridAnyUnitAt(fx, fz) && GridRangeAt(i) >= 0 && budget <= total - reach &&
-      g_approachCellCount < kApproachCells) {
-    g_approachCells[g_approachCellCount++] = {budget, fx, fz, target};
+  if (budget < s.total && s.blocking[i]) return;
+  AppendIfCandidate(s, i, budget, fx, fz);
+  g_gridMarks[i] = static_cast<int16_t>(budget);
+  FloodApproach(kx + 2, kz, budget - 1, s);
+  FloodApproach(kx, kz + 2, budget - 1, s);
+  FloodApproach(kx - 2, kz, budget - 1, s);
+  FloodApproach(kx, kz - 2, budget - 1, s);
+}
+
+constexpr int kApproachSteps[4][2] = {{2, 0}, {0, 2}, {-2, 0}, {0, -2}};  // +x, +z, -x, -z
+
+void FloodApproachBreadthFirst(int kx, int kz, int32_t budget, const ApproachSearch& s) {
+  if (budget < 0 || !GridInside(static_cast<float>(kx), static_cast<float>(kz))) return;
+  int queueX[kGridCells], queueZ[kGridCells];
+  int head = 0, tail = 0;
+  const int start = GridCellIndex(static_cast<float>(kx), static_cast<float>(kz));
+  g_gridMarks[start] = static_cast<int16_t>(budget);
+  AppendIfCandidate(s, start, budget, static_cast<float>(kx), static_cast<float>(kz));
+  queueX[tail] = kx;
+  queueZ[tail++] = kz;
+  while (head < tail) {
+    const int x = queueX[head], z = queueZ[head++];
+    const int32_t left = g_gridMarks[GridCellIndex(static_cast<float>(x), static_cast<float>(z))] - 1;
+    if (left < 0) continue;
+    for (const auto& step : kApproachSteps) {
+      const int nx = x + step[0], nz = z + step[1];
+      const float fx = static_cast<float>(nx), fz = static_cast<float>(nz);
+      if (!GridInside(fx, fz)) continue;
+      const int i = GridCellIndex(fx, fz);
+      if (g_gridMarks[i] >= 0 || s.blocking[i]) continue;
+      g_gridMarks[i] = static_cast<int16_t>(left);
+      AppendIfCandidate(s, i, left, fx, fz);
+      queueX[tail] = nx;
+      queueZ[tail++] = nz;
+    }
   }
-  g_gridMarks[i] = static_cast<uint8_t>(budget);
-  FloodApproach(kx + 2, kz, budget - 1, total, reach, side, target);
-  FloodApproach(kx, kz + 2, budget - 1, total, reach, side, target);
-  FloodApproach(kx - 2, kz, budget - 1, total, reach, side, target);
-  FloodApproach(kx, kz - 2, budget - 1, total, reach, side, target);
 }
 
 // Entry 0 of the sorted candidates becomes the goal; a goal leads to the walk.
@@ -188,7 +240,7 @@ UnitData* AiSortTargetsByHp(UnitData* unit) {
 
 UnitData* AiSortTargetsByHpLost(UnitData* unit) {
   return SortTargets(unit, [](const UnitData& a, const UnitData& b) {
-    return a.record.maxHp - a.record.hp > b.record.maxHp - b.record.hp;
+    return int64_t{a.record.maxHp} - a.record.hp > int64_t{b.record.maxHp} - b.record.hp;
   });
 }
 
@@ -257,7 +309,17 @@ void AiAddApproachCells(float x, float z, int32_t budget, int32_t total, int32_t
   GridClearSearchMarks();
   float kx = 0, kz = 0;
   GridSnapToCell(x, z, &kx, &kz);
-  FloodApproach(Key(kx), Key(kz), budget, total, reach, blockingSide, target);
+  ApproachSearch s;
+  s.total = GridBudget(total);
+  s.reach = reach;
+  s.target = target;
+  MarkUnits(&s, blockingSide);
+  budget = GridBudget(budget);
+  if (budget <= kApproachExhaustiveBudget) {
+    FloodApproach(Key(kx), Key(kz), budget, s);
+  } else {
+    FloodApproachBreadthFirst(Key(kx), Key(kz), budget, s);
+  }
 }
 
 void AiSortApproachCells() {
@@ -328,7 +390,7 @@ void AiAttackerStrike(UnitData* unit) {
 }
 
 void AiAttackerCheckReach(UnitData* unit) {
-  unit->state = FoesWithin(unit, unit->record.move + 1) ? AiAttackerApproach : AiApproachNearest;
+  unit->state = FoesWithin(unit, MoveAnd(unit, 1)) ? AiAttackerApproach : AiApproachNearest;
 }
 
 void AiAttackerApproach(UnitData* unit) { unit->state = AiAttackerMarkMove; }
@@ -346,7 +408,7 @@ void AiAttackerCollectCells(UnitData* unit) {
   const int s = unit->searchSlot;
   if (s >= 0 && s < kUnitTargetSlots && unit->targets[s]) {
     const int32_t reach = unit->record.characterClass == kClassCaster ? 2 : 1;
-    const int32_t total = unit->record.move + reach;
+    const int32_t total = MoveAnd(unit, reach);
     const UnitData* t = unit->targets[s];
     AiAddApproachCells(t->x, t->z, total, total, reach, Foes(unit), unit->targets[s]);
     ++unit->searchSlot;
@@ -474,13 +536,14 @@ void AiApproachPoint(UnitData* unit) {
   unit->target = unit->targets[0];
   const UnitData* t = unit->target;
   const float angle = FacingToward(unit->x, unit->z, t->x, t->z);
-  const int32_t d = static_cast<int32_t>(angle) % 90 == 0 ? unit->record.move : unit->record.move - 1;
+  const int32_t move = MoveAnd(unit, 0);
+  const int32_t d = static_cast<int32_t>(angle) % 90 == 0 ? move : move - 1;
   float px = 0, pz = 0;
   PolarOffset(&px, &pz, unit->x, unit->z, angle, 2.0f * static_cast<float>(d));
   const int32_t reach = unit->record.characterClass == kClassFighter ? 1 : 2;
   AiClearApproachCells();
   unit->goalX = unit->goalZ = kNoGoal;
-  const int32_t total = unit->record.move + reach;
+  const int32_t total = MoveAnd(unit, reach);
   AiAddApproachCells(px, pz, total, total, reach, Foes(unit), nullptr);
   unit->state = AiApproachPickCell;
 }
@@ -526,7 +589,7 @@ void AiCasterTryCure(UnitData* unit) {
 }
 
 void AiCasterCheckFar(UnitData* unit) {
-  unit->state = AlliesWithin(unit, unit->record.move + 2) ? AiCasterDecideFar : AiCasterCheckFoes;
+  unit->state = AlliesWithin(unit, MoveAnd(unit, 2)) ? AiCasterDecideFar : AiCasterCheckFoes;
 }
 
 void AiCasterDecideFar(UnitData* unit) {
@@ -562,7 +625,7 @@ void AiCasterCheckFoes(UnitData* unit) {
 void AiCasterTryAttack(UnitData* unit) { CastIfChosen(unit, PickDamageSkill(unit)); }
 
 void AiCasterCheckFoesFar(UnitData* unit) {
-  unit->state = FoesWithin(unit, unit->record.move + 2) ? AiCasterPlanAttack : AiApproachNearest;
+  unit->state = FoesWithin(unit, MoveAnd(unit, 2)) ? AiCasterPlanAttack : AiApproachNearest;
 }
 
 void AiCasterPlanAttack(UnitData* unit) { WalkIfChosen(unit, PickDamageSkill(unit)); }

@@ -166,9 +166,9 @@ void DrawUnitStatusWindow(const UnitData* unit) {
   Label(131.0f, kAtlasStatusLabel);
   DrawAilmentIcons(kStatusX + 80.0f, kStatusY + 131.0f, r.status);
   Label(181.0f, kAtlasAttackPowerLabel);
-  Value(181.0f, r.attack + Power(r.weapon));
+  Value(181.0f, SaturateToInt32(int64_t{r.attack} + Power(r.weapon)));
   Label(206.0f, kAtlasDefencePowerLabel);
-  Value(206.0f, r.defence + Power(r.armour));
+  Value(206.0f, SaturateToInt32(int64_t{r.defence} + Power(r.armour)));
   Label(231.0f, kAtlasMagicLabel);
   Value(231.0f, r.magic);
   Label(256.0f, kAtlasMagicDefenceLabel);

@@ -33,7 +33,10 @@ const ItemRecord* Item(int32_t id) { return ItemIdValid(id) ? &g_itemTable[id] :
 
 bool UsableInBattle(const ItemRecord& item) { return (item.flags & kItemUsableInBattle) != 0; }
 
-int32_t Capped(int32_t value, int32_t add, int32_t maximum) { return value + add > maximum ? maximum : value + add; }
+int32_t Capped(int32_t value, int32_t add, int32_t maximum) {
+  const int64_t sum = int64_t{value} + add;
+  return sum > maximum ? maximum : SaturateToInt32(sum);
+}
 
 }  // namespace
 
@@ -72,7 +75,7 @@ void UnitStateItemMenu(UnitData* unit) {
       if (unit->moved) {
         GridClearRange();
       } else {
-        GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+        GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
       }
       break;
     case 1:

@@ -196,7 +196,7 @@ void CursorShowUnitRange(const UnitData* unit) {
   if (unit->record.decision == kDecisionBoss) {
     GridShowAttackRange(unit->x, unit->z, unit->record.move);
   } else {
-    GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+    GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
   }
 }
 
@@ -509,7 +509,7 @@ void CursorStateReturnToMenu(CursorData* c) {
     c->state = CursorStateFree;
     return;
   }
-  if (!unit->moved) GridShowMoveRange(c->marker[0], c->marker[2], unit->record.move, 1 - unit->record.side);
+  if (!unit->moved) GridShowMoveRange(c->marker[0], c->marker[2], unit->record.move, OtherSide(unit->record.side));
   unit->state = UnitMenuStateFor(unit->state);
 }
 

@@ -1,5 +1,6 @@
 #include "battle/grid.h"
 
+#include <algorithm>
 #include <cstring>
 #include <glm/mat4x4.hpp>
 
@@ -13,8 +14,6 @@
 
 int32_t g_gridWidth = kGridSize;
 int32_t g_gridHeight = kGridSize;
-float g_pathTryX[kPathEntries];
-float g_pathTryZ[kPathEntries];
 float g_pathX[kPathEntries];
 float g_pathZ[kPathEntries];
 int32_t g_pathLength = kPathEntries;
@@ -32,8 +31,6 @@ constexpr int kTextureHardTop = 27;
 constexpr int32_t kHardTerrainAbove = 7;
 constexpr float kBlockDepth = 4.0f;
 
-int32_t g_pathTryLength = 0;
-
 // Truncation toward zero, kept within reach of an int for points far off the grid.
 int Trunc(float v) {
   if (v > 100000.0f) return 100000;
@@ -47,54 +44,99 @@ bool InsideKey(int kx, int kz) {
 
 int IndexOfKey(int kx, int kz) { return (g_gridHeight / 2 - kz / 2) * g_gridWidth + kx / 2 + g_gridWidth / 2; }
 
-int8_t Range(int index) { return static_cast<int8_t>(g_gridRange[index]); }
+int16_t Range(int index) { return g_gridRange[index]; }
 
-void FloodMove(int kx, int kz, int budget, int32_t side) {
-  if (budget < 0) return;
-  if (GridUnitOfSideAt(static_cast<float>(kx), static_cast<float>(kz), side) || !InsideKey(kx, kz)) return;
-  const int i = IndexOfKey(kx, kz);
-  if (g_gridWalls[i] != 0 || Range(i) > budget) return;
-  g_gridRange[i] = static_cast<uint8_t>(budget);
-  FloodMove(kx + 2, kz, budget - 1, side);
-  FloodMove(kx, kz + 2, budget - 1, side);
-  FloodMove(kx - 2, kz, budget - 1, side);
-  FloodMove(kx, kz - 2, budget - 1, side);
+// The key of a cell index: the inverse of IndexOfKey.
+int KeyXOfIndex(int index) { return 2 * (index % g_gridWidth) - g_gridWidth; }
+int KeyZOfIndex(int index) { return g_gridHeight - 2 * (index / g_gridWidth); }
+
+// The floods' order of neighbours, +x, +z, -x, -z, and the path search's, -z, +x, -x, +z.
+constexpr int kFloodSteps[4][2] = {{2, 0}, {0, 2}, {-2, 0}, {0, -2}};
+constexpr int kPathSteps[4][2] = {{0, -2}, {2, 0}, {-2, 0}, {0, 2}};
+
+void SnapInt(float x, float z, int* kx, int* kz);
+
+// The cells a unit of the side stands on, in any state.
+void MarkUnitsOfSide(int32_t side, bool taken[kGridCells]) {
+  std::fill_n(taken, kGridCells, false);
+  ForEachUnit([&](const UnitData* u) {
+    if (u->record.side != side) return;
+    int kx = 0, kz = 0;
+    SnapInt(u->x, u->z, &kx, &kz);
+    if (InsideKey(kx, kz)) taken[IndexOfKey(kx, kz)] = true;
+  });
 }
 
-void FloodAction(int kx, int kz, int budget) {
+// Fills the cleared range layer from the key: every cell that is not a wall (nor taken,
+// when `taken` is given) gets the budget left over the shortest way to it. That is what
+// a depth-first flood that passes over cells already holding more budget leaves, but
+// breadth first each cell is taken once, so the work is bounded by the grid's cells
+// whatever the budget.
+void FloodRange(int kx, int kz, int32_t budget, const bool* taken) {
+  budget = GridBudget(budget);
   if (budget < 0 || !InsideKey(kx, kz)) return;
-  const int i = IndexOfKey(kx, kz);
-  if (g_gridWalls[i] != 0 || Range(i) > budget) return;
-  g_gridRange[i] = static_cast<uint8_t>(budget);
-  FloodAction(kx + 2, kz, budget - 1);
-  FloodAction(kx, kz + 2, budget - 1);
-  FloodAction(kx - 2, kz, budget - 1);
-  FloodAction(kx, kz - 2, budget - 1);
+  const auto open = [&](int i) { return g_gridWalls[i] == 0 && !(taken && taken[i]); };
+  const int start = IndexOfKey(kx, kz);
+  if (!open(start)) return;
+  int queue[kGridCells];
+  int head = 0, tail = 0;
+  g_gridRange[start] = static_cast<int16_t>(budget);
+  queue[tail++] = start;
+  while (head < tail) {
+    const int cell = queue[head++];
+    const int left = Range(cell);
+    if (left == 0) continue;
+    for (const auto& step : kFloodSteps) {
+      const int nx = KeyXOfIndex(cell) + step[0], nz = KeyZOfIndex(cell) + step[1];
+      if (!InsideKey(nx, nz)) continue;
+      const int next = IndexOfKey(nx, nz);
+      if (!open(next) || Range(next) >= 0) continue;
+      g_gridRange[next] = static_cast<int16_t>(left - 1);
+      queue[tail++] = next;
+    }
+  }
 }
 
-void PathSearch(int kx, int kz, int depth, int maxDepth, int gx, int gz) {
-  if (depth > maxDepth || !InsideKey(kx, kz) || Range(IndexOfKey(kx, kz)) < 0) return;
-  for (int i = 0; i < depth; ++i) {
-    if (Trunc(g_pathTryX[i]) == kx && Trunc(g_pathTryZ[i]) == kz) return;
-  }
-  g_pathTryX[depth] = static_cast<float>(kx);
-  g_pathTryZ[depth] = static_cast<float>(kz);
-  g_pathTryLength = depth;
-  if (kx == gx && kz == gz) {
-    // Only a strictly shorter path replaces the best: the first found of a length stays.
-    if (depth < g_pathLength) {
-      for (int i = 0; i < kPathEntries; ++i) {
-        g_pathX[i] = i <= depth ? g_pathTryX[i] : kPathEmpty;
-        g_pathZ[i] = i <= depth ? g_pathTryZ[i] : kPathEmpty;
-      }
-      g_pathLength = depth;
+// A key the path may step on: inside the grid and in the range on show.
+bool PathOpen(int kx, int kz) { return InsideKey(kx, kz) && Range(IndexOfKey(kx, kz)) >= 0; }
+
+// The path search works on the keys a whole number of steps from its start: a square of
+// them centred on the start, wide enough to hold every key of the grid wherever it starts.
+constexpr int kLatticeHalf = kGridSize - 1;
+constexpr int kLatticeSide = 2 * kLatticeHalf + 1;
+
+int LatticeSlot(int kx, int kz, int startX, int startZ) {
+  const int dx = kx - startX, dz = kz - startZ;
+  if (dx % 2 != 0 || dz % 2 != 0) return -1;
+  const int column = dx / 2 + kLatticeHalf, row = dz / 2 + kLatticeHalf;
+  if (column < 0 || column >= kLatticeSide || row < 0 || row >= kLatticeSide) return -1;
+  return row * kLatticeSide + column;
+}
+
+// Steps from every open key to the goal, counted breadth first from the goal (-1 where
+// none leads); the search ends at the start or past the largest depth.
+void StepsToGoal(int sx, int sz, int gx, int gz, int maxDepth, int16_t steps[]) {
+  std::fill_n(steps, kLatticeSide * kLatticeSide, int16_t{-1});
+  const int goal = LatticeSlot(gx, gz, sx, sz);
+  if (goal < 0 || !PathOpen(gx, gz)) return;
+  int queueX[kLatticeSide * kLatticeSide], queueZ[kLatticeSide * kLatticeSide];
+  int head = 0, tail = 0;
+  steps[goal] = 0;
+  queueX[tail] = gx;
+  queueZ[tail++] = gz;
+  while (head < tail) {
+    const int kx = queueX[head], kz = queueZ[head++];
+    const int here = steps[LatticeSlot(kx, kz, sx, sz)];
+    if ((kx == sx && kz == sz) || here >= maxDepth) continue;
+    for (const auto& step : kPathSteps) {
+      const int nx = kx + step[0], nz = kz + step[1];
+      const int slot = LatticeSlot(nx, nz, sx, sz);
+      if (slot < 0 || steps[slot] >= 0 || !PathOpen(nx, nz)) continue;
+      steps[slot] = static_cast<int16_t>(here + 1);
+      queueX[tail] = nx;
+      queueZ[tail++] = nz;
     }
-    return;
   }
-  PathSearch(kx, kz - 2, depth + 1, maxDepth, gx, gz);
-  PathSearch(kx + 2, kz, depth + 1, maxDepth, gx, gz);
-  PathSearch(kx - 2, kz, depth + 1, maxDepth, gx, gz);
-  PathSearch(kx, kz + 2, depth + 1, maxDepth, gx, gz);
 }
 
 void SnapInt(float x, float z, int* kx, int* kz) {
@@ -180,24 +222,28 @@ void GridCellToWorld(float* column, float* row) {
 int GridRangeAt(int index) { return index >= 0 && index < kGridCells ? Range(index) : kRangeNone; }
 
 void GridClearRange() {
-  std::memset(g_gridRange, 0xFF, kBattleGridCells);
+  std::fill_n(g_gridRange, kBattleGridCells, kRangeNone);
   PathReset();
 }
 
-void GridClearSearchMarks() { std::memset(g_gridMarks, 0, kBattleGridCells); }
+void GridClearSearchMarks() { std::fill_n(g_gridMarks, kBattleGridCells, int16_t{-1}); }
+
+int32_t GridBudget(int64_t budget) { return static_cast<int32_t>(std::clamp<int64_t>(budget, -1, kGridReach)); }
 
 void GridShowMoveRange(float x, float z, int32_t budget, int32_t blockingSide) {
   int kx = 0, kz = 0;
   SnapInt(x, z, &kx, &kz);
   GridClearRange();
-  FloodMove(kx, kz, budget, blockingSide);
+  bool taken[kGridCells];
+  MarkUnitsOfSide(blockingSide, taken);
+  FloodRange(kx, kz, budget, taken);
 }
 
 void GridShowAttackRange(float x, float z, int32_t range) {
   int kx = 0, kz = 0;
   SnapInt(x, z, &kx, &kz);
   GridClearRange();
-  FloodAction(kx, kz, range);
+  FloodRange(kx, kz, range, nullptr);
 }
 
 int GridUnitOfSideAt(float keyX, float keyZ, int32_t side) {
@@ -218,18 +264,39 @@ int GridAnyUnitAt(float keyX, float keyZ) {
 
 void PathReset() {
   for (int i = 0; i < kPathEntries; ++i) {
-    g_pathTryX[i] = g_pathTryZ[i] = kPathEmpty;
     g_pathX[i] = g_pathZ[i] = kPathEmpty;
   }
-  g_pathTryLength = 0;
   g_pathLength = kPathEntries;
 }
 
-// The lists hold 20 entries, so no search goes deeper than 19 steps.
+// The lists hold 20 entries, so no path is longer than 19 steps. The steps to the goal
+// from every key near it are counted first; the path then takes at each key the first
+// step of the search order that leads one step nearer. That is the path the exhaustive
+// depth-first search finds first among the shortest, in work bounded by the grid.
 void PathFind(float startX, float startZ, int32_t depth, float goalX, float goalZ) {
   PathReset();
   const int maxDepth = depth < kPathEntries - 1 ? depth : kPathEntries - 1;
-  PathSearch(Trunc(startX), Trunc(startZ), 0, maxDepth, Trunc(goalX), Trunc(goalZ));
+  const int sx = Trunc(startX), sz = Trunc(startZ);
+  if (maxDepth < 0 || !PathOpen(sx, sz)) return;
+  int16_t steps[kLatticeSide * kLatticeSide];
+  StepsToGoal(sx, sz, Trunc(goalX), Trunc(goalZ), maxDepth, steps);
+  const int length = steps[LatticeSlot(sx, sz, sx, sz)];
+  if (length < 0) return;
+  int kx = sx, kz = sz;
+  for (int i = 0; i <= length; ++i) {
+    g_pathX[i] = static_cast<float>(kx);
+    g_pathZ[i] = static_cast<float>(kz);
+    if (i == length) break;
+    for (const auto& step : kPathSteps) {
+      const int slot = LatticeSlot(kx + step[0], kz + step[1], sx, sz);
+      if (slot >= 0 && steps[slot] == length - i - 1) {
+        kx += step[0];
+        kz += step[1];
+        break;
+      }
+    }
+  }
+  g_pathLength = length;
 }
 
 // A length of 20 or more means no path: nothing is read past the lists.

@@ -17,12 +17,14 @@ constexpr int kGridCells = kGridSize * kGridSize;
 constexpr int kGridBorder = kBattleGridBorder;
 constexpr int kPathEntries = 20;
 constexpr float kPathEmpty = 5000.0f;
-constexpr int8_t kRangeNone = -1;
+constexpr int16_t kRangeNone = -1;
+// The longest walk the grid allows: a way over its cells that enters each at most once
+// has no more steps. A flood given more budget reaches no further, so every budget is
+// held to this before a search starts, whatever a record's values add up to.
+constexpr int32_t kGridReach = kGridCells - 1;
 
 extern int32_t g_gridWidth;
 extern int32_t g_gridHeight;
-extern float g_pathTryX[kPathEntries];
-extern float g_pathTryZ[kPathEntries];
 extern float g_pathX[kPathEntries];
 extern float g_pathZ[kPathEntries];
 extern int32_t g_pathLength;  // the best path's last entry; 20 when none was found
@@ -37,7 +39,10 @@ void GridCellToWorld(float* column, float* row);
 // The range value of a cell index (-1 not in range); -1 for an index off the grid.
 int GridRangeAt(int index);
 void GridClearRange();
+// Every search mark := -1, no visit: a search started with a budget of 0 still visits.
 void GridClearSearchMarks();
+// A flood's budget from any sum of record values: -1 (no cell) up to the grid's reach.
+int32_t GridBudget(int64_t budget);
 // The walking range from the cell of (x, z): enemies (units of the blocking side) stop
 // it, walls too; units of the walker's own side are passed through.
 void GridShowMoveRange(float x, float z, int32_t budget, int32_t blockingSide);
@@ -47,8 +52,10 @@ int GridUnitOfSideAt(float keyX, float keyZ, int32_t side);
 int GridAnyUnitAt(float keyX, float keyZ);
 
 void PathReset();
-// The shortest path from the start key to the goal key over cells in range, searched
-// depth first; among equal lengths the first found (toward -z, +x, -x, +z) stays.
+// The shortest path from the start key to the goal key over cells in range, at most
+// `depth` steps (and 19, what the lists hold); among paths of equal length the one whose
+// steps go first toward -z, then +x, -x, +z: the one an exhaustive depth-first search in
+// that order finds first.
 void PathFind(float startX, float startZ, int32_t depth, float goalX, float goalZ);
 // The facing of one walking step from the cell key (ux, uz) minus the path cell's key
 // (dx, dz): one cell along an axis. False for any other difference: a walk never jumps.

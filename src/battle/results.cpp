@@ -22,14 +22,16 @@ int PartyRows() { return g_partyCount < 0 ? 0 : (g_partyCount > kPartyRows ? kPa
 
 }  // namespace
 
+// Summed wide: the enemies' rewards together never overflow, whatever their records hold.
 void BattleSumRewards(int32_t* gold, int32_t* experience) {
-  *gold = 0;
-  *experience = 0;
+  int64_t goldSum = 0, experienceSum = 0;
   ForEachUnit([&](const UnitData* u) {
     if (u->record.side != 1) return;
-    *gold += u->record.money;
-    *experience += u->record.experience;
+    goldSum += u->record.money;
+    experienceSum += u->record.experience;
   });
+  *gold = SaturateToInt32(goldSum);
+  *experience = SaturateToInt32(experienceSum);
 }
 
 void BattleAddRewards(BattleData* battle) {
@@ -53,7 +55,7 @@ void BattleGiveExperience(BattleData* battle) {
 // At most one level a battle: whatever lies beyond the hundred is lost.
 void UnitGainExperience(BattleData* battle, UnitData* unit, int32_t amount) {
   CharacterRecord& r = unit->record;
-  r.experience += amount;
+  r.experience = SaturateToInt32(int64_t{r.experience} + amount);
   if (r.experience < kExperiencePerLevel) return;
   r.experience = 0;
   if (r.level < kLevelMax) ++r.level;
@@ -70,8 +72,10 @@ void UnitGainExperience(BattleData* battle, UnitData* unit, int32_t amount) {
 void UnitLevelUpGrowth(UnitData* unit) {
   CharacterRecord& r = unit->record;
   for (const AbilityGain& g : LevelUpGains(r.characterClass)) {
-    r.*kAbilityFields[g.ability] +=
-        g.chance > 0 ? Chance(g.chance) : g.base + (g.spread > 0 ? RandomBelow(g.spread) : 0);
+    int32_t& value = r.*kAbilityFields[g.ability];
+    const int32_t gain = g.chance > 0 ? Chance(g.chance) : g.base + (g.spread > 0 ? RandomBelow(g.spread) : 0);
+    // A growth never carries a value past what an int32 holds, whatever it held before.
+    value = SaturateToInt32(int64_t{value} + gain);
   }
   for (int a = 0; a < kAbilityCount; ++a) {
     int32_t& value = r.*kAbilityFields[a];

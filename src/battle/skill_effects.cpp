@@ -67,8 +67,8 @@ void MissOrHit(EffectData* e, UnitData* target) {
   e->frames = kEffectHoldFrames;
   e->state = EffectStateHoldThenEnd;
   // Both damage skills strike with the first one's power.
-  SkillAddPendingDamage(target, caster->record.magic + g_skillTable[0].power,
-                        target->record.magicDefence + target->magicGuard);
+  SkillAddPendingDamage(target, int64_t{caster->record.magic} + g_skillTable[0].power,
+                        int64_t{target->record.magicDefence} + target->magicGuard);
 }
 
 }  // namespace
@@ -202,17 +202,17 @@ int SkillHitRoll(const UnitData*, const UnitData* target) {
   return a + b >= kSkillHitThreshold ? 1 : 0;
 }
 
-void SkillAddPendingDamage(UnitData* target, int32_t power, int32_t defence) {
-  const int32_t p = power - RandomBelow(4);
-  const int32_t d = defence - RandomBelow(2);
-  const int32_t damage = p - d > kSkillDamageFloor ? p - d : kSkillDamageFloor;
+void SkillAddPendingDamage(UnitData* target, int64_t power, int64_t defence) {
+  const int64_t p = power - RandomBelow(4);
+  const int64_t d = defence - RandomBelow(2);
+  const int64_t damage = p - d > kSkillDamageFloor ? p - d : kSkillDamageFloor;
   target->pendingDamage += static_cast<float>(damage);
 }
 
 // The whole amount shows, also when less was restored.
 void UnitSkillHeal(UnitData* unit, int32_t amount) {
-  unit->record.hp += amount;
-  if (unit->record.hp > unit->record.maxHp) unit->record.hp = unit->record.maxHp;
+  const int64_t healed = int64_t{unit->record.hp} + amount;
+  unit->record.hp = healed > unit->record.maxHp ? unit->record.maxHp : SaturateToInt32(healed);
   NumberPopupSpawn(unit->x, unit->y, unit->z, static_cast<float>(amount), kPopupRecovery);
 }
 

@@ -1,6 +1,8 @@
 // The skill window, casting and the range search; the effects are in skill_effects.cpp.
 #include "battle/skills.h"
 
+#include <algorithm>
+
 #include "battle/actions.h"
 #include "battle/ai.h"
 #include "battle/cursor.h"
@@ -55,15 +57,19 @@ void ShowMoveRangeAgain(UnitData* unit) {
   if (unit->moved) {
     GridClearRange();
   } else {
-    GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+    GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
   }
 }
 
+// A cell already searched with as much budget left is passed over: searching it again
+// would visit only cells searched already and add no unit, so each cell is searched at
+// most once for each budget it is reached with, and the units come in the order of the
+// search that searches it every time. The depth stays within the grid's reach.
 void RangeFloodTargets(UnitData* unit, int kx, int kz, int32_t r, int32_t side) {
   if (r < 0 || !GridInside(static_cast<float>(kx), static_cast<float>(kz))) return;
   const int i = GridCellIndex(static_cast<float>(kx), static_cast<float>(kz));
-  if (GridRangeAt(i) > r || g_gridMarks[i] > r) return;
-  g_gridMarks[i] = static_cast<uint8_t>(r);
+  if (GridRangeAt(i) > r || g_gridMarks[i] >= r) return;
+  g_gridMarks[i] = static_cast<int16_t>(r);
   if (UnitData* other = GridLivingUnitOfSideAt(static_cast<float>(kx), static_cast<float>(kz), side)) {
     UnitAddTarget(unit, other);
   }
@@ -293,8 +299,7 @@ void UnitStateAiSkillWait(UnitData* unit) {
 void SkillPayMp(CharacterRecord* record, int32_t skill) {
   const SkillRecord* s = Skill(skill);
   if (!s || record->side != 0) return;
-  record->mp -= s->mpCost;
-  if (record->mp < 0) record->mp = 0;
+  record->mp = SaturateToInt32(std::max<int64_t>(int64_t{record->mp} - s->mpCost, 0));
 }
 
 int UnitFindTargetsInRange(UnitData* unit, float x, float z, int32_t range, int32_t side) {
@@ -302,7 +307,7 @@ int UnitFindTargetsInRange(UnitData* unit, float x, float z, int32_t range, int3
   GridSnapToCell(x, z, &kx, &kz);
   UnitClearTargets(unit);
   GridClearSearchMarks();
-  RangeFloodTargets(unit, static_cast<int>(kx), static_cast<int>(kz), range, side);
+  RangeFloodTargets(unit, static_cast<int>(kx), static_cast<int>(kz), GridBudget(range), side);
   unit->target = unit->targets[0];
   return AiFilledTargets(unit);
 }

@@ -87,7 +87,8 @@ void SkillEffectMagicGuardAll(UnitData* caster);
 int SkillProjectileCreate(float x, float y, float z, float angle, float maxRadius, int32_t frames, int32_t skill,
                           UnitData* caster, UnitData* target);
 int SkillHitRoll(const UnitData* caster, const UnitData* target);
-void SkillAddPendingDamage(UnitData* target, int32_t power, int32_t defence);
+// Power and defence come summed wide from the records.
+void SkillAddPendingDamage(UnitData* target, int64_t power, int64_t defence);
 void UnitSkillHeal(UnitData* unit, int32_t amount);
 void UnitSkillCureStatus(UnitData* unit, int32_t mask, const AtlasRect& picture);
 void UnitSkillGuard(UnitData* unit, int32_t* boost, int32_t base, const AtlasRect& picture);

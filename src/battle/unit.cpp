@@ -1,5 +1,6 @@
 #include "battle/unit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +56,16 @@ bool ModelValid(int32_t model) { return model >= 0 && model < kMeshCount; }
 
 int32_t ItemPower(int32_t id) { return ItemIdValid(id) ? g_itemTable[id].power : 0; }
 
+// Hit points after a loss, never below 0; taken wide so no record's values overflow.
+int32_t HpAfterLoss(int32_t hp, int64_t loss) { return SaturateToInt32(std::max<int64_t>(int64_t{hp} - loss, 0)); }
+
+// Skill damage gathered as a float, as a whole number of hit points (truncated).
+int64_t WholeDamage(float damage) {
+  constexpr float kBeyondAnyHp = 4294967296.0f;  // 2^32: more than any hit points
+  if (!(damage < kBeyondAnyHp)) return static_cast<int64_t>(kBeyondAnyHp);
+  return static_cast<int64_t>(damage);
+}
+
 void KeyOf(float x, float z, int* kx, int* kz) {
   float fx = 0, fz = 0;
   GridSnapToCell(x, z, &fx, &fz);
@@ -88,7 +99,7 @@ void ApplyCommand(UnitData* unit, int32_t command) {
       break;
     case kCommandMove:
       CursorSetState(CursorStateMoveTarget);
-      GridShowMoveRange(unit->x, unit->z, unit->record.move, 1 - unit->record.side);
+      GridShowMoveRange(unit->x, unit->z, unit->record.move, OtherSide(unit->record.side));
       unit->state = UnitStateMoving;
       break;
     case kCommandWait:
@@ -236,7 +247,7 @@ void UnitFinishTurn(UnitData* unit) {
 }
 
 int32_t UnitActionTargetSide(const UnitData* unit) {
-  const int32_t other = 1 - unit->record.side;
+  const int32_t other = OtherSide(unit->record.side);
   if (unit->record.characterClass == kClassFighter) return other;
   return SkillKind(unit->skill) != 0 ? unit->record.side : other;
 }
@@ -385,7 +396,7 @@ void UnitStateEndAction(UnitData* unit) {
   unit->state = UnitStateIdle;
   unit->acted = 1;
   if (unit->record.side != 0 || !(unit->record.status & kStatusPoison)) return;
-  unit->record.hp -= kPoisonLoss;
+  unit->record.hp = SaturateToInt32(int64_t{unit->record.hp} - kPoisonLoss);
   NumberPopupSpawn(unit->x, unit->y, unit->z, static_cast<float>(kPoisonLoss), kPopupDamage);
   if (unit->record.hp > 0) return;
   unit->record.hp = 0;
@@ -433,8 +444,7 @@ void UnitApplyPendingDamage(UnitData* unit) {
   unit->knockFrames = kHitReactionFrames;
   unit->state = UnitStateHitReaction;
   unit->leanX = unit->facing >= 0.0f && unit->facing < 180.0f ? kLeanForward : kLeanBack;
-  unit->record.hp -= static_cast<int32_t>(unit->pendingDamage);
-  if (unit->record.hp < 0) unit->record.hp = 0;
+  unit->record.hp = HpAfterLoss(unit->record.hp, WholeDamage(unit->pendingDamage));
   NumberPopupSpawn(unit->x, unit->y, unit->z, unit->pendingDamage, kPopupDamage);
   unit->pendingDamage = 0.0f;
   SoundRequest(kSoundHit, 0);
@@ -466,13 +476,15 @@ void UnitStateSinkAndDie(UnitData* unit) {
   unit->live = 0;
 }
 
+// Taken wide: the most a record's attack can do and the least its defence can stop still
+// come to a damage an int32 holds.
 int32_t UnitMeleeDamage(const UnitData* attacker, const UnitData* target) {
-  const int32_t attack = attacker->record.attack + ItemPower(attacker->record.weapon);
-  const int32_t defence = target->guard + target->record.defence + ItemPower(target->record.armour);
+  const int64_t attack = int64_t{attacker->record.attack} + ItemPower(attacker->record.weapon);
+  const int64_t defence = int64_t{target->guard} + target->record.defence + ItemPower(target->record.armour);
   const int32_t r4 = RandomBelow(4);
   const int32_t r2 = RandomBelow(2);
-  const int32_t damage = (attack - r4) - (defence - r2);
-  return damage <= kDamageFloor ? kDamageFloor : damage;
+  const int64_t damage = (attack - r4) - (defence - r2);
+  return damage <= kDamageFloor ? kDamageFloor : SaturateToInt32(damage);
 }
 
 // An attack never misses; one hit in five also passes the weapon's status on.
@@ -481,8 +493,7 @@ void UnitResolveAttack(UnitData* unit) {
   UnitData* target = UnitLive(unit->target);
   if (!target) return;
   const int32_t damage = UnitMeleeDamage(unit, target);
-  target->record.hp -= damage;
-  if (target->record.hp < 0) target->record.hp = 0;
+  target->record.hp = HpAfterLoss(target->record.hp, damage);
   target->knockDirection = static_cast<int32_t>(unit->facing);
   target->knockFrames = kKnockFrames;
   target->state = UnitStateKnockBack;

@@ -44,6 +44,14 @@ static_assert(offsetof(CharacterRecord, namePicture) == 84);
 static_assert(offsetof(CharacterRecord, name) == 100);
 static_assert(offsetof(CharacterRecord, experience) == 140);
 
+// Sums and differences of record values are taken in 64 bits and brought back with this,
+// so no value a record holds, a damaged save's included, overflows an int32 on the way.
+constexpr int32_t SaturateToInt32(int64_t value) {
+  return value > INT32_MAX ? INT32_MAX : (value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value));
+}
+// The side a unit's foes stand on: 1 - side.
+constexpr int32_t OtherSide(int32_t side) { return SaturateToInt32(int64_t{1} - side); }
+
 constexpr int kCharacterRows = 17;
 constexpr int kPartyRows = 4;
 constexpr int kMonsterRowOffset = 4;  // monster id m is row m + 4

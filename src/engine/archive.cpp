@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/sound.h"
 #include "engine/task.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/image.h"
 #include "platform/problem.h"
 
 uint8_t* g_dataFile = nullptr;
@@ -16,20 +18,46 @@ namespace {
 // The block g_dataFile points into; freed when the last share goes.
 std::shared_ptr<uint8_t> g_dataFileOwner;
 
+// Every entry that may be decoded as a picture (the atlas, the glyphs, the textures and
+// the material textures, used or not) and every clip, by its header; the meshes by
+// their bytes. Run on an image whose table is known good. Null when within the budgets,
+// else what is past them.
+const char* PastBudgets(const uint8_t* image) {
+  uint64_t decoded = 0, meshes = 0;
+  for (int i = 0; i < kArchiveEntryCount; ++i) {
+    const uint8_t* record = image + kArchiveTableSize + ReadU32(image + 4 * i);
+    const uint32_t size = ReadU32(record);
+    if (i < kEntryMeshFirst) {
+      decoded += plat::ImageDecodedBytes(record + 4, size);
+    } else if (i < kEntrySoundFirst) {
+      meshes += size;
+    } else {
+      decoded += SoundDecodedBytes(record + 4, size);
+    }
+  }
+  if (decoded > kDataFileDecodedMaxBytes) return "its pictures and sounds decode to more than any the game could use";
+  if (meshes > kDataFileMeshMaxBytes) return "its meshes are larger than any the game could use";
+  return nullptr;
+}
+
+bool TableValid(const uint8_t* image, size_t size) {
+  if (!image || size < kArchiveTableSize) return false;
+  const uint64_t body = size - kArchiveTableSize;
+  for (int i = 0; i < kArchiveEntryCount; ++i) {
+    const uint64_t offset = ReadU32(image + 4 * i);
+    if (offset > body || body - offset < 4) return false;
+    const uint64_t entrySize = ReadU32(image + kArchiveTableSize + offset);
+    if (entrySize > body - offset - 4) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // The loaders trust what the archive returns, so every entry is checked here once: a
 // file that lies about an offset or size is refused as a whole.
 int DataFileValidate(const uint8_t* image, size_t size) {
-  if (!image || size < kArchiveTableSize) return 0;
-  const uint64_t body = size - kArchiveTableSize;
-  for (int i = 0; i < kArchiveEntryCount; ++i) {
-    const uint64_t offset = ReadU32(image + 4 * i);
-    if (offset > body || body - offset < 4) return 0;
-    const uint64_t entrySize = ReadU32(image + kArchiveTableSize + offset);
-    if (entrySize > body - offset - 4) return 0;
-  }
-  return 1;
+  return TableValid(image, size) && !PastBudgets(image) ? 1 : 0;
 }
 
 // The file goes straight into the block that is kept: no second copy of 11 MB.
@@ -42,9 +70,12 @@ int DataFileLoad() {
     return 0;
   }
   const size_t size = file.ReadInto(block);
-  if (!DataFileValidate(block, size)) {
+  const char* problem = TableValid(block, size)
+                            ? PastBudgets(block)
+                            : "damaged: its table or one of its entries reaches past the end of the file";
+  if (problem) {
     MemFree(block);
-    plat::NoteProblem(kDataFileName, "damaged: its table or one of its entries reaches past the end of the file");
+    plat::NoteProblem(kDataFileName, problem);
     return 0;
   }
   DataFileAdopt(block, size);

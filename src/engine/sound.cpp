@@ -111,6 +111,12 @@ int SoundLoadAll() {
   return 1;
 }
 
+uint64_t SoundDecodedBytes(const uint8_t* bytes, size_t size) {
+  WaveParts parts;
+  if (!WaveFind(bytes, size, &parts)) return 0;
+  return plat::ClipDecodedBytes(parts.format, parts.sampleBytes);
+}
+
 int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip,
                         std::shared_ptr<const void> owner) {
   if (!clip || !g_audioDevice) return 0;

@@ -50,6 +50,9 @@ extern SoundRequestEntry g_soundRequests[kSoundCount];
 int SoundInit();
 // Archive entries 162 to 185 into clips 0 to 23, stopping with 0 at the first failure.
 int SoundLoadAll();
+// What a RIFF WAVE image's clip takes once the device holds it (plat::ClipDecodedBytes),
+// from its chunks alone; 0 for an image no device takes.
+uint64_t SoundDecodedBytes(const uint8_t* bytes, size_t size);
 // One clip from a RIFF WAVE image of `size` bytes; walks the chunks within bounds.
 // `owner`, when given, keeps the bytes alive, and the clip may play from them in place.
 int SoundCreateFromWave(const uint8_t* bytes, size_t size, int voice, std::unique_ptr<plat::AudioClip>* clip,

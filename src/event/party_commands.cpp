@@ -1,5 +1,6 @@
 #include "event/party_commands.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "data/game_state.h"
@@ -36,7 +37,7 @@ bool PartyMemberPresent(int32_t member) {
 void PartyMemberHurt(int32_t member, int32_t damage) {
   if (!PartyMemberPresent(member)) return;
   CharacterRecord& record = g_party[member];
-  record.hp = record.hp - damage < 1 ? 1 : record.hp - damage;
+  record.hp = SaturateToInt32(std::max<int64_t>(int64_t{record.hp} - damage, 1));
 }
 
 void PartyHurtAll() {

@@ -1,5 +1,7 @@
 #include "event/popup.h"
 
+#include <cstdint>
+
 #include "data/tasks.h"
 #include "engine/atlas.h"
 #include "engine/camera.h"
@@ -29,7 +31,9 @@ void NumberPopupSpawn(float x, float y, float z, float value, int32_t row) {
   float screen[2];
   WorldToScreen(screen, x, y, z);
   int32_t digits[7];
-  int count = NumberToDigits(static_cast<int32_t>(value), digits);
+  // A value past seven digits shows none, and is never converted to an int it cannot fit.
+  const int32_t whole = value < 1e8f ? (value > -1e8f ? static_cast<int32_t>(value) : -1) : INT32_MAX;
+  int count = NumberToDigits(whole, digits);
   if (count > kPopupDigitsShown) count = kPopupDigitsShown;
   float total = 0.0f;
   for (int i = 0; i < count; ++i) total += RectWidth(PopupDigitPicture(row, digits[i]));

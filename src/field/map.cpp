@@ -17,8 +17,8 @@ int8_t* g_tileLayer = nullptr;
 int8_t* g_eventLayer = nullptr;
 uint8_t* g_collisionLayer = nullptr;
 uint8_t* g_gridWalls = nullptr;
-uint8_t* g_gridRange = nullptr;
-uint8_t* g_gridMarks = nullptr;
+int16_t* g_gridRange = nullptr;
+int16_t* g_gridMarks = nullptr;
 char* g_eventSlots = nullptr;
 int32_t g_eventCount = 0;
 
@@ -27,8 +27,8 @@ int MapBuffersAlloc() {
   g_eventLayer = static_cast<int8_t*>(MemAlloc(kMapMaxCells));
   g_collisionLayer = static_cast<uint8_t*>(MemAlloc(kMapMaxCells));
   g_gridWalls = static_cast<uint8_t*>(MemAlloc(kBattleGridCells));
-  g_gridRange = static_cast<uint8_t*>(MemAlloc(kBattleGridCells));
-  g_gridMarks = static_cast<uint8_t*>(MemAlloc(kBattleGridCells));
+  g_gridRange = static_cast<int16_t*>(MemAlloc(kBattleGridCells * sizeof *g_gridRange));
+  g_gridMarks = static_cast<int16_t*>(MemAlloc(kBattleGridCells * sizeof *g_gridMarks));
   g_eventSlots = static_cast<char*>(MemAlloc(kEventSlotCount * kEventSlotSize));
   if (!g_tileLayer || !g_eventLayer || !g_collisionLayer || !g_gridWalls || !g_gridRange || !g_gridMarks ||
       !g_eventSlots) {
@@ -44,8 +44,8 @@ void MapBuffersClear() {
   std::memset(g_eventLayer, 0, kMapMaxCells);
   std::memset(g_collisionLayer, 0, kMapMaxCells);
   std::memset(g_gridWalls, 0, kBattleGridCells);
-  std::memset(g_gridRange, 0, kBattleGridCells);
-  std::memset(g_gridMarks, 0, kBattleGridCells);
+  std::memset(g_gridRange, 0, kBattleGridCells * sizeof *g_gridRange);
+  std::memset(g_gridMarks, 0, kBattleGridCells * sizeof *g_gridMarks);
   std::memset(g_eventSlots, 0, kEventSlotCount * kEventSlotSize);
 }
 

@@ -35,8 +35,10 @@ extern int8_t* g_tileLayer;
 extern int8_t* g_eventLayer;
 extern uint8_t* g_collisionLayer;
 extern uint8_t* g_gridWalls;
-extern uint8_t* g_gridRange;
-extern uint8_t* g_gridMarks;
+// The battle's range and search-mark layers hold flood budgets, which run up to the
+// grid's reach (323), so a cell takes 16 bits.
+extern int16_t* g_gridRange;
+extern int16_t* g_gridMarks;
 extern char* g_eventSlots;  // 20 slots of 14,000 bytes
 extern int32_t g_eventCount;
 

@@ -106,7 +106,7 @@ void DrawStatusPage(int32_t member) {
   DrawAtlas(kLabelX, 250.0f, kAtlasStatusLabel);
   DrawStatusText(kValueX, 250.0f, m.status);
   DrawAtlas(kLabelX, 280.0f, kAtlasNextLevelLabel);
-  DrawNumberSmall(kValueX, 282.0f, kExperiencePerLevel - m.experience);
+  DrawNumberSmall(kValueX, 282.0f, SaturateToInt32(int64_t{kExperiencePerLevel} - m.experience));
   if (m.id >= 0 && m.id < kPartyRows) DrawAtlas(4.0f, 120.0f, g_faceLargeRects[m.id]);
 }
 
@@ -119,8 +119,8 @@ void DrawStatusStats(float x, float y, int32_t member) {
     const AtlasRect& label;
     int32_t value;
   };
-  const Row left[] = {{kAtlasAttackPowerLabel, m.attack + EquipPower(m.weapon)},
-                      {kAtlasDefencePowerLabel, m.defence + EquipPower(m.armour)},
+  const Row left[] = {{kAtlasAttackPowerLabel, SaturateToInt32(int64_t{m.attack} + EquipPower(m.weapon))},
+                      {kAtlasDefencePowerLabel, SaturateToInt32(int64_t{m.defence} + EquipPower(m.armour))},
                       {kAtlasMagicLabel, m.magic},
                       {kAtlasMagicDefenceLabel, m.magicDefence}};
   const Row right[] = {{kAtlasMoveLabel, m.move},

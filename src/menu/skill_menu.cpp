@@ -38,7 +38,9 @@ void Heal(CharacterRecord& member, int32_t power) {
   member.hp = static_cast<int32_t>(std::min<int64_t>(int64_t{member.hp} + power, member.maxHp));
 }
 
-void PayFor(CharacterRecord& caster, const SkillRecord& skill) { caster.mp = std::max(0, caster.mp - skill.mpCost); }
+void PayFor(CharacterRecord& caster, const SkillRecord& skill) {
+  caster.mp = SaturateToInt32(std::max<int64_t>(int64_t{caster.mp} - skill.mpCost, 0));
+}
 
 void Go(SkillMenuData* menu, SkillMenuStep step) { menu->step = step; }
 

@@ -25,6 +25,23 @@ struct WaveFormat {
   uint16_t extraSize = 0;
 };
 
+// One voice for each of the game's clips.
+constexpr int kAudioVoiceCount = 24;
+
+// The mixer's own format: clips in it play from their bytes, others are converted to it.
+constexpr uint32_t kAudioMixRate = 22050;
+constexpr uint16_t kAudioMixChannels = 1;
+constexpr uint16_t kAudioMixBits = 16;
+
+// What every device takes, so a test's recorder refuses what the mixer cannot play:
+// integer PCM, mono or stereo, 8 or 16 bits, 8 to 48 kHz, at least one whole frame of
+// samples, on one of the voices. The rates are those a clip of the game's can honestly
+// have: far below them, converting to the mixer's rate would ask for gigabytes.
+bool ClipPlayable(int voice, const WaveFormat& format, size_t size);
+// The bytes a clip takes once its device holds it: its samples in the mixer's format.
+// 0 for a clip no device takes.
+uint64_t ClipDecodedBytes(const WaveFormat& format, size_t size);
+
 class AudioClip {
  public:
   virtual ~AudioClip() = default;

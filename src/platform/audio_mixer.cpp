@@ -13,12 +13,6 @@
 namespace plat {
 namespace {
 
-constexpr uint16_t kWaveFormatPcm = 1;
-// The rates a clip of the game's can honestly have. Far below them, converting to the
-// mixer's rate would ask for gigabytes: a 6 KB clip at 1 Hz wants 2 GB.
-constexpr uint32_t kClipRateMin = 8000;
-constexpr uint32_t kClipRateMax = 48000;
-
 struct ChunkDeleter {
   void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
 };
@@ -61,17 +55,8 @@ struct MixerOutput {
   int channels = 0;
 };
 
-// The SDL sample format of a WAVE format we can play, or 0: integer PCM, mono or
-// stereo, 8 or 16 bits, 8 to 48 kHz.
-SDL_AudioFormat SourceFormat(const WaveFormat& f) {
-  if (f.formatTag != kWaveFormatPcm || (f.channels != 1 && f.channels != 2) || f.samplesPerSec < kClipRateMin ||
-      f.samplesPerSec > kClipRateMax) {
-    return 0;
-  }
-  if (f.bitsPerSample == 8) return AUDIO_U8;
-  if (f.bitsPerSample == 16) return AUDIO_S16LSB;
-  return 0;
-}
+// The SDL sample format of a clip the devices take (ClipPlayable).
+SDL_AudioFormat SourceFormat(const WaveFormat& f) { return f.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB; }
 
 // The samples in the mixer's own format; empty when they cannot be converted.
 std::vector<uint8_t> ConvertSamples(const SDL_AudioCVT& plan, const uint8_t* samples, size_t wholeFrames) {
@@ -99,8 +84,8 @@ class MixerAudioDevice final : public AudioDevice {
 
   std::unique_ptr<AudioClip> CreateClip(int voice, const WaveFormat& format, const uint8_t* samples, size_t size,
                                         std::shared_ptr<const void> owner) override {
+    if (!ClipPlayable(voice, format, size) || !samples) return nullptr;
     const SDL_AudioFormat source = SourceFormat(format);
-    if (voice < 0 || voice >= kMixerVoiceCount || source == 0 || !samples) return nullptr;
     const size_t frameBytes = static_cast<size_t>(format.channels) * (format.bitsPerSample / 8);
     const size_t wholeFrames = size - size % frameBytes;  // a torn last frame is dropped
     SDL_AudioCVT cvt;
@@ -148,14 +133,13 @@ class MixerAudioDevice final : public AudioDevice {
 // conversion and play from their own bytes; a clip in another format is still
 // converted, and SDL widens the mix to the speakers. 512 frames is about 23 ms.
 std::unique_ptr<AudioDevice> CreateMixerAudioDevice() {
-  constexpr int kFrequency = 22050;
-  constexpr int kChannels = 1;
+  static_assert(kAudioMixBits == 16);
   constexpr int kChunkFrames = 512;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     NoteProblem("sound device", SDL_GetError());
     return nullptr;
   }
-  if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kChunkFrames) != 0) {
+  if (Mix_OpenAudio(static_cast<int>(kAudioMixRate), AUDIO_S16SYS, kAudioMixChannels, kChunkFrames) != 0) {
     NoteProblem("sound device", Mix_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;

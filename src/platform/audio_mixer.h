@@ -9,7 +9,7 @@
 namespace plat {
 
 // Mixer channels, one per clip; a clip's voice is its channel.
-constexpr int kMixerVoiceCount = 24;
+constexpr int kMixerVoiceCount = kAudioVoiceCount;
 
 // Opens the audio subsystem and the mixer; nullptr when either cannot be opened. The
 // device's clips must be released before the device.

@@ -122,12 +122,16 @@ void JpegMessage(j_common_ptr info, int level) {
   if (level < 0) JpegErrorExit(info);
 }
 
-bool JpegDecodeInto(JpegReadJob* job, const uint8_t* bytes, size_t size) {
+// With `headerOnly`, stops once the header has given the size: no pixel is read.
+bool JpegDecodeInto(JpegReadJob* job, const uint8_t* bytes, size_t size, bool headerOnly) {
   if (setjmp(job->error.jump)) return false;
   jpeg_create_decompress(&job->info);
   jpeg_mem_src(&job->info, bytes, static_cast<unsigned long>(size));
   if (jpeg_read_header(&job->info, TRUE) != JPEG_HEADER_OK) return false;
   if (!SizeAllowed(job->info.image_width, job->info.image_height)) return false;
+  job->width = job->info.image_width;
+  job->height = job->info.image_height;
+  if (headerOnly) return true;
   job->info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&job->info);
   if (job->info.output_components != 3) return false;
@@ -142,14 +146,20 @@ bool JpegDecodeInto(JpegReadJob* job, const uint8_t* bytes, size_t size) {
   return true;
 }
 
-bool DecodeJpeg(const uint8_t* bytes, size_t size, Image& out) {
+std::unique_ptr<JpegReadJob> JpegRead(const uint8_t* bytes, size_t size, bool headerOnly) {
   auto job = std::make_unique<JpegReadJob>();
   job->info.err = jpeg_std_error(&job->error.base);
   job->error.base.error_exit = JpegErrorExit;
   job->error.base.emit_message = JpegMessage;
-  const bool ok = JpegDecodeInto(job.get(), bytes, size);
+  const bool ok = JpegDecodeInto(job.get(), bytes, size, headerOnly);
   jpeg_destroy_decompress(&job->info);
-  if (!ok) return false;
+  if (!ok) job.reset();
+  return job;
+}
+
+bool DecodeJpeg(const uint8_t* bytes, size_t size, Image& out) {
+  const std::unique_ptr<JpegReadJob> job = JpegRead(bytes, size, false);
+  if (!job) return false;
   out.width = static_cast<int>(job->width);
   out.height = static_cast<int>(job->height);
   out.pixels.resize(static_cast<size_t>(job->width) * job->height);
@@ -260,6 +270,29 @@ bool DecodeImage(const uint8_t* bytes, size_t size, Image& out) {
   }
   if (!ok) out = Image{};
   return ok;
+}
+
+// A PNG's first chunk must be its 13-byte header, else libpng refuses the file.
+uint64_t ImageDecodedBytes(const uint8_t* bytes, size_t size) {
+  if (!bytes || size < 4) return 0;
+  uint64_t width = 0, height = 0;
+  if (size >= 8 && png_sig_cmp(bytes, 0, 8) == 0) {
+    constexpr size_t kHeaderEnd = 8 + 8 + 13;
+    if (size < kHeaderEnd || png_get_uint_32(bytes + 8) != 13 || std::memcmp(bytes + 12, "IHDR", 4) != 0) return 0;
+    width = png_get_uint_32(bytes + 16);
+    height = png_get_uint_32(bytes + 20);
+  } else if (bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+    const std::unique_ptr<JpegReadJob> job = JpegRead(bytes, size, true);
+    if (!job) return 0;
+    width = job->width;
+    height = job->height;
+  } else if (bytes[0] == 'B' && bytes[1] == 'M') {
+    BmpLayout layout;
+    if (!BmpReadLayout(bytes, size, layout)) return 0;
+    width = layout.width;
+    height = layout.height;
+  }
+  return SizeAllowed(width, height) ? width * height * 4 : 0;
 }
 
 void ApplyColourKey(Image& image, uint32_t keyArgb) {

@@ -4,48 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "battle/battle_support.h"
-#include "battle/messages.h"
 #include "event/event.h"
 #include "event/popup.h"
 #include "field/walker.h"
-#include "support/field_world.h"
 
 namespace {
 
 using test::Battle;
 using test::Cursor;
 
-class BattleFlowTest : public test::FieldTest {
- protected:
-  // An interval-1 map with encounters; event 1 lies in a corner out of the way.
-  void Open(const test::Bytes& epack = {}) {
-    Start(test::BuildMapPack({test::MapFromRows({"............", "............", "...........1"}, 1, 1)}), epack);
-    ASSERT_TRUE(field_->Enter(0, 1, 1, 0.0f));
-  }
-
-  // One step right on an interval-1 map: the encounter, its transition and the battle.
-  void Encounter() {
-    Game().Hold(kKeyRight);
-    ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 40));
-    Game().ReleaseAll();
-    EXPECT_EQ(g_taskPool[0].updateOn, 0) << "the field stopped for the transition";
-    ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
-    EXPECT_EQ(g_taskPool[0].drawOn, 0) << "and is hidden under the battle";
-  }
-  // Enter at each page of lines until `done`.
-  template <class Done>
-  void Page(BattleStep waitKey, Done done) {
-    while (!done()) {
-      ASSERT_TRUE(Game().RunUntil([&] { return done() || Battle()->step == waitKey; }, 200));
-      if (!done()) Game().Tap(kKeyEnter);
-    }
-  }
-  void ToPartyPhase() {
-    Page(BattleIntroWaitKey, [] { return Battle()->step == BattleMainStep; });
-    Game().Tap(kKeyEnter);  // the banner
-    ASSERT_EQ(Cursor()->state, CursorStateFree);
-  }
-};
+class BattleFlowTest : public test::FieldBattleTest {};
 
 // A lone member, poisoned down to 10 hit points, walks two cells by keys and waits: the
 // poison fells it and the battle is lost.

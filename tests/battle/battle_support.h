@@ -12,6 +12,7 @@
 #include "battle/battle.h"
 #include "battle/cursor.h"
 #include "battle/grid.h"
+#include "battle/messages.h"
 #include "battle/unit.h"
 #include "data/game_state.h"
 #include "data/tasks.h"
@@ -21,6 +22,7 @@
 #include "engine/util.h"
 #include "event/event_test_support.h"
 #include "field/map.h"
+#include "support/field_world.h"
 
 namespace test {
 
@@ -101,6 +103,39 @@ class BattleWorld : public EventTest {
     return -1;
   }
   bool Sounded(int id) const { return std::find(sounds_.begin(), sounds_.end(), id) != sounds_.end(); }
+};
+
+// Whole battles through the real program: a random encounter on a small field map.
+class FieldBattleTest : public FieldTest {
+ protected:
+  // An interval-1 map with encounters; event 1 lies in a corner out of the way.
+  void Open(const Bytes& epack = {}) {
+    Start(BuildMapPack({MapFromRows({"............", "............", "...........1"}, 1, 1)}), epack);
+    ASSERT_TRUE(field_->Enter(0, 1, 1, 0.0f));
+  }
+
+  // One step right on an interval-1 map: the encounter, its transition and the battle.
+  void Encounter() {
+    Game().Hold(kKeyRight);
+    ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 40));
+    Game().ReleaseAll();
+    EXPECT_EQ(g_taskPool[0].updateOn, 0) << "the field stopped for the transition";
+    ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
+    EXPECT_EQ(g_taskPool[0].drawOn, 0) << "and is hidden under the battle";
+  }
+  // Enter at each page of lines until `done`.
+  template <class Done>
+  void Page(BattleStep waitKey, Done done) {
+    while (!done()) {
+      ASSERT_TRUE(Game().RunUntil([&] { return done() || Battle()->step == waitKey; }, 200));
+      if (!done()) Game().Tap(kKeyEnter);
+    }
+  }
+  void ToPartyPhase() {
+    Page(BattleIntroWaitKey, [] { return Battle()->step == BattleMainStep; });
+    Game().Tap(kKeyEnter);  // the banner
+    ASSERT_EQ(Cursor()->state, CursorStateFree);
+  }
 };
 
 }  // namespace test

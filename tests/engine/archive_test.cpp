@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
+#include "engine/sound.h"
+#include "platform/image.h"
 #include "support/files.h"
+#include "support/gfx.h"
 #include "support/harness.h"
 
 namespace {
@@ -65,6 +71,99 @@ TEST_F(ArchiveTest, MissingTruncatedOrLyingArchivesAreRefused) {
     ASSERT_TRUE(test::WriteFile("data.dat", image));
     EXPECT_EQ(DataFileLoad(), 0) << c.what;
     EXPECT_EQ(g_dataFile, nullptr) << c.what;
+  }
+}
+
+// A WAVE image of mono PCM at `rate` with `bytes` bytes of samples of `bits` bits.
+test::Bytes Clip(uint32_t rate, uint16_t bits, uint32_t bytes) {
+  test::Bytes wave = test::MinimalWave(0);
+  StoreU32(wave.data() + 4, 36 + bytes);
+  StoreU32(wave.data() + 24, rate);  // the rate, then bytes a second, the frame and the bit depth
+  StoreU32(wave.data() + 28, rate * bits / 8);
+  wave[32] = static_cast<uint8_t>(bits / 8);
+  wave[34] = static_cast<uint8_t>(bits);
+  StoreU32(wave.data() + 40, bytes);
+  wave.resize(wave.size() + bytes, 0x80);
+  return wave;
+}
+
+// What the pictures and clips decode to, counted from their headers, and the meshes'
+// bytes: at their budgets the archive loads, a pixel, a sample or a byte past them it is
+// refused whole; so is a file a byte past its cap.
+TEST_F(ArchiveTest, DecodedSizesAndTheFileAreHeldToTheirBudgetsAtBothEnds) {
+  const plat::Image side2048 = test::SolidImage(2048, 2048, 0xFF203040);
+  const test::Bytes png2048 = test::PngBytes(side2048), jpeg2048 = test::JpegBytes(side2048, 50);
+  const test::Bytes pixel = test::BmpBytes(test::SolidImage(1, 1, 0xFF000000), 24, false);
+  // Nothing that decodes but what each case puts in: 1-byte pictures, clips and meshes.
+  const auto base = [] { return std::vector<test::Bytes>(kArchiveEntryCount, test::Bytes{1}); };
+  // Pictures of 64 MiB: three PNGs and a JPEG of 2048 by 2048.
+  const auto atBudget = [&] {
+    std::vector<test::Bytes> e = base();
+    e[0] = e[2] = e[kEntryMaterialTextureFirst + 89] = png2048;
+    e[1] = jpeg2048;
+    return e;
+  };
+  // 8-bit clips at 8 kHz grow 5.5 times in the mixer's 22,050 Hz and 16 bits: these
+  // 12.2 million samples come to 64 MiB less 2 bytes, two more to 6 bytes past it.
+  constexpr uint32_t kClipAtBudget = 12173943;
+  const struct {
+    const char* what;
+    std::function<std::vector<test::Bytes>()> entries;
+    uint64_t fileSize;  // 0: as built; else the file is padded or cut to this
+    int loaded;
+  } cases[] = {
+      {"pictures at the budget", atBudget, 0, 1},
+      {"a pixel more",
+       [&] {
+         auto e = atBudget();
+         e[36] = pixel;
+         return e;
+       },
+       0, 0},
+      {"a clip at the budget",
+       [&] {
+         auto e = base();
+         e[kEntrySoundFirst + 23] = Clip(8000, 8, kClipAtBudget);
+         return e;
+       },
+       0, 1},
+      {"two samples more",
+       [&] {
+         auto e = base();
+         e[kEntrySoundFirst] = Clip(8000, 8, kClipAtBudget + 2);
+         return e;
+       },
+       0, 0},
+      {"the same samples at 22,050 Hz",
+       [&] {
+         auto e = base();
+         e[kEntrySoundFirst] = Clip(22050, 8, kClipAtBudget + 2);
+         return e;
+       },
+       0, 1},
+      {"meshes at the budget",
+       [&] {
+         auto e = base();
+         e[kEntryMeshFirst] = test::Bytes(kDataFileMeshMaxBytes - 34, ' ');
+         return e;
+       },
+       0, 1},
+      {"a mesh byte more",
+       [&] {
+         auto e = base();
+         e[kEntryMeshFirst + 34] = test::Bytes(kDataFileMeshMaxBytes - 33, ' ');
+         return e;
+       },
+       0, 0},
+      {"a file at its cap", base, kDataFileMaxBytes, 1},
+      {"a byte more", base, kDataFileMaxBytes + 1, 0},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(c.entries())));
+    if (c.fileSize) std::filesystem::resize_file("data.dat", c.fileSize);
+    EXPECT_EQ(DataFileLoad(), c.loaded) << c.what;
+    EXPECT_EQ(g_dataFile != nullptr, c.loaded == 1) << c.what;
+    DataFileFree();
   }
 }
 

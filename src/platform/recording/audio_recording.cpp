@@ -31,10 +31,12 @@ RecordingAudioDevice::~RecordingAudioDevice() {
   if (g_currentAudioRecorder == this) g_currentAudioRecorder = nullptr;
 }
 
-std::unique_ptr<AudioClip> RecordingAudioDevice::CreateClip(int voice, const WaveFormat& format, const uint8_t*,
+// What the mixer refuses is refused here too, so tests and the soak meet it.
+std::unique_ptr<AudioClip> RecordingAudioDevice::CreateClip(int voice, const WaveFormat& format, const uint8_t* samples,
                                                             size_t size, std::shared_ptr<const void>) {
   formats.push_back(format);
   sizes.push_back(size);
+  if (!ClipPlayable(voice, format, size) || !samples) return nullptr;
   return std::make_unique<RecordedClip>(voice);
 }
 

@@ -28,7 +28,7 @@ class RecordingAudioDevice final : public AudioDevice {
   // Voices a test marks as playing or lost (a lost voice answers Play with Lost).
   bool playing[32] = {};
   bool lost[32] = {};
-  std::vector<WaveFormat> formats;  // per created clip, in order
+  std::vector<WaveFormat> formats;  // per clip asked for, in order, refused ones too
   std::vector<size_t> sizes;
 };
 
