@@ -1,5 +1,7 @@
 #include "engine/graphics.h"
 
+#include <algorithm>
+
 #include "engine/archive.h"
 #include "engine/camera.h"
 #include "engine/settings.h"
@@ -48,6 +50,31 @@ int StoreShape(MeshRecord* record, plat::MeshData data, uint32_t colour) {
   return MeshComputeBounds(record);
 }
 
+// Each size's room is asked of the device before the first picture of that size is
+// made, from the pictures' headers, so nothing made at start-up is moved to make room
+// for the next. The material textures' range counts every picture in it: the entries
+// past the last one the meshes take are empty.
+void ReserveTextureRoom() {
+  struct Size {
+    int width, height, count;
+  };
+  std::vector<Size> sizes;
+  for (int entry = kEntryAtlas; entry < kEntryMeshFirst; ++entry) {
+    uint32_t bytes = 0;
+    const uint8_t* data = DataFileGetEntry(entry, &bytes);
+    int width = 0, height = 0;
+    if (!data || !plat::ImageSize(data, bytes, &width, &height)) continue;
+    const auto same =
+        std::find_if(sizes.begin(), sizes.end(), [&](const Size& s) { return s.width == width && s.height == height; });
+    if (same == sizes.end()) {
+      sizes.push_back({width, height, 1});
+    } else {
+      ++same->count;
+    }
+  }
+  for (const Size& s : sizes) g_device->ReserveTextures(s.width, s.height, s.count);
+}
+
 }  // namespace
 
 // One round asks for the display as the settings stand, first with hardware vertex
@@ -70,6 +97,7 @@ int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
 int GraphicsInit(SDL_Window* window) {
   GraphicsRelease();
   if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) return 0;
+  ReserveTextureRoom();
   // What was built before a failure stays for GraphicsRelease.
   if (!MeshCreateAll() || !GraphicsLoadTextures()) return 0;
   GraphicsSetRenderStates();

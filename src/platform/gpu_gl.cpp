@@ -86,6 +86,10 @@ static_assert(kMaxBatchQuads * 4 * sizeof(StreamVertex) <= kStreamBytes / 2);
 constexpr size_t kSharedLayerBytes = 256 * 256 * 4;
 constexpr int kLayersPerGrowth = 4;
 
+bool SharedSize(int width, int height) {
+  return static_cast<size_t>(width) * static_cast<size_t>(height) * 4 <= kSharedLayerBytes;
+}
+
 // A texture array and which of its layers are taken.
 struct TexturePage {
   GLuint name = 0;
@@ -297,6 +301,7 @@ class GlDevice final : public Device {
   bool Init(const DeviceParams& params);
 
   std::unique_ptr<Texture> CreateTexture(const Image& image) override;
+  void ReserveTextures(int width, int height, int count) override;
   std::unique_ptr<Mesh> CreateMesh(MeshData data) override;
   void Clear(uint32_t argb, float z) override;
   void BeginScene() override {}
@@ -338,9 +343,9 @@ class GlDevice final : public Device {
   void BindTexture(GLuint array);
   void BindVertexArray(GLuint vao);
   void CountDraw(GLuint array);
-  bool TakeLayer(int width, int height, PageRef* page, int* layer);
-  PageRef NewPage(int width, int height, int layers);
-  bool Grow(TexturePage& page);
+  bool TakeLayer(const Image& image, PageRef* page, int* layer, bool* uploaded);
+  PageRef NewPage(int width, int height, int layers, const void* pixels = nullptr);
+  bool Grow(TexturePage& page, int layers);
   void ShowOnWindow();
   void ApplyViewport();
   void StreamQuads(const StreamVertex* vertices, size_t count);
@@ -496,8 +501,9 @@ bool GlDevice::BuildTargets(const DeviceParams& params) {
   return true;
 }
 
-// Point sampling, wrapping addresses, one level: the same for every array.
-PageRef GlDevice::NewPage(int width, int height, int layers) {
+// Point sampling, wrapping addresses, one level: the same for every array. A page made
+// for one picture takes its pixels as it is made.
+PageRef GlDevice::NewPage(int width, int height, int layers, const void* pixels) {
   auto page = std::make_shared<TexturePage>();
   page->width = width;
   page->height = height;
@@ -508,52 +514,86 @@ PageRef GlDevice::NewPage(int width, int height, int layers) {
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, width, height, layers, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-               nullptr);
+               pixels);
   page->taken.assign(static_cast<size_t>(layers), false);
   return page;
 }
 
-// A full array moves into a larger one, its layers copied across.
-bool GlDevice::Grow(TexturePage& page) {
-  const int layers = static_cast<int>(page.taken.size());
-  const int grown = std::min(layers + kLayersPerGrowth, static_cast<int>(maxLayers_));
-  if (grown <= layers) return false;
+// A full array moves into a larger one, its layers copied across: read back and sent
+// again, which is why start-up reserves each size's room before its pictures come.
+bool GlDevice::Grow(TexturePage& page, int layers) {
+  const int held = static_cast<int>(page.taken.size());
+  const int grown = std::min(layers, static_cast<int>(maxLayers_));
+  if (grown <= held) return false;
   Flush();  // waiting quads may sample the old array
   std::vector<uint32_t> pixels(static_cast<size_t>(page.width) * static_cast<size_t>(page.height) *
-                               static_cast<size_t>(layers));
+                               static_cast<size_t>(held));
   BindTexture(page.name);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glGetTexImage(GL_TEXTURE_2D_ARRAY, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
   const PageRef larger = NewPage(page.width, page.height, grown);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, page.width, page.height, layers, GL_BGRA,
-                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, page.width, page.height, held, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                  pixels.data());
   glDeleteTextures(1, &page.name);
   page.name = larger->name;
   page.taken.resize(static_cast<size_t>(grown), false);
   return glGetError() == GL_NO_ERROR;
 }
 
-bool GlDevice::TakeLayer(int width, int height, PageRef* page, int* layer) {
-  const bool shared = static_cast<size_t>(width) * static_cast<size_t>(height) * 4 <= kSharedLayerBytes;
+void GlDevice::ReserveTextures(int width, int height, int count) {
+  if (width <= 0 || height <= 0 || width > maxTextureSize_ || height > maxTextureSize_ || count <= 0 ||
+      !SharedSize(width, height)) {
+    return;
+  }
+  ClearErrors();
+  int free = 0;
+  PageRef page;
+  for (const PageRef& p : pages_) {
+    if (p->width != width || p->height != height) continue;
+    free += static_cast<int>(std::count(p->taken.begin(), p->taken.end(), false));
+    page = p;
+  }
+  if (free >= count) return;
+  if (page) {
+    Grow(*page, static_cast<int>(page->taken.size()) + count - free);
+    return;
+  }
+  page = NewPage(width, height, std::min(count, static_cast<int>(maxLayers_)));
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &page->name);
+    BindTexture(0);
+    return;
+  }
+  pages_.push_back(page);
+}
+
+// A picture of a shared size takes a free layer, growing its array when none is left;
+// a larger one gets an array of its own, made with its pixels.
+bool GlDevice::TakeLayer(const Image& image, PageRef* page, int* layer, bool* uploaded) {
+  const int width = image.width, height = image.height;
+  const bool shared = SharedSize(width, height);
   PageRef found;
   if (shared) {
     for (const PageRef& p : pages_) {
       if (p->width != width || p->height != height) continue;
-      if (std::find(p->taken.begin(), p->taken.end(), false) != p->taken.end() || Grow(*p)) {
+      if (std::find(p->taken.begin(), p->taken.end(), false) != p->taken.end() ||
+          Grow(*p, static_cast<int>(p->taken.size()) + kLayersPerGrowth)) {
         found = p;
         break;
       }
     }
   }
+  *uploaded = false;
   if (!found) {
-    found = NewPage(width, height, shared ? kLayersPerGrowth : 1);
+    found = shared ? NewPage(width, height, kLayersPerGrowth) : NewPage(width, height, 1, image.pixels.data());
     if (glGetError() != GL_NO_ERROR) {
       glDeleteTextures(1, &found->name);
       BindTexture(0);
       return false;
     }
+    *uploaded = !shared;
     pages_.push_back(found);
   }
   const auto free = std::find(found->taken.begin(), found->taken.end(), false);
@@ -580,12 +620,15 @@ std::unique_ptr<Texture> GlDevice::CreateTexture(const Image& image) {
   ClearErrors();
   PageRef page;
   int layer = 0;
-  if (!TakeLayer(image.width, image.height, &page, &layer)) return nullptr;
+  bool uploaded = false;
+  if (!TakeLayer(image, &page, &layer, &uploaded)) return nullptr;
   auto texture = std::make_unique<GlTexture>(context_, page, layer);
-  BindTexture(page->name);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, image.width, image.height, 1, GL_BGRA,
-                  GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
+  if (!uploaded) {
+    BindTexture(page->name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, image.width, image.height, 1, GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
+  }
   if (glGetError() != GL_NO_ERROR) return nullptr;  // the texture gives its layer back
   return texture;
 }

@@ -140,6 +140,35 @@ TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   EXPECT_EQ(At(Show(), 320, 240), kBlack);
 }
 
+// Pictures of one size share an array: made into room reserved for them, into an array
+// grown as they come, or both, each keeps its own texels.
+TEST_F(GlDeviceTest, PicturesOfOneSizeKeepTheirTexelsWhetherTheirRoomWasReservedOrGrown) {
+  const struct {
+    const char* name;
+    int reserved, made;
+  } cases[] = {{"grown", 0, 9}, {"reserved", 6, 6}, {"reserved, then grown", 3, 9}, {"reserved twice", 2, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::unique_ptr<plat::Texture>> textures;
+    const auto colour = [](int i) { return 0xFF000000u | static_cast<uint32_t>(20 * i + 15) << 16 | 0x80u; };
+    Dev().ReserveTextures(8, 8, c.reserved);
+    if (std::string(c.name) == "reserved twice") Dev().ReserveTextures(8, 8, c.made);
+    for (int i = 0; i < c.made; ++i) {
+      textures.push_back(Dev().CreateTexture(test::SolidImage(8, 8, colour(i))));
+      ASSERT_NE(textures.back(), nullptr);
+    }
+    Dev().Clear(kBlack, 1.0f);
+    for (int i = 0; i < c.made; ++i) {
+      Dev().SetTexture(textures[static_cast<size_t>(i)].get());
+      const float x = 10.0f + 20.0f * static_cast<float>(i);
+      ScreenQuad(Dev(), x, 10, x + 8, 18, 0, 0, 8, 8, 8, 8, 0xFFFFFFFF);
+    }
+    const plat::Image frame = Show();
+    for (int i = 0; i < c.made; ++i) EXPECT_EQ(At(frame, 14 + 20 * i, 14), colour(i)) << "picture " << i;
+    EXPECT_EQ(Dev().LastFrameStats().textures, 1) << "one array";
+  }
+}
+
 // Squares one after another, each with its own texture of one size, so batched they
 // go in one draw; the picture must be the one separate draws give.
 struct Square {
