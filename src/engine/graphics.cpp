@@ -1,6 +1,8 @@
 #include "engine/graphics.h"
 
 #include <algorithm>
+#include <future>
+#include <system_error>
 
 #include "engine/archive.h"
 #include "engine/camera.h"
@@ -75,6 +77,36 @@ void ReserveTextureRoom() {
   for (const Size& s : sizes) g_device->ReserveTextures(s.width, s.height, s.count);
 }
 
+// A picture of the archive decoded and keyed as a texture takes it; empty when the entry
+// is missing or does not decode.
+plat::Image DecodeEntry(int entry) {
+  uint32_t size = 0;
+  const uint8_t* bytes = DataFileGetEntry(entry, &size);
+  plat::Image image;
+  if (!bytes || !plat::DecodeImage(bytes, size, image)) return plat::Image{};
+  plat::ApplyColourKey(image, kColourKey);
+  return image;
+}
+
+// The atlas and the glyph texture are most of start-up's decoding: they are decoded on
+// a second thread while the device is made and the meshes load, and taken when their
+// turn comes. The archive in memory is only read meanwhile. Where no thread can be
+// started, each is decoded when it is taken.
+std::future<plat::Image> DecodeAhead(int entry) {
+  try {
+    return std::async(std::launch::async, DecodeEntry, entry);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, DecodeEntry, entry);
+  }
+}
+
+int TextureFromImage(std::unique_ptr<plat::Texture>* texture, const plat::Image& image) {
+  texture->reset();
+  if (image.pixels.empty() || !g_device) return 0;
+  *texture = g_device->CreateTexture(image);
+  return *texture ? 1 : 0;
+}
+
 }  // namespace
 
 // One round asks for the display as the settings stand, first with hardware vertex
@@ -96,10 +128,15 @@ int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
 
 int GraphicsInit(SDL_Window* window) {
   GraphicsRelease();
+  std::future<plat::Image> atlas = DecodeAhead(kEntryAtlas);
+  std::future<plat::Image> glyphs = DecodeAhead(kEntryGlyphs);
   if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) return 0;
   ReserveTextureRoom();
   // What was built before a failure stays for GraphicsRelease.
-  if (!MeshCreateAll() || !GraphicsLoadTextures()) return 0;
+  if (!MeshCreateAll() || !TextureFromImage(&g_atlasTexture, atlas.get()) ||
+      !TextureFromImage(&g_fontTexture, glyphs.get()) || !GraphicsLoadTextures()) {
+    return 0;
+  }
   GraphicsSetRenderStates();
   GraphicsSetViewport();
   GraphicsSetupCamera();
@@ -119,19 +156,12 @@ void GraphicsRelease() {
 
 int TextureLoadEntry(std::unique_ptr<plat::Texture>* texture, int entry) {
   texture->reset();
-  uint32_t size = 0;
-  const uint8_t* bytes = DataFileGetEntry(entry, &size);
-  if (!bytes || !g_device) return 0;
-  plat::Image image;
-  if (!plat::DecodeImage(bytes, size, image)) return 0;
-  plat::ApplyColourKey(image, kColourKey);
-  *texture = g_device->CreateTexture(image);
-  return *texture ? 1 : 0;
+  if (!g_device) return 0;
+  return TextureFromImage(texture, DecodeEntry(entry));
 }
 
+// The 35 textures of 3D quads; the atlas and the glyph texture come before them.
 int GraphicsLoadTextures() {
-  if (!TextureLoadEntry(&g_atlasTexture, kEntryAtlas)) return 0;
-  if (!TextureLoadEntry(&g_fontTexture, kEntryGlyphs)) return 0;
   for (int i = 0; i < kTextureCount; ++i) {
     if (!TextureLoadEntry(&g_textures[i], kEntryTextureFirst + i)) return 0;
   }
