@@ -169,6 +169,78 @@ TEST_F(GlDeviceTest, PicturesOfOneSizeKeepTheirTexelsWhetherTheirRoomWasReserved
   }
 }
 
+// Mesh subsets join the faces' batch, each vertex taking its own transform and material
+// from the batch's table: a textured square, a mesh of two squares lit in two materials
+// and moved by two transforms, a shape in vertex colour, a translucent square, and then
+// more moves than one table holds. Batched, the picture is the one separate draws give,
+// in fewer draws.
+TEST_F(GlDeviceTest, MeshesJoinTheBatchAndDrawWhatTheyDrawAlone) {
+  plat::MeshData data;
+  // Two squares side by side at depth 10, four vertices each; the second subset's
+  // indices reach back into the first's vertices too.
+  for (float left : {-3.0f, 0.5f}) {
+    for (auto [x, y] : {std::pair{0.0f, 1.0f}, {2.5f, 1.0f}, {2.5f, -1.0f}, {0.0f, -1.0f}}) {
+      data.vertices.push_back(plat::MeshVertex{left + x, y, 10.0f, 0, 0, -1, 0xFF00FF00, x / 2.5f, (1 - y) / 2});
+    }
+  }
+  data.indices = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 3, 2, 6};
+  data.subsets = {{0, 6}, {6, 9}};
+  const auto mesh = Dev().CreateMesh(data);
+  const auto pale = Dev().CreateTexture(Distinct(4, 4));
+  const auto grey = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFC0C0C0));
+  const auto material = [](float r, float g, float b, float a) {
+    plat::Material m;
+    m.emissive = {r, g, b, 1.0f};
+    m.diffuse = {0, 0, 0, a};
+    return m;
+  };
+  const auto draw = [&](bool batched, int moves) {
+    plat::SetGlBatching(batched);
+    Dev().Clear(kBlack, 1.0f);
+    LookDownZ(Dev());
+    Dev().SetTexture(pale.get());
+    WorldSquare(Dev(), 4.0f, 12.0f, 0xFFFFFFFF);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldTextured);
+    Dev().SetLighting(true);
+    Dev().SetTexture(grey.get());
+    Dev().SetMaterial(material(1.0f, 0.5f, 0.0f, 1.0f));
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0.5f, 0)));
+    Dev().DrawMeshSubset(*mesh, 0);
+    Dev().SetMaterial(material(0.0f, 0.25f, 1.0f, 1.0f));
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(0, -0.5f, -1)));
+    Dev().DrawMeshSubset(*mesh, 1);
+    Dev().SetLighting(false);
+    Dev().SetTexture(nullptr);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldColoured);
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(1, 1.5f, -2)));
+    Dev().DrawMeshSubset(*mesh, 0);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldTextured);
+    Dev().SetLighting(true);
+    Dev().SetTexture(grey.get());
+    Dev().SetMaterial(material(1.0f, 1.0f, 1.0f, 0.5f));
+    for (int i = 0; i < moves; ++i) {
+      const float x = -3.0f + 0.3f * static_cast<float>(i);
+      Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(x, -1.5f, -3)));
+      Dev().DrawMeshSubset(*mesh, 0);
+    }
+    Dev().SetLighting(false);
+    Dev().SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
+    const plat::Image frame = Show();
+    plat::SetGlBatching(true);
+    return std::pair{frame, Dev().LastFrameStats().drawCalls};
+  };
+  const struct { int moves, batchedDraws; } cases[] = {{1, 3}, {20, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.moves) + " moves");
+    const auto [batched, batchedDraws] = draw(true, c.moves);
+    const auto [separate, separateDraws] = draw(false, c.moves);
+    EXPECT_EQ(batched.pixels, separate.pixels);
+    EXPECT_EQ(separateDraws, 4 + c.moves);
+    EXPECT_EQ(batchedDraws, c.batchedDraws);
+    EXPECT_NE(At(batched, 320, 240), kBlack);
+  }
+}
+
 // Squares one after another, each with its own texture of one size, so batched they
 // go in one draw; the picture must be the one separate draws give.
 struct Square {
