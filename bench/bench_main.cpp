@@ -204,8 +204,9 @@ void BM_PacedFrames(benchmark::State& state, bool field) {
 
 // Peak resident memory of a fresh process that starts the game and shows the title (or
 // walks the field, or walks it after three random battles fought by auto-battle) for
-// three seconds: this program again, run with --probe, which
-// reports its own high-water mark (the spawning process's memory is not in it).
+// three seconds, read before the game shuts down (`peak_rss_MB`) and after
+// (`with_shutdown_MB`, which adds what closing the window and the host takes): this program again, run with --probe,
+// which reports its own high-water mark (the spawning process's memory is not in it).
 void BM_PeakMemory(benchmark::State& state, const char* probe) {
   for (auto _ : state) {
     int fds[2];
@@ -234,7 +235,10 @@ void BM_PeakMemory(benchmark::State& state, const char* probe) {
       state.SkipWithError("the probe failed");
       return;
     }
-    state.counters["peak_rss_MB"] = std::strtod(out.c_str(), nullptr) / 1024.0;
+    char* rest = nullptr;
+    const double playing = std::strtod(out.c_str(), &rest);
+    state.counters["peak_rss_MB"] = playing / 1024.0;
+    state.counters["with_shutdown_MB"] = std::strtod(rest, nullptr) / 1024.0;
   }
 }
 
@@ -261,8 +265,9 @@ int RunProbe(const std::string& what) {
     if (field) bench::WalkKeys(frame);
     FrameRun();
   }
+  const long playing = PeakResidentKb();
   bench::StopHost();
-  std::printf("%ld\n", PeakResidentKb());
+  std::printf("%ld %ld\n", playing, PeakResidentKb());
   return 0;
 }
 

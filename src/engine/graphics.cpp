@@ -132,11 +132,10 @@ int GraphicsInit(SDL_Window* window) {
   std::future<plat::Image> glyphs = DecodeAhead(kEntryGlyphs);
   if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) return 0;
   ReserveTextureRoom();
-  // What was built before a failure stays for GraphicsRelease.
-  if (!MeshCreateAll() || !TextureFromImage(&g_atlasTexture, atlas.get()) ||
-      !TextureFromImage(&g_fontTexture, glyphs.get()) || !GraphicsLoadTextures()) {
-    return 0;
-  }
+  // What was built before a failure stays for GraphicsRelease. Each decoded picture goes
+  // as soon as the device has it.
+  if (!MeshCreateAll() || !TextureFromImage(&g_atlasTexture, atlas.get())) return 0;
+  if (!TextureFromImage(&g_fontTexture, glyphs.get()) || !GraphicsLoadTextures()) return 0;
   GraphicsSetRenderStates();
   GraphicsSetViewport();
   GraphicsSetupCamera();
