@@ -20,12 +20,17 @@
 
 #include "driver.h"
 #include "engine/archive.h"
+#include "engine/camera.h"
 #include "engine/graphics.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
+#include "engine/util.h"
+#include "field/field_view.h"
+#include "field/map.h"
 #include "platform/audio.h"
 #include "platform/image.h"
 #include "platform/recording/audio_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 extern char** environ;
 
@@ -116,6 +121,42 @@ void BM_BattleFrame(benchmark::State& state, plat::DeviceBackend backend) {
     return;
   }
   RunFrames(state, false, true);
+  bench::StopGame();
+}
+
+// The field view's map alone on the recorder, the camera over the middle of a square map
+// `side` cells wide made by repeating the first village's tiles: the time should not
+// grow with the map, as the view only looks at the cells the camera can reach.
+void BM_FieldMapDraw(benchmark::State& state) {
+  if (!bench::StartGame(plat::DeviceBackend::Recording) || !bench::ReachField()) {
+    state.SkipWithError("could not reach the field");
+    bench::StopGame();
+    return;
+  }
+  const int side = static_cast<int>(state.range(0));
+  const int width = g_mapWidth, height = g_mapHeight;
+  const std::vector<int8_t> village(g_tileLayer, g_tileLayer + width * height);
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c)
+      g_tileLayer[r * side + c] = village[static_cast<size_t>((r % height) * width + c % width)];
+  }
+  g_mapWidth = g_mapHeight = side;
+  const float at[3] = {1.0f, 0.0f, -1.0f};
+  float eye[3] = {0.0f, kCameraHeight, 0.0f};
+  PolarOffset(&eye[0], &eye[2], at[0], at[2], 270.0f, kCameraDistance);
+  CameraSetView(at, eye);
+  FrustumUpdate();
+  plat::RecordingDevice* recorder = plat::CurrentRecordingDevice();
+  size_t faces = 0;
+  for (auto _ : state) {
+    recorder->current.clear();
+    DrawFieldMap(-1.5f);
+    faces = recorder->current.size();
+  }
+  state.counters["faces"] = static_cast<double>(faces);
+  std::copy(village.begin(), village.end(), g_tileLayer);
+  g_mapWidth = width;
+  g_mapHeight = height;
   bench::StopGame();
 }
 
@@ -327,6 +368,7 @@ BENCHMARK_CAPTURE(BM_FieldFrame, opengl, DeviceBackend::OpenGL)
     ->Iterations(2000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FieldMapDraw)->Arg(32)->Arg(64)->Arg(128)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BattleFrame, recording, DeviceBackend::Recording)
     ->Iterations(20000)
     ->UseManualTime()
