@@ -1,7 +1,5 @@
 #include "engine/shell.h"
 
-#include <malloc.h>
-
 #include <new>
 
 #include "engine/archive.h"
@@ -39,11 +37,6 @@ int64_t TimeNow(int64_t* out) {
 // A failed chain has shown its box and released what it had; destroying the window
 // ends the program before any frame runs.
 int ShellStart() {
-  // Blocks of 128 kB and more come from the system and go back to it when freed. Left
-  // to itself the allocator raises that bound to the largest block freed so far, and
-  // once start-up has let go of its decoded pictures, blocks of many megabytes would stay
-  // in the heap after their use.
-  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   g_shutDown = false;
   if (g_hooks.init()) return 1;
   g_shutDown = true;
