@@ -84,14 +84,16 @@ struct StreamVertex {
 static_assert(sizeof(StreamVertex) == 36);
 
 // The rings vertices and indices stream through; a field frame takes about 150 kB of
-// vertices, a battle's about 500 kB. A batch takes at most half of each, so a ring is
-// renewed only between batches.
+// vertices, a battle's with its models nearer a megabyte. A batch takes at most half of
+// each, so a ring is renewed only between batches.
 constexpr size_t kStreamBytes = size_t{1} << 20;
 constexpr size_t kIndexBytes = size_t{256} << 10;
 constexpr size_t kMaxBatchVertices = kStreamBytes / 2 / sizeof(StreamVertex);
 constexpr size_t kMaxBatchIndices = kIndexBytes / 2 / sizeof(uint32_t);
-// The transforms and materials one batch can carry.
+// The transforms and materials one batch can carry: the shader's tables hold this many,
+// and one bit of an int each says whether an entry is lit.
 constexpr int kMaxBatchDraws = 16;
+static_assert(kMaxBatchDraws < 32);
 // Textures up to this many bytes share arrays with others of their size, which grow
 // this many layers at a time; a larger texture has an array to itself.
 constexpr size_t kSharedLayerBytes = 256 * 256 * 4;
@@ -188,7 +190,7 @@ layout(location = 2) in vec2 aUv;
 layout(location = 3) in float aLayer;
 layout(location = 4) in float aDraw;
 uniform int uScreen;
-uniform mat4 uTransforms[16];
+uniform mat4 uTransforms[16];  // kMaxBatchDraws
 uniform vec4 uMaterials[16];
 uniform int uLit;
 uniform vec4 uViewport;
