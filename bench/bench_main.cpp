@@ -20,12 +20,17 @@
 
 #include "driver.h"
 #include "engine/archive.h"
+#include "engine/camera.h"
 #include "engine/graphics.h"
 #include "engine/shell.h"
 #include "engine/sound.h"
+#include "engine/util.h"
+#include "field/field_view.h"
+#include "field/map.h"
 #include "platform/audio.h"
 #include "platform/image.h"
 #include "platform/recording/audio_recording.h"
+#include "platform/recording/gpu_recording.h"
 
 extern char** environ;
 
@@ -65,13 +70,14 @@ double ThreadCpuMs() { return CpuMs(CLOCK_THREAD_CPUTIME_ID); }
 // work is finished inside the timing. `walk` holds the scripted walk's keys. Besides the
 // time, the processor time all threads spent a frame (software OpenGL's own included),
 // which a busy machine disturbs less than the time.
-void RunFrames(benchmark::State& state, bool walk) {
+void RunFrames(benchmark::State& state, bool walk, bool effects = false) {
   std::vector<double> ms;
   ms.reserve(static_cast<size_t>(state.max_iterations));
   int64_t frame = 0;
   const double cpu0 = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
   for (auto _ : state) {
     if (walk) bench::WalkKeys(frame++);
+    if (effects) bench::KeepEffects();
     const Clock::time_point t0 = Clock::now();
     bench::Frame();
     bench::FinishGpu();
@@ -102,6 +108,55 @@ void BM_FieldFrame(benchmark::State& state, plat::DeviceBackend backend) {
     return;
   }
   RunFrames(state, true);
+  bench::StopGame();
+}
+
+// A random battle of six enemies in the party's phase, a ring turning and an orb
+// circling over every enemy: the battlefield, ten unit models, twelve effect shapes,
+// the gauges and the panels.
+void BM_BattleFrame(benchmark::State& state, plat::DeviceBackend backend) {
+  if (!bench::StartGame(backend) || !bench::ReachField() || !bench::ReachBattle()) {
+    state.SkipWithError("could not reach a battle");
+    bench::StopGame();
+    return;
+  }
+  RunFrames(state, false, true);
+  bench::StopGame();
+}
+
+// The field view's map alone on the recorder, the camera over the middle of a square map
+// `side` cells wide made by repeating the first village's tiles: the time should not
+// grow with the map, as the view only looks at the cells the camera can reach.
+void BM_FieldMapDraw(benchmark::State& state) {
+  if (!bench::StartGame(plat::DeviceBackend::Recording) || !bench::ReachField()) {
+    state.SkipWithError("could not reach the field");
+    bench::StopGame();
+    return;
+  }
+  const int side = static_cast<int>(state.range(0));
+  const int width = g_mapWidth, height = g_mapHeight;
+  const std::vector<int8_t> village(g_tileLayer, g_tileLayer + width * height);
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c)
+      g_tileLayer[r * side + c] = village[static_cast<size_t>((r % height) * width + c % width)];
+  }
+  g_mapWidth = g_mapHeight = side;
+  const float at[3] = {1.0f, 0.0f, -1.0f};
+  float eye[3] = {0.0f, kCameraHeight, 0.0f};
+  PolarOffset(&eye[0], &eye[2], at[0], at[2], 270.0f, kCameraDistance);
+  CameraSetView(at, eye);
+  FrustumUpdate();
+  plat::RecordingDevice* recorder = plat::CurrentRecordingDevice();
+  size_t faces = 0;
+  for (auto _ : state) {
+    recorder->current.clear();
+    DrawFieldMap(-1.5f);
+    faces = recorder->current.size();
+  }
+  state.counters["faces"] = static_cast<double>(faces);
+  std::copy(village.begin(), village.end(), g_tileLayer);
+  g_mapWidth = width;
+  g_mapHeight = height;
   bench::StopGame();
 }
 
@@ -189,8 +244,10 @@ void BM_PacedFrames(benchmark::State& state, bool field) {
 }
 
 // Peak resident memory of a fresh process that starts the game and shows the title (or
-// walks the field) for three seconds: this program again, run with --probe, which
-// reports its own high-water mark (the spawning process's memory is not in it).
+// walks the field, or walks it after three random battles fought by auto-battle) for
+// three seconds, read before the game shuts down (`peak_rss_MB`) and after
+// (`with_shutdown_MB`, which adds what closing the window and the host takes): this program again, run with --probe,
+// which reports its own high-water mark (the spawning process's memory is not in it).
 void BM_PeakMemory(benchmark::State& state, const char* probe) {
   for (auto _ : state) {
     int fds[2];
@@ -219,7 +276,10 @@ void BM_PeakMemory(benchmark::State& state, const char* probe) {
       state.SkipWithError("the probe failed");
       return;
     }
-    state.counters["peak_rss_MB"] = std::strtod(out.c_str(), nullptr) / 1024.0;
+    char* rest = nullptr;
+    const double playing = std::strtod(out.c_str(), &rest);
+    state.counters["peak_rss_MB"] = playing / 1024.0;
+    state.counters["with_shutdown_MB"] = std::strtod(rest, nullptr) / 1024.0;
   }
 }
 
@@ -238,14 +298,49 @@ long PeakResidentKb() {
 
 // Three seconds of paced frames, as the program runs them, once the screen is reached.
 int RunProbe(const std::string& what) {
-  const bool field = what == "field";
+  const bool battles = what == "battles";
+  const bool field = what == "field" || battles;
   if (!bench::StartGame(plat::DeviceBackend::OpenGL) || (field && !bench::ReachField())) return 1;
+  if (battles && !bench::FightBattles(3)) return 1;
   for (int64_t frame = 0; frame < 180; ++frame) {
     if (field) bench::WalkKeys(frame);
     FrameRun();
   }
+  const long playing = PeakResidentKb();
   bench::StopHost();
-  std::printf("%ld\n", PeakResidentKb());
+  std::printf("%ld %ld\n", playing, PeakResidentKb());
+  return 0;
+}
+
+// The pictures a screen shows on OpenGL, frame by frame, for comparing two builds:
+// every 25th of 200 frames of the field's walk (`field`) or of a six-enemy battle with
+// its effects (`battle`), written as shot-<what>-<frame>.ppm in the working folder.
+int RunShots(const std::string& what) {
+  const bool battle = what == "battle";
+  if (!bench::StartGame(plat::DeviceBackend::OpenGL) || !bench::ReachField() || (battle && !bench::ReachBattle())) {
+    return 1;
+  }
+  for (int64_t frame = 0; frame < 200; ++frame) {
+    if (battle) {
+      bench::KeepEffects();
+    } else {
+      bench::WalkKeys(frame);
+    }
+    bench::Frame();
+    if (frame % 25 != 0) continue;
+    const plat::Image image = g_device->ReadFrame();
+    const std::string name = "shot-" + what + "-" + std::to_string(frame) + ".ppm";
+    FILE* out = std::fopen(name.c_str(), "wb");
+    if (!out) return 1;
+    std::fprintf(out, "P6\n%d %d\n255\n", image.width, image.height);
+    for (uint32_t argb : image.pixels) {
+      const unsigned char rgb[3] = {static_cast<unsigned char>(argb >> 16), static_cast<unsigned char>(argb >> 8),
+                                    static_cast<unsigned char>(argb)};
+      std::fwrite(rgb, 1, 3, out);
+    }
+    std::fclose(out);
+  }
+  bench::StopHost();
   return 0;
 }
 
@@ -254,6 +349,7 @@ using plat::DeviceBackend;
 BENCHMARK(BM_StartupToTitleFrame)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PeakMemory, title, "title")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PeakMemory, field, "field")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PeakMemory, battles, "battles")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AtlasDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SoundStartup)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TitleFrame, recording, DeviceBackend::Recording)
@@ -272,6 +368,15 @@ BENCHMARK_CAPTURE(BM_FieldFrame, opengl, DeviceBackend::OpenGL)
     ->Iterations(2000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FieldMapDraw)->Arg(32)->Arg(64)->Arg(128)->Arg(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BattleFrame, recording, DeviceBackend::Recording)
+    ->Iterations(20000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BattleFrame, opengl, DeviceBackend::OpenGL)
+    ->Iterations(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PacedFrames, title, false)->Iterations(300)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PacedFrames, field, true)->Iterations(300)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -281,6 +386,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--probe=", 0) == 0) return RunProbe(arg.substr(8));
+    if (arg.rfind("--shots=", 0) == 0) return RunShots(arg.substr(8));
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -27,6 +27,15 @@ void FinishGpu();
 bool ReachField();
 // The scripted walk: the keys held on walk frame n, a loop around the village square.
 void WalkKeys(int64_t frame);
+// From the field: a random battle of six enemies (the random draws held so that six
+// come), its opening lines confirmed, until the party's phase waits for keys.
+bool ReachBattle();
+// Effects running over the enemies while the battle waits: a turning ring over each and
+// an orb circling it, started again as each ends.
+void KeepEffects();
+// From the field, `count` random battles in a row, each won or lost by auto-battle;
+// true when every one was fought to its end and the party walks the field again.
+bool FightBattles(int count);
 // Draw calls and distinct textures of the last frame, as the renderer saw them: the
 // game's own calls on the recorder, the calls OpenGL was given on the real renderer.
 plat::FrameStats LastFrameStats();

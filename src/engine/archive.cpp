@@ -28,7 +28,8 @@ const char* PastBudgets(const uint8_t* image) {
     const uint8_t* record = image + kArchiveTableSize + ReadU32(image + 4 * i);
     const uint32_t size = ReadU32(record);
     if (i < kEntryMeshFirst) {
-      decoded += plat::ImageDecodedBytes(record + 4, size);
+      int width = 0, height = 0;
+      if (plat::ImageSize(record + 4, size, &width, &height)) decoded += uint64_t{4} * width * height;
     } else if (i < kEntrySoundFirst) {
       meshes += size;
     } else {

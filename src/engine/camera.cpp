@@ -1,6 +1,10 @@
 #include "engine/camera.h"
 
+#include <algorithm>
 #include <cmath>
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
+#include <glm/vec3.hpp>
 
 #include "engine/atlas.h"
 #include "engine/draw.h"
@@ -116,4 +120,52 @@ int SphereInFrustum(float x, float y, float z, float radius) {
     if (p.a * x + p.b * y + p.c * z + p.d < -radius) return 0;
   }
   return 1;
+}
+
+// The places a passing centre can take make a convex solid: each plane moved out by the
+// radius, cut to the height band and, so that a view along the ground still ends, to a
+// square far beyond any map. Its corners are where three of its faces meet inside all
+// the others; their extent is the solid's.
+bool FrustumReach(float yLow, float yHigh, float radius, FrustumBounds* out) {
+  constexpr double kFar = 1.0e6;
+  struct Face {
+    glm::dvec3 n;
+    double d;  // inside where dot(n, p) + d >= 0
+  };
+  Face faces[12];
+  int count = 0;
+  for (const Plane& p : g_frustumPlanes) {
+    if (!std::isfinite(p.a + p.b + p.c + p.d) || (p.a == 0.0f && p.b == 0.0f && p.c == 0.0f)) return false;
+    faces[count++] = {glm::dvec3(p.a, p.b, p.c), static_cast<double>(p.d) + static_cast<double>(radius)};
+  }
+  faces[count++] = {glm::dvec3(0, 1, 0), -static_cast<double>(yLow)};
+  faces[count++] = {glm::dvec3(0, -1, 0), static_cast<double>(yHigh)};
+  for (const glm::dvec3& n : {glm::dvec3(1, 0, 0), glm::dvec3(-1, 0, 0), glm::dvec3(0, 0, 1), glm::dvec3(0, 0, -1)}) {
+    faces[count++] = {n, kFar};
+  }
+  glm::dvec3 lo(kFar), hi(-kFar);
+  bool found = false;
+  for (int i = 0; i < count; ++i) {
+    for (int j = i + 1; j < count; ++j) {
+      for (int k = j + 1; k < count; ++k) {
+        const Face &f = faces[i], &g = faces[j], &h = faces[k];
+        const glm::dvec3 gh = glm::cross(g.n, h.n), hf = glm::cross(h.n, f.n), fg = glm::cross(f.n, g.n);
+        const double det = glm::dot(f.n, gh);
+        if (std::fabs(det) < 1e-9) continue;
+        const glm::dvec3 p = -(f.d * gh + g.d * hf + h.d * fg) / det;
+        bool inside = true;
+        for (int m = 0; m < count && inside; ++m) inside = glm::dot(faces[m].n, p) + faces[m].d >= -1e-3;
+        if (!inside) continue;
+        found = true;
+        lo = glm::min(lo, p);
+        hi = glm::max(hi, p);
+      }
+    }
+  }
+  if (!found) {
+    *out = {1.0f, 0.0f, 1.0f, 0.0f};  // nothing in view: an empty reach
+    return true;
+  }
+  *out = {static_cast<float>(lo.x), static_cast<float>(hi.x), static_cast<float>(lo.z), static_cast<float>(hi.z)};
+  return true;
 }

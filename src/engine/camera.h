@@ -43,3 +43,11 @@ void FrustumUpdate();
 // last set and the renderer's viewport.
 void WorldToScreen(float out[2], float x, float y, float z);
 int SphereInFrustum(float x, float y, float z, float radius);
+
+// The ground the frustum reaches: bounds in x and z holding the centre of every sphere of
+// `radius`, centred between heights yLow and yHigh, that SphereInFrustum passes. False
+// when the planes bound no such place (none set yet, or nothing in view).
+struct FrustumBounds {
+  float xMin, xMax, zMin, zMax;
+};
+bool FrustumReach(float yLow, float yHigh, float radius, FrustumBounds* out);

@@ -1,6 +1,9 @@
 #include "engine/graphics.h"
 
+#include <algorithm>
+#include <future>
 #include <string>
+#include <system_error>
 
 #include "engine/archive.h"
 #include "engine/camera.h"
@@ -51,6 +54,68 @@ int StoreShape(MeshRecord* record, plat::MeshData data, uint32_t colour) {
   return MeshComputeBounds(record);
 }
 
+// Each size's room is asked of the device before the first picture of that size is
+// made, from the pictures' headers, so nothing made at start-up is moved to make room
+// for the next. The material textures' range counts every picture in it: the entries
+// past the last one the meshes take are empty.
+void ReserveTextureRoom() {
+  struct Size {
+    int width, height, count;
+  };
+  std::vector<Size> sizes;
+  for (int entry = kEntryAtlas; entry < kEntryMeshFirst; ++entry) {
+    uint32_t bytes = 0;
+    const uint8_t* data = DataFileGetEntry(entry, &bytes);
+    int width = 0, height = 0;
+    if (!data || !plat::ImageSize(data, bytes, &width, &height)) continue;
+    const auto same =
+        std::find_if(sizes.begin(), sizes.end(), [&](const Size& s) { return s.width == width && s.height == height; });
+    if (same == sizes.end()) {
+      sizes.push_back({width, height, 1});
+    } else {
+      ++same->count;
+    }
+  }
+  for (const Size& s : sizes) g_device->ReserveTextures(s.width, s.height, s.count);
+}
+
+// A picture of the archive decoded and keyed as a texture takes it; empty when the entry
+// is missing or does not decode.
+plat::Image DecodeEntry(int entry) {
+  uint32_t size = 0;
+  const uint8_t* bytes = DataFileGetEntry(entry, &size);
+  plat::Image image;
+  if (!bytes || !plat::DecodeImage(bytes, size, image)) return plat::Image{};
+  plat::ApplyColourKey(image, kColourKey);
+  return image;
+}
+
+// The atlas and the glyph texture are most of start-up's decoding: they are decoded on
+// a second thread while the device is made and the meshes load, and taken when their
+// turn comes. The archive in memory is only read meanwhile. Where no thread can be
+// started, each is decoded when it is taken.
+std::future<plat::Image> DecodeAhead(int entry) {
+  try {
+    return std::async(std::launch::async, DecodeEntry, entry);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, DecodeEntry, entry);
+  }
+}
+
+int TextureFromImage(std::unique_ptr<plat::Texture>* texture, const plat::Image& image) {
+  texture->reset();
+  if (image.pixels.empty() || !g_device) return 0;
+  *texture = g_device->CreateTexture(image);
+  return *texture ? 1 : 0;
+}
+
+// The texture made of an entry's decoded picture, or the reason it could not be.
+bool TextureTake(std::unique_ptr<plat::Texture>* texture, int entry, const plat::Image& image) {
+  if (TextureFromImage(texture, image)) return true;
+  plat::NoteProblem(kDataFileName, "entry " + std::to_string(entry) + " is not a picture the renderer can take");
+  return false;
+}
+
 }  // namespace
 
 // One round asks for the display as the settings stand, first with hardware vertex
@@ -72,13 +137,18 @@ int GraphicsCreateDevice(SDL_Window* window, int refreshRate) {
 
 int GraphicsInit(SDL_Window* window) {
   GraphicsRelease();
+  std::future<plat::Image> atlas = DecodeAhead(kEntryAtlas);
+  std::future<plat::Image> glyphs = DecodeAhead(kEntryGlyphs);
   if (!GraphicsCreateDevice(window, kRefreshPreferred) && !GraphicsCreateDevice(window, kRefreshDefault)) {
     if (!plat::ProblemNoted()) plat::NoteProblem("OpenGL", "no device could be made for the window");
     return 0;
   }
   plat::ClearProblem();  // a first try that was refused is no reason once a device stands
-  // What was built before a failure stays for GraphicsRelease.
-  if (!MeshCreateAll() || !GraphicsLoadTextures()) return 0;
+  ReserveTextureRoom();
+  // What was built before a failure stays for GraphicsRelease. Each decoded picture goes
+  // as soon as the device has it.
+  if (!MeshCreateAll() || !TextureTake(&g_atlasTexture, kEntryAtlas, atlas.get())) return 0;
+  if (!TextureTake(&g_fontTexture, kEntryGlyphs, glyphs.get()) || !GraphicsLoadTextures()) return 0;
   GraphicsSetRenderStates();
   GraphicsSetViewport();
   GraphicsSetupCamera();
@@ -98,26 +168,15 @@ void GraphicsRelease() {
 
 int TextureLoadEntry(std::unique_ptr<plat::Texture>* texture, int entry) {
   texture->reset();
-  uint32_t size = 0;
-  const uint8_t* bytes = DataFileGetEntry(entry, &size);
-  if (!bytes || !g_device) return 0;
-  plat::Image image;
-  if (!plat::DecodeImage(bytes, size, image)) return 0;
-  plat::ApplyColourKey(image, kColourKey);
-  *texture = g_device->CreateTexture(image);
-  return *texture ? 1 : 0;
+  if (!g_device) return 0;
+  return TextureFromImage(texture, DecodeEntry(entry));
 }
 
+// The 35 textures of 3D quads; the atlas and the glyph texture come before them.
 int GraphicsLoadTextures() {
-  auto load = [](std::unique_ptr<plat::Texture>* texture, int entry) {
-    if (TextureLoadEntry(texture, entry)) return true;
-    plat::NoteProblem(kDataFileName, "entry " + std::to_string(entry) + " is not a picture the renderer can take");
-    return false;
-  };
-  if (!load(&g_atlasTexture, kEntryAtlas)) return 0;
-  if (!load(&g_fontTexture, kEntryGlyphs)) return 0;
   for (int i = 0; i < kTextureCount; ++i) {
-    if (!load(&g_textures[i], kEntryTextureFirst + i)) return 0;
+    const int entry = kEntryTextureFirst + i;
+    if (!TextureTake(&g_textures[i], entry, DecodeEntry(entry))) return 0;
   }
   return 1;
 }

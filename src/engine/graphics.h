@@ -40,6 +40,7 @@ extern plat::Viewport g_viewport;
 int GraphicsInit(SDL_Window* window);
 void GraphicsRelease();
 int GraphicsCreateDevice(SDL_Window* window, int refreshRate);
+// The 35 textures of 3D quads (the atlas and the glyph texture are loaded before them).
 int GraphicsLoadTextures();
 int MeshCreateAll();
 int MeshLoad(MeshRecord* record, int entry);

@@ -1,7 +1,10 @@
 #include "field/field_view.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <glm/mat4x4.hpp>
+#include <utility>
 
 #include "data/game_state.h"
 #include "data/money.h"
@@ -112,6 +115,48 @@ constexpr int SideStyle(int code) {
 #undef TILE_ROLE
 #undef BATTLE_FLOOR
 
+// Culling spheres are centred 2 below a face; these are the lowest and highest such
+// centres any drawn cell or water surface has.
+constexpr float kCentreBelowFace = 2.0f;
+constexpr std::pair<float, float> FaceHeights() {
+  float low = kWaterLevels[0], high = kWaterLevels[0];
+  for (float level : kWaterLevels) {
+    low = std::min(low, level);
+    high = std::max(high, level);
+  }
+  for (int code = 0; code <= kTileDrawnLast; ++code) {
+    low = std::min(low, TopStyle(code).height);
+    high = std::max(high, TopStyle(code).height);
+  }
+  return {low, high};
+}
+constexpr float kLowestCentre = FaceHeights().first - kCentreBelowFace;
+constexpr float kHighestCentre = FaceHeights().second - kCentreBelowFace;
+
+// Columns [c0, c1) and rows [r0, r1).
+struct CellSpan {
+  int c0, c1, r0, r1;
+};
+
+// The cells whose culling spheres the camera can reach, with a hundredth of a unit to
+// spare against rounding; the whole map while no camera has set the planes. Each cell
+// in the span is still tested on its own, so the faces drawn are those a test of every
+// cell gives, and the work follows what the camera sees rather than the map's size.
+CellSpan CellsInReach() {
+  FrustumBounds reach{};
+  if (!FrustumReach(kLowestCentre, kHighestCentre, kCullRadius, &reach)) return {0, g_mapWidth, 0, g_mapHeight};
+  constexpr float kSpare = 0.01f;
+  const auto w = static_cast<float>(g_mapWidth), h = static_cast<float>(g_mapHeight);
+  // A centre's x is 2 c - W + 1 and its z is H - 2 r - 1; far bounds are held to the map.
+  const auto first = [](float v, float limit) { return static_cast<int>(std::ceil(std::clamp(v, -1.0f, limit))); };
+  const auto last = [](float v, float limit) { return static_cast<int>(std::floor(std::clamp(v, -1.0f, limit))); };
+  const int c0 = first((reach.xMin - kSpare + w - 1.0f) / 2.0f, w);
+  const int c1 = last((reach.xMax + kSpare + w - 1.0f) / 2.0f, w) + 1;
+  const int r0 = first((h - 1.0f - reach.zMax - kSpare) / 2.0f, h);
+  const int r1 = last((h - 1.0f - reach.zMin + kSpare) / 2.0f, h) + 1;
+  return {std::max(c0, 0), std::min(c1, g_mapWidth), std::max(r0, 0), std::min(r1, g_mapHeight)};
+}
+
 }  // namespace
 
 int MapViewCreate() {
@@ -152,15 +197,17 @@ TileTop TileTopStyle(int code) { return TopStyle(code); }
 
 int TileSideStyle(int code) { return SideStyle(code); }
 
-// Water surfaces first, then every drawn cell's top and sides.
+// Water surfaces first, then every drawn cell's top and sides, row by row, of the cells
+// the camera can reach.
 void DrawFieldMap(float waterLevel) {
-  for (int r = 0; r < g_mapHeight; ++r) {
-    for (int c = 0; c < g_mapWidth; ++c) {
+  const CellSpan span = CellsInReach();
+  for (int r = span.r0; r < span.r1; ++r) {
+    for (int c = span.c0; c < span.c1; ++c) {
       if (g_tileLayer[r * g_mapWidth + c] == kTileWater) DrawWaterCell(CornerX(c), waterLevel, CornerZ(r));
     }
   }
-  for (int r = 0; r < g_mapHeight; ++r) {
-    for (int c = 0; c < g_mapWidth; ++c) {
+  for (int r = span.r0; r < span.r1; ++r) {
+    for (int c = span.c0; c < span.c1; ++c) {
       const int code = g_tileLayer[r * g_mapWidth + c];
       if (code >= 0 && code <= kTileDrawnLast) DrawTile(c, r, CornerX(c), CornerZ(r));
     }

@@ -120,6 +120,9 @@ class Device {
   virtual ~Device() = default;
 
   virtual std::unique_ptr<Texture> CreateTexture(const Image& image) = 0;
+  // Room for `count` textures of this size about to be made, taken in one piece, so
+  // that making them one by one never moves what is there already. Only a hint.
+  virtual void ReserveTextures(int width, int height, int count) = 0;
   virtual std::unique_ptr<Mesh> CreateMesh(MeshData data) = 0;
 
   virtual void Clear(uint32_t argb, float z) = 0;

@@ -10,13 +10,16 @@
 // have their pixel centres on whole coordinates, so the half-pixel shift callers apply
 // lands a picture drawn at its own size texel for texel.
 //
-// The game asks for one quad at a time, some 850 of them in a field frame. Each texture
-// is a layer of a texture array that all textures of its size share, and quads stream
-// through one ring buffer, so quads that follow one another with the same transform,
-// lighting and depth state go to GL in one call even when their textures differ (the
-// layer travels with each vertex). Nothing is reordered: faces of the same depth and
-// translucent faces land in the order they were asked for, and the picture is the one
-// separate draws give. State GL already holds is not set again.
+// The game asks for one quad or one mesh subset at a time, some 1,000 of them in a field
+// frame. Each texture is a layer of a texture array that all textures of its size share,
+// and quads and mesh subsets stream through one ring buffer, so those that follow one
+// another with the same depth state and texture array go to GL in one call even when
+// their textures, transforms, lighting and materials differ: the layer travels with each
+// vertex, and so does the index of its transform and material in a small table the
+// batch carries. Nothing is reordered: faces of the same depth and translucent faces land
+// in the order they were asked for, each vertex goes through the same matrix as drawn on
+// its own, and the picture is the one separate draws give. State GL already holds is not
+// set again.
 #include "platform/gpu_gl.h"
 
 #include <SDL.h>
@@ -54,7 +57,7 @@ struct GlContext {
 };
 using ContextRef = std::shared_ptr<GlContext>;
 
-enum Attribute : GLuint { kAttrPosition = 0, kAttrColour = 1, kAttrUv = 2, kAttrLayer = 3 };
+enum Attribute : GLuint { kAttrPosition = 0, kAttrColour = 1, kAttrUv = 2, kAttrLayer = 3, kAttrDraw = 4 };
 
 // Vertex colours are ARGB words, so in memory B, G, R, A: the BGRA layout.
 void SetVertexLayout(GLsizei stride, GLint positionSize, size_t colourOffset, size_t uvOffset) {
@@ -73,22 +76,36 @@ void ClearErrors() {
 }
 
 // One vertex of the stream: screen vertices keep their reciprocal w in the fourth
-// coordinate, world vertices have 1 there; the layer is the texture's in its array.
+// coordinate, world vertices have 1 there; the layer is the texture's in its array, the
+// draw the entry of the batch's table holding a world vertex's transform and material.
 struct StreamVertex {
   float x, y, z, w;
   uint32_t colour;
   float u, v;
   float layer;
+  float draw;
 };
-static_assert(sizeof(StreamVertex) == 32);
+static_assert(sizeof(StreamVertex) == 36);
 
-constexpr size_t kStreamBytes = size_t{512} << 10;  // the ring; a field frame takes about 110 kB
-constexpr int kMaxBatchQuads = 2048;                // half the ring; indices stay 16-bit
-static_assert(kMaxBatchQuads * 4 * sizeof(StreamVertex) <= kStreamBytes / 2);
+// The rings vertices and indices stream through; a field frame takes about 150 kB of
+// vertices, a battle's with its models nearer a megabyte. A batch takes at most half of
+// each, so a ring is renewed only between batches.
+constexpr size_t kStreamBytes = size_t{1} << 20;
+constexpr size_t kIndexBytes = size_t{256} << 10;
+constexpr size_t kMaxBatchVertices = kStreamBytes / 2 / sizeof(StreamVertex);
+constexpr size_t kMaxBatchIndices = kIndexBytes / 2 / sizeof(uint32_t);
+// The transforms and materials one batch can carry: the shader's tables hold this many,
+// and one bit of an int each says whether an entry is lit.
+constexpr int kMaxBatchDraws = 16;
+static_assert(kMaxBatchDraws < 32);
 // Textures up to this many bytes share arrays with others of their size, which grow
 // this many layers at a time; a larger texture has an array to itself.
 constexpr size_t kSharedLayerBytes = 256 * 256 * 4;
 constexpr int kLayersPerGrowth = 4;
+
+bool SharedSize(int width, int height) {
+  return static_cast<size_t>(width) * static_cast<size_t>(height) * 4 <= kSharedLayerBytes;
+}
 
 // A texture array and which of its layers are taken.
 struct TexturePage {
@@ -134,6 +151,8 @@ class GlMesh final : public Mesh {
   bool Drawable(uint32_t subset) const {
     return valid_ && subset < data_.subsets.size() && data_.subsets[subset].indexCount != 0;
   }
+  // The vertices a drawable subset's indices reach: first and last.
+  std::pair<uint32_t, uint32_t> SubsetVertices(uint32_t subset) const { return ranges_[subset]; }
   // With this mesh's vertex array bound.
   void DrawSubset(uint32_t subset) const {
     const MeshSubset& s = data_.subsets[subset];
@@ -143,12 +162,16 @@ class GlMesh final : public Mesh {
 
  private:
   // Geometry whose indices or subsets point outside it is kept but never drawn.
-  bool Consistent() const {
+  bool Consistent() {
     for (uint32_t i : data_.indices) {
       if (i >= data_.vertices.size()) return false;
     }
+    ranges_.clear();
     for (const MeshSubset& s : data_.subsets) {
       if (static_cast<uint64_t>(s.firstIndex) + s.indexCount > data_.indices.size()) return false;
+      const auto first = data_.indices.begin() + s.firstIndex;
+      const auto [lo, hi] = std::minmax_element(first, first + s.indexCount);
+      ranges_.emplace_back(s.indexCount ? *lo : 0, s.indexCount ? *hi : 0);
     }
     return true;
   }
@@ -157,6 +180,7 @@ class GlMesh final : public Mesh {
   ContextRef context_;
   GLuint vao_ = 0, vbo_ = 0, ibo_ = 0;
   MeshData data_;
+  std::vector<std::pair<uint32_t, uint32_t>> ranges_;
   bool valid_ = false;
 };
 
@@ -168,11 +192,12 @@ layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec4 aColour;
 layout(location = 2) in vec2 aUv;
 layout(location = 3) in float aLayer;
+layout(location = 4) in float aDraw;
 uniform int uScreen;
-uniform mat4 uTransform;
+uniform mat4 uTransforms[16];  // kMaxBatchDraws
+uniform vec4 uMaterials[16];
+uniform int uLit;
 uniform vec4 uViewport;
-uniform int uLighting;
-uniform vec4 uMaterial;
 out vec4 vColour;
 out vec2 vUv;
 flat out float vLayer;
@@ -184,9 +209,10 @@ void main() {
     gl_Position = vec4(ndc * w, (2.0 * aPosition.z - 1.0) * w, w);
     vColour = aColour;
   } else {
-    vec4 clip = uTransform * vec4(aPosition.xyz, 1.0);
+    int d = int(aDraw);
+    vec4 clip = uTransforms[d] * vec4(aPosition.xyz, 1.0);
     gl_Position = vec4(clip.xy, 2.0 * clip.z - clip.w, clip.w);
-    vColour = uLighting != 0 ? uMaterial : aColour;
+    vColour = ((uLit >> d) & 1) != 0 ? uMaterials[d] : aColour;
   }
   vUv = aUv;
   vLayer = aLayer;
@@ -278,17 +304,24 @@ struct Targets {
 };
 
 struct Uniforms {
-  GLint screen = -1, transform = -1, viewport = -1, lighting = -1, material = -1, textured = -1, texture = -1;
+  GLint screen = -1, transforms = -1, materials = -1, lit = -1, viewport = -1, textured = -1, texture = -1;
 };
 
 // What GL was last given, so the same value is not set twice. Unknown at first.
 struct AppliedState {
-  int screen = -1, lighting = -1, textured = -1;
-  glm::vec4 material{-1.0f};
-  bool transformValid = false;  // uTransform holds projection x view x world as they stand
+  int screen = -1, textured = -1;
   GLuint texture = ~0u;
   GLuint vao = ~0u;
-  float layer = -1.0f;  // the layer meshes sample, which they take from outside their arrays
+  float layer = -1.0f;  // the layer a mesh drawn from its own buffers samples
+};
+
+// What a world vertex goes through: projection x view x world, and the material's
+// colour when lit (no lights exist: the emissive colour, alpha from the diffuse).
+struct WorldDraw {
+  glm::mat4 transform{1.0f};
+  glm::vec4 material{0.0f};
+  bool lit = false;
+  bool operator==(const WorldDraw&) const = default;
 };
 
 class GlDevice final : public Device {
@@ -301,6 +334,7 @@ class GlDevice final : public Device {
   bool Init(const DeviceParams& params);
 
   std::unique_ptr<Texture> CreateTexture(const Image& image) override;
+  void ReserveTextures(int width, int height, int count) override;
   std::unique_ptr<Mesh> CreateMesh(MeshData data) override;
   void Clear(uint32_t argb, float z) override;
   void BeginScene() override {}
@@ -327,7 +361,7 @@ class GlDevice final : public Device {
   void ForgetVertexArray() { applied_.vao = ~0u; }
 
  private:
-  // What a waiting run of quads shares: all of it must match for a quad to join.
+  // What a waiting batch shares: all of it must match for a quad or a subset to join.
   struct Batch {
     bool screen = false;
     GLuint array = 0;  // 0: untextured
@@ -337,24 +371,28 @@ class GlDevice final : public Device {
   bool BuildTargets(const DeviceParams& params);
   bool BuildStream();
   const GlTexture* DrawTexture(bool screen) const;
-  StreamVertex* QueueQuad(const Batch& batch);
+  float Queue(const Batch& batch, size_t vertices, size_t indices);
+  float CurrentDraw();
+  StreamVertex* QueueQuad(const Batch& batch, float* draw);
+  void DrawMeshOnItsOwn(const GlMesh& mesh, uint32_t subset, const GlTexture* texture);
   void Flush();
   void ApplyState(bool screen, GLuint array);
+  void ApplyDraws(const WorldDraw* draws, size_t count);
   void BindTexture(GLuint array);
   void BindVertexArray(GLuint vao);
   void CountDraw(GLuint array);
-  bool TakeLayer(int width, int height, PageRef* page, int* layer);
-  PageRef NewPage(int width, int height, int layers);
-  bool Grow(TexturePage& page);
+  bool TakeLayer(const Image& image, PageRef* page, int* layer, bool* uploaded);
+  PageRef NewPage(int width, int height, int layers, const void* pixels = nullptr);
+  bool Grow(TexturePage& page, int layers);
   void ShowOnWindow();
   void ApplyViewport();
-  void StreamQuads(const StreamVertex* vertices, size_t count);
+  void Stream(const StreamVertex* vertices, size_t count, const uint32_t* indices, size_t indexCount);
 
   ContextRef context_;
   GLuint program_ = 0;
   Uniforms u_;
-  GLuint streamVao_ = 0, streamVbo_ = 0, quadIndices_ = 0;
-  size_t streamUsed_ = 0;  // bytes of the ring written since it was last renewed
+  GLuint streamVao_ = 0, streamVbo_ = 0, streamIbo_ = 0;
+  size_t streamUsed_ = 0, indicesUsed_ = 0;  // bytes of each ring written since it was last renewed
   Targets targets_;
   int drawing_ = 0;  // the target this frame is drawn into; the other holds the last one shown
   GLint maxTextureSize_ = 0, maxLayers_ = 0;
@@ -370,7 +408,10 @@ class GlDevice final : public Device {
   ShownPicture shown_{};
 
   Batch batch_;
-  std::vector<StreamVertex> waiting_;  // the quads of the batch, four vertices each
+  std::vector<StreamVertex> waiting_;     // the vertices of the batch
+  std::vector<uint32_t> waitingIndices_;  // its triangles, counted from its first vertex
+  std::vector<WorldDraw> draws_;          // the transforms and materials its world vertices take
+  bool drawCurrent_ = false;              // the last of draws_ is the state as it stands
   AppliedState applied_;
 
   FrameStats frameStats_, lastStats_;
@@ -417,7 +458,7 @@ GlDevice::~GlDevice() {
     glDeleteProgram(program_);
     glDeleteVertexArrays(1, &streamVao_);
     glDeleteBuffers(1, &streamVbo_);
-    glDeleteBuffers(1, &quadIndices_);
+    glDeleteBuffers(1, &streamIbo_);
     targets_.Release();
   }
   context_->device = nullptr;
@@ -439,10 +480,10 @@ bool GlDevice::Init(const DeviceParams& params) {
     return false;
   }
   u_.screen = glGetUniformLocation(program_, "uScreen");
-  u_.transform = glGetUniformLocation(program_, "uTransform");
+  u_.transforms = glGetUniformLocation(program_, "uTransforms");
+  u_.materials = glGetUniformLocation(program_, "uMaterials");
+  u_.lit = glGetUniformLocation(program_, "uLit");
   u_.viewport = glGetUniformLocation(program_, "uViewport");
-  u_.lighting = glGetUniformLocation(program_, "uLighting");
-  u_.material = glGetUniformLocation(program_, "uMaterial");
   u_.textured = glGetUniformLocation(program_, "uTextured");
   u_.texture = glGetUniformLocation(program_, "uTexture");
   glUseProgram(program_);
@@ -466,12 +507,12 @@ bool GlDevice::Init(const DeviceParams& params) {
   return glGetError() == GL_NO_ERROR;
 }
 
-// The ring the quads stream through, and the indices that cut a run of quads into
-// the same two triangles each, (0 1 2) and (0 2 3), that a fan of four makes.
+// The rings vertices and indices stream through. A mesh drawn from its own buffers
+// takes the first entry of the table.
 bool GlDevice::BuildStream() {
   glGenVertexArrays(1, &streamVao_);
   glGenBuffers(1, &streamVbo_);
-  glGenBuffers(1, &quadIndices_);
+  glGenBuffers(1, &streamIbo_);
   glBindVertexArray(streamVao_);
   glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kStreamBytes), nullptr, GL_STREAM_DRAW);
@@ -479,17 +520,16 @@ bool GlDevice::BuildStream() {
   glEnableVertexAttribArray(kAttrLayer);
   glVertexAttribPointer(kAttrLayer, 1, GL_FLOAT, GL_FALSE, sizeof(StreamVertex),
                         reinterpret_cast<const void*>(offsetof(StreamVertex, layer)));
-  std::vector<uint16_t> indices;
-  indices.reserve(static_cast<size_t>(kMaxBatchQuads) * 6);
-  for (int q = 0; q < kMaxBatchQuads; ++q) {
-    const auto base = static_cast<uint16_t>(q * 4);
-    for (int corner : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<uint16_t>(base + corner));
-  }
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices_);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)), indices.data(),
-               GL_STATIC_DRAW);
+  glEnableVertexAttribArray(kAttrDraw);
+  glVertexAttribPointer(kAttrDraw, 1, GL_FLOAT, GL_FALSE, sizeof(StreamVertex),
+                        reinterpret_cast<const void*>(offsetof(StreamVertex, draw)));
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, streamIbo_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(kIndexBytes), nullptr, GL_STREAM_DRAW);
+  glVertexAttrib1f(kAttrDraw, 0.0f);
   applied_.vao = streamVao_;
-  waiting_.reserve(static_cast<size_t>(1024) * 4);
+  waiting_.reserve(kMaxBatchVertices);
+  waitingIndices_.reserve(kMaxBatchIndices);
+  draws_.reserve(kMaxBatchDraws);
   return glGetError() == GL_NO_ERROR;
 }
 
@@ -512,8 +552,9 @@ bool GlDevice::BuildTargets(const DeviceParams& params) {
   return true;
 }
 
-// Point sampling, wrapping addresses, one level: the same for every array.
-PageRef GlDevice::NewPage(int width, int height, int layers) {
+// Point sampling, wrapping addresses, one level: the same for every array. A page made
+// for one picture takes its pixels as it is made.
+PageRef GlDevice::NewPage(int width, int height, int layers, const void* pixels) {
   auto page = std::make_shared<TexturePage>();
   page->width = width;
   page->height = height;
@@ -524,52 +565,86 @@ PageRef GlDevice::NewPage(int width, int height, int layers) {
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, width, height, layers, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-               nullptr);
+               pixels);
   page->taken.assign(static_cast<size_t>(layers), false);
   return page;
 }
 
-// A full array moves into a larger one, its layers copied across.
-bool GlDevice::Grow(TexturePage& page) {
-  const int layers = static_cast<int>(page.taken.size());
-  const int grown = std::min(layers + kLayersPerGrowth, static_cast<int>(maxLayers_));
-  if (grown <= layers) return false;
+// A full array moves into a larger one, its layers copied across: read back and sent
+// again, which is why start-up reserves each size's room before its pictures come.
+bool GlDevice::Grow(TexturePage& page, int layers) {
+  const int held = static_cast<int>(page.taken.size());
+  const int grown = std::min(layers, static_cast<int>(maxLayers_));
+  if (grown <= held) return false;
   Flush();  // waiting quads may sample the old array
   std::vector<uint32_t> pixels(static_cast<size_t>(page.width) * static_cast<size_t>(page.height) *
-                               static_cast<size_t>(layers));
+                               static_cast<size_t>(held));
   BindTexture(page.name);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glGetTexImage(GL_TEXTURE_2D_ARRAY, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
   const PageRef larger = NewPage(page.width, page.height, grown);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, page.width, page.height, layers, GL_BGRA,
-                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, 0, page.width, page.height, held, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                  pixels.data());
   glDeleteTextures(1, &page.name);
   page.name = larger->name;
   page.taken.resize(static_cast<size_t>(grown), false);
   return glGetError() == GL_NO_ERROR;
 }
 
-bool GlDevice::TakeLayer(int width, int height, PageRef* page, int* layer) {
-  const bool shared = static_cast<size_t>(width) * static_cast<size_t>(height) * 4 <= kSharedLayerBytes;
+void GlDevice::ReserveTextures(int width, int height, int count) {
+  if (width <= 0 || height <= 0 || width > maxTextureSize_ || height > maxTextureSize_ || count <= 0 ||
+      !SharedSize(width, height)) {
+    return;
+  }
+  ClearErrors();
+  int free = 0;
+  PageRef page;
+  for (const PageRef& p : pages_) {
+    if (p->width != width || p->height != height) continue;
+    free += static_cast<int>(std::count(p->taken.begin(), p->taken.end(), false));
+    page = p;
+  }
+  if (free >= count) return;
+  if (page) {
+    Grow(*page, static_cast<int>(page->taken.size()) + count - free);
+    return;
+  }
+  page = NewPage(width, height, std::min(count, static_cast<int>(maxLayers_)));
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &page->name);
+    BindTexture(0);
+    return;
+  }
+  pages_.push_back(page);
+}
+
+// A picture of a shared size takes a free layer, growing its array when none is left;
+// a larger one gets an array of its own, made with its pixels.
+bool GlDevice::TakeLayer(const Image& image, PageRef* page, int* layer, bool* uploaded) {
+  const int width = image.width, height = image.height;
+  const bool shared = SharedSize(width, height);
   PageRef found;
   if (shared) {
     for (const PageRef& p : pages_) {
       if (p->width != width || p->height != height) continue;
-      if (std::find(p->taken.begin(), p->taken.end(), false) != p->taken.end() || Grow(*p)) {
+      if (std::find(p->taken.begin(), p->taken.end(), false) != p->taken.end() ||
+          Grow(*p, static_cast<int>(p->taken.size()) + kLayersPerGrowth)) {
         found = p;
         break;
       }
     }
   }
+  *uploaded = false;
   if (!found) {
-    found = NewPage(width, height, shared ? kLayersPerGrowth : 1);
+    found = shared ? NewPage(width, height, kLayersPerGrowth) : NewPage(width, height, 1, image.pixels.data());
     if (glGetError() != GL_NO_ERROR) {
       glDeleteTextures(1, &found->name);
       BindTexture(0);
       return false;
     }
+    *uploaded = !shared;
     pages_.push_back(found);
   }
   const auto free = std::find(found->taken.begin(), found->taken.end(), false);
@@ -596,12 +671,15 @@ std::unique_ptr<Texture> GlDevice::CreateTexture(const Image& image) {
   ClearErrors();
   PageRef page;
   int layer = 0;
-  if (!TakeLayer(image.width, image.height, &page, &layer)) return nullptr;
+  bool uploaded = false;
+  if (!TakeLayer(image, &page, &layer, &uploaded)) return nullptr;
   auto texture = std::make_unique<GlTexture>(context_, page, layer);
-  BindTexture(page->name);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, image.width, image.height, 1, GL_BGRA,
-                  GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
+  if (!uploaded) {
+    BindTexture(page->name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, image.width, image.height, 1, GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, image.pixels.data());
+  }
   if (glGetError() != GL_NO_ERROR) return nullptr;  // the texture gives its layer back
   return texture;
 }
@@ -667,11 +745,11 @@ void GlDevice::ShowOnWindow() {
   }
   // Texture rows run bottom first, screen rows top first.
   constexpr float l = -0.5f, t = -0.5f, r = kTargetWidth - 0.5f, b = kTargetHeight - 0.5f;
-  const StreamVertex quad[4] = {{l, t, 0, 1, 0xFFFFFFFF, 0, 1, 0},
-                                {r, t, 0, 1, 0xFFFFFFFF, 1, 1, 0},
-                                {r, b, 0, 1, 0xFFFFFFFF, 1, 0, 0},
-                                {l, b, 0, 1, 0xFFFFFFFF, 0, 0, 0}};
-  StreamQuads(quad, 4);
+  const StreamVertex quad[4] = {{l, t, 0, 1, 0xFFFFFFFF, 0, 1, 0, 0},
+                                {r, t, 0, 1, 0xFFFFFFFF, 1, 1, 0, 0},
+                                {r, b, 0, 1, 0xFFFFFFFF, 1, 0, 0, 0},
+                                {l, b, 0, 1, 0xFFFFFFFF, 0, 0, 0, 0}};
+  Stream(quad, 4, nullptr, 0);
   glEnable(GL_BLEND);
   if (zEnable_) glEnable(GL_DEPTH_TEST);
   ApplyViewport();
@@ -711,25 +789,25 @@ void GlDevice::ApplyViewport() {
               2.0f / static_cast<float>(v.height));
 }
 
-// A change that world quads waiting to be drawn depend on draws them first.
+// A change of transform, lighting or material starts a new entry of the batch's table
+// for the world vertices that follow; those already waiting keep theirs.
 void GlDevice::SetTransform(TransformKind kind, const glm::mat4& m) {
   glm::mat4& held = transforms_[static_cast<int>(kind)];
   if (held == m) return;
-  if (!batch_.screen) Flush();
   held = m;
-  applied_.transformValid = false;
+  drawCurrent_ = false;
 }
 
 void GlDevice::SetLighting(bool on) {
   if (lighting_ == on) return;
-  if (!batch_.screen) Flush();
   lighting_ = on;
+  drawCurrent_ = false;
 }
 
 void GlDevice::SetMaterial(const Material& material) {
   if (std::memcmp(&material_, &material, sizeof material) == 0) return;
-  if (!batch_.screen && lighting_) Flush();
   material_ = material;
+  drawCurrent_ = false;
 }
 
 // Off means neither testing nor writing, as GL does with the test disabled.
@@ -751,59 +829,139 @@ const GlTexture* GlDevice::DrawTexture(bool screen) const {
   return dynamic_cast<const GlTexture*>(context_->texture);
 }
 
-// Room for one more quad in the batch, drawing what waits first when it cannot join.
-StreamVertex* GlDevice::QueueQuad(const Batch& batch) {
-  if (!waiting_.empty() && (!(batch == batch_) || waiting_.size() >= static_cast<size_t>(kMaxBatchQuads) * 4)) Flush();
+// Room in the batch for this many more vertices and indices, drawing what waits first
+// when they cannot join; the entry of the table world vertices take (0 for screen ones).
+float GlDevice::Queue(const Batch& batch, size_t vertices, size_t indices) {
+  if (!waiting_.empty() && (!(batch == batch_) || waiting_.size() + vertices > kMaxBatchVertices ||
+                            waitingIndices_.size() + indices > kMaxBatchIndices)) {
+    Flush();
+  }
   batch_ = batch;
+  return batch.screen ? 0.0f : CurrentDraw();
+}
+
+// The table's entry for the state as it stands, added when it is new; a full table draws
+// what waits first.
+float GlDevice::CurrentDraw() {
+  if (drawCurrent_ && !draws_.empty()) return static_cast<float>(draws_.size() - 1);
+  WorldDraw d;
+  // Row vectors: v x World x View x Projection, which glm writes the other way round.
+  d.transform = transforms_[static_cast<int>(TransformKind::Projection)] *
+                transforms_[static_cast<int>(TransformKind::View)] *
+                transforms_[static_cast<int>(TransformKind::World)];
+  d.lit = lighting_;
+  if (lighting_) {
+    const auto clamp = [](float c) { return std::clamp(c, 0.0f, 1.0f); };
+    d.material = glm::vec4(clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
+                           clamp(material_.diffuse.a));
+  }
+  if (draws_.empty() || !(draws_.back() == d)) {
+    if (draws_.size() >= static_cast<size_t>(kMaxBatchDraws)) Flush();
+    draws_.push_back(d);
+  }
+  drawCurrent_ = true;
+  return static_cast<float>(draws_.size() - 1);
+}
+
+// A quad's four vertices and its two triangles, (0 1 2) and (0 2 3), as a fan of four
+// makes them.
+StreamVertex* GlDevice::QueueQuad(const Batch& batch, float* draw) {
+  *draw = Queue(batch, 4, 6);
+  const auto base = static_cast<uint32_t>(waiting_.size());
+  for (uint32_t corner : {0u, 1u, 2u, 0u, 2u, 3u}) waitingIndices_.push_back(base + corner);
   waiting_.resize(waiting_.size() + 4);
   return &waiting_[waiting_.size() - 4];
 }
 
 void GlDevice::DrawScreenFan(const ScreenVertex* v) {
   const GlTexture* texture = DrawTexture(true);
-  StreamVertex* out = QueueQuad({true, texture ? texture->Array() : 0});
+  float draw = 0;
+  StreamVertex* out = QueueQuad({true, texture ? texture->Array() : 0}, &draw);
   const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
-  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, v[i].rhw, v[i].colour, v[i].u, v[i].v, layer};
+  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, v[i].rhw, v[i].colour, v[i].u, v[i].v, layer, draw};
   if (!g_batching) Flush();
 }
 
 void GlDevice::DrawWorldFan(const WorldVertex* v) {
   const GlTexture* texture = DrawTexture(false);
-  StreamVertex* out = QueueQuad({false, texture ? texture->Array() : 0});
+  float draw = 0;
+  StreamVertex* out = QueueQuad({false, texture ? texture->Array() : 0}, &draw);
   const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
-  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, 1.0f, v[i].colour, v[i].u, v[i].v, layer};
+  for (int i = 0; i < 4; ++i) out[i] = {v[i].x, v[i].y, v[i].z, 1.0f, v[i].colour, v[i].u, v[i].v, layer, draw};
   if (!g_batching) Flush();
 }
 
+// A subset joins the batch with the vertices its indices reach; one too large for a
+// batch is drawn from the mesh's own buffers.
 void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   const auto* glMesh = dynamic_cast<const GlMesh*>(&mesh);
   if (!glMesh || !glMesh->Drawable(subset)) return;
-  Flush();
   const GlTexture* texture = DrawTexture(false);
-  ApplyState(false, texture ? texture->Array() : 0);
+  const MeshData& data = glMesh->Data();
+  const MeshSubset& part = data.subsets[subset];
+  const auto [first, last] = glMesh->SubsetVertices(subset);
+  const size_t count = last - first + 1;
+  if (count > kMaxBatchVertices || part.indexCount > kMaxBatchIndices) {
+    DrawMeshOnItsOwn(*glMesh, subset, texture);
+    return;
+  }
+  const float draw = Queue({false, texture ? texture->Array() : 0}, count, part.indexCount);
+  const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
+  const auto base = static_cast<uint32_t>(waiting_.size());
+  waiting_.resize(base + count);
+  StreamVertex* out = &waiting_[base];
+  for (const MeshVertex* v = &data.vertices[first]; v <= &data.vertices[last]; ++v) {
+    *out++ = {v->x, v->y, v->z, 1.0f, v->colour, v->u, v->v, layer, draw};
+  }
+  const size_t at = waitingIndices_.size();
+  waitingIndices_.resize(at + part.indexCount);
+  const uint32_t* indices = data.indices.data() + part.firstIndex;
+  const uint32_t shift = base - first;
+  for (uint32_t i = 0; i < part.indexCount; ++i) waitingIndices_[at + i] = indices[i] + shift;
+  if (!g_batching) Flush();
+}
+
+void GlDevice::DrawMeshOnItsOwn(const GlMesh& mesh, uint32_t subset, const GlTexture* texture) {
+  Flush();
+  const GLuint array = texture ? texture->Array() : 0;
+  ApplyState(false, array);
+  drawCurrent_ = false;
+  CurrentDraw();
+  ApplyDraws(draws_.data(), draws_.size());
+  draws_.clear();
+  drawCurrent_ = false;
   // A mesh has no layer of its own: every vertex takes the one given here.
   const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
   if (applied_.layer != layer) {
     glVertexAttrib1f(kAttrLayer, layer);
     applied_.layer = layer;
   }
-  BindVertexArray(glMesh->Vao());
-  glMesh->DrawSubset(subset);
-  CountDraw(texture ? texture->Array() : 0);
+  BindVertexArray(mesh.Vao());
+  mesh.DrawSubset(subset);
+  CountDraw(array);
 }
 
 void GlDevice::Flush() {
   if (waiting_.empty()) return;
   ApplyState(batch_.screen, batch_.array);
-  StreamQuads(waiting_.data(), waiting_.size());
+  if (!batch_.screen) ApplyDraws(draws_.data(), draws_.size());
+  static constexpr uint32_t kQuad[6] = {0, 1, 2, 0, 2, 3};
+  const bool fan = waiting_.size() == 4 && waitingIndices_.size() == 6 &&
+                   std::equal(waitingIndices_.begin(), waitingIndices_.end(), kQuad);
+  Stream(waiting_.data(), waiting_.size(), fan ? nullptr : waitingIndices_.data(), fan ? 0 : waitingIndices_.size());
   CountDraw(batch_.array);
   waiting_.clear();
+  waitingIndices_.clear();
+  draws_.clear();
+  drawCurrent_ = false;
 }
 
-// Quads go to GL with the state as it stands: their vertices into the ring (renewed when
-// full, so no part of it is ever written while a draw may still read it), then one draw.
-void GlDevice::StreamQuads(const StreamVertex* vertices, size_t count) {
+// Vertices and indices go to GL with the state as it stands: into their rings (each
+// renewed when full, so no part of one is ever written while a draw may still read it),
+// then one draw. Four vertices without indices are one quad, drawn as a fan.
+void GlDevice::Stream(const StreamVertex* vertices, size_t count, const uint32_t* indices, size_t indexCount) {
   const size_t bytes = count * sizeof(StreamVertex);
+  BindVertexArray(streamVao_);
   glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
   if (streamUsed_ + bytes > kStreamBytes) {
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kStreamBytes), nullptr, GL_STREAM_DRAW);
@@ -814,15 +972,42 @@ void GlDevice::StreamQuads(const StreamVertex* vertices, size_t count) {
   if (!out) return;
   std::memcpy(out, vertices, bytes);
   glUnmapBuffer(GL_ARRAY_BUFFER);
-  BindVertexArray(streamVao_);
   const auto first = static_cast<GLint>(streamUsed_ / sizeof(StreamVertex));
-  const auto quads = static_cast<GLsizei>(count / 4);
-  if (quads == 1) {
-    glDrawArrays(GL_TRIANGLE_FAN, first, 4);
-  } else {
-    glDrawElementsBaseVertex(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr, first);
-  }
   streamUsed_ += bytes;
+  if (!indices) {
+    glDrawArrays(GL_TRIANGLE_FAN, first, 4);
+    return;
+  }
+  const size_t indexBytes = indexCount * sizeof(uint32_t);
+  if (indicesUsed_ + indexBytes > kIndexBytes) {
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(kIndexBytes), nullptr, GL_STREAM_DRAW);
+    indicesUsed_ = 0;
+  }
+  void* at = glMapBufferRange(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indicesUsed_),
+                              static_cast<GLsizeiptr>(indexBytes),
+                              GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+  if (!at) return;
+  std::memcpy(at, indices, indexBytes);
+  glUnmapBuffer(GL_ELEMENT_ARRAY_BUFFER);
+  glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(indicesUsed_), first);
+  indicesUsed_ += indexBytes;
+}
+
+// The batch's table: transforms, material colours and which entries are lit.
+void GlDevice::ApplyDraws(const WorldDraw* draws, size_t count) {
+  glm::mat4 transforms[kMaxBatchDraws];
+  glm::vec4 materials[kMaxBatchDraws];
+  int lit = 0;
+  for (size_t i = 0; i < count; ++i) {
+    transforms[i] = draws[i].transform;
+    materials[i] = draws[i].material;
+    if (draws[i].lit) lit |= 1 << i;
+  }
+  const auto n = static_cast<GLsizei>(count);
+  glUniformMatrix4fv(u_.transforms, n, GL_FALSE, glm::value_ptr(transforms[0]));
+  glUniform4fv(u_.materials, n, glm::value_ptr(materials[0]));
+  glUniform1i(u_.lit, lit);
 }
 
 void GlDevice::ApplyState(bool screen, GLuint array) {
@@ -832,25 +1017,6 @@ void GlDevice::ApplyState(bool screen, GLuint array) {
     *applied = value;
   };
   setInt(u_.screen, screen ? 1 : 0, &applied_.screen);
-  if (!screen && !applied_.transformValid) {
-    // Row vectors: v x World x View x Projection, which glm writes the other way round.
-    const glm::mat4 m = transforms_[static_cast<int>(TransformKind::Projection)] *
-                        transforms_[static_cast<int>(TransformKind::View)] *
-                        transforms_[static_cast<int>(TransformKind::World)];
-    glUniformMatrix4fv(u_.transform, 1, GL_FALSE, glm::value_ptr(m));
-    applied_.transformValid = true;
-  }
-  const bool lit = !screen && lighting_;
-  setInt(u_.lighting, lit ? 1 : 0, &applied_.lighting);
-  if (lit) {
-    const auto clamp = [](float c) { return std::clamp(c, 0.0f, 1.0f); };
-    const glm::vec4 material(clamp(material_.emissive.r), clamp(material_.emissive.g), clamp(material_.emissive.b),
-                             clamp(material_.diffuse.a));
-    if (material != applied_.material) {
-      glUniform4fv(u_.material, 1, glm::value_ptr(material));
-      applied_.material = material;
-    }
-  }
   setInt(u_.textured, array ? 1 : 0, &applied_.textured);
   if (array) BindTexture(array);
 }

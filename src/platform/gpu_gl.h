@@ -9,8 +9,8 @@ namespace plat {
 
 std::unique_ptr<Device> CreateGlDevice(SDL_Window* window, const DeviceParams& params);
 
-// On by default: quads that can go together are drawn in one call. Off, every quad is
-// drawn on its own, as the game asked; tests compare the two pictures.
+// On by default: quads and mesh subsets that can go together are drawn in one call.
+// Off, each is drawn on its own, as the game asked; tests compare the two pictures.
 void SetGlBatching(bool on);
 
 }  // namespace plat

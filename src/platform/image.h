@@ -13,10 +13,9 @@ namespace plat {
 // not a picture of a known kind, are damaged, or are larger than 2048 by 2048 (the
 // largest texture the game draws); never reads past size.
 bool DecodeImage(const uint8_t* bytes, size_t size, Image& out);
-// What the picture decodes to, 4 bytes a pixel, read from its header alone: 0 for bytes
-// DecodeImage refuses before taking pixel memory (no picture of a known kind, a damaged
-// header, a side past 2048). Never reads past size.
-uint64_t ImageDecodedBytes(const uint8_t* bytes, size_t size);
+// The size a picture would decode to, read from its header alone: false where
+// DecodeImage would refuse the header (an unknown kind, a damaged header, too large).
+bool ImageSize(const uint8_t* bytes, size_t size, int* width, int* height);
 // Every pixel equal to the key becomes fully transparent black.
 void ApplyColourKey(Image& image, uint32_t keyArgb);
 // PNG bytes of the image (tests and tools write frames and sheets with it).

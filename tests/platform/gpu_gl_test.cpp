@@ -140,6 +140,107 @@ TEST_F(GlDeviceTest, BadPicturesAndMeshesAreRefusedOrSkipped) {
   EXPECT_EQ(At(Show(), 320, 240), kBlack);
 }
 
+// Pictures of one size share an array: made into room reserved for them, into an array
+// grown as they come, or both, each keeps its own texels.
+TEST_F(GlDeviceTest, PicturesOfOneSizeKeepTheirTexelsWhetherTheirRoomWasReservedOrGrown) {
+  const struct {
+    const char* name;
+    int reserved, made;
+  } cases[] = {{"grown", 0, 9}, {"reserved", 6, 6}, {"reserved, then grown", 3, 9}, {"reserved twice", 2, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::unique_ptr<plat::Texture>> textures;
+    const auto colour = [](int i) { return 0xFF000000u | static_cast<uint32_t>(20 * i + 15) << 16 | 0x80u; };
+    Dev().ReserveTextures(8, 8, c.reserved);
+    if (std::string(c.name) == "reserved twice") Dev().ReserveTextures(8, 8, c.made);
+    for (int i = 0; i < c.made; ++i) {
+      textures.push_back(Dev().CreateTexture(test::SolidImage(8, 8, colour(i))));
+      ASSERT_NE(textures.back(), nullptr);
+    }
+    Dev().Clear(kBlack, 1.0f);
+    for (int i = 0; i < c.made; ++i) {
+      Dev().SetTexture(textures[static_cast<size_t>(i)].get());
+      const float x = 10.0f + 20.0f * static_cast<float>(i);
+      ScreenQuad(Dev(), x, 10, x + 8, 18, 0, 0, 8, 8, 8, 8, 0xFFFFFFFF);
+    }
+    const plat::Image frame = Show();
+    for (int i = 0; i < c.made; ++i) EXPECT_EQ(At(frame, 14 + 20 * i, 14), colour(i)) << "picture " << i;
+    EXPECT_EQ(Dev().LastFrameStats().textures, 1) << "one array";
+  }
+}
+
+// Mesh subsets join the faces' batch, each vertex taking its own transform and material
+// from the batch's table: a textured square, a mesh of two squares lit in two materials
+// and moved by two transforms, a shape in vertex colour, a translucent square, and then
+// more moves than one table holds. Batched, the picture is the one separate draws give,
+// in fewer draws.
+TEST_F(GlDeviceTest, MeshesJoinTheBatchAndDrawWhatTheyDrawAlone) {
+  plat::MeshData data;
+  // Two squares side by side at depth 10, four vertices each; the second subset's
+  // indices reach back into the first's vertices too.
+  for (float left : {-3.0f, 0.5f}) {
+    for (auto [x, y] : {std::pair{0.0f, 1.0f}, {2.5f, 1.0f}, {2.5f, -1.0f}, {0.0f, -1.0f}}) {
+      data.vertices.push_back(plat::MeshVertex{left + x, y, 10.0f, 0, 0, -1, 0xFF00FF00, x / 2.5f, (1 - y) / 2});
+    }
+  }
+  data.indices = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 3, 2, 6};
+  data.subsets = {{0, 6}, {6, 9}};
+  const auto mesh = Dev().CreateMesh(data);
+  const auto pale = Dev().CreateTexture(Distinct(4, 4));
+  const auto grey = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFC0C0C0));
+  const auto material = [](float r, float g, float b, float a) {
+    plat::Material m;
+    m.emissive = {r, g, b, 1.0f};
+    m.diffuse = {0, 0, 0, a};
+    return m;
+  };
+  const auto draw = [&](bool batched, int moves) {
+    plat::SetGlBatching(batched);
+    Dev().Clear(kBlack, 1.0f);
+    LookDownZ(Dev());
+    Dev().SetTexture(pale.get());
+    WorldSquare(Dev(), 4.0f, 12.0f, 0xFFFFFFFF);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldTextured);
+    Dev().SetLighting(true);
+    Dev().SetTexture(grey.get());
+    Dev().SetMaterial(material(1.0f, 0.5f, 0.0f, 1.0f));
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0.5f, 0)));
+    Dev().DrawMeshSubset(*mesh, 0);
+    Dev().SetMaterial(material(0.0f, 0.25f, 1.0f, 1.0f));
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(0, -0.5f, -1)));
+    Dev().DrawMeshSubset(*mesh, 1);
+    Dev().SetLighting(false);
+    Dev().SetTexture(nullptr);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldColoured);
+    Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(1, 1.5f, -2)));
+    Dev().DrawMeshSubset(*mesh, 0);
+    Dev().SetVertexFormat(plat::VertexFormat::WorldTextured);
+    Dev().SetLighting(true);
+    Dev().SetTexture(grey.get());
+    Dev().SetMaterial(material(1.0f, 1.0f, 1.0f, 0.5f));
+    for (int i = 0; i < moves; ++i) {
+      const float x = -3.0f + 0.3f * static_cast<float>(i);
+      Dev().SetTransform(plat::TransformKind::World, glm::translate(glm::mat4(1.0f), glm::vec3(x, -1.5f, -3)));
+      Dev().DrawMeshSubset(*mesh, 0);
+    }
+    Dev().SetLighting(false);
+    Dev().SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
+    const plat::Image frame = Show();
+    plat::SetGlBatching(true);
+    return std::pair{frame, Dev().LastFrameStats().drawCalls};
+  };
+  const struct { int moves, batchedDraws; } cases[] = {{1, 3}, {20, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.moves) + " moves");
+    const auto [batched, batchedDraws] = draw(true, c.moves);
+    const auto [separate, separateDraws] = draw(false, c.moves);
+    EXPECT_EQ(batched.pixels, separate.pixels);
+    EXPECT_EQ(separateDraws, 4 + c.moves);
+    EXPECT_EQ(batchedDraws, c.batchedDraws);
+    EXPECT_NE(At(batched, 320, 240), kBlack);
+  }
+}
+
 // Squares one after another, each with its own texture of one size, so batched they
 // go in one draw; the picture must be the one separate draws give.
 struct Square {

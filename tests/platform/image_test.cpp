@@ -56,6 +56,28 @@ TEST(DecodeImageTest, EveryTruncationFailsCleanly) {
   }
 }
 
+// Each kind's header gives the size the picture decodes to, read without reading past
+// the bytes given; a header cut short or too large gives none.
+TEST(DecodeImageTest, TheHeaderAloneGivesTheDecodedSize) {
+  const plat::Image source = Opaque(Pattern(9, 6));
+  const Bytes files[] = {test::PngBytes(source), test::JpegBytes(source, 90), test::BmpBytes(source, 24, true),
+                         test::BmpBytes(source, 8, false)};
+  for (const Bytes& file : files) {
+    int width = 0, height = 0;
+    ASSERT_TRUE(plat::ImageSize(file.data(), file.size(), &width, &height));
+    EXPECT_EQ(width, 9);
+    EXPECT_EQ(height, 6);
+    for (size_t cut = 0; cut < 24 && cut < file.size(); ++cut) {
+      const Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
+      EXPECT_FALSE(plat::ImageSize(part.data(), part.size(), &width, &height)) << "cut at " << cut;
+    }
+  }
+  int width = 0, height = 0;
+  const Bytes tooWide = test::PngBytes(test::SolidImage(2049, 1, 0xFF000000));
+  EXPECT_FALSE(plat::ImageSize(tooWide.data(), tooWide.size(), &width, &height));
+  EXPECT_FALSE(plat::ImageSize(nullptr, 0, &width, &height));
+}
+
 TEST(DecodeImageTest, BmpHeadersThatLieAreRefused) {
   const Bytes good = test::BmpBytes(Opaque(Pattern(4, 4)), 24, false);
   struct Lie {

@@ -69,6 +69,10 @@ std::unique_ptr<Texture> RecordingDevice::CreateTexture(const Image& image) {
   return std::make_unique<RecordedTexture>(image);
 }
 
+void RecordingDevice::ReserveTextures(int width, int height, int count) {
+  reservations.push_back({width, height, count});
+}
+
 std::unique_ptr<Mesh> RecordingDevice::CreateMesh(MeshData data) {
   return std::make_unique<RecordedMesh>(std::move(data));
 }

@@ -2,6 +2,7 @@
 // would show: which texture, which corners, which colour, which transforms.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "platform/gpu.h"
@@ -28,6 +29,7 @@ class RecordingDevice final : public Device {
  public:
   ~RecordingDevice() override;
   std::unique_ptr<Texture> CreateTexture(const Image& image) override;
+  void ReserveTextures(int width, int height, int count) override;
   std::unique_ptr<Mesh> CreateMesh(MeshData data) override;
   void Clear(uint32_t argb, float z) override;
   void BeginScene() override;
@@ -51,6 +53,8 @@ class RecordingDevice final : public Device {
   std::vector<DrawRecord> current;
   std::vector<DrawRecord> lastFrame;
   int presentCount = 0;
+  // Every reservation asked for: width, height, count.
+  std::vector<std::array<int, 3>> reservations;
   // Set to make the next Present report a lost device.
   bool loseDeviceOnNextPresent = false;
   bool inScene = false;
