@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "data/game_state.h"
 #include "data/tasks.h"
@@ -28,6 +29,30 @@ class WalkerTest : public test::FieldTest {
     EXPECT_FLOAT_EQ(w->z, CentreZ(row)) << "member " << w->member;
   }
 };
+
+// Each arrow key of the keyboard walks the leader one cell its own way and faces it there;
+// Right wins over Up and Left over Down when both are held.
+TEST_F(WalkerTest, EachArrowWalksItsOwnWay) {
+  const struct {
+    std::vector<int> keys;
+    int column, row;
+    float facing;
+  } kCases[] = {
+      {{kKeyRight}, 4, 3, 0.0f},          {{kKeyLeft}, 2, 3, 180.0f},         {{kKeyUp}, 3, 2, 90.0f},
+      {{kKeyDown}, 3, 4, 270.0f},         {{kKeyRight, kKeyUp}, 4, 3, 0.0f},  {{kKeyLeft, kKeyDown}, 2, 3, 180.0f},
+      {{kKeyUp, kKeyDown}, 3, 4, 270.0f}, {{kKeyRight, kKeyLeft}, 4, 3, 0.0f}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "keys " << c.keys[0] << (c.keys.size() > 1 ? "+" : "")
+                                    << (c.keys.size() > 1 ? c.keys[1] : 0));
+    Open(test::MapFloor(8, 6), 3, 3);
+    for (int key : c.keys) Game().Hold(key);
+    Game().Frames(8);
+    Game().ReleaseAll();
+    Game().Frames(1);
+    ExpectAt(Walker(0), c.column, c.row);
+    EXPECT_FLOAT_EQ(Walker(0)->facing, c.facing);
+  }
+}
 
 TEST_F(WalkerTest, StepTakesEightFramesAndHoldsOnlyTheCellBeingEntered) {
   Open(test::MapFloor(6, 4), 2, 1);
@@ -105,6 +130,20 @@ TEST_F(WalkerTest, CountdownRunsDownPerStepAndTheEncounterStartsAtRest) {
     Game().Frames(7);
     ExpectAt(Walker(0), room ? 7 : 8, 1);
   }
+}
+
+// An event that ends reloads the countdown: the steps before it no longer count, and the
+// encounter comes a whole interval of steps after the event's cell.
+TEST_F(WalkerTest, AnEventEndedReloadsTheCountdown) {
+  Open(test::MapFromRows({"...1..........", ".............."}, 1, 5), 1, 0,
+       test::BuildEventPack({test::EventBlock({"$2,#5,11,#99,"})}));
+  Game().Hold(kKeyRight);
+  ASSERT_TRUE(Game().RunUntil([] { return g_eventFlags[11] != 0; }, 60));
+  EXPECT_EQ(g_encounterCountdown, 3) << "two steps counted on the way";
+  ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, 20));
+  EXPECT_EQ(g_encounterCountdown, 5);
+  ASSERT_TRUE(Game().RunUntil([] { return TaskSlotInUse(kSlotEncounterTransition); }, 200));
+  ExpectAt(Walker(0), 8, 0);
 }
 
 TEST_F(WalkerTest, NoEncounterWhileTheFieldMenuOrAnEventIsOpen) {
