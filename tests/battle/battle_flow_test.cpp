@@ -76,6 +76,41 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   EXPECT_FALSE(TaskExists(kTaskIdWalker));
 }
 
+// Escape chosen by keys from the heroine's command menu: the party runs off the field, the
+// battle ends as an escape with its line, nothing is won or lost, and the field goes on.
+TEST_F(BattleFlowTest, AnEscapeByKeysEndsTheBattleAndTheFieldGoesOn) {
+  test::ScriptedRandom random({1, 0, 87, 0});
+  Open();
+  g_money = 321;
+  g_party[2].hp = 60;
+  const int32_t experience = g_party[0].experience;
+  Encounter();
+  ToPartyPhase();
+  UnitData* milva = test::Units(0)[0];
+  Game().Tap(kKeyRight, 4);
+  Game().Tap(kKeyEnter, 4);
+  ASSERT_EQ(milva->state, UnitStateCommandMenu);
+  int32_t count = 0;
+  for (int i = 0; i < 8 && UnitCommandList(milva, &count)[milva->menuCursor] != kCommandEscape; ++i) {
+    Game().Tap(kKeyDown);
+  }
+  Game().Tap(kKeyEnter);
+  Game().Tap(kKeyDown);
+  const size_t mark = test::AudioMark();
+  Game().Tap(kKeyEnter);  // yes
+  EXPECT_EQ(Battle()->escaped, 1);
+  ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
+  EXPECT_EQ(Battle()->result, 1) << "an escape, not a defeat";
+  EXPECT_TRUE(test::Units(0).empty()) << "every member ran off";
+  Page(BattleOutroWaitKey, [] { return Battle() == nullptr; });
+  EXPECT_FALSE(TaskExists(kTaskIdTitle));
+  ASSERT_TRUE(Game().RunUntil([] { return g_taskPool[0].updateOn != 0; }, 60)) << "the field runs again";
+  EXPECT_EQ(g_money, 321);
+  EXPECT_EQ(g_party[0].experience, experience);
+  EXPECT_EQ(g_party[2].hp, 60);
+  EXPECT_EQ(test::LastMusic(mark), kMusicField);
+}
+
 // The script's lead-in wipe, then its battle, with the event stopped under it (the
 // story's battles hand their events back in the playthrough). A damage number still
 // rising when the event begins (the last poison tick of a battle just won) does not hold

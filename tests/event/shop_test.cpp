@@ -48,7 +48,85 @@ class ShopTest : public test::EventTest {
       if (s.id == kItemEmpty) s = {id, 99};
     }
   }
+  // Leaves the shop from a list and lets the script end, ready for the next Open.
+  void Leave() {
+    Press(kKeyEscape);
+    Press(kKeyEscape);
+    Updates(3);
+    EventFlagsClear();
+  }
+  // The quantity window's count and charge as drawn (the window is centred at x 226).
+  std::pair<int, int> QuantityShown() {
+    const auto sprites = AtlasSprites();
+    return {test::SmallNumberAt(sprites, 226 + 82, 151), test::SmallNumberAt(sprites, 226 + 82, 176)};
+  }
 };
+
+// Several bought at once: Down and Up step the count by one, Right and Left by ten, within
+// 1 to 99, and the window shows the charge for the count as it changes. The count bought
+// costs the count times the price and fills the stack before a free slot; answering no
+// keeps the count, Escape drops it.
+TEST_F(ShopTest, SeveralAtOnceCostTheCountTimesThePriceAndFillTheStackFirst) {
+  FillOthers(kChainMail);
+  g_inventory[2] = {kSalve, 50};
+  g_inventory[5] = {kItemEmpty, 0};
+  Open("2,3,13");
+  ToList(kKeyDown, ShopBuyList);
+  Press(kKeyDown);
+  Press(kKeyEnter);
+  EXPECT_EQ(QuantityShown(), std::make_pair(1, 100)) << "one from the first frame";
+  const struct {
+    int key, times, count;
+  } kSteps[] = {{kKeyDown, 4, 5},  {kKeyUp, 1, 4},    {kKeyRight, 2, 24}, {kKeyLeft, 1, 14}, {kKeyLeft, 1, 4},
+                {kKeyLeft, 1, 1},  {kKeyUp, 1, 1},    {kKeyRight, 9, 91}, {kKeyDown, 4, 95}, {kKeyRight, 1, 99},
+                {kKeyDown, 1, 99}, {kKeyLeft, 1, 89}, {kKeyRight, 1, 99}};
+  for (const auto& step : kSteps) {
+    Press(step.key, step.times);
+    EXPECT_EQ(QuantityShown(), std::make_pair(step.count, step.count * 100)) << step.key << " x" << step.times;
+  }
+  Press(kKeyEnter);
+  Press(kKeyEnter);  // no: back to the count, kept
+  EXPECT_EQ(Shop()->step, ShopBuyQuantity);
+  EXPECT_EQ(QuantityShown(), std::make_pair(99, 9900));
+  Press(kKeyEscape);
+  EXPECT_EQ(Shop()->step, ShopBuyList);
+  EXPECT_EQ(g_money, 10000) << "nothing bought yet";
+  Trade(0, 10, 0);  // the salve again, raised from 1 by ten tens to 99
+  EXPECT_EQ(sounds_, (std::vector<int>{kSoundCursor, kSoundTrade}));
+  EXPECT_EQ(g_money, 10000 - 9900);
+  EXPECT_EQ(g_inventory[2].count, 99);
+  EXPECT_EQ(g_inventory[5].id, kSalve);
+  EXPECT_EQ(g_inventory[5].count, 50);
+  EXPECT_EQ(Shop()->step, ShopBuyList);
+  Press(kKeyEnter);
+  EXPECT_EQ(QuantityShown(), std::make_pair(1, 100)) << "the next purchase starts from one";
+}
+
+// What a player pays for each item: the buy list shows the price beside the name, one
+// bought costs that, and one sold back fetches half of it.
+TEST_F(ShopTest, EachItemCostsItsPriceAndSellsForHalf) {
+  const struct {
+    int32_t item, price;
+  } kPrices[] = {{1, 100},  {2, 500},  {3, 50},   {10, 100}, {11, 500}, {12, 100}, {13, 100},
+                 {14, 200}, {15, 200}, {16, 400}, {17, 100}, {18, 100}, {19, 1000}};
+  for (const auto& p : kPrices) {
+    SCOPED_TRACE(testing::Message() << "item " << p.item);
+    for (InventorySlot& s : g_inventory) s = {kItemEmpty, 0};
+    g_money = 5000;
+    Open("1," + std::to_string(p.item));
+    ToList(kKeyDown, ShopBuyList);
+    EXPECT_EQ(test::SmallNumberAt(AtlasSprites(), 200, 130), p.price);
+    Trade(0, 0, 0);
+    EXPECT_EQ(g_money, 5000 - p.price);
+    ASSERT_EQ(g_inventory[0].id, p.item);
+    Press(kKeyEscape);
+    ToList(kKeyUp, ShopSellList);
+    Trade(0, 0, 0);
+    EXPECT_EQ(g_money, 5000 - p.price + p.price / 2);
+    EXPECT_EQ(g_inventory[0].id, kItemEmpty);
+    Leave();
+  }
+}
 
 // Exactly the cost is enough; short of money and of room, the money message wins.
 TEST_F(ShopTest, ThePriceIsPaidWhenTheMoneyAndTheRoomAreThere) {

@@ -29,5 +29,8 @@ bool Has(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 // Where the picture was drawn, when it was drawn exactly once.
 std::optional<std::pair<float, float>> At(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 inline std::optional<std::pair<float, float>> Pos(float x, float y) { return std::make_pair(x, y); }
+// The number written in the small digit font from (x, y), a pixel between digits as a
+// player reads it; -1 when no digit starts there.
+int SmallNumberAt(const std::vector<Sprite>& sprites, float x, float y);
 
 }  // namespace test
