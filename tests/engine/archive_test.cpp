@@ -68,4 +68,56 @@ TEST_F(ArchiveTest, MissingTruncatedOrLyingArchivesAreRefused) {
   }
 }
 
+TEST_F(ArchiveTest, TwoTableEntriesMayShareARecord) {
+  test::Bytes image = test::BuildArchive(NumberedEntries());
+  // Point entry 5 at entry 3's record.
+  for (int b = 0; b < 4; ++b) image[5 * 4 + b] = image[3 * 4 + b];
+  ASSERT_TRUE(test::WriteFile("data.dat", image));
+  ASSERT_EQ(DataFileLoad(), 1);
+  uint32_t s3 = 0, s5 = 0;
+  EXPECT_EQ(DataFileGetEntry(3, &s3), DataFileGetEntry(5, &s5));
+  EXPECT_EQ(s3, s5);
+}
+
+TEST_F(ArchiveTest, IndexOutsideTheTableGivesNull) {
+  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(NumberedEntries())));
+  ASSERT_EQ(DataFileLoad(), 1);
+  uint32_t size = 77;
+  EXPECT_EQ(DataFileGetEntry(-1, &size), nullptr);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(DataFileGetEntry(186, &size), nullptr);
+}
+
+TEST_F(ArchiveTest, MissingFileFails) { EXPECT_EQ(DataFileLoad(), 0); }
+
+TEST_F(ArchiveTest, TruncatedOrLyingArchivesAreRefused) {
+  const test::Bytes good = test::BuildArchive(NumberedEntries());
+
+  test::Bytes shortTable(good.begin(), good.begin() + 700);
+  ASSERT_TRUE(test::WriteFile("data.dat", shortTable));
+  EXPECT_EQ(DataFileLoad(), 0);
+
+  test::Bytes cut(good.begin(), good.end() - 1);  // last entry's bytes run past the end
+  ASSERT_TRUE(test::WriteFile("data.dat", cut));
+  EXPECT_EQ(DataFileLoad(), 0);
+
+  test::Bytes bigSize = good;
+  bigSize[744] = 0xFF;  // entry 0 claims far more bytes than the file holds
+  bigSize[745] = 0xFF;
+  ASSERT_TRUE(test::WriteFile("data.dat", bigSize));
+  EXPECT_EQ(DataFileLoad(), 0);
+
+  test::Bytes wildOffset = good;
+  wildOffset[7 * 4 + 3] = 0x7F;  // entry 7's record lies beyond the file
+  ASSERT_TRUE(test::WriteFile("data.dat", wildOffset));
+  EXPECT_EQ(DataFileLoad(), 0);
+
+  test::Bytes sizeFieldCut = good;
+  const uint32_t end = static_cast<uint32_t>(good.size() - kArchiveTableSize - 2);
+  for (int b = 0; b < 4; ++b) sizeFieldCut[9 * 4 + b] = static_cast<uint8_t>(end >> (8 * b));
+  ASSERT_TRUE(test::WriteFile("data.dat", sizeFieldCut));  // size field straddles the end
+  EXPECT_EQ(DataFileLoad(), 0);
+  EXPECT_EQ(g_dataFile, nullptr);
+}
+
 }  // namespace
