@@ -261,9 +261,12 @@ TEST_F(SaveTest, TheSlotListShowsDateTimePlaceAndLevelAndANewSaveAtOnce) {
   Game().Tap(kKeyEscape);
   EXPECT_TRUE(TaskExists(kTaskIdTitle) && Screen() == nullptr) << "Escape from the title's list: the title";
 
-  // Saved over the field on slot 3 by the heroine at level 47: its line fills in at once.
+  // Saved over the field on slot 3 with the heroine second at level 47: its line fills
+  // in at once with her level.
   ASSERT_TRUE(field_->Enter(3, 2, 5));
-  g_party[0].level = 47;
+  g_party[0] = g_characterTable[1];
+  g_party[1] = g_characterTable[0];
+  g_party[1].level = 47;
   SaveOrLoad(kSaveModeSave, 2);
   ASSERT_EQ(Screen()->step, SaveScreenSavedWait);
   Game().Frames(1);
