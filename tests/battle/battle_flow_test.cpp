@@ -94,8 +94,8 @@ TEST_F(BattleFlowTest, ALostBattleEndsAtTheTitle) {
   g_partyCount = 1;
   g_party[0].hp = 10;
   g_party[0].status = kStatusPoison;
-  Encounter();
-  ToPartyPhase();
+  ASSERT_NO_FATAL_FAILURE(Encounter());
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
   UnitData* milva = test::Units(0)[0];
   for (const int key : {kKeyRight, kKeyEnter, kKeyDown, kKeyEnter, kKeyRight, kKeyRight, kKeyEnter}) {
     Game().Tap(key, 4);  // onto her on (8, 8), move, and to (10, 8)
@@ -123,8 +123,8 @@ TEST_F(BattleFlowTest, AnEscapeByKeysEndsTheBattleAndTheFieldGoesOn) {
   g_money = 321;
   g_party[2].hp = 60;
   const int32_t experience = g_party[0].experience;
-  Encounter();
-  ToPartyPhase();
+  ASSERT_NO_FATAL_FAILURE(Encounter());
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
   UnitData* milva = test::Units(0)[0];
   Game().Tap(kKeyRight, 4);
   Game().Tap(kKeyEnter, 4);
@@ -165,7 +165,7 @@ TEST_F(BattleFlowTest, AScriptedBattleBeginsUnderItsStoppedEvent) {
   ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
   EXPECT_EQ(Battle()->eventBattle, 1);
   EXPECT_EQ(g_taskPool[kSlotEvent].updateOn, 0);
-  ToPartyPhase();
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
 }
 
 TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
@@ -173,12 +173,12 @@ TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
   test::ScriptedRandom random({1, 0, 87, 0, 0, 0, 1});
   Open();
   g_party[1].experience = 95;
-  Encounter();
-  ToPartyPhase();
-  YorunWalksAndStrikes();
+  ASSERT_NO_FATAL_FAILURE(Encounter());
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
+  ASSERT_NO_FATAL_FAILURE(YorunWalksAndStrikes());
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
   EXPECT_EQ(Battle()->result, 1);
-  Outro();
+  ASSERT_NO_FATAL_FAILURE(Outro());
   EXPECT_EQ(g_money, 10);
   EXPECT_EQ(g_party[1].level, 21) << "the level-up is written back";
   EXPECT_EQ(g_party[1].experience, 0);
@@ -199,10 +199,10 @@ TEST_F(BattleFlowTest, AScriptedBattleHandsItsEventBack) {
   ASSERT_TRUE(Game().RunUntil([] { return Battle() != nullptr; }, 30));
   EXPECT_EQ(Battle()->eventBattle, 1);
   EXPECT_EQ(g_taskPool[kSlotEvent].updateOn, 0);
-  ToPartyPhase();
-  YorunWalksAndStrikes();
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
+  ASSERT_NO_FATAL_FAILURE(YorunWalksAndStrikes());
   ASSERT_TRUE(Game().RunUntil([] { return Battle()->step == BattleOutroWaitKey; }, 200));
-  Outro();
+  ASSERT_NO_FATAL_FAILURE(Outro());
   EXPECT_EQ(g_taskPool[0].updateOn, 0) << "the field waits for the event";
   ASSERT_TRUE(Game().RunUntil([] { return g_eventFlags[3] != 0; }, 5));
   ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, 5));

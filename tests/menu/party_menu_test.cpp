@@ -66,8 +66,11 @@ TEST_F(PartyMenuTest, EscapeClosesAtOnceAndTheClosePromptAsksFirstOnNo) {
   Keys({kKeyRight, kKeyDown, kKeyLeft, kKeyUp, kKeyEnter});
   EXPECT_FALSE(test::Has(AtlasSprites(), kAtlasAskBox)) << "the prompt shows one frame after the confirm";
   Update();
-  EXPECT_EQ(test::Find(AtlasSprites(), kAtlasMenuCursor).back().y, 151.0f) << "on No, in the box at y 120";
+  const auto cursors = test::Find(AtlasSprites(), kAtlasMenuCursor);
+  ASSERT_FALSE(cursors.empty());
+  EXPECT_EQ(cursors.back().y, 151.0f) << "on No, in the box at y 120";
   Keys({kKeyEscape, kKeyDown, kKeyDown, kKeyEnter, kKeyEnter});  // No goes back to entry 0: asks again
+  ASSERT_NE(Menu(), nullptr);
   EXPECT_EQ(Menu()->step, PartyMenuClosePromptArm);
   Keys({kKeyLeft, kKeyEnter});
   EXPECT_TRUE(!Menu() && Running(kSlotWalkerFirst) && Running(kSlotFieldView));
