@@ -176,6 +176,7 @@ class WaveTest : public SoundFixture {
     std::copy(image.begin(), image.end(), block.get());
     return SoundCreateFromWave(block.get(), image.size(), 0, &clip_);
   }
+  const plat::WaveFormat& Format() const { return Recorder()->formats.back(); }
   size_t SampleBytes() const { return Recorder()->sizes.back(); }
 
   std::unique_ptr<plat::AudioClip> clip_;
@@ -231,6 +232,53 @@ TEST_F(WaveTest, TakesTheFirstFormatAndDataWithinBoundsOnly) {
     EXPECT_EQ(Recorder()->sizes.empty() ? 0 : SampleBytes(), c.sampleBytes) << c.what;
   }
   EXPECT_EQ(SoundCreateFromWave(nullptr, 0, 0, &clip_), 0);
+}
+
+// The format chunk's fields as the file gives them, after a chunk of odd size with its
+// pad byte; 14 bytes reach the block alignment, the rest then reads as zero.
+TEST_F(WaveTest, OddSizedChunkBeforeTheFormatIsSkippedWithItsPadByte) {
+  Bytes chunks;
+  PutChunk(chunks, "LIST", Samples(3), 'f');  // pad byte that would misalign a careless walk
+  PutChunk(chunks, "fmt ", FormatBody(2, 22050, 16));
+  PutChunk(chunks, "data", Samples(12));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_NE(clip_, nullptr);
+  EXPECT_EQ(Format().formatTag, 1);
+  EXPECT_EQ(Format().channels, 2);
+  EXPECT_EQ(Format().samplesPerSec, 22050u);
+  EXPECT_EQ(Format().avgBytesPerSec, 88200u);
+  EXPECT_EQ(Format().blockAlign, 4);
+  EXPECT_EQ(Format().bitsPerSample, 16);
+  EXPECT_EQ(SampleBytes(), 12u);
+}
+
+TEST_F(WaveTest, FormatChunkMustHoldAtLeast14Bytes) {
+  EXPECT_EQ(Load(ShortFormatWave()), 0);
+  EXPECT_EQ(clip_, nullptr);
+  EXPECT_TRUE(Recorder()->formats.empty());
+
+  // 14 bytes reach the block alignment; the fields after it read as zero even though
+  // the next chunk's bytes follow at once.
+  Bytes fmt = FormatBody(1, 8000, 8);
+  fmt.resize(14);
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(6));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_EQ(Format().samplesPerSec, 8000u);
+  EXPECT_EQ(Format().blockAlign, 1);
+  EXPECT_EQ(Format().bitsPerSample, 0);
+  EXPECT_EQ(Format().extraSize, 0);
+
+  // A full 18-byte body keeps its extra size.
+  fmt = FormatBody(1, 8000, 8);
+  PutU16(fmt, 0x1234);
+  chunks.clear();
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(6));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_EQ(Format().bitsPerSample, 8);
+  EXPECT_EQ(Format().extraSize, 0x1234);
 }
 
 // ---- Requests during the frame ----
