@@ -140,4 +140,14 @@ TEST_F(NoticeTest, ABusySlotShowsNothingAndTagZeroTakesNoObject) {
   EXPECT_EQ(FramesUntilFlag(1), 2);
 }
 
+// The width a number takes in the small digits: each digit's own width and a pixel
+// between them.
+TEST_F(NoticeTest, NumberWidthSumsTheDigitPictures) {
+  EXPECT_EQ(NumberWidth(0), 10.0f);
+  EXPECT_EQ(NumberWidth(500), 30.0f);
+  EXPECT_EQ(NumberWidth(111), 15.0f);
+  EXPECT_EQ(NumberWidth(102030), 55.0f);
+  EXPECT_EQ(NumberWidth(-4), 0.0f);
+}
+
 }  // namespace

@@ -319,4 +319,12 @@ TEST_F(ShopTest, MoneyCommandAddsUpToTheCap) {
   EXPECT_EQ(g_money, 1000009);
 }
 
+// Half the price of what is sold, rounded down.
+TEST(ShopArithmeticTest, SellingPaysHalfRoundedDown) {
+  EXPECT_EQ(ShopSellValue(25, 3), 37);
+  EXPECT_EQ(ShopSellValue(25, 1), 12);
+  EXPECT_EQ(ShopSellValue(1000, 99), 49500);
+  EXPECT_EQ(ShopSellValue(0, 5), 0);
+}
+
 }  // namespace

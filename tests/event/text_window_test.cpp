@@ -217,4 +217,21 @@ TEST_F(TextWindowTest, OverlayDrawsLastWithItsAlpha) {
   EXPECT_EQ(sprites[4].colour, 0x64FFFFFFu);  // the window's inside comes before
 }
 
+// The choice bar: 508 by 24, translucent, under the highlighted answer.
+TEST_F(TextWindowTest, DrawsTheChoiceBarUnderTheHighlightedAnswer) {
+  Run("#2,q," + Sjis("はい") + "," + Sjis("いいえ") + ",a,b,a#99,b#99,");
+  auto bar = AtlasSprites();
+  ASSERT_EQ(bar.size(), 1u);
+  EXPECT_EQ(bar[0].x, 126.0f);
+  EXPECT_EQ(bar[0].y, 420.0f);
+  EXPECT_EQ(bar[0].w, 508.0f);
+  EXPECT_EQ(bar[0].h, 24.0f);
+  EXPECT_EQ(bar[0].colour, 0x64FFFFFFu);
+  EXPECT_EQ(GlyphSprites().size(), 5u);  // the question's 'q' has no glyph
+  Tap(kKeyDown);
+  bar = AtlasSprites();
+  ASSERT_EQ(bar.size(), 1u);
+  EXPECT_EQ(bar[0].y, 448.0f);
+}
+
 }  // namespace

@@ -279,4 +279,26 @@ TEST_F(WalkerTest, FrozenWalkersStandStill) {
   EXPECT_EQ(WalkerCount(), 4);
 }
 
+// Angles come out whole for the four axes; offsets take only those four, rounded first;
+// a point snaps to whole numbers with halves away from zero.
+TEST(WalkerMathTest, AnglesOffsetsAndRounding) {
+  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 1, 0), 0.0f);
+  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, 1), 90.0f);
+  EXPECT_FLOAT_EQ(AngleDeg(0, 0, -1, 0), 180.0f);
+  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, -1), 270.0f);
+  EXPECT_FLOAT_EQ(AngleDeg(0, 0, 0, 0), 270.0f);
+  float x = 1, z = 1;
+  OffsetByAngle(&x, &z, 0, 0, 89.6f, 2.0f);
+  EXPECT_FLOAT_EQ(x, 0.0f);
+  EXPECT_FLOAT_EQ(z, 2.0f);
+  OffsetByAngle(&x, &z, 0, 0, -90.0f, 2.0f);
+  EXPECT_FLOAT_EQ(z, -2.0f);
+  OffsetByAngle(&x, &z, 5, 5, 45.0f, 2.0f);
+  EXPECT_FLOAT_EQ(x, 0.0f) << "other angles write nothing";
+  RoundPairToInt(&x, &z, 2.5f, -2.5f);
+  EXPECT_FLOAT_EQ(x, 3.0f);
+  EXPECT_FLOAT_EQ(z, -3.0f);
+  EXPECT_FLOAT_EQ(DistanceXZ(0, 0, 3, 4), 5.0f);
+}
+
 }  // namespace
