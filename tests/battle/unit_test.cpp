@@ -106,6 +106,9 @@ TEST_F(UnitTest, PoisonTakesTenAtTheEndOfEachActionOfAPartyUnit) {
   UpdatesUntil([&] { return yorun->record.hp == 0; });
   EXPECT_EQ(yorun->state, UnitStateSinkAndDie);
   EXPECT_TRUE(Sounded(kSoundReel));
+  UpdatesUntil([&] { return tiger->state == UnitStateIdle; });
+  EXPECT_EQ(tiger->state, UnitStateIdle) << "the monster's action has ended";
+  EXPECT_EQ(tiger->record.hp, 15) << "and poison never bit it";
 }
 
 TEST_F(UnitTest, AKnockBackOffTheFourDirectionsNeitherMovesNorLeans) {
