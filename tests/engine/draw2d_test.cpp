@@ -12,6 +12,7 @@
 #include "engine/sound.h"
 #include "platform/keyboard.h"
 #include "platform/recording/gpu_recording.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -265,23 +266,23 @@ class MenuCursorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     KeyInit();
-    plat::SetKeySource([this](uint32_t k) { return down_.count(k) != 0; });
+    plat::SetScancodeSource([this](int scancode) { return down_.count(scancode) != 0; });
     KeyPoll();
   }
   void TearDown() override {
-    plat::SetKeySource(nullptr);
+    plat::SetScancodeSource(nullptr);
     SoundRequestsClear();
   }
   // One frame with exactly these keys down.
   int Frame(std::initializer_list<int> keys, int32_t* cursor, int32_t count) {
     down_.clear();
-    for (int k : keys) down_.insert(KeyHostCode(k));
+    for (int k : keys) down_.insert(test::HostScancode(k));
     KeyPoll();
     SoundRequestsClear();
     return MenuCursorVertical(cursor, count);
   }
   bool CursorSound() const { return g_soundRequests[kSoundCursor].requested == 1; }
-  std::set<uint32_t> down_;
+  std::set<int> down_;  // SDL scancodes
 };
 
 TEST_F(MenuCursorTest, DownAndUpWrapWithASound) {
