@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!EventStart(1)) return 0;
   for (int frame = 0; frame < kFrameLimit && TaskSlotInUse(kSlotEvent); ++frame) {
     world.held.clear();
-    if (frame % 2 == 0) world.held.insert(KeyHostCode(kKeys[(frame / 2) % std::size(kKeys)]));
+    if (frame % 2 == 0) world.held.insert(test::HostScancode(kKeys[(frame / 2) % std::size(kKeys)]));
     FrameUpdate();
     if (frame % 64 == 0) {
       TaskPoolDrawAll();

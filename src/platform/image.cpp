@@ -282,7 +282,8 @@ bool ImageSize(const uint8_t* bytes, size_t size, int* width, int* height) {
     // The signature, then the header chunk: its length (13, else libpng refuses the
     // file), its type, width and height.
     constexpr size_t kIhdr = 8;
-    if (size < kIhdr + 8 + 13 || png_get_uint_32(bytes + kIhdr) != 13 || std::memcmp(bytes + kIhdr + 4, "IHDR", 4) != 0) {
+    if (size < kIhdr + 8 + 13 || png_get_uint_32(bytes + kIhdr) != 13 ||
+        std::memcmp(bytes + kIhdr + 4, "IHDR", 4) != 0) {
       return false;
     }
     w = png_get_uint_32(bytes + kIhdr + 8);

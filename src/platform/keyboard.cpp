@@ -8,17 +8,19 @@ namespace plat {
 namespace {
 
 std::function<bool(uint32_t)> g_keySource;
+std::function<bool(int)> g_scancodeSource;
 
 bool ScancodeDown(const Uint8* state, SDL_Scancode a, SDL_Scancode b = SDL_SCANCODE_UNKNOWN) {
-  return state[a] != 0 || (b != SDL_SCANCODE_UNKNOWN && state[b] != 0);
+  const auto down = [state](SDL_Scancode c) { return g_scancodeSource ? g_scancodeSource(c) : state[c] != 0; };
+  return down(a) || (b != SDL_SCANCODE_UNKNOWN && down(b));
 }
 
 }  // namespace
 
 bool HostKeyDown(uint32_t key) {
   if (g_keySource) return g_keySource(key);
-  if (!WindowHasFocus()) return false;
-  const Uint8* s = SDL_GetKeyboardState(nullptr);
+  if (!g_scancodeSource && !WindowHasFocus()) return false;
+  const Uint8* s = g_scancodeSource ? nullptr : SDL_GetKeyboardState(nullptr);
   switch (key) {
     case kHostKeyEnter: return ScancodeDown(s, SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER);
     case kHostKeyShift: return ScancodeDown(s, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT);
@@ -38,5 +40,7 @@ bool HostKeyDown(uint32_t key) {
 }
 
 void SetKeySource(std::function<bool(uint32_t)> source) { g_keySource = std::move(source); }
+
+void SetScancodeSource(std::function<bool(int)> source) { g_scancodeSource = std::move(source); }
 
 }  // namespace plat

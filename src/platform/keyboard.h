@@ -31,5 +31,9 @@ bool HostKeyDown(uint32_t key);
 
 // Tests feed key states instead of the host (nullptr restores the host).
 void SetKeySource(std::function<bool(uint32_t key)> source);
+// Tests feed the keyboard's state by SDL scancode instead of SDL's own (nullptr restores
+// it), so a key pressed in a test goes through the same scancodes a real keyboard's does;
+// the window is taken to hold the focus.
+void SetScancodeSource(std::function<bool(int scancode)> source);
 
 }  // namespace plat

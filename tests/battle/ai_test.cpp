@@ -187,4 +187,74 @@ TEST_F(AiTest, TheBossAloneSummonsFiveOrcsThatRiseFacingTheParty) {
   EXPECT_EQ(test::Units(1).size(), 5u);
 }
 
+// A low ally out of casting range but within move + 2 makes the caster walk toward it.
+TEST_F(AiTest, ACasterWalksToALowAllyOutOfReach) {
+  UnitData* pumpkin = Place(kPumpkin, 3, 3);
+  Hurt(Place(kTiger, 3, 9), 5);
+  Place(1, 14, 14);
+  EXPECT_EQ(Decide(pumpkin), AiAttackerMarkMove);
+  EXPECT_EQ(pumpkin->skill, 2);
+  UpdatesUntil([&] { return pumpkin->state == UnitStateIdle; });
+  EXPECT_EQ(test::RowOf(pumpkin), 7) << "two cells short of the ally, where its cast reaches";
+  EXPECT_GT(pumpkin->targets[0]->record.hp, 5);
+}
+
+// A step off the path's axes ends a walk.
+TEST_F(AiTest, AStepOffThePathsAxesEndsTheWalk) {
+  UnitData* pumpkin = Place(kPumpkin, 3, 3);
+  Place(1, 11, 3);
+  Turn(pumpkin);
+  EXPECT_EQ(test::ColumnOf(pumpkin), 6);
+  pumpkin->goalX = pumpkin->goalZ = 0.0f;
+  pumpkin->pathIndex = 0;
+  PathReset();
+  g_pathX[0] = pumpkin->x + 1.0f;  // a diagonal step
+  g_pathZ[0] = pumpkin->z + 3.0f;
+  pumpkin->state = AiStateWalkPath;
+  Updates(1);
+  EXPECT_EQ(pumpkin->state, AiRecheckAfterMove);
+}
+
+// Casting its single heal with two allies in its slots, a caster able to heal them all
+// does; one short of the level heals the one most hurt. Enemies never pay.
+TEST_F(AiTest, AHealUpgradesToTheWholeSideWhenTheCasterCan) {
+  for (int level : {25, 24}) {
+    UnitData* pumpkin = Place(kPumpkin, 8, 3);
+    pumpkin->record.level = level;
+    UnitData* tiger = Hurt(Place(kTiger, 9, 3), 5);
+    Hurt(pumpkin, 110);
+    Turn(pumpkin);
+    EXPECT_EQ(tiger->record.hp, 30);
+    EXPECT_EQ(pumpkin->record.hp, level == 25 ? 120 : 110) << level;
+    EXPECT_EQ(pumpkin->record.mp, 100);
+    TaskKillAll();
+  }
+}
+
+// Filtered slots keep the units in descending slot order; among the cells nearest the
+// target the one nearest the unit wins.
+TEST_F(AiTest, FiltersKeepDescendingSlotsAndTiesGoToTheNearerCell) {
+  UnitData* u = Place(kPumpkin, 8, 8);
+  UnitData* a = Hurt(Place(kTiger, 9, 8), 5);
+  UnitData* b = Place(kTiger, 10, 8);
+  UnitData* c = Hurt(Place(kTiger, 11, 8), 5);
+  u->targets[0] = a;
+  u->targets[1] = b;
+  u->targets[2] = c;
+  AiKeepLowTargets(u);
+  EXPECT_EQ(u->targets[0], c);
+  EXPECT_EQ(u->targets[1], a);
+  EXPECT_EQ(u->targets[2], nullptr);
+  AiClearApproachCells();
+  g_approachCells[0] = {3, 4.0f, 0.0f, nullptr};
+  g_approachCells[1] = {3, -2.0f, 0.0f, nullptr};
+  g_approachCells[2] = {4, 8.0f, 8.0f, nullptr};
+  AiSortApproachCells();
+  AiPickNearestApproachCells(0.0f, 0.0f);
+  EXPECT_FLOAT_EQ(g_approachCells[0].x, 8.0f) << "the highest budget first";
+  g_approachCells[0].budget = 3;
+  AiPickNearestApproachCells(0.0f, 0.0f);
+  EXPECT_FLOAT_EQ(g_approachCells[0].x, -2.0f);
+}
+
 }  // namespace

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "battle/battle_support.h"
 
 namespace {
+
+float KeyX(int column) { return static_cast<float>(2 * column - 18); }
+float KeyZ(int row) { return static_cast<float>(18 - 2 * row); }
 
 int Range(int column, int row) { return GridRangeAt(row * kGridSize + column); }
 
@@ -113,6 +118,71 @@ TEST_F(GridTest, PathsAreTheShortestAndTheFirstInOrderAmongEqualOnes) {
     EXPECT_EQ(path, k.path) << k.name;
     EXPECT_EQ(g_pathLength, k.path.empty() ? kPathEntries : static_cast<int32_t>(k.path.size()) - 1) << k.name;
   }
+}
+
+// A point anywhere in a cell snaps to its key, whose index is the cell's; keys past the
+// border are off the grid.
+TEST_F(GridTest, KeysIndicesAndCentresAgree) {
+  for (const auto& [c, r] : {std::pair{0, 0}, {2, 5}, {9, 17}, {17, 9}}) {
+    float x = static_cast<float>(c), z = static_cast<float>(r), kx = 0, kz = 0;
+    GridCellToWorld(&x, &z);
+    GridSnapToCell(x + 0.9f, z - 0.9f, &kx, &kz);
+    EXPECT_EQ(std::pair(kx, kz), std::pair(KeyX(c), KeyZ(r)));
+    EXPECT_EQ(GridCellIndex(kx, kz), r * 18 + c);
+    EXPECT_EQ(GridCellIndexAt(x, z), r * 18 + c);
+  }
+  EXPECT_EQ(GridInside(KeyX(17), KeyZ(0)), 1);
+  EXPECT_EQ(GridInside(KeyX(18), KeyZ(3)) + GridInside(KeyX(3), KeyZ(-1)), 0);
+}
+
+TEST_F(GridTest, PathsAreShortestAndTiesGoTowardMinusZFirst) {
+  ShowFrom(8, 8);
+  PathFind(KeyX(8), KeyZ(8), 5, KeyX(9), KeyZ(9));
+  ASSERT_EQ(g_pathLength, 2);
+  EXPECT_EQ(g_pathX[1], KeyX(8)) << "the first step goes to row 9, toward -z";
+  EXPECT_EQ(g_pathZ[1], KeyZ(9));
+  EXPECT_EQ(g_pathX[3], kPathEmpty);
+  EXPECT_EQ(PathHasCell(KeyX(8), KeyZ(9)), 1);
+  EXPECT_EQ(PathHasCell(KeyX(9), KeyZ(8)), 0);
+  PathFind(KeyX(8), KeyZ(8), 5, KeyX(7), KeyZ(8));
+  EXPECT_EQ(g_pathLength, 1);
+  PathFind(KeyX(8), KeyZ(8), 5, KeyX(8), KeyZ(2));  // six steps, out of range
+  EXPECT_EQ(g_pathLength, kPathEntries);
+  EXPECT_EQ(g_pathX[0], kPathEmpty);
+  EXPECT_EQ(PathHasCell(KeyX(8), KeyZ(8)), 0);
+}
+
+// Along a corridor of 21 cells a path of 19 steps fits the lists and one of 20 does not,
+// whatever depth is asked for.
+TEST_F(GridTest, PathsNeverOutgrowTheirTwentyEntries) {
+  std::memset(g_gridWalls, 1, kGridCells);
+  for (int c = 2; c <= 15; ++c) g_gridWalls[2 * 18 + c] = 0;
+  for (int r = 3; r <= 9; ++r) g_gridWalls[r * 18 + 15] = 0;
+  GridShowAttackRange(-13.0f, 13.0f, 25);  // from the centre of (2, 2)
+  PathFind(KeyX(2), KeyZ(2), 25, KeyX(15), KeyZ(8));
+  EXPECT_EQ(g_pathLength, 19);
+  EXPECT_EQ(PathHasCell(KeyX(15), KeyZ(8)), 1);
+  PathFind(KeyX(2), KeyZ(2), 25, KeyX(15), KeyZ(9));
+  EXPECT_EQ(g_pathLength, kPathEntries);
+  EXPECT_EQ(PathHasCell(KeyX(2), KeyZ(2)), 0);
+}
+
+// The floor comes from the field tile under a walker in slot 0, and from nothing else.
+TEST_F(GridTest, TheFloorReadsOnlyTheLeadersWalker) {
+  EXPECT_EQ(GridTerrainUnderLeader(), 0) << "no map, no walker";
+  g_mapWidth = g_mapHeight = 4;
+  std::memset(g_tileLayer, 9, 16);
+  TaskSlot* slot = TaskStart(TaskAllocAt(0), 4242, 0, nullptr, nullptr);
+  EXPECT_EQ(GridTerrainUnderLeader(), 0) << "slot 0 holds no walker";
+  slot->id = kTaskIdWalker;
+  TaskHead* head = TaskData<TaskHead>(slot);
+  head->x = 100.0f;
+  EXPECT_EQ(GridTerrainUnderLeader(), 0) << "off the map";
+  head->x = head->z = 1.0f;
+  EXPECT_EQ(GridTerrainUnderLeader(), 9);
+  ASSERT_EQ(GridViewCreate(), 1);
+  EXPECT_EQ(TaskData<GridViewData>(&g_taskPool[kSlotBattleGridView])->terrain, 9);
+  EXPECT_EQ(GridViewCreate(), 0);
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ TEST_F(PartyCommandsTest, EscapeTakesTheFirstDirectionClearForEveryone) {
       {{}, 0.0f},
       {{{14, 8}}, 90.0f},
       {{{14, 9}, {9, 3}}, 180.0f},
+      {{{14, 9}, {9, 3}, {2, 8}}, 270.0f},
       {{{14, 9}, {8, 2}, {2, 8}, {9, 15}}, -1.0f},
   };
   for (const auto& k : kCases) {
@@ -118,6 +119,20 @@ TEST_F(PartyCommandsTest, EscapeTakesTheFirstDirectionClearForEveryone) {
     }
     TaskKillAll();
   }
+}
+
+// Running toward +x from columns 9 and 8, each unit leaves as it passes the edge and its
+// record goes back to its row.
+TEST_F(PartyCommandsTest, RunnersLeaveOneByOneWithTheirRecords) {
+  auto party = Party();
+  party[1]->record.hp = 77;
+  party[0]->record.mp = 11;
+  BattleTryEscape(party[0]);
+  EXPECT_EQ(UpdatesUntil([&] { return !UnitLive(party[1]); }), 32);
+  EXPECT_EQ(g_party[1].hp, 77);
+  EXPECT_TRUE(UnitLive(party[0]));
+  EXPECT_EQ(UpdatesUntil([&] { return !UnitLive(party[0]); }), 4);
+  EXPECT_EQ(g_party[0].mp, 11);
 }
 
 // Familiars copy the first fighter (the first member without one) at full hit points

@@ -132,4 +132,45 @@ TEST_F(PhaseTest, TheBattleMenusEndOfThePhaseWaitsForUnitsStillBeingHit) {
   }
 }
 
+// The camera rises for 50 updates, then the opening lines show in the same update.
+TEST_F(PhaseTest, TheCameraRisesThenTheLinesThenTheBanner) {
+  ScriptedRandom random({1, 0, 0, 0});
+  ASSERT_EQ(BattleStartRandom(), 1);
+  Updates(48);
+  EXPECT_EQ(test::Battle()->step, BattleStepWaitCamera);
+  TapKey(kKeyS, 0);
+  EXPECT_FLOAT_EQ(Cursor()->camera[1], 59.0f) << "S does nothing while the camera rises";
+  Updates(1);
+  EXPECT_EQ(test::Battle()->step, BattleIntroWaitKey);
+  TapKey(kKeyEnter);
+  EXPECT_EQ(test::Battle()->step, BattleIntroWaitKey) << "the second page";
+  TapKey(kKeyEnter, 0);
+  EXPECT_EQ(test::Battle()->step, BattleIntroStep);
+  Updates(1);
+  EXPECT_EQ(test::Battle()->step, BattleMainStep);
+  EXPECT_EQ(UpdatesUntil([] { return Cursor()->state == CursorStateFree; }), 60) << "the banner";
+}
+
+// In the party's phase the marker answers neither confirm nor Ctrl before it has moved;
+// a quarter turn takes 45 updates; the camera stays between 10 and 60.
+TEST_F(PhaseTest, TheFreeCursorWaitsForAMoveAndTurnsInFortyFiveUpdates) {
+  StartToPartyPhase(1);
+  TapKey(kKeyCtrl);
+  TapKey(kKeyEnter);
+  EXPECT_EQ(Cursor()->state, CursorStateFree);
+  EXPECT_EQ(test::Units(0)[0]->state, UnitStateIdle);
+  world_.held.insert(test::HostScancode(kKeyLeft));
+  Updates(4);
+  world_.held.clear();
+  EXPECT_EQ(Cursor()->state, CursorStateSelect);
+  EXPECT_FLOAT_EQ(Cursor()->marker[0], -5.0f);
+  TapKey(kKeyCtrl, 0);
+  EXPECT_EQ(UpdatesUntil([] { return Cursor()->state == CursorStateSelect; }), 45);
+  EXPECT_FLOAT_EQ(Cursor()->heading, 180.0f);
+  world_.held.insert(test::HostScancode(kKeyD));
+  Updates(70);
+  world_.held.clear();
+  EXPECT_FLOAT_EQ(Cursor()->camera[1], 10.0f);
+}
+
 }  // namespace

@@ -111,4 +111,45 @@ TEST_F(SetupTest, ABattleWithoutRoomInThePoolLeavesTheWorldAsItWas) {
   EXPECT_EQ(g_taskPool[10].updateOn + g_taskPool[10].drawOn, 2) << "everything runs again";
 }
 
+TEST_F(SetupTest, ThePlacementRingHolds108CellsAroundThePartyAndGivesThemUpInOrder) {
+  BattleData battle{};
+  BattleBuildPlacementCells(&battle);
+  ASSERT_EQ(battle.placementCount, 108);
+  const auto cell = [&](int i) { return std::pair(battle.placementX[i], battle.placementZ[i]); };
+  EXPECT_EQ(cell(0), std::pair(3, 3));
+  EXPECT_EQ(cell(71), std::pair(14, 14));
+  EXPECT_EQ(cell(72), std::pair(3, 6));
+  EXPECT_EQ(cell(107), std::pair(14, 11));
+  for (int i = 0; i < 108; ++i) {
+    const auto [c, r] = cell(i);
+    EXPECT_FALSE(c >= 6 && c <= 11 && r >= 6 && r <= 11) << i;
+  }
+  ScriptedRandom random({1});
+  int32_t c = 0, r = 0;
+  ASSERT_EQ(BattleTakePlacementCell(&battle, &c, &r), 1);
+  EXPECT_EQ(std::pair(c, r), std::pair(4, 3));
+  EXPECT_EQ(battle.placementCount, 107);
+  EXPECT_EQ(cell(1), std::pair(5, 3));
+  EXPECT_EQ(battle.placementX[107], -1);
+  battle.placementCount = 1;
+  EXPECT_EQ(BattleTakePlacementCell(&battle, &c, &r), 0);
+}
+
+// A script's enemy with no monster, off the open ground, on a party cell or on another
+// enemy is left out; the enemies come first in the pool, then the cursor and the party.
+TEST_F(SetupTest, AScriptsEnemiesThatCannotStandAreLeftOut) {
+  EventBattleOrder order{6, {{0, 5, 5}, {13, 6, 6}, {0, 1, 5}, {0, 9, 9}, {2, 5, 5}, {3, 12, 3}}};
+  ASSERT_EQ(BattleStartEvent(&order), 1);
+  EXPECT_EQ(Enemies(), (std::vector<Placed>{{0, 5, 5}, {3, 12, 3}}));
+  EXPECT_EQ(g_taskPool[12].id, kTaskIdBattleCursor);
+  EXPECT_EQ(QueuedLines(test::Battle()),
+            (std::vector<std::string>{"敵に遭遇した", "　", "　", "黒トラが現れた", "角兎が現れた"}));
+  EXPECT_EQ(test::Battle()->eventBattle, 1);
+  EXPECT_EQ(BattleStartEvent(&order), 0) << "one battle at a time";
+  TaskKillAll();
+  EventBattleOrder tooMany{9, {{5, 4, 4}, {5, 5, 4}}};
+  ASSERT_EQ(BattleStartEvent(&tooMany), 1);
+  EXPECT_EQ(Enemies(), (std::vector<Placed>{{5, 4, 4}})) << "a count the language does not allow reads one";
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "battle/ai.h"
 #include "battle/battle_support.h"
 #include "engine/settings.h"
@@ -144,6 +146,70 @@ TEST_F(SkillsTest, GuardsHealsAndCuresActAtOnce) {
     EXPECT_EQ(milva->state, UnitStateEndAction) << skill;
     EXPECT_EQ(milva->record.mp, mp) << skill;
   }
+}
+
+// One projectile circles 51 updates, climbs, falls and bursts for 30; the hit lands
+// only once every effect has ended. A miss shows its picture and deals nothing; a
+// target gone before the fall takes the projectile with it.
+TEST_F(SkillsTest, AFlareLandsOnlyAfterEveryEffectHasEnded) {
+  const struct {
+    std::vector<int> draws;
+    bool gone;
+    int hp;
+  } kCases[] = {{{50, 0, 0, 0}, false, 180}, {{0, 0}, false, 300}, {{50, 0, 0, 0}, true, 300}};
+  for (const auto& k : kCases) {
+    ScriptedRandom random(k.draws);
+    UnitData* milva = Place(kMilva, 8, 8);
+    UnitData* orc = Place(kOrc, 8, 5);
+    Aim(milva, 0, orc);
+    Updates(1);
+    EXPECT_EQ(milva->record.mp, 290);
+    EXPECT_EQ(milva->state, UnitStateSkillResolve);
+    EXPECT_EQ(UpdatesUntil([this] { return Sounded(kSoundTakeOff); }), 50) << "the 51st update of the orbit";
+    if (k.gone) orc->live = 0;
+    UpdatesUntil([] { return Effects() == 0; });
+    EXPECT_EQ(TaskExists(kTaskIdPopupSprite), k.draws.size() == 2) << "the miss picture";
+    EXPECT_EQ(k.gone ? 300 : orc->record.hp, 300) << "nothing lands while an effect lasts";
+    UpdatesUntil([&] { return milva->state == UnitStateIdle; });
+    EXPECT_EQ(k.gone ? k.hp : orc->record.hp, k.hp);
+    EXPECT_EQ(milva->acted, 1);
+    TaskKillAll();
+  }
+}
+
+// An area cast finding nobody pays nothing and says so; finding one foe it becomes the
+// single flare at the area's price; two foes get a projectile each.
+TEST_F(SkillsTest, AnAreaCastPaysFirstAndFallsBackToOneProjectile) {
+  for (int foes : {0, 1, 2}) {
+    UnitData* milva = Place(kMilva, 8, 8);
+    for (int i = 0; i < foes; ++i) Place(kTiger, 8 + i, 5);
+    Place(kTiger, 8, 1);  // beyond five cells
+    milva->skill = 1;
+    milva->state = UnitStateAreaSkillShow;
+    Updates(3);
+    EXPECT_EQ(milva->record.mp, foes ? 250 : 300) << foes;
+    EXPECT_EQ(Effects(), foes) << foes;
+    EXPECT_EQ(milva->state, foes ? UnitStateSkillResolve : UnitStateNoTargetMessage) << foes;
+    EXPECT_EQ(milva->skill, foes == 1 ? 0 : 1);
+    SkillEffectAttackAll(milva);
+    EXPECT_EQ(Effects(), foes * 2) << "an area with no slots does nothing";
+    TaskKillAll();
+  }
+}
+
+// The search passes walls and units, finds the caster first among its own side and
+// keeps at most six.
+TEST_F(SkillsTest, TheRangeSearchKeepsSixUnitsInFloodOrder) {
+  UnitData* milva = Place(kMilva, 2, 2);
+  UnitData* wall = Place(kYorun, 0, 2);
+  for (int i = 0; i < 6; ++i) Place(kYorun, 3 + i % 3, 2 + i / 3);
+  EXPECT_EQ(UnitFindTargetsInRange(milva, milva->x, milva->z, 5, 0), 6);
+  EXPECT_EQ(milva->targets[0], milva);
+  EXPECT_EQ(milva->target, milva);
+  EXPECT_EQ(std::count(milva->targets, milva->targets + 6, wall), 0) << "found after six others";
+  EXPECT_EQ(UnitFindTargetsInRange(milva, milva->x, milva->z, 2, 0), 5);
+  EXPECT_EQ(std::count(milva->targets, milva->targets + 6, wall), 1) << "through the wall";
+  EXPECT_EQ(UnitFindTargetsInRange(milva, milva->x, milva->z, 5, 1), 0);
 }
 
 }  // namespace

@@ -77,4 +77,94 @@ TEST_F(UnitTest, AFallenMembersRowIsMarkedAndAFamiliarsIsNot) {
   EXPECT_EQ(g_party[3].hp, g_party[3].maxHp);
 }
 
+TEST_F(UnitTest, OneHitInFiveCarriesTheWeaponsStatus) {
+  for (int fifth : {0, 1}) {
+    ScriptedRandom random({0, 0, fifth});
+    UnitData* spider = Place(9, 9, 8);  // the numbing claw
+    UnitData* yorun = Place(1, 8, 8);
+    UnitBeginAction(spider, 1, UnitStateAttackWait, yorun);
+    Updates(5);
+    EXPECT_EQ(yorun->record.status, fifth == 0 ? kStatusCannotAct : 0);
+    EXPECT_EQ(TaskExists(kTaskIdPopupSprite), fifth == 0 ? 1 : 0);
+    TaskKillAll();
+  }
+}
+
+// Poison bites party units at the end of every action, waiting included; monsters never.
+TEST_F(UnitTest, PoisonTakesTenAtTheEndOfEachActionOfAPartyUnit) {
+  UnitData* yorun = Place(1, 8, 8);
+  UnitData* tiger = Place(4, 9, 8);
+  for (UnitData* u : {yorun, tiger}) {
+    u->record.status = kStatusPoison;
+    u->record.hp = 15;
+    u->state = UnitStateEndAction;
+  }
+  Updates(1);
+  EXPECT_EQ(yorun->record.hp, 5);
+  EXPECT_EQ(tiger->record.hp, 15);
+  yorun->state = UnitStateEndAction;
+  UpdatesUntil([&] { return yorun->record.hp == 0; });
+  EXPECT_EQ(yorun->state, UnitStateSinkAndDie);
+  EXPECT_TRUE(Sounded(kSoundReel));
+  UpdatesUntil([&] { return tiger->state == UnitStateIdle; });
+  EXPECT_EQ(tiger->state, UnitStateIdle) << "the monster's action has ended";
+  EXPECT_EQ(tiger->record.hp, 15) << "and poison never bit it";
+}
+
+TEST_F(UnitTest, AKnockBackOffTheFourDirectionsNeitherMovesNorLeans) {
+  UnitData* u = Place(4, 9, 8);
+  u->knockDirection = 45;
+  u->knockFrames = 4;
+  u->state = UnitStateKnockBack;
+  EXPECT_EQ(UpdatesUntil([&] { return u->state == UnitStateIdle; }), 28);
+  EXPECT_FLOAT_EQ(u->x, 1.0f);
+  EXPECT_FLOAT_EQ(u->leanX + u->leanZ, 0.0f);
+}
+
+// A skill's pending damage lands with a lean away from the facing and a 40-frame reaction.
+TEST_F(UnitTest, PendingDamageLandsWithTheHitReaction) {
+  UnitData* a = Place(4, 9, 8);
+  UnitData* b = Place(5, 10, 8);
+  b->facing = 90.0f;
+  a->pendingDamage = 12.7f;
+  b->pendingDamage = 99.0f;
+  UnitApplyPendingDamage(a);
+  UnitApplyPendingDamage(b);
+  EXPECT_EQ(a->record.hp, 18);
+  EXPECT_EQ(b->record.hp, 0);
+  EXPECT_FLOAT_EQ(a->leanX, 45.0f);
+  EXPECT_FLOAT_EQ(b->leanX, 315.0f);
+  EXPECT_EQ(UpdatesUntil([&] { return a->state == UnitStateIdle; }), 40);
+  EXPECT_EQ(b->state, UnitStateSinkAndDie);
+}
+
+TEST_F(UnitTest, CommandListsFollowClassAndMoveAndABlockedUnitOnlySaysSo) {
+  const struct {
+    int row, characterClass, moved, count, fourth;
+  } kCases[] = {{1, 1, 0, 7, kCommandAttack},
+                {0, 2, 0, 7, kCommandSkill},
+                {1, 3, 0, 7, kCommandAttack},
+                {1, 1, 1, 3, kCommandAttack},
+                {0, 2, 1, 3, kCommandSkill}};
+  for (const auto& k : kCases) {
+    UnitData* u = Place(k.row, 8, 8);
+    u->record.characterClass = k.characterClass;
+    u->moved = k.moved;
+    int32_t count = 0;
+    const int32_t* list = UnitCommandList(u, &count);
+    EXPECT_EQ(count, k.count);
+    EXPECT_EQ(list[k.moved ? 1 : 3], k.fourth);
+    TaskKillAll();
+  }
+  UnitData* u = Place(1, 8, 8);
+  u->record.status = kStatusCannotAct;
+  u->state = UnitStateCommandMenuOpen;
+  Updates(1);
+  EXPECT_EQ(u->state, UnitStateBlockedMessage);
+  EXPECT_TRUE(Sounded(kSoundRefuse));
+  TapKey(kKeyZ);
+  EXPECT_EQ(u->state, UnitStateIdle);
+  EXPECT_EQ(u->acted, 0);
+}
+
 }  // namespace

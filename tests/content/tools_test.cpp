@@ -2,6 +2,7 @@
 // bad input stops the build with the file (and line) at fault and nothing written.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -10,8 +11,11 @@
 #include <vector>
 
 #include "art.h"
+#include "canvas.h"
 #include "engine/archive.h"
+#include "paint.h"
 #include "platform/image.h"
+#include "png_io.h"
 #include "support/content_tools.h"
 #include "support/files.h"
 #include "support/harness.h"
@@ -157,6 +161,12 @@ const BadInput kBadInputs[] = {
     TextureLine(26, "26 stone-wall side:stone-wall walls", "texture 26 is also battle-side:hard"),
     TextureLine(31, "31 canopy top:woods,top:pines,top:tree canopy", "no tile role is named 'tree'"),
     TextureLine(3, "3 battle-grass battle-top:hard floor", "uses texture 27 there, not 3"),
+    // Rectangles off the 2048 by 2048 atlas or empty, and paints the atlas lacks.
+    {"atlas", "bad.def", "ATLAS(kA, 0, 0, 10, 10, \"label あ\")\nATLAS(kC, 2040, 0, 2049, 5, \"cursor\")\n",
+     "bad.def:2:", "kC: rectangle"},
+    {"atlas", "bad.def", "ATLAS(kA, 0, 2040, 10, 2049, \"cursor\")\n", "bad.def:1:", "kA: rectangle"},
+    {"atlas", "bad.def", "ATLAS(kA, 10, 0, 10, 5, \"cursor\")\n", "bad.def:1:", "kA: rectangle"},
+    {"atlas", "bad.def", "ATLAS(kA, 0, 0, 10, 10, \"sparkle\")\n", "bad.def:1:", "kA: unknown paint kind 'sparkle'"},
 };
 
 // A scratch folder with the runs' output folders "a" and "b" and the inputs' "in".
@@ -244,5 +254,135 @@ INSTANTIATE_TEST_SUITE_P(Heroes, CastColourTest,
                                            std::pair<std::string, std::string>("minerva", "trim"),
                                            std::pair<std::string, std::string>("yorun", "skin")),
                          [](const auto& row) { return row.param.first + "_" + row.param.second; });
+
+// A model or sound description the tools refuse, or one they lack: the build stops and
+// names it, and nothing is written.
+TEST(ContentToolRefusalTest, BadOrMissingModelsAndSoundsStopTheBuild) {
+  const std::string model = "model 0 thing \"x\"\npaint eye #000000 front\n";
+  const std::string music = "sound 22 field \"x\"\ntempo 120\ninstrument a sine\npattern p : C4:16\n";
+  const struct {
+    const char* tool;  // "meshgen" or "wavsynth"
+    const char* drop;  // the build's source left out
+    std::string text;  // the bad file put in its place; empty: none
+    const char* says;
+  } kCases[] = {
+      {"meshgen", "00_", model + "ball eye 0 0.5 -0.2 0.1 0.1 0.1\n", "lowest point is at y = 0.4000"},
+      {"meshgen", "00_", model + "ball eye 0 0.1 -0.2 0.1 0.1 0.1 seg=2\n", "bad.in:3: seg must be 3 to 64"},
+      {"meshgen", "00_", model + "box eye 0 0.5 0 1 1 1 wobble=3\n", "bad.in:3: unknown option 'wobble'"},
+      {"meshgen", "00_", "model 0 thing \"x\"\npaint body #808080\nbox body 0 0.5 0 1 1 1\n", "has no front paint"},
+      {"meshgen", "17_", "", "no description for model(s): 17"},
+      {"wavsynth", "03_", "sound 3 refuse \"x\"\nlength 0.3\nvoice buzz freq=100\n", "bad.in:3: unknown wave 'buzz'"},
+      {"wavsynth", "03_", "sound 3 refuse \"x\"\nlength 0.3\nvoice sine freq=H4\n",
+       "bad.in:3: bad number for frequency: 'H4'"},
+      {"wavsynth", "03_", "sound 3 refuse \"x\"\nvoice sine\n", "an effect needs a length"},
+      {"wavsynth", "22_", music + "track a : p*8\n", "music must last at least 30 seconds"},
+      {"wavsynth", "22_", music + "pattern q : C4:8\ntrack a : p*16\ntrack a : q*16\n",
+       "bad.in:7: every track must be as long"},
+      {"wavsynth", "22_", music + "track a : p*16 nothing\n", "bad.in:5: no pattern 'nothing'"},
+      {"wavsynth", "07_", "", "no recipe for sound(s): 7"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.says);
+    const std::string dir = test::MakeTempDir();
+    const bool models = std::string(c.tool) == "meshgen";
+    std::string inputs = Sources(models ? "models" : "sounds", c.drop);
+    if (!c.text.empty()) {
+      ASSERT_TRUE(test::WriteFile(dir + "/bad.in", test::Bytes(c.text.begin(), c.text.end())));
+      inputs += " " + test::ShellQuote(dir + "/bad.in");
+    }
+    const test::ToolRun r = test::RunCommand((models ? "tools/meshgen/meshgen" : "tools/wavsynth/wavsynth") +
+                                             std::string(" --out ") + dir + "/out" + inputs);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(dir + "/out")) << "a failed run wrote files";
+    fs::remove_all(dir);
+  }
+}
+
+class PackerTest : public ::testing::Test, public Folders {
+ protected:
+  std::string Put(const std::string& name, const std::string& text) {
+    const std::string path = dir_ + "/in/" + name;
+    EXPECT_TRUE(test::WriteFile(path, test::Bytes(text.begin(), text.end())));
+    return path;
+  }
+};
+
+// The packer lays its entries out as the game's archive: the table, then each entry's
+// size and bytes, a list of material pictures filling the entries from its number on.
+TEST_F(PackerTest, LaysOutEntriesInTheArchiveFormat) {
+  const std::string zero = Put("zero.bin", "atlas-bytes"), one = Put("one.bin", "glyphs");
+  Put("m0.bin", "first material");
+  const std::string m1 = Put("m1.bin", "second");
+  const std::string list = Put("materials.list", "# material textures\nm0.bin\n" + m1 + "\n");
+  const std::string sound = Put("sound.wav", "RIFF....WAVE");
+  const std::string manifest = Put(
+      "manifest", "0 atlas " + zero + "\n1 glyphs " + one + "\n37 material @" + list + "\n185 music " + sound + "\n");
+  const std::string data = dir_ + "/a/data.dat";
+  const test::ToolRun r = test::RunCommand("tools/pack/milva_pack " + manifest + " " + data);
+  ASSERT_EQ(r.status, 0) << r.output;
+  const test::Bytes image = test::ReadFile(data);
+  ASSERT_EQ(DataFileValidate(image.data(), image.size()), 1);
+  // Entry 0 first, right after the table: its size at byte 744, its bytes at 748.
+  EXPECT_EQ(ReadU32(&image[744]), 11u);
+  EXPECT_EQ(std::string(image.begin() + 748, image.begin() + 759), "atlas-bytes");
+  fs::current_path(dir_ + "/a");
+  ASSERT_EQ(DataFileLoad(), 1);
+  const auto entry = [](int i) {
+    uint32_t size = 0;
+    const uint8_t* p = DataFileGetEntry(i, &size);
+    return std::string(reinterpret_cast<const char*>(p), size);
+  };
+  EXPECT_EQ(entry(1), "glyphs");
+  EXPECT_EQ(entry(37), "first material");
+  EXPECT_EQ(entry(38), "second");
+  EXPECT_EQ(entry(39), "");
+  EXPECT_EQ(entry(127), "");
+  EXPECT_EQ(entry(185), "RIFF....WAVE");
+}
+
+// Every entry the packer cannot find is named, and no archive is written.
+TEST_F(PackerTest, NamesEveryMissingEntryAndWritesNothing) {
+  const std::string manifest = Put("manifest", "0 atlas " + Put("zero.bin", "x") + "\n127 mesh_000 " + dir_ +
+                                                   "/in/mesh.x\n37 material @" + dir_ + "/in/nowhere.list\n");
+  const test::ToolRun r = test::RunCommand("tools/pack/milva_pack " + manifest + " " + dir_ + "/a/data.dat");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.output.find("entry 127 (mesh_000)"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("entry 37 (material list)"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir_ + "/a/data.dat"));
+}
+
+// A colour painted by the tools comes out of the game's decoder as that colour: the
+// tools' colours, their blending over the colour key and over paint, and their PNG files
+// keep every channel in its place.
+TEST(ContentToolColourTest, PaintedColoursStayTheirColoursThroughTheToolsAndTheDecoder) {
+  tool::Picture picture(4, 2, tool::kColourKey);
+  tool::Surface all(&picture, {0, 0, 4, 2});
+  all.Blend(0, 0, tool::Rgb(0x336699));
+  all.Blend(1, 0, tool::Rgb(0xC01020));
+  all.Blend(2, 0, tool::WithAlpha(tool::Rgb(0x2040F0), 0.5f));  // over nothing: the colour, half seen
+  all.Set(3, 0, 0xFF000000u);
+  all.Blend(3, 0, tool::Rgb(0xFFFFFF), 0.5f);  // half white over black: mid grey
+  all.Set(0, 1, 0x80FF8040u);
+  const std::string dir = test::MakeTempDir(), path = dir + "/p.png";
+  std::string error;
+  ASSERT_TRUE(tool::WritePng(path, picture, &error)) << error;
+  const test::Bytes file = test::ReadFile(path);
+  plat::Image decoded;
+  ASSERT_TRUE(plat::DecodeImage(file.data(), file.size(), decoded));
+  fs::remove_all(dir);
+  ASSERT_EQ(decoded.pixels.size(), 8u);
+  const auto near = [](uint32_t a, uint32_t b) {
+    for (int shift : {24, 16, 8, 0}) {
+      if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 1) return false;
+    }
+    return true;
+  };
+  const uint32_t expected[8] = {0xFF336699u, 0xFFC01020u,      0x802040F0u,      0xFF808080u,
+                                0x80FF8040u, tool::kColourKey, tool::kColourKey, tool::kColourKey};
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_TRUE(near(decoded.pixels[i], expected[i])) << i << ": " << std::hex << decoded.pixels[i];
+  }
+}
 
 }  // namespace

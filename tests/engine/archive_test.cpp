@@ -167,4 +167,24 @@ TEST_F(ArchiveTest, DecodedSizesAndTheFileAreHeldToTheirBudgetsAtBothEnds) {
   }
 }
 
+TEST_F(ArchiveTest, TwoTableEntriesMayShareARecord) {
+  test::Bytes image = test::BuildArchive(NumberedEntries());
+  // Point entry 5 at entry 3's record.
+  for (int b = 0; b < 4; ++b) image[5 * 4 + b] = image[3 * 4 + b];
+  ASSERT_TRUE(test::WriteFile("data.dat", image));
+  ASSERT_EQ(DataFileLoad(), 1);
+  uint32_t s3 = 0, s5 = 0;
+  EXPECT_EQ(DataFileGetEntry(3, &s3), DataFileGetEntry(5, &s5));
+  EXPECT_EQ(s3, s5);
+}
+
+TEST_F(ArchiveTest, IndexOutsideTheTableGivesNull) {
+  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(NumberedEntries())));
+  ASSERT_EQ(DataFileLoad(), 1);
+  uint32_t size = 77;
+  EXPECT_EQ(DataFileGetEntry(-1, &size), nullptr);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(DataFileGetEntry(186, &size), nullptr);
+}
+
 }  // namespace

@@ -1,7 +1,10 @@
 #include "engine/sound.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -11,9 +14,12 @@
 
 #include "data/tasks.h"
 #include "engine/archive.h"
+#include "engine/settings.h"
 #include "engine/shell.h"
 #include "engine/task.h"
+#include "game/startup.h"
 #include "platform/recording/audio_recording.h"
+#include "platform/window.h"
 #include "support/files.h"
 #include "support/harness.h"
 
@@ -70,6 +76,29 @@ Bytes SoundArchive(int badSound = -1, const Bytes& bad = {}) {
   return test::BuildArchive(entries);
 }
 
+// A WAVE format chunk of only 12 bytes: too short to describe the samples.
+Bytes ShortFormatWave() {
+  Bytes fmt = FormatBody(1, 11025, 8);
+  fmt.resize(12);
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", fmt);
+  PutChunk(chunks, "data", Samples(8));
+  return Riff(chunks);
+}
+
+// Mono 16-bit samples of a soft tone.
+Bytes ToneWave(uint32_t rate, uint32_t frames) {
+  Bytes samples;
+  for (uint32_t i = 0; i < frames; ++i) {
+    const double v = std::sin(static_cast<double>(i) * 0.05) * 8000.0;
+    PutU16(samples, static_cast<uint16_t>(static_cast<int16_t>(v)));
+  }
+  Bytes chunks;
+  PutChunk(chunks, "fmt ", FormatBody(1, rate, 16));
+  PutChunk(chunks, "data", samples);
+  return Riff(chunks);
+}
+
 // Runs in a fresh folder with the recording audio device.
 class SoundFixture : public ::testing::Test {
  protected:
@@ -91,6 +120,48 @@ class SoundFixture : public ::testing::Test {
 
 using SoundLoadTest = SoundFixture;
 
+// Entries 162 to 185 become sounds 0 to 23 in order, each with its own samples.
+TEST_F(SoundLoadTest, EntriesFrom162BecomeSounds0To23InOrder) {
+  LoadArchive(SoundArchive());
+  ASSERT_EQ(SoundInit(), 1);
+  ASSERT_EQ(Recorder()->sizes.size(), 24u);
+  for (int id = 0; id < kSoundCount; ++id) {
+    EXPECT_EQ(Recorder()->sizes[static_cast<size_t>(id)], 2u * static_cast<size_t>(id + 1)) << id;
+    EXPECT_NE(g_soundBuffers[id], nullptr);
+  }
+  EXPECT_EQ(Recorder()->formats[0].samplesPerSec, 22050u);
+  EXPECT_EQ(Recorder()->formats[0].bitsPerSample, 16);
+}
+
+// Loading stops at the first sound it cannot take; without an archive there are none.
+TEST_F(SoundLoadTest, LoadingStopsAtTheFirstBadSound) {
+  LoadArchive(SoundArchive(8, ShortFormatWave()));
+  EXPECT_EQ(SoundInit(), 0);
+  EXPECT_EQ(Recorder()->sizes.size(), 8u);
+  EXPECT_NE(g_soundBuffers[7], nullptr);
+  EXPECT_EQ(g_soundBuffers[8], nullptr);
+  EXPECT_EQ(g_soundBuffers[9], nullptr);
+  SoundShutdown();
+  DataFileFree();
+  EXPECT_EQ(SoundInit(), 0);
+}
+
+// The start-up chain on its own, without a window: the box it shows names sound, and
+// everything it took is given back.
+TEST_F(SoundLoadTest, ABadSoundFailsStartUpWithTheSoundCaption) {
+  ASSERT_TRUE(test::WriteFile("data.dat", SoundArchive(23, ShortFormatWave())));
+  std::vector<std::string> captions;
+  plat::SetMessageBoxHook([&](std::string_view, std::string_view caption) { captions.emplace_back(caption); });
+  EXPECT_EQ(GameInit(), 0);
+  plat::SetMessageBoxHook(nullptr);
+  plat::ResetQuit();
+  EXPECT_EQ(captions, std::vector<std::string>{"directsound error"});
+  EXPECT_EQ(g_audioDevice, nullptr);
+  EXPECT_EQ(g_soundBuffers[0], nullptr);
+  EXPECT_EQ(g_dataFile, nullptr);
+  EXPECT_EQ(g_taskPool, nullptr);
+}
+
 // ---- The WAVE walk ----
 
 class WaveTest : public SoundFixture {
@@ -106,6 +177,7 @@ class WaveTest : public SoundFixture {
     std::copy(image.begin(), image.end(), block.get());
     return SoundCreateFromWave(block.get(), image.size(), 0, &clip_);
   }
+  const plat::WaveFormat& Format() const { return Recorder()->formats.back(); }
   size_t SampleBytes() const { return Recorder()->sizes.back(); }
 
   std::unique_ptr<plat::AudioClip> clip_;
@@ -164,6 +236,53 @@ TEST_F(WaveTest, TakesTheFirstFormatAndDataWithinBoundsOnly) {
     EXPECT_EQ(Recorder()->sizes.empty() ? 0 : SampleBytes(), c.sampleBytes) << c.what;
   }
   EXPECT_EQ(SoundCreateFromWave(nullptr, 0, 0, &clip_), 0);
+}
+
+// The format chunk's fields as the file gives them, after a chunk of odd size with its
+// pad byte; 14 bytes reach the block alignment, the rest then reads as zero.
+TEST_F(WaveTest, OddSizedChunkBeforeTheFormatIsSkippedWithItsPadByte) {
+  Bytes chunks;
+  PutChunk(chunks, "LIST", Samples(3), 'f');  // pad byte that would misalign a careless walk
+  PutChunk(chunks, "fmt ", FormatBody(2, 22050, 16));
+  PutChunk(chunks, "data", Samples(12));
+  ASSERT_EQ(Load(Riff(chunks)), 1);
+  EXPECT_NE(clip_, nullptr);
+  EXPECT_EQ(Format().formatTag, 1);
+  EXPECT_EQ(Format().channels, 2);
+  EXPECT_EQ(Format().samplesPerSec, 22050u);
+  EXPECT_EQ(Format().avgBytesPerSec, 88200u);
+  EXPECT_EQ(Format().blockAlign, 4);
+  EXPECT_EQ(Format().bitsPerSample, 16);
+  EXPECT_EQ(SampleBytes(), 12u);
+}
+
+// The format must reach the bit depth: 12 bytes stop short of the block alignment, and
+// 14 reach it but leave the depth to read as zero, which no device plays. 16 bytes
+// play with no extra size; a full 18-byte body keeps its own.
+TEST_F(WaveTest, FormatChunkMustReachTheBitDepth) {
+  EXPECT_EQ(Load(ShortFormatWave()), 0);
+  EXPECT_EQ(clip_, nullptr);
+  EXPECT_TRUE(Recorder()->formats.empty());
+
+  const auto withFormat = [this](size_t length, uint16_t extra) {
+    Bytes fmt = FormatBody(1, 8000, 8);
+    fmt.resize(std::min<size_t>(length, fmt.size()));
+    if (length == 18) PutU16(fmt, extra);
+    Bytes chunks;
+    PutChunk(chunks, "fmt ", fmt);
+    PutChunk(chunks, "data", Samples(6));
+    return Load(Riff(chunks));
+  };
+  EXPECT_EQ(withFormat(14, 0), 0);
+  EXPECT_EQ(clip_, nullptr);
+  ASSERT_EQ(withFormat(16, 0), 1);
+  EXPECT_EQ(Format().samplesPerSec, 8000u);
+  EXPECT_EQ(Format().blockAlign, 1);
+  EXPECT_EQ(Format().bitsPerSample, 8);
+  EXPECT_EQ(Format().extraSize, 0);
+  ASSERT_EQ(withFormat(18, 0x1234), 1);
+  EXPECT_EQ(Format().bitsPerSample, 8);
+  EXPECT_EQ(Format().extraSize, 0x1234);
 }
 
 // ---- Requests during the frame ----
@@ -228,6 +347,79 @@ TEST_F(SoundRequestTest, EffectsPlayOnceAtTheEndOfTheUpdate) {
   }
 }
 
+// A footstep asked with flag 1 plays on without a restart; flag 0 restarts it each time.
+TEST_F(SoundRequestTest, FootstepsWithFlag1PlayOnWithoutRestarting) {
+  for (int i = 0; i < 5; ++i) Frame({{kSoundFootsteps, 1}});
+  EXPECT_EQ(Log(), "P15 P15 P15 P15 P15");
+  EXPECT_TRUE(Recorder()->playing[kSoundFootsteps]);
+  for (int i = 0; i < 3; ++i) Frame({{kSoundFootsteps, 0}});
+  EXPECT_EQ(Log(), "S15 P15 S15 P15 S15 P15");
+}
+
+// A request lasts one update; one made outside an update is forgotten when the next
+// starts.
+TEST_F(SoundRequestTest, RequestsLastOneUpdate) {
+  Frame({{3, 0}});
+  EXPECT_EQ(Log(), "S3 P3");
+  Frame({});
+  EXPECT_EQ(Log(), "");
+  SoundRequest(4, 0);
+  Frame({});
+  EXPECT_EQ(Log(), "");
+}
+
+// With effects off the requests are kept but nothing plays; the music does not listen to
+// that setting.
+TEST_F(SoundRequestTest, WithEffectsOffRequestsAreKeptButNothingPlays) {
+  g_settings.soundEffects = 0;
+  Frame({{5, 0}});
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(g_soundRequests[5].requested, 1);
+  Frame({});
+  EXPECT_EQ(g_soundRequests[5].requested, 0);
+  MusicPlay(kMusicField);
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+}
+
+// A clip the device has lost stays silent for the rest of the run; the others play on.
+TEST_F(SoundRequestTest, ALostEffectStaysSilentForTheRun) {
+  Recorder()->lost[6] = true;
+  Frame({{6, 0}});
+  EXPECT_EQ(Log(), "S6 P6");
+  EXPECT_EQ(g_soundBuffers[6], nullptr);
+  Recorder()->lost[6] = false;
+  Frame({{6, 0}, {7, 0}});
+  EXPECT_EQ(Log(), "S7 P7");
+}
+
+using MusicTest = SoundRequestTest;
+
+// One piece at a time, looping, always from its start; only a music setting of 1 plays;
+// an effect's id only stops the music.
+TEST_F(MusicTest, OnePieceAtATimeLoopingFromItsStart) {
+  MusicPlay(kMusicField);
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+  MusicPlay(kMusicField);  // already playing: restarted
+  EXPECT_EQ(Log(), "S21 S22 S23 L22");
+  MusicPlay(kMusicBattle);
+  EXPECT_FALSE(Recorder()->playing[kMusicField]);
+  EXPECT_TRUE(Recorder()->playing[kMusicBattle]);
+  MusicStopAll();
+  EXPECT_FALSE(Recorder()->playing[kMusicBattle]);
+  Log();
+  for (int setting : {0, 2, -1}) {
+    g_settings.music = setting;
+    MusicPlay(kMusicTitle);
+    EXPECT_EQ(Log(), "S21 S22 S23") << setting;
+  }
+  g_settings.music = 1;
+  MusicPlay(kMusicTitle);
+  Log();
+  MusicPlay(kSoundHit);
+  MusicPlay(99);
+  EXPECT_EQ(Log(), "S21 S22 S23 S21 S22 S23");
+}
+
 // ---- The SDL_mixer back end on the dummy driver, and the recorder beside it ----
 
 class MixerTest : public ::testing::TestWithParam<plat::AudioBackend> {
@@ -289,6 +481,68 @@ TEST_P(MixerTest, FormatsItCannotPlayAreRefused) {
 INSTANTIATE_TEST_SUITE_P(Devices, MixerTest,
                          ::testing::Values(plat::AudioBackend::Mixer, plat::AudioBackend::Recording),
                          [](const auto& p) { return p.param == plat::AudioBackend::Mixer ? "Mixer" : "Recorder"; });
+
+// The SDL_mixer back end alone, playing on the dummy driver's clock.
+class MixerPlayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    plat::SetAudioBackend(plat::AudioBackend::Mixer);
+    g_audioDevice = plat::CreateAudioDevice();
+    ASSERT_NE(g_audioDevice, nullptr);
+  }
+  std::unique_ptr<plat::AudioClip> Clip(int voice, const Bytes& wave) {
+    std::unique_ptr<plat::AudioClip> clip;
+    EXPECT_EQ(SoundCreateFromWave(wave.data(), wave.size(), voice, &clip), 1);
+    return clip;
+  }
+};
+
+// Each clip plays and stops on its own voice; played again while it plays, it goes on.
+TEST_F(MixerPlayTest, EachClipPlaysAndStopsOnItsOwnVoice) {
+  plat::AudioDevice& device = *g_audioDevice;
+  // Two seconds each: far longer than the test takes.
+  auto a = Clip(0, ToneWave(22050, 44100));
+  auto b = Clip(1, ToneWave(48000, 96000));
+  ASSERT_TRUE(a && b);
+  EXPECT_FALSE(device.IsPlaying(*a));
+  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);
+  EXPECT_TRUE(device.IsPlaying(*a));
+  EXPECT_FALSE(device.IsPlaying(*b));
+  EXPECT_EQ(device.Play(*a, false), plat::PlayResult::Ok);
+  EXPECT_TRUE(device.IsPlaying(*a));
+  EXPECT_EQ(device.Play(*b, true), plat::PlayResult::Ok);
+  device.Stop(*a);
+  EXPECT_FALSE(device.IsPlaying(*a));
+  EXPECT_TRUE(device.IsPlaying(*b));
+  device.Stop(*b);
+  EXPECT_FALSE(device.IsPlaying(*b));
+}
+
+// Through the whole sound path: an effect plays once and falls silent at its end, while
+// the music, shorter still, loops on.
+TEST_F(MixerPlayTest, EffectsPlayOnceAndMusicLoops) {
+  std::vector<Bytes> entries(kEntrySoundFirst, Bytes{0});
+  for (int id = 0; id < kSoundCount; ++id) entries.push_back(ToneWave(22050, id == kSoundHit ? 2205 : 441));
+  const std::string dir = test::MakeTempDir();
+  std::filesystem::current_path(dir);
+  ASSERT_TRUE(test::WriteFile("data.dat", test::BuildArchive(entries)));
+  ASSERT_EQ(DataFileLoad(), 1);
+  g_audioDevice.reset();
+  ASSERT_EQ(SoundInit(), 1);
+  MusicPlay(kMusicField);   // 20 ms
+  SoundPlay(kSoundHit, 0);  // 100 ms
+  const plat::AudioClip& hit = *g_soundBuffers[kSoundHit];
+  const plat::AudioClip& music = *g_soundBuffers[kMusicField];
+  EXPECT_TRUE(g_audioDevice->IsPlaying(hit));
+  for (int waited = 0; waited < 5000 && g_audioDevice->IsPlaying(hit); waited += 10) SDL_Delay(10);
+  EXPECT_FALSE(g_audioDevice->IsPlaying(hit)) << "an effect plays once";
+  EXPECT_TRUE(g_audioDevice->IsPlaying(music)) << "the music, five times shorter, loops on";
+  SoundShutdown();
+  DataFileFree();
+  std::filesystem::current_path(test::BuildDataDir());
+  std::filesystem::remove_all(dir);
+}
 
 // The clips play from the archive's own bytes: with the archive freed first, as shut-down
 // does, they keep those bytes until the sound goes too, and not longer.

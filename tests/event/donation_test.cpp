@@ -77,4 +77,66 @@ TEST_F(DonationTest, OffersWithinTheMoneyAndAboveTheMinimumArePaidAndJump) {
   }
 }
 
+// No, and Escape at the question, go back to the dial with its digits; the dial itself
+// has no way out.
+TEST_F(DonationTest, NoAndEscapeGoBackToTheDialWithTheDigitsKept) {
+  Open(500, 0);
+  Press(kKeyDown, 4);
+  Answer(false);
+  EXPECT_EQ(Dial()->step, DonationDial);
+  Press(kKeyEnter);
+  Press(kKeyDown);
+  Press(kKeyEscape);
+  EXPECT_EQ(Dial()->step, DonationDial);
+  EXPECT_EQ(Digits(), "00004");
+  EXPECT_EQ(g_money, 500);
+  Press(kKeyEscape);
+  EXPECT_EQ(Dial()->step, DonationDial);
+}
+
+// The dial with its digits and the cursor over the chosen one, the caption, the money
+// below; the question opens under it.
+TEST_F(DonationTest, DrawsTheDialAndAsksBelowIt) {
+  Open(500, 0);
+  Press(kKeyLeft, 1);
+  Press(kKeyDown);  // 00010
+  auto sprites = AtlasSprites();
+  EXPECT_EQ(test::At(sprites, kAtlasDonationDial), test::Pos(100.0f, 200.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasDigitSmall1), test::Pos(140.0f, 204.0f));
+  const auto zeros = test::Find(sprites, kAtlasDigitSmall0);
+  ASSERT_EQ(zeros.size(), 6u);  // four on the dial, two in the money 500
+  EXPECT_EQ(zeros[0].x, 104.0f);
+  EXPECT_EQ(zeros[3].x, 152.0f);
+  EXPECT_EQ(test::At(sprites, kAtlasDonationCursor), test::Pos(134.0f, 190.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasDonationCaption), test::Pos(14.0f, 140.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasDonationUnderline), test::Pos(14.0f, 227.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasDonationMoneyPanel), test::Pos(14.0f, 234.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasDonationMoneyLabel), test::Pos(16.0f, 236.0f));
+  EXPECT_EQ(test::SmallNumberAt(sprites, 102.0f, 237.0f), 500);
+  EXPECT_FALSE(test::Has(sprites, kAtlasSmallMenuWindow));
+  Press(kKeyEnter);
+  sprites = AtlasSprites();
+  EXPECT_EQ(test::At(sprites, kAtlasSmallMenuWindow), test::Pos(40.0f, 264.0f));
+  EXPECT_TRUE(test::Has(sprites, kAtlasDonationTitle));
+  EXPECT_TRUE(test::Has(sprites, kAtlasDonationDial));
+}
+
+// With the dial's slot busy the script waits for it; an offer accepted after its event
+// has gone jumps nowhere and takes nothing.
+TEST_F(DonationTest, ABusySlotWaitsAndAnOfferWithoutItsEventTakesNothing) {
+  g_money = 500;
+  TaskSlot* other = PlaceTask(kSlotDonation, kTaskIdDonation);
+  Run("#41,50,#5,1,#99,fuse_shita#5,2,#99,");
+  EXPECT_EQ(PathTaken(), 0);
+  other->inUse = 0;
+  EXPECT_EQ(PathTaken(), 1);
+  Updates(3);
+  EventFlagsClear();
+  Open(500, 0);
+  g_taskPool[kSlotEvent].inUse = 0;
+  Answer(true);
+  EXPECT_EQ(Dial(), nullptr);
+  EXPECT_EQ(g_money, 500);
+  EXPECT_EQ(PathTaken(), 0);
+}
 }  // namespace

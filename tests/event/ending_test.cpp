@@ -59,4 +59,33 @@ TEST_F(EndingTest, FifteenPicturesRiseInOrderThenTheClosingPictureWaitsForConfir
   EXPECT_EQ(g_eventFlags[1], 0);
 }
 
+// The roll clears the screen and draws nothing until its first picture; it runs in the
+// frame of its command.
+TEST_F(EndingTest, TheEndingClearsTheScreenForTheRoll) {
+  PlaceTask(12, kTaskIdPerson);
+  PlaceTask(kSlotCamera, kTaskIdCamera);
+  Run("#97,#5,1,");
+  ASSERT_NE(Roll(), nullptr);
+  EXPECT_EQ(LiveTasks(), 1);
+  EXPECT_EQ(Roll()->countdown, 199);
+  EXPECT_EQ(LiveEntries(), 0);
+  EXPECT_TRUE(AtlasSprites().empty());
+}
+
+// A busy slot refuses the roll; a line past the table, or with every entry rising, adds
+// nothing.
+TEST_F(EndingTest, ABusySlotOrAFullRollAddsNothing) {
+  TaskSlot* other = PlaceTask(kSlotEndingRoll, kTaskIdTitle);
+  EXPECT_EQ(EndingRollStart(), 0);
+  EXPECT_EQ(other->id, kTaskIdTitle);
+  other->inUse = 0;
+  ASSERT_EQ(EndingRollStart(), 1);
+  EndingRollData* roll = Roll();
+  EndingRollAddLine(roll, kEndingLineCount);
+  EndingRollAddLine(roll, -1);
+  EXPECT_EQ(LiveEntries(), 0);
+  for (int i = 0; i < kEndingEntryCount + 2; ++i) EndingRollAddLine(roll, i);
+  EXPECT_EQ(LiveEntries(), kEndingEntryCount);
+  EXPECT_EQ(roll->entries[5].picture.top, g_endingLineRects[5].top);
+}
 }  // namespace

@@ -96,6 +96,9 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
       {EventStepWaitInn, kSlotInn, kTaskIdInn},
       {EventStepWaitShop, kSlotShop, kTaskIdShop},
       {EventStepWaitItemDialog, kSlotNotice, kTaskIdNotice},
+      {EventStepWaitDonation, kSlotDonation, kTaskIdDonation},
+      {EventStepWaitEffects, 20, kTaskIdEffect3D},
+      {EventStepWaitProjectiles, 21, kTaskIdProjectile},
       {EvTransitionWait, kSlotEncounterTransition, kTaskIdEncounterTransition},
   };
   for (const Wait& w : waits) {
@@ -114,6 +117,141 @@ TEST_F(EventTaskTest, TaskWaitsGoOnTheFrameAfterTheTaskIsGone) {
     EXPECT_EQ(g_eventFlags[1], 1);
     g_taskPool[kSlotEvent].inUse = 0;
   }
+}
+
+// An event number outside the map's events runs the first event, also on a map that
+// claims more events than there are slots.
+TEST_F(EventTaskTest, EventNumbersOutsideTheMapRunTheFirstEvent) {
+  SetScript(0, "#5,10,#17,100,");
+  SetScript(2, "#5,12,#17,100,");
+  const struct {
+    int32_t count, event, slot;
+  } kCases[] = {{3, 0, 0}, {3, -3, 0}, {3, 4, 0}, {3, 21, 0}, {3, 3, 2}, {3, 1, 0}, {30, 23, 0}};
+  for (const auto& c : kCases) {
+    g_eventCount = c.count;
+    ASSERT_EQ(EventStart(c.event), 1);
+    EXPECT_EQ(Context()->scriptSlot, c.slot) << c.event;
+    g_taskPool[kSlotEvent].inUse = 0;
+  }
+}
+
+// Without a command the script ends on its first frame; ended, the event resumes the
+// field and reloads the encounter countdown, unless a map change runs, which resumes it
+// itself. A script that ends on a mark in its last byte ends there.
+TEST_F(EventTaskTest, AnEndedEventResumesTheFieldAndReloadsTheCountdown) {
+  std::string lastByte(kEventSlotSize - 1, 'z');
+  lastByte += '#';
+  const struct {
+    std::string script;
+    bool mapChange;
+  } kCases[] = {{"just words, no command", false}, {"#99,", false}, {"#99,", true}, {lastByte, false}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.script.substr(0, 24) + (c.mapChange ? ", during a map change" : ""));
+    TaskSlot* person = PlaceTask(12, kTaskIdPerson);
+    g_encounterCountdown = 0;
+    SetScript(0, c.script);
+    Start(1);  // the start's frame: the task only gets ready
+    EXPECT_TRUE(EventRunning());
+    EXPECT_EQ(person->updateOn, 0);
+    EXPECT_EQ(g_encounterCountdown, 0);
+    if (c.mapChange) PlaceTask(kSlotMapChange, kTaskIdMapChange);
+    Update();
+    EXPECT_FALSE(EventRunning());
+    EXPECT_EQ(person->updateOn, c.mapChange ? 0 : 1);
+    EXPECT_EQ(g_encounterCountdown, 30);
+    TaskKillAll();
+  }
+}
+
+// One command a frame, labels between them passed over, nothing after the end.
+TEST_F(EventTaskTest, OneCommandAFrame) {
+  SetScript(0, "#5,1,#5,2,label text#5,3,#99,#5,4,");
+  Start(1);
+  for (int flag = 1; flag <= 3; ++flag) {
+    Update();
+    EXPECT_EQ(g_eventFlags[flag], 1) << flag;
+    EXPECT_EQ(g_eventFlags[flag + 1], 0) << flag;
+  }
+  EXPECT_TRUE(EventRunning());
+  Update();
+  EXPECT_FALSE(EventRunning());
+  EXPECT_EQ(g_eventFlags[4], 0);
+}
+
+// A jump on a set flag goes on after the first occurrence of its label later than its
+// own arguments; on a clear flag it goes on with the next command.
+TEST_F(EventTaskTest, AJumpOnAFlagGoesOnAfterItsLabel) {
+  const struct {
+    const char* script;
+    int flag, value;
+    int updates;
+    int flags[3];
+  } kCases[] = {
+      {"#6,7,skip,#5,1,skip#5,2,#99,", 7, 0, 4, {1, 1, 0}},
+      {"#6,7,skip,#5,1,skip#5,2,#99,", 7, 5, 2, {0, 1, 0}},
+      {"here#6,0,here,#5,1,#6,99,here,#5,2,here#5,3,#99,", 0, 1, 3, {0, 1, 1}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.script);
+    EventFlagsClear();
+    g_eventFlags[c.flag] = c.value;
+    SetScript(0, c.script);
+    Start(1);
+    Updates(c.updates);
+    for (int f = 0; f < 3; ++f) EXPECT_EQ(g_eventFlags[f + 1], c.flags[f]) << "flag " << f + 1;
+    TaskKillAll();
+  }
+}
+
+// 15, 57 to 96 and codes of 100 and more do nothing; their arguments are skipped by the
+// next fetch.
+TEST_F(EventTaskTest, CodesWithoutACommandAreSkipped) {
+  SetScript(0, "#15,#57,1,2,#96,#150,3,#1000000,#5,4,#99,");
+  Start(1);
+  EXPECT_EQ(FramesUntilFlag(4), 6);
+}
+
+// '#50' kills the tasks of an id; killing the event's own ends it and resumes the field.
+TEST_F(EventTaskTest, KillTasksByIdAndKillingTheEventEndsIt) {
+  TaskSlot* fade = PlaceTask(kSlotFade, kTaskIdFade);
+  TaskSlot* person = PlaceTask(12, kTaskIdPerson);
+  SetScript(0, "#50,9800,#50,9500,#5,1,");
+  Start(1);
+  Update();
+  EXPECT_EQ(fade->inUse, 0);
+  Update();
+  EXPECT_FALSE(EventRunning());
+  EXPECT_EQ(person->updateOn, 1);
+  Updates(2);
+  EXPECT_EQ(g_eventFlags[1], 0);
+}
+
+// '#35' lets the field run on during the event; what the event hid stays hidden.
+TEST_F(EventTaskTest, ResumeAllSwitchesUpdatesBackOnDuringTheEvent) {
+  TaskSlot* person = PlaceTask(12, kTaskIdPerson);
+  TaskSlot* hidden = PlaceTask(13, kTaskIdPerson);
+  hidden->drawOn = 0;
+  SetScript(0, "#35,#17,100,");
+  Start(1);
+  EXPECT_EQ(person->updateOn, 0);
+  Update();
+  EXPECT_EQ(person->updateOn, 1);
+  EXPECT_EQ(hidden->drawOn, 0);
+  EXPECT_TRUE(EventRunning());
+}
+
+// '#98' ends everything and opens the title.
+TEST_F(EventTaskTest, BackToTheTitleKillsEverything) {
+  TaskSlot* person = PlaceTask(12, kTaskIdPerson);
+  SetScript(0, "#98,#5,1,");
+  Start(1);
+  Update();
+  EXPECT_FALSE(EventRunning());
+  EXPECT_EQ(person->inUse, 0);
+  EXPECT_TRUE(TaskSlotInUse(kSlotTitle));
+  EXPECT_EQ(g_taskPool[kSlotTitle].updateOn, 1);
+  Updates(2);
+  EXPECT_EQ(g_eventFlags[1], 0);
 }
 
 }  // namespace

@@ -66,9 +66,9 @@ class EventTest : public ::testing::Test {
   }
   // Key down for one update; up again from the next update on.
   void Tap(int key) {
-    world_.held.insert(KeyHostCode(key));
+    world_.held.insert(HostScancode(key));
     Update();
-    world_.held.erase(KeyHostCode(key));
+    world_.held.erase(HostScancode(key));
   }
   // A frame with every key up, then the press: presses of one key in a row all count.
   void Press(int key, int times = 1) {

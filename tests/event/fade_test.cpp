@@ -54,4 +54,36 @@ TEST_F(FadeTest, OverlayHoldsTheScriptTwentySixFramesThenStaysOverTheWindow) {
   EXPECT_EQ(sprites.back().srcLeft, kAtlasFadePatch.left);  // over the window
 }
 
+// A reveal while a cover holds, or any fade while another task holds the slot, starts
+// nothing; a fade started on a free slot starts from its mode.
+TEST_F(FadeTest, ABusySlotStartsNoFade) {
+  Run("#23,#24,#17,100,");
+  Update();
+  ASSERT_NE(Fade(), nullptr);
+  EXPECT_EQ(Fade()->step, FadeStepCover);
+  EXPECT_EQ(Fade()->alpha, 10);
+  EXPECT_EQ(FadeStart(kFadeRevealed), 0);
+  EXPECT_EQ(Fade()->step, FadeStepCover);
+  TaskKillAll();
+  TaskSlot* other = PlaceTask(kSlotFade, kTaskIdPerson);
+  other->tag = 77;
+  EXPECT_EQ(FadeStart(kFadeCovered), 0);
+  EXPECT_EQ(other->tag, 77);
+  other->inUse = 0;
+  EXPECT_EQ(FadeStart(kFadeCovered), 1);
+  EXPECT_EQ(Fade()->alpha, 0);
+}
+
+// The cover is drawn over the event's window, all 300 tiles last.
+TEST_F(FadeTest, FadeCoversTheEventWindowItIsDrawnAfter) {
+  Run("#7,1,#23,#17,100,");
+  Updates(60);
+  const auto sprites = AtlasSprites();
+  ASSERT_GE(sprites.size(), 300u);
+  EXPECT_TRUE(test::Has(sprites, kAtlasEventWindow));
+  for (size_t i = sprites.size() - 300; i < sprites.size(); ++i) {
+    EXPECT_EQ(sprites[i].srcLeft, kAtlasFadePatch.left);
+    EXPECT_EQ(sprites[i].colour, White(255));
+  }
+}
 }  // namespace

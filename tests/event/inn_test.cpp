@@ -84,4 +84,39 @@ TEST_F(InnTest, StayingPaysRestoresThePartyAndClosesAfterTheFade) {
   EXPECT_EQ(FramesUntilFlag(1), 1);
 }
 
+// The inn's two panels: the price and the party's money, the menu with its cursor on
+// Leave; a stay restores every member's hit points.
+TEST_F(InnTest, ShowsThePriceAndTheMoneyAndAStayRestoresHitPoints) {
+  Open(200, 50);
+  const auto sprites = AtlasSprites();
+  EXPECT_EQ(test::Find(sprites, kAtlasInnPriceWindow).size(), 2u);
+  EXPECT_EQ(test::At(sprites, kAtlasInnPriceLabel), test::Pos(8.0f, 4.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasInnMoneyLabel), test::Pos(8.0f, 32.0f));
+  EXPECT_EQ(test::SmallNumberAt(sprites, 84.0f, 5.0f), 50);
+  EXPECT_EQ(test::SmallNumberAt(sprites, 84.0f, 34.0f), 200);
+  EXPECT_EQ(test::At(sprites, kAtlasMenuCursor), test::Pos(6.0f, 275.0f));
+  Tap(kKeyDown);
+  Tap(kKeyEnter);
+  EXPECT_EQ(g_money, 150);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(g_party[i].hp, g_party[i].maxHp) << i;
+  EXPECT_EQ(g_party[3].hp, 5) << "beyond the party count";
+}
+
+// A second inn is not opened while one runs, and its script waits for the first; another
+// task in the inn's slot opens nothing and the script goes on.
+TEST_F(InnTest, ASecondInnOrABusySlotOpensNothing) {
+  TaskSlot* first = PlaceTask(430, kTaskIdInn);
+  Run("#9,10,#5,1,#99,");
+  EXPECT_FALSE(TaskSlotInUse(kSlotInn));
+  Updates(5);
+  EXPECT_EQ(g_eventFlags[1], 0);
+  first->inUse = 0;
+  EXPECT_EQ(FramesUntilFlag(1), 2);
+  Updates(3);
+  EventFlagsClear();
+  PlaceTask(kSlotInn, kTaskIdPerson);
+  Run("#9,10,#5,1,#99,");
+  EXPECT_EQ(FramesUntilFlag(1), 2);
+  EXPECT_EQ(g_money, 0);
+}
 }  // namespace

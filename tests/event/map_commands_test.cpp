@@ -128,4 +128,60 @@ TEST_F(MapCommandTest, MapLoadPlacesNothingWhenItsScriptsCannotBeRead) {
   EXPECT_EQ(Game().Boxes()[0].text, "イベントファイルが一時保存領域を超えました");
 }
 
+TEST_F(MapCommandTest, ChangeMapWithAFrozenPartyLeavesItFrozen) {
+  Open("#8,1,1,2,1,90,#99,", {});
+  RunEvent();
+  Game().Frames(52);
+  Game().Hold(kKeyRight);
+  Game().Frames(10);
+  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
+  EXPECT_FLOAT_EQ(Walker(0)->x, CentreX(2));
+}
+
+TEST_F(MapCommandTest, ChangeMapWhileAnotherRunsKeepsTheMapNumber) {
+  Open("#8,1,0,2,1,90,#99,", {});
+  test::PlaceStandIn(kSlotMapChange, kTaskIdMapChange);
+  RunEvent();
+  EXPECT_FALSE(TaskSlotInUse(kSlotEvent));
+  EXPECT_EQ(g_mapNumber, 0);
+}
+
+TEST_F(MapCommandTest, LoadMapKillsEverythingAndTheNewMapsRunOnceEventTakesOver) {
+  Open("#28,1,#5,9,#99,", {"$0,#52,1,1,#5,10,#99,", "$1,7,0,0,"},
+       {"........", "........", "..2.....", "........", "........", ".1......"});
+  RunEvent();
+  EXPECT_FALSE(TaskSlotInUse(kSlotEvent));
+  EXPECT_EQ(g_mapNumber, 1);
+  EXPECT_EQ(g_mapWidth, 8);
+  EXPECT_EQ(Walker(0), nullptr) << "no walkers come with the load";
+  EXPECT_FALSE(TaskExists(kTaskIdCamera));
+  EXPECT_EQ(test::ObjectCount(), 2) << "the new map's placements";
+  ASSERT_TRUE(Game().RunUntil([] { return g_eventFlags[10] != 0; }, 10));
+  EXPECT_TRUE(TaskExists(kTaskIdCamera));
+  EXPECT_TRUE(TaskExists(kTaskIdFieldView));
+  EXPECT_EQ(g_eventFlags[9], 0) << "the old event was killed";
+}
+
+TEST_F(MapCommandTest, LoadMapOfAMissingFileGoesToTheTitle) {
+  Open("#28,1,#99,", {});
+  std::filesystem::remove(field_->Dir() + "/mappack.dat");
+  RunEvent();
+  ASSERT_EQ(Game().Boxes().size(), 1u);
+  EXPECT_EQ(Game().Boxes()[0].text, "no data file");
+  EXPECT_EQ(Game().Boxes()[0].caption, "");
+  EXPECT_TRUE(TaskExists(kTaskIdTitle));
+  int live = 0;
+  for (int s = 0; s < kTaskSlotCount; ++s) live += g_taskPool[s].inUse;
+  EXPECT_EQ(live, 1);
+}
+
+TEST_F(MapCommandTest, LoadMapOfANumberTheGameLacksDoesNothing) {
+  Open("#28,14,#5,9,#99,", {});
+  RunEvent();
+  ASSERT_TRUE(Game().RunUntil([] { return !TaskSlotInUse(kSlotEvent); }, 10));
+  EXPECT_EQ(g_eventFlags[9], 1);
+  EXPECT_EQ(g_mapNumber, 0);
+  EXPECT_NE(Walker(0), nullptr);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "data/items.h"
 #include "event/event_test_support.h"
 
@@ -84,7 +86,8 @@ TEST_F(NoticeTest, AnItemGoesIntoItsStackOrTheFirstFreeSlotOrStays) {
 }
 
 TEST_F(NoticeTest, AnItemOutsideTheTableOrAFlagOutsideTheHundredShowsNothing) {
-  for (const char* script : {"#38,1,20,3,4,7,12,#5,1,#99,", "#38,0,500,3,4,7,100,#5,1,#99,"}) {
+  for (const char* script : {"#38,1,20,3,4,7,12,#5,1,#99,", "#38,1,999,3,4,7,12,#5,1,#99,",
+                             "#38,0,500,3,4,7,100,#5,1,#99,", "#38,1,13,3,4,7,100,#5,1,#99,"}) {
     EventFlagsClear();
     Run(script);
     EXPECT_EQ(Dialog(), nullptr) << script;
@@ -93,6 +96,58 @@ TEST_F(NoticeTest, AnItemOutsideTheTableOrAFlagOutsideTheHundredShowsNothing) {
     EXPECT_TRUE(chest_->inUse);
     Updates(2);
   }
+}
+
+// An item's name and caption are centred together in the window, which stands lower than
+// the money's; any mode but 0 hands over an item, never money.
+TEST_F(NoticeTest, AnItemIsShownByNameAndAnyModeButMoneyHandsOneOver) {
+  InventoryInit();
+  Run("#38,5,15,3,4,7,12,#5,1,#99,");
+  Update();
+  EXPECT_EQ(g_inventory[1].count, 5);
+  EXPECT_EQ(g_money, 100);
+  const auto sprites = AtlasSprites();
+  EXPECT_EQ(test::At(sprites, kAtlasNoticeWindow), test::Pos(109.0f, 160.0f));
+  const AtlasRect& name = g_itemTable[15].nameRect;
+  const float x = std::floor((640.0f - (RectWidth(name) + 123.0f)) / 2.0f + 0.5f);
+  EXPECT_EQ(test::At(sprites, name), test::Pos(x, 163.0f));
+  EXPECT_EQ(test::At(sprites, kAtlasNoticeItemCaption), test::Pos(x + RectWidth(name) + 4.0f, 163.0f));
+  Tap(kKeyEnter);
+  EXPECT_TRUE(Taken());
+  EXPECT_EQ(FramesUntilFlag(1), 2);
+}
+
+// A busy slot shows nothing, skips the arguments and takes nothing; tag 0 names no object,
+// so the cell is freed and the flag set but every object stays.
+TEST_F(NoticeTest, ABusySlotShowsNothingAndTagZeroTakesNoObject) {
+  PlaceTask(kSlotNotice, kTaskIdPerson);
+  Run("#38,0,500,3,4,7,12,#5,1,#99,");
+  EXPECT_EQ(FramesUntilFlag(1), 2);
+  EXPECT_EQ(g_money, 100);
+  EXPECT_FALSE(Taken());
+  EXPECT_EQ(Cell(), kCollisionTaken);
+  Updates(2);
+  TaskKillAll();
+  chest_ = PlaceTask(20, kTaskIdExamined);
+  chest_->tag = 7;
+  EventFlagsClear();
+  Run("#38,0,5,3,4,0,12,#5,1,#99,");
+  Update();
+  Tap(kKeyEnter);
+  EXPECT_EQ(chest_->inUse, 1);
+  EXPECT_EQ(Cell(), kCollisionFree);
+  EXPECT_EQ(g_eventFlags[12], 1);
+  EXPECT_EQ(FramesUntilFlag(1), 2);
+}
+
+// The width a number takes in the small digits: each digit's own width and a pixel
+// between them.
+TEST_F(NoticeTest, NumberWidthSumsTheDigitPictures) {
+  EXPECT_EQ(NumberWidth(0), 10.0f);
+  EXPECT_EQ(NumberWidth(500), 30.0f);
+  EXPECT_EQ(NumberWidth(111), 15.0f);
+  EXPECT_EQ(NumberWidth(102030), 55.0f);
+  EXPECT_EQ(NumberWidth(-4), 0.0f);
 }
 
 }  // namespace

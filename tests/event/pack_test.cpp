@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,6 +24,65 @@ Bytes Block(const std::string& text, uint8_t fill = 0xFF) {
   Bytes block = Inverted(text);
   block.resize(kEventPackBlockSize, fill);
   return block;
+}
+
+// Numbers and strings as the script reader takes them: at most six digits, one separator
+// after them, strings cut to their buffers, nothing read past the slot.
+TEST(EventReadNumberTest, DigitsThenOneSeparatorWithoutSign) {
+  std::vector<char> slot(kEventSlotSize, 0);
+  auto read = [&slot](const char* text, std::vector<int32_t> expected) {
+    std::fill(slot.begin(), slot.end(), 0);
+    std::memcpy(slot.data(), text, std::strlen(text));
+    int32_t position = 0;
+    for (int32_t value : expected) EXPECT_EQ(EventReadNumber(&position, slot.data()), value) << text;
+    return position;
+  };
+  // The minus sign is taken for the separator.
+  EXPECT_EQ(read("-5,", {0, 5}), 3);
+  EXPECT_EQ(read(",7,", {0, 7}), 3);
+  EXPECT_EQ(read("999999,", {999999}), 7);
+  // The seventh digit is skipped as the separator; the ',' then reads as 0.
+  EXPECT_EQ(read("1234567,8,", {123456, 0, 8}), 10);
+}
+
+TEST(EventReadNumberTest, StopsAtTheEndOfTheSlot) {
+  std::vector<char> slot(kEventSlotSize, '7');
+  int32_t position = kEventSlotSize - 3;
+  EXPECT_EQ(EventReadNumber(&position, slot.data()), 777);
+  EXPECT_EQ(position, kEventSlotSize);
+  EXPECT_EQ(EventReadNumber(&position, slot.data()), 0);
+  EXPECT_EQ(position, kEventSlotSize);
+  position = -4;
+  EXPECT_EQ(EventReadNumber(&position, slot.data()), 0);
+  EXPECT_EQ(position, kEventSlotSize);
+}
+
+TEST(EventReadStringTest, CutToTheBufferAndZeroFilled) {
+  std::vector<char> slot(kEventSlotSize, 0);
+  const char text[] = "abcdefghijklmnopqrstuvwxyz0123,next,";
+  std::memcpy(slot.data(), text, sizeof text - 1);
+  char label[kEventLabelBytes + 4];
+  std::memset(label, 'X', sizeof label);
+  int32_t position = 0;
+  EventReadString(label, kEventLabelBytes, &position, slot.data());
+  EXPECT_EQ(std::string(label, kEventLabelBytes), "abcdefghijklmnopqrst");
+  EXPECT_EQ(label[kEventLabelBytes], 'X');  // nothing written past the buffer
+  EXPECT_EQ(position, 31);
+  EventReadString(label, kEventLabelBytes, &position, slot.data());
+  EXPECT_STREQ(label, "next");
+}
+
+TEST(EventReadStringTest, WithoutACommaRunsToTheEndOfTheSlotOnly) {
+  std::vector<char> slot(kEventSlotSize, 'q');
+  char line[kEventLineBytes];
+  int32_t position = kEventSlotSize - 10;
+  EventReadString(line, kEventLineBytes, &position, slot.data());
+  EXPECT_EQ(std::string(line, 10), "qqqqqqqqqq");
+  EXPECT_EQ(line[10], 0);
+  EXPECT_EQ(position, kEventSlotSize);
+  EventReadString(line, kEventLineBytes, &position, slot.data());
+  EXPECT_EQ(line[0], 0);
+  EXPECT_EQ(position, kEventSlotSize);
 }
 
 TEST(EventSplitTest, DropsCommentsLineEndsAndSpacesAndKeepsAtMost13999Bytes) {

@@ -82,4 +82,21 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
   }
 }
 
+// A record emptied by an earlier command is nobody: it is never set aside and never
+// counted; a member added or set up takes its row's model.
+TEST_F(PartyCommandTest, EmptiedPlacesAreNobodyAndMembersTakeTheirRowsModels) {
+  SetParty({1, 2});
+  g_party[0] = CharacterRecord{};  // the heroine's id is 0, like an emptied record's
+  g_partyCount = 1;
+  for (CharacterRecord& r : g_partyReserve) r = CharacterRecord{};
+  RunAll("#46,0,0,#46,0,1,");
+  EXPECT_EQ(ReserveIds(), (std::vector<int>{-1, -1, -1, -1}));
+  EXPECT_EQ(g_partyCount, 1) << "the count never goes below the members there are";
+  SetParty({0, 1, 2, 3});
+  RunAll("#4,8,#0,3,2,1,0,");
+  EXPECT_EQ(g_party[1].model, g_characterTable[0].model);
+  SetParty({0, 1, 2, 3});
+  RunAll("#4,8,");
+  EXPECT_EQ(g_party[3].model, g_characterTable[8].model) << "member 3 replaced";
+}
 }  // namespace

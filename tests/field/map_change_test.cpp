@@ -10,6 +10,7 @@
 #include "engine/atlas.h"
 #include "engine/keys.h"
 #include "engine/task.h"
+#include "field/encounter.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "support/field_world.h"
@@ -34,6 +35,18 @@ int CoverQuads(uint32_t colour) {
 }
 
 using MapChangeTest = test::FieldTest;
+
+// A ward on a 12 by 3 map with encounters every 4 steps, the party on (1, 1).
+class WardTest : public test::FieldTest {
+ protected:
+  void SetUp() override {
+    Start(test::BuildMapPack({test::MapFloor(12, 3, 1, 4)}));
+    ASSERT_TRUE(field_->Enter(0, 1, 1));
+  }
+  const EncounterWardData* Ward() {
+    return TaskSlotInUse(kSlotEncounterWard) ? TaskData<EncounterWardData>(&g_taskPool[kSlotEncounterWard]) : nullptr;
+  }
+};
 
 TEST_F(MapChangeTest, CoverRisesFor26FramesThePartyArrivesAndTheCoverFallsFor26) {
   Start(test::BuildMapPack({test::MapFloor(6, 4), test::MapFloor(8, 6, 1, 12)}));
@@ -101,6 +114,72 @@ TEST_F(MapChangeTest, RefusedMapFilesGoToTheTitleWithTheirBox) {
     EXPECT_EQ(Game().Boxes().size(), 1u);
     EXPECT_TRUE(Game().Running());
   }
+}
+
+TEST_F(MapChangeTest, FrozenPartyIgnoresTheKeysAfterTheChange) {
+  Start(test::BuildMapPack({test::MapFloor(6, 4)}));
+  TaskKillAll();
+  ASSERT_EQ(MapChangeStart(1, 1, 270, 0, 1), 1);
+  Game().Frames(52);
+  ASSERT_EQ(Change(), nullptr);
+  Game().Hold(kKeyRight);
+  Game().Frames(16);
+  for (int m = 0; m < 4; ++m) EXPECT_EQ(Walker(m)->state, WalkerStateFrozen);
+  EXPECT_FLOAT_EQ(Walker(0)->x, -3.0f);
+}
+
+TEST_F(WardTest, CountsStepsAsTheyStartThenShowsItsNoticeAtRest) {
+  ASSERT_EQ(EncounterWardStart(3), 1);
+  Game().Hold(kKeyRight);
+  Game().Frames(1);
+  EXPECT_EQ(Ward()->stepsLeft, 2);
+  Game().Frames(16);
+  EXPECT_EQ(Ward()->stepsLeft, 0);
+  EXPECT_EQ(Ward()->step, EncounterWardStepCount) << "the leader is still stepping";
+  EXPECT_EQ(g_encounterCountdown, 4) << "the ward holds the countdown full";
+  Game().Frames(7);
+  EXPECT_EQ(Ward()->step, EncounterWardNoticeStep);
+  EXPECT_EQ(g_taskPool[0].updateOn, 0);
+  Game().Frames(10);
+  EXPECT_FLOAT_EQ(Walker(0)->x, -11.0f + 2.0f * 4.0f) << "everything waits for the notice";
+  Game().ReleaseAll();
+  Game().Tap(kKeyZ);
+  EXPECT_EQ(Ward(), nullptr);
+  EXPECT_EQ(g_taskPool[0].updateOn, 1);
+  Game().Hold(kKeyRight);
+  Game().Frames(8);
+  EXPECT_EQ(g_encounterCountdown, 3) << "the countdown runs again";
+}
+
+TEST_F(WardTest, ANewWardReplacesTheRunningOne) {
+  ASSERT_EQ(EncounterWardStart(3), 1);
+  Game().Hold(kKeyRight);
+  Game().Frames(8);
+  EXPECT_EQ(Ward()->stepsLeft, 2);
+  ASSERT_EQ(EncounterWardStart(5), 1);
+  Game().Frames(1);
+  EXPECT_EQ(Ward()->stepsLeft, 4);
+}
+
+TEST_F(WardTest, EndsAtOnceWhenABattleRuns) {
+  ASSERT_EQ(EncounterWardStart(3), 1);
+  test::PlaceStandIn(kSlotBattle, kTaskIdBattle);
+  Game().Frames(1);
+  EXPECT_EQ(Ward(), nullptr);
+}
+
+TEST_F(WardTest, DrawsItsCountAndTheNoticeCentred) {
+  ASSERT_EQ(EncounterWardStart(0), 1);
+  Game().Frames(2);
+  ASSERT_EQ(Ward()->step, EncounterWardNoticeStep);
+  bool label = false, notice = false;
+  for (const plat::DrawRecord& r : plat::CurrentRecordingDevice()->lastFrame) {
+    if (r.kind != plat::DrawRecord::Kind::Screen) continue;
+    label |= r.screen[0].x == 249.5f && r.screen[0].y == 3.5f;
+    notice |= r.screen[0].x == 196.5f && r.screen[0].y == 199.5f && r.screen[1].x == 443.5f;
+  }
+  EXPECT_TRUE(label);
+  EXPECT_TRUE(notice);
 }
 
 }  // namespace

@@ -121,4 +121,64 @@ TEST_F(MapTest, RecordsTheGameCannotHoldAreRefused) {
   EXPECT_EQ(MapLoadPack(dir_.c_str()), 0) << "a folder is no file";
 }
 
+TEST_F(MapTest, CellCentresAndBordersNameTheirCell) {
+  UseSize(10, 8);
+  float x = 0, z = 0;
+  MapCellToWorld(&x, &z);
+  EXPECT_FLOAT_EQ(x, -9.0f);
+  EXPECT_FLOAT_EQ(z, 7.0f);
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 10; ++c) {
+      float cx = static_cast<float>(c), cz = static_cast<float>(r);
+      MapCellToWorld(&cx, &cz);
+      const int here = r * 10 + c;
+      EXPECT_EQ(MapCellIndex(cx, cz), here);
+      EXPECT_EQ(MapCellIndex(cx - 0.75f, cz), here) << "west, still inside";
+      EXPECT_EQ(MapCellIndex(cx - 1.0f, cz), here) << "the west border belongs to the cell";
+      EXPECT_EQ(MapCellIndex(cx, cz + 1.0f), here) << "the north border belongs to the cell";
+      if (c + 1 < 10) {
+        EXPECT_EQ(MapCellIndex(cx + 1.0f, cz), here + 1) << "1.0 east is the next cell";
+      }
+      if (r + 1 < 8) {
+        EXPECT_EQ(MapCellIndex(cx, cz - 1.0f), here + 10) << "1.0 south is the next row";
+      }
+      EXPECT_EQ(MapCellIndexChecked(cx, cz), here);
+    }
+  }
+}
+
+TEST_F(MapTest, NeighboursAreBesideInTheRowOrTheColumnOnly) {
+  UseSize(4, 3);
+  EXPECT_EQ(MapNeighbourDirection(5, 6), 0);
+  EXPECT_EQ(MapNeighbourDirection(5, 4), 180);
+  EXPECT_EQ(MapNeighbourDirection(5, 1), 90);
+  EXPECT_EQ(MapNeighbourDirection(5, 9), 270);
+  EXPECT_EQ(MapNeighbourDirection(3, 4), -1) << "the end of row 0 and the start of row 1";
+  EXPECT_EQ(MapNeighbourDirection(4, 3), -1);
+  EXPECT_EQ(MapNeighbourDirection(5, 10), -1) << "diagonal";
+  EXPECT_EQ(MapNeighbourDirection(5, 5), -1);
+}
+
+TEST_F(MapTest, LimitsThatTheLayersHoldLoad) {
+  EXPECT_EQ(Load(test::BuildMapPack({test::MapFloor(200, 200, 4, 1)})), 1);
+  EXPECT_EQ(g_encounterArea, 4);
+  EXPECT_EQ(Load(test::BuildMapPack({test::MapFloor(1, 1)}), 13), 1);
+}
+
+TEST(MapPackTest, TheBuiltPackHoldsAll14Maps) {
+  test::Bytes pack = test::ReadFile(test::BuildDataDir() + "/mappack.dat");
+  ASSERT_FALSE(pack.empty());
+  int withEncounters = 0;
+  for (int m = 0; m < kMapCount; ++m) {
+    MapPackHeader header{};
+    const uint8_t* layers = nullptr;
+    ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), m, &header, &layers), 1) << "map " << m;
+    if (header.area >= 1) ++withEncounters;
+    if (m == 0) {
+      EXPECT_EQ(header.area, 0u) << "no random battles in the village where a game starts";
+    }
+  }
+  EXPECT_GE(withEncounters, 3);
+}
+
 }  // namespace

@@ -14,6 +14,24 @@ const char kLegend[] =
     "tile # 15 rock\n"
     "tile ~ 45 water\n";
 
+// Fourteen small maps for the packer: source s takes slot 13 - s, is s + 1 wide and
+// filled with tile code s.
+std::vector<mapc::MapSource> FourteenMaps() {
+  std::vector<mapc::MapSource> maps(14);
+  for (int s = 0; s < 14; ++s) {
+    mapc::MapSource& m = maps[static_cast<size_t>(s)];
+    m.file = "map" + std::to_string(s);
+    m.slot = 13 - s;
+    m.width = s + 1;
+    m.height = 2;
+    m.area = static_cast<uint32_t>(s % 5);
+    m.interval = static_cast<uint32_t>(10 + s);
+    m.tiles.assign(static_cast<size_t>(2 * (s + 1)), static_cast<uint8_t>(s));
+    m.events.assign(static_cast<size_t>(2 * (s + 1)), 0);
+  }
+  return maps;
+}
+
 class MapcTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(mapc::ParseLegend(kLegend, "t.legend", legend_, error_)) << error_.text; }
@@ -117,6 +135,46 @@ TEST_F(MapcTest, RefusesGapsWaterOnTheEdgeAndTooLittleSceneryForTheCamera) {
     EXPECT_EQ(error_.text.rfind(c.where, 0), 0u) << error_.text;
     EXPECT_NE(error_.text.find(c.says), std::string::npos) << error_.text;
   }
+}
+
+TEST_F(MapcTest, ReadsHeaderTilesAndEvents) {
+  ASSERT_TRUE(
+      Parse(Text("# a room\nslot 3\narea 2\ninterval 17\ntile & 12 sand\n", {"#.&#", "#~.#"}, {"....", "..1."})))
+      << error_.text;
+  EXPECT_EQ(map_.slot, 3);
+  EXPECT_EQ(map_.area, 2u);
+  EXPECT_EQ(map_.interval, 17u);
+  EXPECT_EQ(map_.width, 4);
+  EXPECT_EQ(map_.height, 2);
+  EXPECT_EQ(map_.tiles, (std::vector<uint8_t>{15, 0, 12, 15, 15, 45, 0, 15}));
+  EXPECT_EQ(map_.events, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(MapcTest, PackIsWhatTheGameReads) {
+  std::vector<uint8_t> pack;
+  ASSERT_TRUE(mapc::BuildPack(FourteenMaps(), pack, error_)) << error_.text;
+  for (int slot = 0; slot < 14; ++slot) {
+    MapPackHeader header{};
+    const uint8_t* layers = nullptr;
+    ASSERT_EQ(MapPackFindRecord(pack.data(), pack.size(), slot, &header, &layers), 1) << slot;
+    const int source = 13 - slot;
+    EXPECT_EQ(header.width, static_cast<uint32_t>(source + 1));
+    EXPECT_EQ(header.height, 2u);
+    EXPECT_EQ(header.interval, static_cast<uint32_t>(10 + source));
+    EXPECT_EQ(layers[0], source);
+  }
+}
+
+TEST_F(MapcTest, PackNeedsEverySlotExactlyOnce) {
+  std::vector<uint8_t> pack;
+  std::vector<mapc::MapSource> maps = FourteenMaps();
+  maps.pop_back();  // slot 0
+  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
+  EXPECT_NE(error_.text.find("slot 0"), std::string::npos) << error_.text;
+  maps = FourteenMaps();
+  maps[1].slot = 13;
+  EXPECT_FALSE(mapc::BuildPack(maps, pack, error_));
+  EXPECT_NE(error_.text.find("map1: slot 13 is already taken by map0"), std::string::npos) << error_.text;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "field/encounter.h"
 #include "menu/menu_test_support.h"
 
@@ -93,6 +95,38 @@ TEST_F(ItemMenuTest, TheWardBellAsksThenEndsInTheFieldWithTheWardRunning) {
   const auto* ward = Data<EncounterWardData>(kSlotEncounterWard, kTaskIdEncounterWard);
   EXPECT_EQ(ward ? ward->stepsLeft : 0, 100);
   EXPECT_TRUE(Running(kSlotWalkerFirst) && Running(kSlotFieldView));
+}
+
+TEST_F(ItemMenuTest, TheInventoryCursorPagesOntoTheLeftColumnAndNamesItsSlot) {
+  const struct {
+    std::vector<int> keys;
+    int32_t page, column, row, slot;
+  } cases[] = {
+      {{kKeyLeft}, 3, 0, 0, 60},
+      {{kKeyUp}, 0, 0, 9, 18},
+      {{kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyDown, kKeyDown, kKeyDown}, 2, 1, 3, 47},
+  };
+  for (const auto& c : cases) {
+    Restart(ItemMenuPickDiscard);
+    Keys(c.keys);
+    Press(kKeyEnter);
+    const ItemMenuData& m = *Menu();
+    EXPECT_EQ(std::make_tuple(m.page, m.column, m.row, m.slot), std::make_tuple(c.page, c.column, c.row, c.slot));
+  }
+}
+
+TEST_F(ItemMenuTest, SortAndDiscardAskFirstAndTheDiscardQuestionKeepsItsLastAnswer) {
+  Fill(kItemEmpty, 0);
+  g_inventory[0] = {15, 2};
+  g_inventory[2] = {1, 1};
+  g_inventory[3] = {15, 99};
+  Keys({kKeyRight, kKeyEnter, kKeyEnter, kKeyDown, kKeyEnter});  // discard slot 0: yes
+  EXPECT_EQ(g_inventory[0].id, kItemEmpty);
+  Keys({kKeyRight, kKeyDown, kKeyEnter});  // slot 3: the question opens on yes
+  EXPECT_EQ(Menu()->choice, 1);
+  Keys({kKeyDown, kKeyEnter, kKeyEscape, kKeyRight, kKeyEnter, kKeyDown, kKeyEnter});  // no, then sort: yes
+  const std::vector<int32_t> sorted = {g_inventory[0].id, g_inventory[1].id, g_inventory[1].count, g_inventory[2].id};
+  EXPECT_EQ(sorted, std::vector<int32_t>({1, 15, 99, kItemEmpty}));
 }
 
 }  // namespace

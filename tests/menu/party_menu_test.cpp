@@ -45,4 +45,35 @@ TEST_F(PartyMenuTest, EntriesHandThePausedGameToTheirScreensWhichNeedMembersToSt
   }
 }
 
+TEST_F(PartyMenuTest, OptionsEndInTheFieldAndAScreenThatCannotOpenResumesIt) {
+  for (const auto& [entry, busySlot] : {std::pair{kPartyMenuOptions, 0}, {kPartyMenuStatus, kSlotStatus}}) {
+    TaskKillById(kTaskIdPartyMenu);
+    TaskSetModeAll(kTaskModePause);
+    if (busySlot) PlaceTask(busySlot, kTaskIdEvent);
+    ASSERT_EQ(PartyMenuCreate(), 1);
+    Choose(entry);
+    EXPECT_EQ(Running(kSlotWalkerFirst), busySlot != 0);
+    if (entry == kPartyMenuOptions) Press(kKeyEnter);  // the options screen ends
+    EXPECT_TRUE(!Menu() && !TaskExists(kTaskIdOptions) && Running(kSlotWalkerFirst) && Running(kSlotFieldView));
+  }
+}
+
+TEST_F(PartyMenuTest, EscapeClosesAtOnceAndTheClosePromptAsksFirstOnNo) {
+  Press(kKeyEscape);
+  EXPECT_TRUE(!Menu() && Running(kSlotWalkerFirst));
+  TaskSetModeAll(kTaskModePause);
+  ASSERT_EQ(PartyMenuCreate(), 1);
+  Keys({kKeyRight, kKeyDown, kKeyLeft, kKeyUp, kKeyEnter});
+  EXPECT_FALSE(test::Has(AtlasSprites(), kAtlasAskBox)) << "the prompt shows one frame after the confirm";
+  Update();
+  const auto cursors = test::Find(AtlasSprites(), kAtlasMenuCursor);
+  ASSERT_FALSE(cursors.empty());
+  EXPECT_EQ(cursors.back().y, 151.0f) << "on No, in the box at y 120";
+  Keys({kKeyEscape, kKeyDown, kKeyDown, kKeyEnter, kKeyEnter});  // No goes back to entry 0: asks again
+  ASSERT_NE(Menu(), nullptr);
+  EXPECT_EQ(Menu()->step, PartyMenuClosePromptArm);
+  Keys({kKeyLeft, kKeyEnter});
+  EXPECT_TRUE(!Menu() && Running(kSlotWalkerFirst) && Running(kSlotFieldView));
+}
+
 }  // namespace

@@ -2,13 +2,17 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "data/tasks.h"
+#include "engine/graphics.h"
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "menu/gallery.h"
 #include "menu/options.h"
 #include "menu/title.h"
+#include "platform/gpu.h"
 #include "platform/recording/audio_recording.h"
 #include "platform/window.h"
 #include "support/field_world.h"
@@ -125,5 +129,43 @@ INSTANTIATE_TEST_SUITE_P(Keys, GalleryTest,
                                            Turn{"LeftOnce", kKeyLeft, 1, 32, 5, 31, 258.0f},
                                            Turn{"RightTwice", kKeyRight, 2, 2, 6, 0, 248.0f}),
                          [](const auto& turn) { return std::string(turn.param.name); });
+
+// Full screen and back through the real device: textures and meshes come back from the
+// archive in memory, and the title looks exactly as it did.
+TEST(OptionsGlTest, FullScreenAndBackRedrawTheSameTitle) {
+  test::GameHarness::Options options;
+  options.realRenderer = true;
+  test::GameHarness game(options);
+  ASSERT_EQ(game.Start(), 1);
+  game.Frames(2);
+  const plat::Image before = g_device->ReadFrame();
+  for (int32_t windowed : {0, 1}) {
+    const size_t creates = plat::DeviceCreateLog().size();
+    TitleEntryOptions();
+    game.Frames(1);
+    game.Tap(kKeyRight);
+    game.Tap(kKeyEnter);
+    EXPECT_GT(plat::DeviceCreateLog().size(), creates);
+    EXPECT_EQ(FullScreen(), windowed == 0);
+    EXPECT_TRUE(before.pixels == g_device->ReadFrame().pixels) << windowed;
+  }
+}
+
+// Every model is drawn over a background that hides none of them.
+TEST_F(GalleryTest, LeftAloneTheChosenModelTurnsAfter82FramesAtOpeningAnd100AfterATurn) {
+  std::set<const plat::Mesh*> meshes;
+  for (const plat::DrawRecord& r : game_.Recorder()->lastFrame) {
+    if (r.kind == plat::DrawRecord::Kind::MeshSubset) meshes.insert(r.mesh);
+    EXPECT_TRUE(r.kind != plat::DrawRecord::Kind::Screen || !meshes.empty() || !r.zEnable);
+  }
+  EXPECT_EQ(meshes.size(), 33u);
+  for (int wait : {82, 100}) {
+    game_.Frames(wait);
+    EXPECT_EQ(Gallery()->spin, 270.0f) << wait;
+    game_.Frames(2);
+    EXPECT_EQ(Gallery()->spin, 272.0f) << wait;
+    game_.Tap(kKeyRight, 5);
+  }
+}
 
 }  // namespace

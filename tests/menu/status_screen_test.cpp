@@ -42,4 +42,16 @@ TEST_F(StatusScreenTest, TheValuesAddTheEquipmentCountToTheNextLevelAndShowBothA
   EXPECT_EQ(At(AtlasSprites(), kAtlasAilmentWordStun), test::Pos(stunX, 250.0f));
 }
 
+TEST_F(StatusScreenTest, TheMembersWrapBothWaysAndEnterClosesLikeEscape) {
+  g_partyCount = 3;
+  for (const auto& [key, member] : {std::pair{kKeyUp, 2}, {kKeyRight, 0}, {kKeyLeft, 2}, {kKeyDown, 0}}) {
+    Press(key);
+    EXPECT_EQ(Screen()->member, member);
+  }
+  g_party[2].status = kStatusCannotAct;
+  EXPECT_EQ(test::At(AtlasSprites(), kAtlasAilmentStun), test::Pos(480.0f, 72.0f)) << "alone, it takes the first place";
+  Press(kKeyEnter);
+  EXPECT_TRUE(!Screen() && TaskExists(kTaskIdPartyMenu));
+}
+
 }  // namespace

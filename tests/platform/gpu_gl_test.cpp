@@ -297,4 +297,186 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"ClearInFront", {{1, 5, 0x00000000, ~0u}, {2, 10, 0xFFFF0000, ~0u}}, kBlack}),
     [](const ::testing::TestParamInfo<BatchCase>& c) { return std::string(c.param.name); });
 
+TEST_F(GlDeviceTest, APictureAtItsOwnSizeLandsTexelForTexel) {
+  const plat::Image picture = Distinct(32, 32);
+  auto texture = Dev().CreateTexture(picture);
+  ASSERT_NE(texture, nullptr);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 100, 50, 132, 82, 0, 0, 32, 32, 32, 32, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 100 + x, 50 + y), At(picture, x, y)) << x << "," << y;
+  }
+  // Nothing spills onto the pixels around it.
+  for (int i = -1; i <= 32; ++i) {
+    EXPECT_EQ(At(frame, 99, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
+    EXPECT_EQ(At(frame, 132, 50 + (i < 0 ? 0 : i > 31 ? 31 : i)), kBlack);
+    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 49), kBlack);
+    EXPECT_EQ(At(frame, 100 + (i < 0 ? 0 : i > 31 ? 31 : i), 82), kBlack);
+  }
+}
+
+TEST_F(GlDeviceTest, APieceCutFromALargerTextureLandsTexelForTexel) {
+  const plat::Image atlas = Distinct(64, 64);
+  auto texture = Dev().CreateTexture(atlas);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 7, 300, 39, 320, 16, 8, 48, 28, 64, 64, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(frame, 7 + x, 300 + y), At(atlas, 16 + x, 8 + y)) << x << "," << y;
+  }
+}
+
+TEST_F(GlDeviceTest, TextureCoordinatesWrapAndAreNotFiltered) {
+  const plat::Image picture = Distinct(8, 8);
+  auto texture = Dev().CreateTexture(picture);
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 0, 0, 24, 8, 0, 0, 24, 8, 8, 8, 0xFFFFFFFF);  // three times across
+  const plat::Image frame = Show();
+  for (int x = 0; x < 24; ++x) EXPECT_EQ(At(frame, x, 3), At(picture, x % 8, 3)) << x;
+}
+
+TEST_F(GlDeviceTest, VertexColourModulatesTheTextureAndBlendsByItsAlpha) {
+  auto white = Dev().CreateTexture(test::SolidImage(4, 4, 0xFFFFFFFF));
+  Dev().Clear(0xFF0000FF, 1.0f);
+  Dev().SetTexture(white.get());
+  ScreenQuad(Dev(), 0, 0, 4, 4, 0, 0, 4, 4, 4, 4, 0xFF00FF00);  // opaque green
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 10, 0, 14, 4, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // no texture: the colour alone
+  ScreenQuad(Dev(), 20, 0, 24, 4, 0, 0, 1, 1, 1, 1, 0x80FF0000);  // half red over blue
+  ScreenQuad(Dev(), 30, 0, 34, 4, 0, 0, 1, 1, 1, 1, 0x00FF0000);  // invisible
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 1, 1), 0xFF00FF00u);
+  EXPECT_EQ(At(frame, 11, 1), 0xFFFF0000u);
+  const uint32_t mix = At(frame, 21, 1);
+  EXPECT_NEAR(static_cast<int>((mix >> 16) & 0xFF), 128, 2);
+  EXPECT_NEAR(static_cast<int>(mix & 0xFF), 127, 2);
+  EXPECT_EQ(At(frame, 31, 1), 0xFF0000FFu);
+}
+
+TEST_F(GlDeviceTest, TransparentTexelsLetTheSceneThrough) {
+  const plat::Image picture = test::MakeImage(2, 1, [](int x, int) { return x ? 0x00000000u : 0xFFFFFFFFu; });
+  auto texture = Dev().CreateTexture(picture);
+  Dev().Clear(0xFF102030, 1.0f);
+  Dev().SetTexture(texture.get());
+  ScreenQuad(Dev(), 0, 0, 2, 1, 0, 0, 2, 1, 2, 1, 0xFFFFFFFF);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(At(frame, 1, 0), 0xFF102030u);
+}
+
+// A picture drawn earlier in the frame stays on top of later 3D: screen quads sit at
+// depth 0 and write it.
+TEST_F(GlDeviceTest, AScreenPictureStaysOverLater3D) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);  // the picture
+  EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);  // the square around it
+}
+
+TEST_F(GlDeviceTest, WithDepthOffLater3DCoversThePicture) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  ScreenQuad(Dev(), 300, 220, 340, 260, 0, 0, 1, 1, 1, 1, 0xFFFF0000);
+  Dev().SetZEnable(false);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 2.0f, 10.0f, 0xFF00FF00);
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFF00FF00u);
+}
+
+TEST_F(GlDeviceTest, NearerWorldSurfacesHideFartherOnes) {
+  Dev().Clear(kBlack, 1.0f);
+  Dev().SetTexture(nullptr);
+  LookDownZ(Dev());
+  WorldSquare(Dev(), 1.0f, 10.0f, 0xFFFF0000);
+  WorldSquare(Dev(), 4.0f, 20.0f, 0xFF0000FF);  // behind, drawn later
+  const plat::Image frame = Show();
+  EXPECT_EQ(At(frame, 320, 240), 0xFFFF0000u);
+  EXPECT_EQ(At(frame, 320, 180), 0xFF0000FFu);
+}
+
+TEST_F(GlDeviceTest, ATextureReleasedWhileSetIsForgotten) {
+  auto texture = Dev().CreateTexture(test::SolidImage(1, 1, 0xFF00FF00));
+  Dev().SetTexture(texture.get());
+  texture.reset();
+  Dev().Clear(kBlack, 1.0f);
+  ScreenQuad(Dev(), 0, 0, 2, 2, 0, 0, 1, 1, 1, 1, 0xFFFF0000);  // drawn untextured
+  EXPECT_EQ(At(Show(), 1, 1), 0xFFFF0000u);
+}
+
+TEST_F(GlDeviceTest, ReadFrameGivesTheLastPresentedFrameNotTheOneInProgress) {
+  Dev().Clear(0xFFFF0000, 1.0f);
+  Dev().Present();
+  Dev().Clear(0xFF00FF00, 1.0f);
+  EXPECT_EQ(At(Dev().ReadFrame(), 10, 10), 0xFFFF0000u);
+  EXPECT_EQ(At(Show(), 10, 10), 0xFF00FF00u);
+}
+
+TEST_F(GlDeviceTest, TransformsReadBackAsSet) {
+  const glm::mat4 view = glm::lookAtLH(glm::vec3(1, 2, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
+  Dev().SetTransform(plat::TransformKind::View, view);
+  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::View), view);
+  EXPECT_EQ(Dev().GetTransform(plat::TransformKind::World), glm::mat4(1.0f));
+}
+
+TEST(GlDeviceLifetimeTest, ReleaseAndRecreateManyTimesInOneWindow) {
+  test::GlWindow window;
+  ASSERT_NE(window.device(), nullptr);
+  for (int round = 0; round < 4; ++round) {
+    window.owner().reset();
+    window.owner() = plat::CreateGlDevice(plat::WindowHandle(), plat::DeviceParams{});
+    ASSERT_NE(window.device(), nullptr) << "round " << round;
+    auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFF123456));
+    window.device()->Clear(kBlack, 1.0f);
+    window.device()->SetTexture(texture.get());
+    ScreenQuad(*window.device(), 0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0xFFFFFFFF);
+    window.device()->Present();
+    EXPECT_EQ(At(window.device()->ReadFrame(), 0, 0), 0xFF123456u);
+  }
+}
+
+TEST(GlDeviceLifetimeTest, ATextureOutlivingItsDeviceIsHarmless) {
+  test::GlWindow window;
+  ASSERT_NE(window.device(), nullptr);
+  auto texture = window.device()->CreateTexture(test::SolidImage(1, 1, 0xFFFFFFFF));
+  window.owner().reset();
+  texture.reset();  // its context is gone: nothing to delete
+  SUCCEED();
+}
+
+TEST(GlDeviceLifetimeTest, FullScreenSixteenBitAndShallowDepthStillDraw) {
+  plat::DeviceParams params;
+  params.windowed = false;
+  params.colour32 = false;
+  params.depth24 = false;
+  params.vsync = false;
+  params.refreshRate = 60;
+  test::GlWindow window(params);
+  ASSERT_NE(window.device(), nullptr);
+  window.device()->Clear(0xFFFF0000, 1.0f);
+  window.device()->Present();
+  EXPECT_EQ(At(window.device()->ReadFrame(), 320, 240), 0xFFFF0000u);
+}
+
+TEST(GlDeviceLifetimeTest, NoWindowOrAWindowWithoutOpenGLGivesNoDevice) {
+  EXPECT_EQ(plat::CreateGlDevice(nullptr, plat::DeviceParams{}), nullptr);
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+  SDL_Window* plain = SDL_CreateWindow("plain", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plat::CreateGlDevice(plain, plat::DeviceParams{}), nullptr);
+  SDL_DestroyWindow(plain);
+  SDL_Quit();
+}
+
 }  // namespace

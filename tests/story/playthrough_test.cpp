@@ -471,4 +471,20 @@ TEST_F(StoryTest, EveryObjectAndEveryMapChangeStandsOnOpenGround) {
   EXPECT_TRUE(Game().Boxes().empty());
 }
 
+// The cave's pit and stone trap spring once and its chest is opened once: with their
+// flags set, a load of the cave places none of them again.
+TEST_F(StoryTest, WhatWasSprungOrTakenIsNotPlacedAgain) {
+  for (const auto& [flag, event] : {std::pair{40, 5}, {41, 6}, {20, 2}}) {
+    for (const int set : {0, 1}) {
+      SCOPED_TRACE("flag " + std::to_string(flag) + (set ? " set" : " clear"));
+      TaskKillAll();
+      EventFlagsClear();
+      g_eventFlags[flag] = set;
+      g_mapNumber = 4;
+      ASSERT_EQ(MapLoad(), 1);
+      EXPECT_EQ(TaskFindByTag(event) != nullptr, set == 0);
+    }
+  }
+}
+
 }  // namespace

@@ -22,7 +22,7 @@ bool EventWorld::Open() {
   EventFlagsClear();
   // The whole table: a request for a music id is never cleared by the game.
   for (SoundRequestEntry& r : g_soundRequests) r = {0, 0};
-  plat::SetKeySource([this](uint32_t key) { return held.count(key) != 0; });
+  plat::SetScancodeSource([this](int scancode) { return held.count(scancode) != 0; });
   plat::SetMessageBoxHook([this](std::string_view text, std::string_view caption) {
     boxes.push_back({plat::SjisToUtf8(text), plat::SjisToUtf8(caption)});
   });
@@ -41,7 +41,7 @@ void EventWorld::Close() {
   recorder = nullptr;
   MapBuffersFree();
   TaskPoolFree();
-  plat::SetKeySource(nullptr);
+  plat::SetScancodeSource(nullptr);
   plat::SetMessageBoxHook(nullptr);
 }
 

@@ -20,7 +20,7 @@ class EventWorld {
   // Gives back everything Open took.
   void Close();
 
-  std::set<uint32_t> held;  // host key codes reported down
+  std::set<int> held;  // SDL scancodes reported down (HostScancode for a game key)
   std::vector<CapturedBox> boxes;
   plat::RecordingDevice* recorder = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "support/harness.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -73,6 +74,15 @@ std::string BuildDataDir() {
   return dir;
 }
 
+int HostScancode(int key) {
+  static constexpr SDL_Scancode kScancodes[kKeyCount] = {
+      SDL_SCANCODE_DOWN,  SDL_SCANCODE_UP,     SDL_SCANCODE_RIGHT, SDL_SCANCODE_LEFT,  SDL_SCANCODE_ESCAPE,
+      SDL_SCANCODE_LCTRL, SDL_SCANCODE_RETURN, SDL_SCANCODE_Z,     SDL_SCANCODE_SPACE, SDL_SCANCODE_LSHIFT,
+      SDL_SCANCODE_A,     SDL_SCANCODE_S,      SDL_SCANCODE_D,
+  };
+  return key >= 0 && key < kKeyCount ? kScancodes[key] : SDL_SCANCODE_UNKNOWN;
+}
+
 void ResetGame() {
   (void)g_resetInstalled;
   CoreBuffersFree();
@@ -96,6 +106,7 @@ void ResetGame() {
   g_phaseSide = 0;
   plat::ResetQuit();
   plat::SetKeySource(nullptr);
+  plat::SetScancodeSource(nullptr);
   plat::SetMessageBoxHook(nullptr);
   plat::SetDeviceBackend(plat::DeviceBackend::Recording);
   plat::SetAudioBackend(plat::AudioBackend::Recording);
@@ -140,7 +151,7 @@ GameHarness::GameHarness(Options options) : options_(std::move(options)) {
   if (!options_.workDir.empty()) std::filesystem::current_path(options_.workDir);
   plat::SetDeviceBackend(options_.realRenderer ? plat::DeviceBackend::OpenGL : plat::DeviceBackend::Recording);
   plat::SetAudioBackend(plat::AudioBackend::Recording);
-  plat::SetKeySource([this](uint32_t key) { return held_.count(key) != 0; });
+  plat::SetScancodeSource([this](int scancode) { return held_.count(static_cast<uint32_t>(scancode)) != 0; });
   plat::SetMessageBoxHook([this](std::string_view text, std::string_view caption) {
     boxes_.push_back({plat::SjisToUtf8(text), plat::SjisToUtf8(caption)});
   });
@@ -152,7 +163,7 @@ GameHarness::~GameHarness() {
   // driver between tests would turn the driver's own lasting allocations into leaks.
   if (plat::WindowExists()) plat::WindowDestroy();
   plat::ResetQuit();
-  plat::SetKeySource(nullptr);
+  plat::SetScancodeSource(nullptr);
   plat::SetMessageBoxHook(nullptr);
   plat::SetDeviceCreateFailures(0);
   plat::DeviceCreateLog().clear();
@@ -173,8 +184,10 @@ int GameHarness::Start() {
   return result;
 }
 
-void GameHarness::Hold(int key) { held_.insert(KeyHostCode(key)); }
-void GameHarness::Release(int key) { held_.erase(KeyHostCode(key)); }
+void GameHarness::Hold(int key) { HoldScancode(HostScancode(key)); }
+void GameHarness::Release(int key) { ReleaseScancode(HostScancode(key)); }
+void GameHarness::HoldScancode(int scancode) { held_.insert(static_cast<uint32_t>(scancode)); }
+void GameHarness::ReleaseScancode(int scancode) { held_.erase(static_cast<uint32_t>(scancode)); }
 void GameHarness::ReleaseAll() { held_.clear(); }
 
 void GameHarness::Frames(int n) {

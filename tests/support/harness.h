@@ -19,6 +19,9 @@
 
 namespace test {
 
+// The story's boss, the witch: her row of the monster table.
+constexpr int kWitchMonsterId = 12;
+
 struct CapturedBox {
   std::string text;     // UTF-8
   std::string caption;  // UTF-8
@@ -40,8 +43,13 @@ class GameHarness {
 
   // Host, window and the start-up chain. The result of the chain (1 or 0).
   int Start();
+  // A game key (kKeyDown...) is pressed as the keyboard's own key of that name
+  // (HostScancode), never through the game's binding table.
   void Hold(int key);
   void Release(int key);
+  // Any key of the keyboard, by SDL scancode.
+  void HoldScancode(int scancode);
+  void ReleaseScancode(int scancode);
   void ReleaseAll();
   // Runs n frames with the keys as they are.
   void Frames(int n);
@@ -70,6 +78,11 @@ class GameHarness {
   int frames_ = 0;
   bool started_ = false;
 };
+
+// The SDL scancode of the keyboard key each game key stands for (the arrows, Escape,
+// left Ctrl, Return, Z, Space, left Shift, A, S and D), from the key table rather than the
+// game's own bindings, so a binding to the wrong key fails the tests that press it.
+int HostScancode(int key);
 
 // Puts the game back as a fresh process has it: no task pool, map buffers, archive,
 // device or audio; the game state, settings, keys, sound requests and hooks at their

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/archive.h"
+#include "engine/atlas.h"
 #include "engine/graphics.h"
 
 namespace test {
@@ -58,6 +59,26 @@ InkBox AtlasInk::Of(const Sprite& sprite) const {
     }
   }
   return ink;
+}
+
+int SmallNumberAt(const std::vector<Sprite>& sprites, float x, float y) {
+  static const AtlasRect* const kDigits[] = {
+      &kAtlasDigitSmall0, &kAtlasDigitSmall1, &kAtlasDigitSmall2, &kAtlasDigitSmall3, &kAtlasDigitSmall4,
+      &kAtlasDigitSmall5, &kAtlasDigitSmall6, &kAtlasDigitSmall7, &kAtlasDigitSmall8, &kAtlasDigitSmall9};
+  int number = -1;
+  for (bool found = true; found;) {
+    found = false;
+    for (const Sprite& s : sprites) {
+      for (int d = 0; d < 10 && !found; ++d) {
+        if (s.x != x || s.y != y || s.srcLeft != kDigits[d]->left || s.srcTop != kDigits[d]->top) continue;
+        number = (number < 0 ? 0 : number * 10) + d;
+        x += s.w + 1.0f;
+        found = true;
+      }
+      if (found) break;
+    }
+  }
+  return number;
 }
 
 }  // namespace test

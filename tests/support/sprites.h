@@ -30,6 +30,9 @@ bool Has(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 // Where the picture was drawn, when it was drawn exactly once.
 std::optional<std::pair<float, float>> At(const std::vector<Sprite>& sprites, const AtlasRect& rect);
 inline std::optional<std::pair<float, float>> Pos(float x, float y) { return std::make_pair(x, y); }
+// The number written in the small digit font from (x, y), a pixel between digits as a
+// player reads it; -1 when no digit starts there.
+int SmallNumberAt(const std::vector<Sprite>& sprites, float x, float y);
 
 // Where a picture shows on the screen: the box round the texels the colour key leaves
 // visible (right and bottom exclusive); empty when it shows none.
