@@ -1,6 +1,6 @@
-// mappack.dat: every map of the pack loaded as a map change loads it, its size read as
-// the map change command reads it, and the first map that loads drawn once by the
-// field view.
+// mappack.dat: every map of the pack loaded as a map change loads it, its size and
+// tiles read as the map change command and a load read them, and the first map that
+// loads drawn once by the field view.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::WriteScratch("mappack.dat", data, size);
   bool drawn = false;
   for (int map = -1; map <= kMapCount; ++map) {
-    int32_t width = 0, height = 0;
-    MapPackReadSize(path.c_str(), map, &width, &height);
+    MapPackTiles tiles;
+    MapPackReadTiles(path.c_str(), map, &tiles);
     g_mapNumber = map;
     if (!MapLoadPack(path.c_str()) || drawn) continue;
     MapViewCreate();

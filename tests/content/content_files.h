@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/graphics.h"
 #include "platform/image.h"
 #include "support/files.h"
 
 namespace content_test {
 
-constexpr uint32_t kColourKey = 0xFF00FF00u;
+// The key the game makes transparent, which the tools paint with.
+using ::kColourKey;
 
 struct Pixels {
   int width = 0;
