@@ -71,4 +71,26 @@ TEST(DisplayTest, TheWindowShowsTheWholeFrameAfterEveryDisplayChange) {
   }
 }
 
+// The window opens in the middle of the desktop, and comes back there from full screen.
+TEST(DisplayTest, TheWindowStandsInTheMiddleOfTheDesktop) {
+  test::GameHarness game;
+  ASSERT_EQ(game.Start(), 1);
+  SDL_DisplayMode desktop{};
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  ASSERT_NE(desktop.w - plat::kClientWidth, desktop.h - plat::kClientHeight)
+      << "a desktop that tells width from height";
+  const auto expectCentred = [&](const char* when) {
+    int x = -1, y = -1;
+    SDL_GetWindowPosition(plat::WindowHandle(), &x, &y);
+    EXPECT_EQ(x, (desktop.w - plat::kClientWidth) / 2) << when;
+    EXPECT_EQ(y, (desktop.h - plat::kClientHeight) / 2) << when;
+  };
+  expectCentred("opened");
+  g_settings.windowed = 0;
+  plat::WindowPlace(false);
+  g_settings.windowed = 1;
+  plat::WindowPlace(true);
+  expectCentred("back from full screen");
+}
+
 }  // namespace

@@ -80,6 +80,14 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{
             "EscapeThenSync", {kKeyEscape, kKeyDown, kKeyDown, kKeyRight}, 0, 0, true, kMusicTitle, &Settings::vsync},
         OptionsCase{"UpWrapsToAutoBattle", {kKeyUp, kKeyLeft}, 1, 0, false, kMusicField, &Settings::autoBattle},
+        OptionsCase{"ColourDepth", {kKeyDown, kKeyRight}, 0, 0, true, kMusicTitle, &Settings::colour32},
+        OptionsCase{"EffectsOff",
+                    {kKeyDown, kKeyDown, kKeyDown, kKeyDown, kKeyRight},
+                    0,
+                    0,
+                    false,
+                    kMusicTitle,
+                    &Settings::soundEffects},
         OptionsCase{"MusicOffOverTheField", {kKeyUp, kKeyUp, kKeyRight}, 1, 0, false, -1, &Settings::music},
         OptionsCase{"FailedRebuild", {kKeyDown, kKeyDown, kKeyDown, kKeyRight}, 0, 4, true, -1, nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
