@@ -364,6 +364,8 @@ TEST(ContentToolColourTest, PaintedColoursStayTheirColoursThroughTheToolsAndTheD
   all.Set(3, 0, 0xFF000000u);
   all.Blend(3, 0, tool::Rgb(0xFFFFFF), 0.5f);  // half white over black: mid grey
   all.Set(0, 1, 0x80FF8040u);
+  all.Set(1, 1, 0xFF2080C0u);
+  all.Blend(1, 1, tool::Rgb(0x000000), 0.5f);  // half black over paint: each channel halved
   const std::string dir = test::MakeTempDir(), path = dir + "/p.png";
   std::string error;
   ASSERT_TRUE(tool::WritePng(path, picture, &error)) << error;
@@ -378,8 +380,8 @@ TEST(ContentToolColourTest, PaintedColoursStayTheirColoursThroughTheToolsAndTheD
     }
     return true;
   };
-  const uint32_t expected[8] = {0xFF336699u, 0xFFC01020u,      0x802040F0u,      0xFF808080u,
-                                0x80FF8040u, tool::kColourKey, tool::kColourKey, tool::kColourKey};
+  const uint32_t expected[8] = {0xFF336699u, 0xFFC01020u, 0x802040F0u,      0xFF808080u,
+                                0x80FF8040u, 0xFF104060u, tool::kColourKey, tool::kColourKey};
   for (size_t i = 0; i < 8; ++i) {
     EXPECT_TRUE(near(decoded.pixels[i], expected[i])) << i << ": " << std::hex << decoded.pixels[i];
   }
