@@ -2,6 +2,7 @@
 // bad input stops the build with the file (and line) at fault and nothing written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "support/content_tools.h"
 #include "support/files.h"
 #include "support/harness.h"
+#include "text_render.h"
 
 namespace {
 
@@ -385,6 +387,31 @@ TEST(ContentToolColourTest, PaintedColoursStayTheirColoursThroughTheToolsAndTheD
   for (size_t i = 0; i < 8; ++i) {
     EXPECT_TRUE(near(decoded.pixels[i], expected[i])) << i << ": " << std::hex << decoded.pixels[i];
   }
+}
+
+// Lettering's outline stands round the letters evenly: as far out on the left and top as
+// on the right and bottom.
+TEST(ContentToolColourTest, LetteringsOutlineSurroundsItEvenly) {
+  tool::Coverage letter;
+  letter.width = letter.height = 3;
+  letter.values.assign(9, 1.0f);
+  tool::TextStyle style;
+  style.outlineRadius = 2.0f;
+  tool::Picture picture(20, 20, tool::kColourKey);
+  tool::Surface all(&picture, {0, 0, 20, 20});
+  tool::DrawCoverage(all, letter, 8, 8, style);
+  int left = 20, top = 20, right = 0, bottom = 0;
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      if (picture.At(x, y) == tool::kColourKey) continue;
+      left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
+      bottom = std::max(bottom, y + 1);
+    }
+  }
+  EXPECT_EQ(left, 6);
+  EXPECT_EQ(top, 6);
+  EXPECT_EQ(right, 13);
+  EXPECT_EQ(bottom, 13);
 }
 
 }  // namespace
