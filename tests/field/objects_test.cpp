@@ -84,22 +84,6 @@ TEST_F(ObjectsTest, TriggerFiresWhenTheLeaderComesToRestOnItAndAgainAfterALeave)
   EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
 }
 
-TEST_F(ObjectsTest, BlockHoldsItsCellAndStartsItsEventWhenExamined) {
-  Open({"....", ".1..", "...."}, {"$3,5,6,#5,11,#99,"}, 1, 2);
-  const int cell = test::CellAt(1, 1);
-  Game().Frames(1);
-  EXPECT_EQ(g_collisionLayer[cell], kCollisionTaken);
-  g_collisionLayer[cell] = kCollisionFree;  // as a command clearing the layer would
-  Game().Frames(1);
-  EXPECT_EQ(g_collisionLayer[cell], kCollisionTaken);
-  Game().Tap(kKeyEnter, 0);
-  EXPECT_TRUE(TaskSlotInUse(kSlotEvent));
-  EXPECT_FLOAT_EQ(Walker(0)->facing, 90.0f) << "the leader turns toward the block north of it";
-  EXPECT_EQ(TaskData<BlockObjectData>(Slot(10))->step, BlockObjectWaitLeaderGone);
-  ASSERT_TRUE(RunEventOut());
-  EXPECT_EQ(g_eventFlags[11], 1);
-}
-
 TEST_F(ObjectsTest, WandererRestsTwoHundredFramesThenStepsACellHoldingOnlyItsNewCell) {
   Open({".......", ".......", "...1...", ".......", "......."}, {"$1,7,0,1,#99,"}, 0, 0);
   NpcData* person = TaskData<NpcData>(Slot(10));
