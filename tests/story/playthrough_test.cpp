@@ -125,9 +125,7 @@ int PathStep(int from, const std::function<bool(int)>& goal, bool detour) {
 class StoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string built = test::BuildDataDir();
-    field_ =
-        std::make_unique<test::FieldGame>(test::ReadFile(built + "/mappack.dat"), test::ReadFile(built + "/epack.dat"));
+    field_ = test::BuiltStoryGame();
     ASSERT_EQ(field_->StartResult(), 1);
   }
   test::GameHarness& Game() { return field_->Game(); }

@@ -169,9 +169,7 @@ std::vector<std::string> Balanced(const Shot& shot) {
 class ScreenLayoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string built = test::BuildDataDir();
-    field_ =
-        std::make_unique<test::FieldGame>(test::ReadFile(built + "/mappack.dat"), test::ReadFile(built + "/epack.dat"));
+    field_ = test::BuiltStoryGame();
     ASSERT_EQ(field_->StartResult(), 1);
     ink_ = std::make_unique<test::AtlasInk>();
     ASSERT_TRUE(ink_->Loaded());

@@ -135,4 +135,9 @@ int ObjectCount() {
   return n;
 }
 
+std::unique_ptr<FieldGame> BuiltStoryGame() {
+  const std::string built = BuildDataDir();
+  return std::make_unique<FieldGame>(ReadFile(built + "/mappack.dat"), ReadFile(built + "/epack.dat"));
+}
+
 }  // namespace test

@@ -67,6 +67,9 @@ class FieldGame {
   int started_ = 0;
 };
 
+// The game started in a folder of its own on the built map and event packs: the story's.
+std::unique_ptr<FieldGame> BuiltStoryGame();
+
 // A test on the whole game started in a folder of its own.
 class FieldTest : public ::testing::Test {
  protected:
