@@ -22,12 +22,21 @@ constexpr char kBlockTooLarge[] =
 constexpr char kEventTooLarge[] =
     "\x83\x43\x83\x78\x83\x93\x83\x67\x83\x66\x81\x5b\x83\x5e\x82\xcd\x89\xdf\x91\xe5\x82\xc5\x82\xb7";
 
-// Where the map's block lies in the file: its size word, and the block after it. False
-// when the table or the size word points outside the file.
-bool LocateBlock(const std::vector<uint8_t>& file, int map, uint64_t* sizeAt) {
-  if (map < 0 || map >= kMapCount || file.size() < static_cast<size_t>(kEventPackTableBytes)) return false;
-  *sizeAt = kEventPackTableBytes + static_cast<uint64_t>(ReadU32(file.data() + static_cast<size_t>(map) * 4));
-  return *sizeAt + 4 <= file.size();
+// Where the map's block lies in the file, and how large it says it is.
+enum class BlockPlace { kFound, kOutside, kTooLarge, kPastEnd };
+BlockPlace LocateBlock(const std::vector<uint8_t>& file, int map, int32_t eventCount, uint64_t* start, uint32_t* size) {
+  if (map < 0 || map >= kMapCount || file.size() < static_cast<size_t>(kEventPackTableBytes)) {
+    return BlockPlace::kOutside;
+  }
+  const uint64_t sizeAt =
+      kEventPackTableBytes + static_cast<uint64_t>(ReadU32(file.data() + static_cast<size_t>(map) * 4));
+  if (sizeAt + 4 > file.size()) return BlockPlace::kOutside;
+  *size = ReadU32(file.data() + sizeAt);
+  *start = sizeAt + 4;
+  // More event cells than script slots cannot be held either.
+  if (*size > kEventPackBlockSize || eventCount > kEventSlotCount) return BlockPlace::kTooLarge;
+  if (*start + *size > file.size()) return BlockPlace::kPastEnd;
+  return BlockPlace::kFound;
 }
 
 }  // namespace
@@ -38,31 +47,47 @@ int EventLoadPack(const char* fileName) {
   std::memset(g_eventPackBuffer, 0, sizeof g_eventPackBuffer);
   std::memset(g_eventSlots, 0, static_cast<size_t>(kEventSlotCount) * kEventSlotSize);
   std::vector<uint8_t> file;
-  uint64_t sizeAt = 0;
+  uint64_t start = 0;
+  uint32_t size = 0;
   if (!plat::ReadWholeFile(fileName, kEventPackMaxBytes, file)) return 0;
   const std::string map = "map " + std::to_string(g_mapNumber);
-  if (!LocateBlock(file, g_mapNumber, &sizeAt)) {
-    plat::NoteProblem(fileName, "the table or the block of " + map + " lies outside the file");
-    return 0;
+  switch (LocateBlock(file, g_mapNumber, g_eventCount, &start, &size)) {
+    case BlockPlace::kFound: break;
+    case BlockPlace::kOutside:
+      plat::NoteProblem(fileName, "the table or the block of " + map + " lies outside the file");
+      return 0;
+    case BlockPlace::kTooLarge:
+      plat::NoteProblem(fileName, "the block of " + map + " is larger than " + std::to_string(kEventPackBlockSize) +
+                                      " bytes or the map has more than " + std::to_string(kEventSlotCount) +
+                                      " event cells");
+      plat::MessageBox(kBlockTooLarge, "");
+      return 0;
+    case BlockPlace::kPastEnd:
+      plat::NoteProblem(fileName, "the block of " + map + " runs past the end of the file");
+      return 0;
   }
-  const uint32_t size = ReadU32(file.data() + sizeAt);
-  // More event cells than script slots cannot be held either.
-  if (size > kEventPackBlockSize || g_eventCount > kEventSlotCount) {
-    plat::NoteProblem(fileName, "the block of " + map + " is larger than " + std::to_string(kEventPackBlockSize) +
-                                    " bytes or the map has more than " + std::to_string(kEventSlotCount) +
-                                    " event cells");
-    plat::MessageBox(kBlockTooLarge, "");
-    return 0;
-  }
-  if (sizeAt + 4 + size > file.size()) {
-    plat::NoteProblem(fileName, "the block of " + map + " runs past the end of the file");
-    return 0;
-  }
-  std::memcpy(g_eventPackBuffer, file.data() + sizeAt + 4, size);
+  std::memcpy(g_eventPackBuffer, file.data() + start, size);
   int32_t index = 0;
   for (int k = 0; k < g_eventCount; ++k) {
     if (!EventSplitBlock(EventSlotBase(k), g_eventPackBuffer, &index)) plat::MessageBox(kEventTooLarge, "");
   }
+  return 1;
+}
+
+int EventReadScripts(const char* fileName, int map, int32_t eventCount, std::vector<char>* slots) {
+  std::vector<uint8_t> file;
+  uint64_t start = 0;
+  uint32_t size = 0;
+  if (!plat::ReadWholeFile(fileName, kEventPackMaxBytes, file) ||
+      LocateBlock(file, map, eventCount, &start, &size) != BlockPlace::kFound) {
+    return 0;
+  }
+  std::vector<uint8_t> block(kEventPackBlockSize, 0);
+  std::memcpy(block.data(), file.data() + start, size);
+  slots->assign(static_cast<size_t>(kEventSlotCount) * kEventSlotSize, 0);
+  int32_t index = 0;
+  for (int k = 0; k < eventCount; ++k)
+    EventSplitBlock(slots->data() + static_cast<size_t>(k) * kEventSlotSize, block.data(), &index);
   return 1;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "data/game_state.h"
 #include "field/map.h"
@@ -24,6 +25,10 @@ extern uint8_t g_eventPackBuffer[kEventPackBlockSize];
 // when the block or the number of events is too large for the buffers. An event that
 // does not split gets its own box and the load goes on.
 int EventLoadPack(const char* fileName);
+// The block of map `map` split into `eventCount` slots as a load splits it, for a map
+// not yet loaded, without a box or a note; nothing of the current map changes. 0 when
+// the pack does not hold the block as a load would take it.
+int EventReadScripts(const char* fileName, int map, int32_t eventCount, std::vector<char>* slots);
 // Splits the next event of the block into the slot, from the shared input index on.
 // 1 at the event's '@'; 0 when it keeps too much or runs off the block.
 int EventSplitBlock(char* slot, const uint8_t* block, int32_t* index);

@@ -43,34 +43,48 @@ void EventPlaceAll() {
 }
 
 void EventRunPlacement(float x, float z, int32_t event, int32_t* position, const char* script) {
-  while (SeekPlacement(position, script)) {
-    const int32_t code = EventReadNumber(position, script);
-    if (code > kLastCode) return;
-    switch (code) {
-      case kPlaceAutoEvent: AutoEventCreate(event); return;
-      case kPlacePerson: {
-        const Arguments a = ReadArguments(3, position, script);  // model, angle, mover
-        NpcCreate(x, kNpcPlacedY, z, event, a.values[0], a.values[1], a.values[2]);
-        return;
-      }
-      case kPlaceTrigger: TouchTriggerCreate(x, 0.0f, z, event); return;
-      case kPlaceBlock: {
-        const Arguments a = ReadArguments(2, position, script);  // top and side textures
-        BlockObjectCreate(x, 0.0f, z, event, a.values[0], a.values[1]);
-        return;
-      }
-      case kPlaceExamined:
-        ExamineObjectCreate(x, kExamineObjectY, z, event, ReadArguments(1, position, script).values[0]);
-        return;
-      case kPlaceFlagGuard:
-        if (!EventPlacementFlagGuard(position, script)) return;
-        break;
-      default: return;
+  switch (EventPlacementCode(position, script, g_eventFlags)) {
+    case kPlaceAutoEvent: AutoEventCreate(event); return;
+    case kPlacePerson: {
+      const Arguments a = ReadArguments(3, position, script);  // model, angle, mover
+      NpcCreate(x, kNpcPlacedY, z, event, a.values[0], a.values[1], a.values[2]);
+      return;
     }
+    case kPlaceTrigger: TouchTriggerCreate(x, 0.0f, z, event); return;
+    case kPlaceBlock: {
+      const Arguments a = ReadArguments(2, position, script);  // top and side textures
+      BlockObjectCreate(x, 0.0f, z, event, a.values[0], a.values[1]);
+      return;
+    }
+    case kPlaceExamined:
+      ExamineObjectCreate(x, kExamineObjectY, z, event, ReadArguments(1, position, script).values[0]);
+      return;
+    default: return;
   }
 }
 
-bool EventPlacementFlagGuard(int32_t* position, const char* script) {
+int32_t EventPlacementCode(int32_t* position, const char* script, const int32_t* flags) {
+  while (SeekPlacement(position, script)) {
+    const int32_t code = EventReadNumber(position, script);
+    if (code != kPlaceFlagGuard) return code <= kLastCode ? code : kPlaceNothing;
+    if (!EventPlacementFlagGuard(position, script, flags)) return kPlaceNothing;
+  }
+  return kPlaceNothing;
+}
+
+bool EventPlacementFlagGuard(int32_t* position, const char* script, const int32_t* flags) {
   const int32_t flag = EventReadNumber(position, script);
-  return flag >= 0 && flag < kEventFlagCount && g_eventFlags[flag] == 0;
+  return flag >= 0 && flag < kEventFlagCount && flags[flag] == 0;
+}
+
+bool EventPlacesAutoEvent(const int8_t* events, size_t cells, const char* slots, const int32_t* flags) {
+  const int eventCount = MapCountEventCellsIn(events, cells);
+  for (size_t cell = 0; cell < cells; ++cell) {
+    const int32_t event = events[cell];
+    if (event < 1 || event > eventCount || event > kEventSlotCount) continue;
+    int32_t position = 0;
+    const char* script = slots + static_cast<size_t>(event - 1) * kEventSlotSize;
+    if (EventPlacementCode(&position, script, flags) == kPlaceAutoEvent) return true;
+  }
+  return false;
 }

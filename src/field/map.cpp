@@ -66,8 +66,6 @@ void MapBuffersFree() {
   g_eventSlots = nullptr;
 }
 
-namespace {}  // namespace
-
 // Everything the loader and the layers rely on is checked before anything is copied:
 // the map number, the record's place in the file, a size the 40,000-byte layers hold,
 // both layers inside the file, and an encounter area the encounter table has a row for.
@@ -96,7 +94,9 @@ int MapPackReadTiles(const char* fileName, int map, MapPackTiles* out) {
   }
   out->width = static_cast<int32_t>(header.width);
   out->height = static_cast<int32_t>(header.height);
-  out->tiles.assign(layers, layers + static_cast<size_t>(header.width) * header.height);
+  const size_t cells = static_cast<size_t>(header.width) * header.height;
+  out->tiles.assign(layers, layers + cells);
+  out->events.assign(layers + cells, layers + 2 * cells);
   return 1;
 }
 
@@ -124,11 +124,12 @@ int MapLoadPack(const char* fileName) {
   return 1;
 }
 
-int MapCountEventCells() {
+int MapCountEventCells() { return MapCountEventCellsIn(g_eventLayer, static_cast<size_t>(g_mapWidth) * g_mapHeight); }
+
+int MapCountEventCellsIn(const int8_t* events, size_t cells) {
   int count = 0;
-  const int cells = g_mapWidth * g_mapHeight;
-  for (int i = 0; i < cells; ++i) {
-    if (g_eventLayer[i] >= 1 && g_eventLayer[i] <= kMapMaxEvents) ++count;
+  for (size_t i = 0; i < cells; ++i) {
+    if (events[i] >= 1 && events[i] <= kMapMaxEvents) ++count;
   }
   return count;
 }

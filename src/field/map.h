@@ -64,20 +64,22 @@ constexpr size_t kMapPackMaxBytes = kMapPackTableSize + kMapCount * (sizeof(MapP
 // hold: 1 with the header and the start of its two layers, or 0.
 int MapPackFindRecord(const uint8_t* image, size_t size, int map, MapPackHeader* header, const uint8_t** layers);
 
-// A map as its pack file holds it, for a map not yet loaded: its size and its tile codes,
-// row by row.
+// A map as its pack file holds it, for a map not yet loaded: its size, and its tile codes
+// and event numbers, row by row.
 struct MapPackTiles {
   int32_t width = 0;
   int32_t height = 0;
   std::vector<int8_t> tiles;
+  std::vector<int8_t> events;
 };
 // Map `map` of a pack file. 0 when the file does not hold a record the game can load.
 int MapPackReadTiles(const char* fileName, int map, MapPackTiles* out);
 
 // The map record alone. A missing file or a record the game cannot hold fails the load.
 int MapLoadPack(const char* fileName);
-// Cells whose event byte, read signed, is 1 to 20.
+// Cells whose event byte, read signed, is 1 to 20: of the current map, and of a layer.
 int MapCountEventCells();
+int MapCountEventCellsIn(const int8_t* events, size_t cells);
 // Collision from the tile codes alone: 1 above code 14, else 0.
 void MapBuildCollision();
 

@@ -13,11 +13,14 @@
 #include "engine/settings.h"
 #include "engine/sound.h"
 #include "engine/task.h"
+#include "event/pack.h"
 #include "event/party_commands.h"
+#include "event/placement.h"
 #include "field/field_view.h"
 #include "field/map.h"
 #include "field/walker.h"
 #include "platform/bytes.h"
+#include "platform/problem.h"
 
 namespace {
 
@@ -273,9 +276,23 @@ bool SaveWalkersStandOn(const SaveContents& save, const MapPackTiles& map) {
   return true;
 }
 
-// The walkers are checked against the map they will stand on, as its file holds it. A
+SaveMapFit SaveFitsMap(const SaveContents& save, const MapPackTiles& map, const std::vector<char>* scripts) {
+  if (!SaveWalkersStandOn(save, map)) return kSaveMapWalkerBlocked;
+  const size_t cells = map.tiles.size();
+  if (map.events.size() != cells) return kSaveMapWalkerBlocked;
+  const int leader = MapCellAtCentre(map.width, map.height, save.walkers[0].x, save.walkers[0].z);
+  if (map.events[static_cast<size_t>(leader)] > 0) return kSaveMapLeaderOnEvent;
+  if (scripts && scripts->size() == static_cast<size_t>(kEventSlotCount) * kEventSlotSize &&
+      EventPlacesAutoEvent(map.events.data(), cells, scripts->data(), save.eventFlags)) {
+    return kSaveMapEventWaiting;
+  }
+  return kSaveMapFits;
+}
+
+// The walkers are checked against the map they will stand on, as its files hold it. A
 // map that cannot be read at all is no fault of the save: loading it is the map load's
-// failure, which goes to the title with its message as every failed map load does.
+// failure, which goes to the title with its message as every failed map load does; so is
+// an event pack that cannot be read.
 bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable) {
   std::vector<uint8_t> bytes;
   if (!SlotValid(slot) || !plat::ReadWholeFile(SaveFileName(slot), kSaveMaxSize, bytes) ||
@@ -284,25 +301,71 @@ bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable) {
   }
   MapPackTiles map;
   *mapReadable = MapPackReadTiles(kMapPackFileName, out->mapNumber, &map) != 0;
-  return !*mapReadable || SaveWalkersStandOn(*out, map);
+  if (!*mapReadable) return true;
+  std::vector<char> scripts;
+  const bool scriptsRead = EventReadScripts(kEventPackFileName, out->mapNumber,
+                                            MapCountEventCellsIn(map.events.data(), map.events.size()), &scripts) != 0;
+  return SaveFitsMap(*out, map, scriptsRead ? &scripts : nullptr) == kSaveMapFits;
 }
 
+namespace {
+
+// The map the party stands on, from the files as a load reads it, or as it runs when
+// they cannot be read now.
+void SaveRunningMap(MapPackTiles* map, std::vector<char>* scripts) {
+  if (!MapPackReadTiles(kMapPackFileName, g_mapNumber, map) && g_tileLayer && g_mapWidth > 0 && g_mapHeight > 0) {
+    const size_t cells = static_cast<size_t>(g_mapWidth) * g_mapHeight;
+    map->width = g_mapWidth;
+    map->height = g_mapHeight;
+    map->tiles.assign(g_tileLayer, g_tileLayer + cells);
+    map->events.assign(g_eventLayer, g_eventLayer + cells);
+  }
+  if (!EventReadScripts(kEventPackFileName, g_mapNumber, MapCountEventCellsIn(map->events.data(), map->events.size()),
+                        scripts) &&
+      g_eventSlots) {
+    scripts->assign(g_eventSlots, g_eventSlots + static_cast<size_t>(kEventSlotCount) * kEventSlotSize);
+  }
+  // A file that could not be read and was stood in for is no reason for what follows.
+  plat::ClearProblem();
+}
+
+const char* SaveMapFitProblem(SaveMapFit fit) {
+  switch (fit) {
+    case kSaveMapWalkerBlocked: return "a member stands in a wall or between cells, where no load could set it down";
+    case kSaveMapLeaderOnEvent: return "the leader stands on an event's cell";
+    case kSaveMapEventWaiting: return "an event of the map is waiting to start";
+    case kSaveMapFits: break;
+  }
+  return "";
+}
+
+}  // namespace
+
 // Nothing is written that the game would refuse to load back: a save that cannot be
-// restored must not replace one that can. The walkers are checked as a load checks them,
-// against the map file, or the running map when the file cannot be read now.
+// restored must not replace one that can. The party is checked as a load checks it.
 int SaveWrite(int slot) {
-  if (!SlotValid(slot) || !SavePartyOnField()) return 0;
+  plat::ClearProblem();
+  const std::string name = SaveFileName(slot);
+  if (!SlotValid(slot)) return 0;
+  if (!SavePartyOnField()) {
+    plat::NoteProblem(name, "the party is not on the field");
+    return 0;
+  }
   const std::vector<uint8_t> bytes = SaveBuild();
   SaveContents check;
-  if (!SaveParse(bytes.data(), bytes.size(), &check)) return 0;
-  MapPackTiles map;
-  if (!MapPackReadTiles(kMapPackFileName, g_mapNumber, &map) && g_tileLayer && g_mapWidth > 0 && g_mapHeight > 0) {
-    map.width = g_mapWidth;
-    map.height = g_mapHeight;
-    map.tiles.assign(g_tileLayer, g_tileLayer + static_cast<size_t>(g_mapWidth) * g_mapHeight);
+  if (!SaveParse(bytes.data(), bytes.size(), &check)) {
+    plat::NoteProblem(name, "the game in play holds values no load would take back");
+    return 0;
   }
-  if (!SaveWalkersStandOn(check, map)) return 0;
-  return plat::WriteFileReplacing(SaveFileName(slot), bytes.data(), bytes.size()) ? 1 : 0;
+  MapPackTiles map;
+  std::vector<char> scripts;
+  SaveRunningMap(&map, &scripts);
+  const SaveMapFit fit = SaveFitsMap(check, map, scripts.empty() ? nullptr : &scripts);
+  if (fit != kSaveMapFits) {
+    plat::NoteProblem(name, SaveMapFitProblem(fit));
+    return 0;
+  }
+  return plat::WriteFileReplacing(name, bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 SaveLoadResult SaveRead(int slot) {

@@ -98,8 +98,22 @@ std::string SaveFileName(int slot);
 bool SaveParse(const uint8_t* bytes, size_t size, SaveContents* out);
 // Whether every walker stands at the centre of a cell of the map that is no wall.
 bool SaveWalkersStandOn(const SaveContents& save, const MapPackTiles& map);
-// A slot's file read and checked, its walkers against the map they would stand on
-// when the map pack holds it (`mapReadable`). False for a file the game cannot load.
+// Whether a saved party may be set down on its map as the files hold it: every walker
+// at rest on an open cell, the leader off every event's cell (the save screen never saves
+// there, and a trigger under it would start at once), and no event of the map that would
+// start by itself as it comes up under the saved flags (the party never rests while one
+// waits). So a loaded party stands as the file left it until the player moves it, and
+// the game can be saved again at once. `scripts`, the map's 20 script slots, may be null
+// when they cannot be read: the load then fails at the map.
+enum SaveMapFit : int {
+  kSaveMapFits,
+  kSaveMapWalkerBlocked,
+  kSaveMapLeaderOnEvent,
+  kSaveMapEventWaiting,
+};
+SaveMapFit SaveFitsMap(const SaveContents& save, const MapPackTiles& map, const std::vector<char>* scripts);
+// A slot's file read and checked, its party against the map it would stand on when the
+// map pack holds it (`mapReadable`). False for a file the game cannot load.
 bool SaveReadFile(int slot, SaveContents* out, bool* mapReadable);
 
 // The level of the first party member with character id 0, or 0.
@@ -116,7 +130,8 @@ void SaveWriteCamera(std::vector<uint8_t>& out);
 
 // Writes the running game to slot 0 to 4. 1 once the new file is in place; 0 when the
 // slot is out of range, the party is not on the field, the game would not load back,
-// or the write failed, and then the slot's old file is as it was.
+// or the write failed, and then the slot's old file is as it was and the reason is
+// noted (platform/problem.h).
 int SaveWrite(int slot);
 // Loads a slot and rebuilds the field: walkers, field view, camera, then the map.
 SaveLoadResult SaveRead(int slot);

@@ -10,6 +10,7 @@
 #include "field/map.h"
 #include "field/walker.h"
 #include "menu/title.h"
+#include "platform/problem.h"
 
 namespace {
 
@@ -61,12 +62,10 @@ void ConfirmSave(SaveScreenData* screen) {
     return;
   }
   const int written = SaveWrite(screen->cursor);
+  // The screen says only that it failed; the terminal says which file and why.
+  if (!written) plat::ReportProblem(SaveFileName(screen->cursor), "could not be saved");
   SaveSlotsScan(&screen->slots);
-  if (written) {
-    ShowMessage(screen, SaveScreenSavedWait, kSoundSaved);
-  } else {
-    ShowMessage(screen, SaveScreenWriteFailedWait, kSoundRefuse);
-  }
+  ShowMessage(screen, written ? SaveScreenSavedWait : SaveScreenWriteFailedWait, written ? kSoundSaved : kSoundRefuse);
 }
 
 // A load that went ahead has replaced the whole pool, this screen with it: nothing of

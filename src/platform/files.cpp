@@ -165,12 +165,15 @@ bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t siz
   // A leftover temporary file is ours to replace; anything else in its place is not.
   struct stat st {};
   if (::lstat(temporary.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    NoteProblem(temporary, NotRegular(st.st_mode));
+    NoteProblem(path, "its new copy " + temporary + " cannot be made: in its place stands " + NotRegular(st.st_mode));
     return false;
   }
+  // Failures are noted under the file being replaced, the one the player knows.
   const int fd = OpenRegular(ops, temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644, &st);
   if (fd < 0) {
+    const int error = errno;
     ops.unlink(temporary.c_str());
+    NoteSystemProblem(path, error);
     return false;
   }
   // The first call that fails gives the reason.
@@ -184,7 +187,7 @@ bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t siz
   // A close can report a write the disk refused late.
   const bool closed = check(ops.close(fd) == 0);
   if (!written || !closed || !check(ops.rename(temporary.c_str(), path.c_str()) == 0)) {
-    NoteSystemProblem(temporary, error);
+    NoteSystemProblem(path, error);
     ops.unlink(temporary.c_str());
     return false;
   }
