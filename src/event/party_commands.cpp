@@ -11,14 +11,16 @@ namespace {
 bool RowValid(int32_t row) { return row >= 0 && row < kCharacterRows; }
 bool PartySlotValid(int32_t slot) { return slot >= 0 && slot < kPartyRows; }
 
-// Whether `slot` and every reserve row that keeps someone lie below `count`: a save
-// keeps only as many reserve rows as the party has members.
-bool ReserveKeptBelow(int32_t slot, int32_t count) {
-  if (slot >= count) return false;
-  for (int32_t i = count; i < kPartyRows; ++i) {
-    if (!CharacterRecordEmpty(g_partyReserve[i])) return false;
+// The fewest places a party can count and still hold every member of its `count` places
+// and everyone kept in the reserve: a save keeps as many party and reserve rows as the
+// party counts, and whoever stood past them would be lost.
+int32_t PlacesKept(int32_t count) {
+  int32_t kept = 0;
+  for (int32_t i = 0; i < kPartyRows; ++i) {
+    const bool member = i < count && !CharacterRecordEmpty(g_party[i]);
+    if (member || !CharacterRecordEmpty(g_partyReserve[i])) kept = i + 1;
   }
-  return true;
+  return kept;
 }
 
 }  // namespace
@@ -81,18 +83,19 @@ void EventCmdSetupParty(EventContext* context) {
 
 void EventCmdAddMember(EventContext* context) { PartyAddFromTable(EventReadArg(context)); }
 
-// The member's place stays in the party, emptied, until a sort closes it up. A reserve
-// slot that already keeps someone is not written over, and nobody is set aside where a
-// save would not keep them: in a reserve row at or beyond the smaller party.
+// The member's place stays in the party, emptied, until a sort closes it up. The count
+// drops by one only as far as every member and everyone in the reserve stays within it:
+// a member set aside from the middle, or into a reserve row past the smaller party,
+// would otherwise be lost at the next save. A reserve slot that already keeps someone is
+// not written over.
 void EventCmdMemberToReserve(EventContext* context) {
   const int32_t id = EventReadArg(context);
   const int32_t slot = EventReadArg(context);
   CharacterRecord* member = PartyFindByCharId(id);
   if (!member || !PartySlotValid(slot) || !CharacterRecordEmpty(g_partyReserve[slot])) return;
-  if (!ReserveKeptBelow(slot, g_partyCount - 1)) return;
   ReserveStore(slot, *member);
   *member = CharacterRecord{};
-  if (g_partyCount > 0) --g_partyCount;
+  g_partyCount = std::max({g_partyCount - 1, PlacesKept(g_partyCount), 0});
 }
 
 // Only a kept record comes back, and only into an empty place: nobody is written over.

@@ -55,17 +55,19 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
       {{0, 1, 2, 3}, "#0,3,2,1,17,#0,14,1,2,#0,2,5,0,1,2,3,0,#0,2,0,", {0, 1, 2, 3}, {}, 4},
       {{0, 1}, "#4,3,#4,17,", {0, 1, 3, -1}, {}, 3},
       {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 4}, {}, 4},  // a full party: member 3 replaced
-      {{0, 1, 2, 3}, "#46,1,0,", {0, -1, 2, 3}, {1}, 3},
+      // Set aside from the middle: the last member stays counted.
+      {{0, 1, 2, 3}, "#46,1,0,", {0, -1, 2, 3}, {1}, 4},
       {{0, 1, 2, 3}, "#46,1,0,#49,0,1,", {0, 1, 2, 3}, {}, 4},
-      {{0, 1, 2, 3}, "#46,1,0,#46,2,0,#46,2,4,#46,7,1,#46,1,1,#49,1,1,#49,0,2,#49,4,1,#49,0,4,", {0, -1, 2, 3}, {1}, 3},
+      {{0, 1, 2, 3}, "#46,1,0,#46,2,0,#46,2,4,#46,7,1,#46,1,1,#49,1,1,#49,0,2,#49,4,1,#49,0,4,", {0, -1, 2, 3}, {1}, 4},
       {{2, 0, 3, 1}, "#51,", {0, 1, 2, 3}, {}, 4},
-      {{3, 0, 2, 1}, "#46,3,2,#51,", {0, 1, 2, -1}, {-1, -1, 3}, 3},  // a kept member stays kept
+      {{3, 0, 2, 1}, "#46,3,2,#51,", {0, 1, 2, -1}, {-1, -1, 3}, 4},  // a kept member stays kept
       {{2, 0, 8, 1}, "#51,", {2, 0, 4, 1}, {}, 4},                    // row 8 is a monster whose id is 4
       {{2, 2, 0, 1}, "#51,", {2, 2, 0, 1}, {}, 4},
-      // A save keeps as many reserve rows as the party has members: nobody is set aside
-      // where a save would not keep them.
-      {{0, 1, 2, 3}, "#46,3,3,#46,3,1,#46,2,2,#46,2,0,", {0, 1, -1, -1}, {2, 3}, 2},
-      {{0, 1, 2, 3}, "#46,3,2,#46,1,0,", {0, 1, 2, -1}, {-1, -1, 3}, 3},
+      // A save keeps as many party and reserve rows as the party counts: the count stays
+      // high enough to hold everyone set aside.
+      {{0, 1, 2, 3}, "#46,3,3,#46,3,1,#46,2,2,#46,2,0,", {0, 1, -1, -1}, {-1, -1, 2, 3}, 4},
+      {{0, 1, 2, 3}, "#46,3,2,#46,1,0,", {0, -1, 2, -1}, {1, -1, 3}, 3},
+      {{0, 1, 2, 3}, "#46,3,0,#46,2,1,#46,1,2,", {0, -1, -1, -1}, {3, 2, 1}, 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -78,6 +80,7 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
     EXPECT_EQ(PartyIds(), c.party);
     EXPECT_EQ(ReserveIds(), reserve);
     EXPECT_EQ(g_partyCount, c.count);
+    for (int i = g_partyCount; i < 4; ++i) EXPECT_TRUE(CharacterRecordEmpty(g_partyReserve[i])) << "a save keeps " << i;
     EXPECT_EQ(g_mapNumber, c.script == cases[0].script ? 3 : 0);
   }
 }
