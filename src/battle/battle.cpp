@@ -62,6 +62,7 @@ int CreateCursor() {
 
 int PlaceParty() {
   for (int i = 0; i < PartyUnits(); ++i) {
+    if (!PartyMemberPresent(i)) continue;  // a place emptied for the reserve fights nobody
     if (!PlaceUnit(g_party[i], kPartyStartCells[i][0], kPartyStartCells[i][1], 90.0f)) return 0;
   }
   return 1;

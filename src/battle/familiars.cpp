@@ -43,13 +43,16 @@ void FormationSpot(int k, float* x, float* z) {
 void FamiliarRecordsCreate() {
   std::memset(g_familiars, 0, sizeof g_familiars);
   g_familiarCount = kPartyRows;
-  int source = 0;
+  int source = -1;
   for (int i = 0; i < PartyRows(); ++i) {
+    if (!PartyMemberPresent(i)) continue;
+    if (source < 0) source = i;
     if (g_party[i].characterClass == kClassFighter) {
       source = i;
       break;
     }
   }
+  if (source < 0) source = 0;
   for (int i = 0; i < kPartyRows; ++i) {
     CharacterRecord& f = g_familiars[i];
     f = g_party[source];
@@ -128,6 +131,7 @@ int BattleDeployTeam(const CharacterRecord* records, int32_t count) {
   }
   int created = 0;
   for (int i = 0; i < count; ++i) {
+    if (CharacterRecordEmpty(records[i])) continue;  // a place emptied for the reserve
     const bool* spot = std::find(taken, taken + kFormationSpots, false);
     if (spot == taken + kFormationSpots) break;
     const int k = static_cast<int>(spot - taken);

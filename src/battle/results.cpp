@@ -94,7 +94,8 @@ void UnitStoreToParty(const UnitData* unit) {
   const CharacterRecord& r = unit->record;
   if (r.side != 0 || (r.characterClass != kClassFighter && r.characterClass != kClassCaster)) return;
   for (int i = 0; i < PartyRows(); ++i) {
-    if (g_party[i].id != r.id) continue;
+    // An emptied place reads id 0, the heroine's: it is nobody's row.
+    if (g_party[i].id != r.id || !PartyMemberPresent(i)) continue;
     std::memcpy(&g_party[i], &r, sizeof r);
     return;
   }
@@ -102,7 +103,7 @@ void UnitStoreToParty(const UnitData* unit) {
 
 void PartyMarkFallen(const UnitData* unit) {
   for (int i = 0; i < PartyRows(); ++i) {
-    if (g_party[i].id != unit->record.id) continue;
+    if (g_party[i].id != unit->record.id || !PartyMemberPresent(i)) continue;
     g_party[i].hp = 1;
     g_party[i].mp = 0;
     g_party[i].experience = 0;

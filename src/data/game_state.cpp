@@ -26,6 +26,15 @@ void PartyInit() {
   for (int i = 0; i < g_partyCount; ++i) g_party[i] = g_characterTable[i];
 }
 
+bool CharacterRecordEmpty(const CharacterRecord& record) {
+  static const CharacterRecord kEmpty{};
+  return std::memcmp(&record, &kEmpty, sizeof record) == 0;
+}
+
+bool PartyMemberPresent(int32_t member) {
+  return member >= 0 && member < g_partyCount && member < kPartyRows && !CharacterRecordEmpty(g_party[member]);
+}
+
 void EventFlagsClear() {
   for (int32_t& f : g_eventFlags) f = 0;
 }

@@ -48,6 +48,12 @@ inline int32_t& g_encounterArea = g_game.encounterArea;
 inline int32_t& g_encounterInterval = g_game.encounterInterval;
 inline int32_t& g_encounterCountdown = g_game.encounterCountdown;
 
+// An emptied record: all zero. A place of the party emptied for the reserve holds one
+// and is nobody: no walker, unit or write-back stands for it.
+bool CharacterRecordEmpty(const CharacterRecord& record);
+// A member of the party: below the party count, and not a place emptied for the reserve.
+bool PartyMemberPresent(int32_t member);
+
 // The party of a fresh game: the first four rows of the table as members, the reserve
 // and the familiars empty, and no enemies.
 void PartyInit();

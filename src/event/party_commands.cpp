@@ -25,15 +25,6 @@ int32_t PlacesKept(int32_t count) {
 
 }  // namespace
 
-bool CharacterRecordEmpty(const CharacterRecord& record) {
-  static const CharacterRecord kEmpty{};
-  return std::memcmp(&record, &kEmpty, sizeof record) == 0;
-}
-
-bool PartyMemberPresent(int32_t member) {
-  return member >= 0 && member < g_partyCount && member < kPartyRows && !CharacterRecordEmpty(g_party[member]);
-}
-
 // An emptied place stays all zero: hit points written into it would make it read as a
 // member again.
 void PartyMemberHurt(int32_t member, int32_t damage) {

@@ -19,10 +19,6 @@ void PartyAddFromTable(int32_t row);
 // The first member with the character id, or null. Emptied records are nobody.
 CharacterRecord* PartyFindByCharId(int32_t id);
 void ReserveStore(int32_t slot, const CharacterRecord& record);
-// An emptied record: all zero.
-bool CharacterRecordEmpty(const CharacterRecord& record);
-// A member of the party: below the party count, and not a place emptied for the reserve.
-bool PartyMemberPresent(int32_t member);
 // The member's hit points less the damage, never below 1; nobody else is touched.
 void PartyMemberHurt(int32_t member, int32_t damage);
 // Every member's hit points less 10, never below 1.

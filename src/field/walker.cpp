@@ -239,7 +239,7 @@ void WalkerUpdate(TaskSlot* slot) {
 
 void WalkerDraw(TaskSlot* slot) {
   WalkerData* w = TaskData<WalkerData>(slot);
-  if (w->member < 0 || w->member >= g_partyCount || WalkerIsHiddenByOther(w)) return;
+  if (!PartyMemberPresent(w->member) || WalkerIsHiddenByOther(w)) return;
   const int32_t model = g_party[w->member].model;
   if (model < 0 || model >= kMeshCount) return;
   glm::mat4 world;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "battle/battle_support.h"
+#include "battle/results.h"
 #include "event/event.h"
 #include "event/popup.h"
 #include "field/walker.h"
@@ -137,6 +139,27 @@ TEST_F(BattleFlowTest, AnEncounterIsFoughtToVictoryAndTheFieldGoesOn) {
   EXPECT_EQ(g_party[0].experience, 10);
   for (int s = 0; s < 4; ++s) EXPECT_EQ(g_taskPool[s].updateOn + g_taskPool[s].drawOn, 2);
   EXPECT_EQ(test::Walker(0)->state, WalkerStatePlayerIdle);
+}
+
+// A place a script emptied for the reserve is nobody: no unit stands for it, and the
+// heroine's record, whose id 0 an emptied place also reads, goes back to her own row.
+TEST_F(BattleFlowTest, APlaceEmptiedForTheReserveFightsNobody) {
+  test::ScriptedRandom random({1, 0, 87, 0});
+  Open();
+  g_partyReserve[0] = g_party[1];
+  g_party[1] = g_party[0];
+  g_party[0] = CharacterRecord{};
+  ASSERT_NO_FATAL_FAILURE(Encounter());
+  ASSERT_NO_FATAL_FAILURE(ToPartyPhase());
+  const std::vector<UnitData*> party = test::Units(0);
+  ASSERT_EQ(party.size(), 3u);
+  std::vector<int32_t> ids;
+  for (const UnitData* u : party) ids.push_back(u->record.id);
+  EXPECT_EQ(ids, (std::vector<int32_t>{0, 2, 3}));
+  party[0]->record.hp = 33;
+  BattleStoreUnitsToParty();
+  EXPECT_TRUE(CharacterRecordEmpty(g_party[0]));
+  EXPECT_EQ(g_party[1].hp, 33);
 }
 
 // The script's lead-in wipe, then its battle; the event stands stopped until the battle
