@@ -197,6 +197,9 @@ int BlockObjectCreate(float x, float y, float z, int32_t event, int32_t top, int
   block->topTexture = top;
   block->sideTexture = side;
   block->step = BlockObjectIdle;
+  // Held from the start, as an examined object's: the leader moves before the block's
+  // first update after a map change or a load, and would walk into it.
+  ClaimCell(x, z);
   return 1;
 }
 

@@ -41,7 +41,7 @@ class ObjectsTest : public test::FieldTest {
 };
 
 TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
-  Open({"..2.", "....", "3..1"}, {"$2,#99,", "$1,5,270,0,#99,", "$4,2,#99,"}, 1, 1);
+  Open({"..2.", "....", "3..1", "4..."}, {"$2,#99,", "$1,5,270,0,#99,", "$4,2,#99,", "$3,1,2,#99,"}, 1, 1);
   for (const auto& [slot, id, tag] :
        {std::tuple{10, kTaskIdPerson, 2}, {11, kTaskIdExamined, 3}, {12, kTaskIdTrigger, 1}}) {
     ASSERT_NE(Slot(slot), nullptr);
@@ -55,6 +55,7 @@ TEST_F(ObjectsTest, PlacementRunsRowByRowFromTheTopAndEachRowFromTheLeft) {
   const TouchTriggerData* trigger = TaskData<TouchTriggerData>(Slot(12));
   EXPECT_EQ(test::Pos(trigger->x, trigger->z), test::Pos(CentreX(3), CentreZ(2)));
   EXPECT_EQ(g_collisionLayer[test::CellAt(0, 2)], kCollisionTaken) << "an examined object claims its cell at once";
+  EXPECT_EQ(g_collisionLayer[test::CellAt(0, 3)], kCollisionTaken) << "so does a block";
   EXPECT_EQ(g_collisionLayer[test::CellAt(3, 2)], kCollisionFree) << "a trigger never does";
 }
 
