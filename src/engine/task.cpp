@@ -126,7 +126,7 @@ TaskSlot* TaskFindById(int32_t id) {
 }
 
 TaskHead* TaskFindByTag(int32_t tag) {
-  if (!g_taskPool) return nullptr;
+  if (!g_taskPool || tag == kTaskNoTag) return nullptr;
   for (int i = 0; i < kTaskTagSearchEnd; ++i) {
     TaskSlot& s = g_taskPool[i];
     if (s.inUse && s.id != 0 && s.tag == tag) return TaskData<TaskHead>(&s);

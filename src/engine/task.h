@@ -41,6 +41,9 @@ extern TaskSlot* g_taskPool;
 // The pool's own layout rules; which kind of task lives where is the game's table
 // (data/tasks.h).
 constexpr int kTaskTagSearchEnd = 400;  // tag searches look at slots below this only
+// The tag of a task whose creator names none: the camera, the views, the event task and
+// every screen carry it. It names nothing a search or a script may find.
+constexpr int32_t kTaskNoTag = 0;
 constexpr int kTaskEffectsFirst = 440;  // short effects: 440 to 497
 constexpr int kTaskEffectsEnd = 498;
 
@@ -76,7 +79,8 @@ void TaskSetModeById(int32_t id, int mode);
 
 int TaskExists(int32_t id);
 TaskSlot* TaskFindById(int32_t id);
-// The head of the first live slot below 400 with a non-zero id and this tag.
+// The head of the first live slot below 400 with a non-zero id and this tag; none for
+// kTaskNoTag.
 TaskHead* TaskFindByTag(int32_t tag);
 
 void TaskPoolUpdateAll();

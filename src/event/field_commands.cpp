@@ -31,9 +31,11 @@ bool QuarterStaysOnMap(float x, float z, float dx, float dz) {
 
 bool IsMover(const TaskSlot& slot) { return slot.inUse && (slot.id == kTaskIdWalker || slot.id == kTaskIdPerson); }
 
-// `f` gets the shared part of each walker and person with the tag, in slot order.
+// `f` gets the shared part of each walker and person with the tag, in slot order. A
+// script's tag 0 names nothing (kTaskNoTag), in this and every command that takes a tag.
 template <class F>
 void ForEachMoverWithTag(int32_t tag, F f) {
+  if (tag == kTaskNoTag) return;
   for (int i = 0; i < kTaskSlotCount; ++i) {
     TaskSlot& slot = g_taskPool[i];
     if (!IsMover(slot) || slot.tag != tag) continue;
@@ -59,6 +61,7 @@ void CameraCreateAtCell(EventContext* context, int32_t tag, CameraStep step, boo
   float x = 0.0f, z = 0.0f;
   const bool onMap = EventReadCell(context, &x, &z);
   if (readTag) tag = EventReadArg(context);
+  if (tag == kTaskNoTag) step = CameraHoldStep;  // nothing to follow: it looks at the cell
   if (onMap && CameraCreate(x, kCameraY, z, kCameraAngle, tag, step)) MapViewCreate();
 }
 
@@ -208,7 +211,7 @@ void EventCmdLoadMap(EventContext* context) {
 void EventCmdNpcMover(EventContext* context) {
   const int32_t tag = EventReadArg(context);
   const int32_t mode = EventReadArg(context);
-  for (int i = 0; i < kTaskSlotCount; ++i) {
+  for (int i = 0; i < kTaskSlotCount && tag != kTaskNoTag; ++i) {
     TaskSlot& slot = g_taskPool[i];
     if (!slot.inUse || slot.id != kTaskIdPerson || slot.tag != tag) continue;
     TaskData<NpcData>(&slot)->mover = NpcMoverForMode(mode);
@@ -237,7 +240,7 @@ void EventCmdGather(EventContext*) {}
 void EventCmdCameraFollow(EventContext* context) {
   const int32_t tag = EventReadArg(context);
   CameraData* camera = FieldCamera();
-  if (!camera) return;
+  if (!camera || tag == kTaskNoTag) return;
   camera->tag = tag;
   camera->step = CameraFollowStep;
 }
@@ -304,7 +307,7 @@ void ObjectsSetFacing(int32_t tag, int32_t angle) {
 }
 
 void ObjectsRemoveByTag(int32_t tag) {
-  if (tag == 0) return;
+  if (tag == kTaskNoTag) return;
   for (int i = 0; i < kTaskSlotCount; ++i) {
     TaskSlot& slot = g_taskPool[i];
     if (!slot.inUse || slot.tag != tag) continue;
@@ -314,7 +317,7 @@ void ObjectsRemoveByTag(int32_t tag) {
 }
 
 void ObjectSetVisible(int32_t show, int32_t tag) {
-  for (int i = 0; i < kTaskSlotCount; ++i) {
+  for (int i = 0; i < kTaskSlotCount && tag != kTaskNoTag; ++i) {
     TaskSlot& slot = g_taskPool[i];
     if (!slot.inUse || slot.tag != tag) continue;
     slot.drawOn = show != 0 ? 1 : 0;

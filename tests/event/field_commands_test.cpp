@@ -151,6 +151,33 @@ TEST_F(FieldCommandTest, RemovingByTagFreesTheCellsHeldAndTagZeroRemovesNothing)
   for (int m = 0; m < 4; ++m) EXPECT_EQ(g_taskPool[m].updateOn, 1) << "nothing is left paused";
 }
 
+// Tag 0 is the tag of every task nobody named (the camera, the view, this event): it
+// names nothing to turn, walk, move, hide, follow or remove, not even a person a script
+// made with it.
+TEST_F(FieldCommandTest, TagZeroNamesNothing) {
+  PlaceParty(0, 5);
+  TaskKillById(kTaskIdCamera);  // for '#25' to make one
+  Run("#20,2,4,270,7,0,0,#5,8,#99,");
+  ASSERT_EQ(FramesUntilFlag(8), 1);
+  Finish();
+  TaskSlot* person = nullptr;
+  for (int s = kSlotObjectsFirst; s < kSlotObjectsEnd; ++s) {
+    if (g_taskPool[s].inUse && g_taskPool[s].id == kTaskIdPerson) person = &g_taskPool[s];
+  }
+  ASSERT_NE(person, nullptr);
+  const std::vector<unsigned char> before(person->data, person->data + 256);
+  Run("#25,3,3,0,#14,1,0,90,#22,1,0,0,8,#29,0,1,#47,1,0,0,#39,0,#19,0,#33,1,0,#5,9,#99,");
+  for (int i = 0; i < 20 && EventRunning(); ++i) {
+    Update();
+    EXPECT_EQ(g_taskPool[kSlotFieldView].drawOn, 1) << "the view stays shown";
+  }
+  ASSERT_EQ(g_eventFlags[9], 1);
+  EXPECT_TRUE(person->inUse && std::memcmp(before.data(), person->data, 256) == 0);
+  ASSERT_NE(Camera(), nullptr);
+  EXPECT_EQ(Camera()->step, CameraHoldStep) << "a camera made to follow tag 0 holds on its cell";
+  EXPECT_FLOAT_EQ(Camera()->at[0], CentreX(3));
+}
+
 TEST_F(FieldCommandTest, WalksOfSeveralTagsRunSideBySideUntilTheLongestEnds) {
   PlaceParty(1, 4);
   Run("#22,2,1100,0,8,1101,90,24,#5,9,#99,");
