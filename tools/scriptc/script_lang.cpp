@@ -220,52 +220,8 @@ class EventChecker {
       Arguments(*syntax);
     }
     // A jump searches from the end of its command's own arguments.
-    for (size_t i = firstJump; i < jumps_.size(); ++i) {
-      jumps_[i].from = pos_;
-      const size_t found = text_.find(jumps_[i].label, pos_);
-      if (found != std::string::npos) landings_.push_back(found + jumps_[i].label.size());
-    }
-    if (std::any_of(landings_.begin(), landings_.end(), [&](size_t at) { return at > commandEnd_ && at <= start; })) {
-      partyCount_ = -1;
-    }
-    if (ok_ && kind == '#') PartyCommand(code, start);
-    commandEnd_ = pos_;
+    for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
     endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
-  }
-
-  // A save keeps as many reserve rows as the party has members, so a member set aside
-  // by '#46' in a row at or beyond the smaller party would be lost with the next save.
-  // The count is followed along the event from the '#0' that sets it; where a jump
-  // lands it is no longer known, and a '#46' there is refused. Rows once used for a
-  // member are counted as kept on every later path, and a '#46' whose member is not in
-  // the party (and so leaves the count as it was) only makes the check stricter.
-  void PartyCommand(int code, size_t start) {
-    const int known = partyCount_;
-    switch (code) {
-      case 0: partyCount_ = numbers_.size() > 1 ? numbers_[1] : -1; break;
-      case 4:
-      case 49: partyCount_ = known < 0 ? -1 : std::min(known + 1, kPartyRows); break;
-      case 46: SetAside(numbers_.size() > 1 ? numbers_[1] : 0, start); break;
-      default: break;
-    }
-  }
-
-  void SetAside(int slot, size_t at) {
-    const std::string row = "reserve slot " + std::to_string(slot);
-    if (partyCount_ < 0) {
-      SoftError(at,
-                "'#46' sets a member aside where the party count is not known: a '#0' earlier in the event "
-                "must set it, so that a save is sure to keep " +
-                    row);
-      return;
-    }
-    const int after = partyCount_ - 1;
-    reserveRows_.insert(slot);
-    if (*reserveRows_.rbegin() >= after) {
-      SoftError(at, "'#46' leaves a party of " + std::to_string(std::max(after, 0)) + ", and a save keeps only " +
-                        "that many reserve slots: the member in " + row + " or an earlier one would be lost");
-    }
-    partyCount_ = std::max(after, 0);
   }
 
   void Arguments(const Syntax& syntax) {
@@ -458,11 +414,7 @@ class EventChecker {
   int mode_ = 0;  // the last notice mode read
   std::vector<std::pair<size_t, size_t>> freeText_;
   std::vector<Jump> jumps_;
-  std::vector<int> numbers_;      // the numbers of the command being read, in order
-  std::vector<size_t> landings_;  // where the jumps read so far land
-  size_t commandEnd_ = 0;         // the end of the command before the one being read
-  int partyCount_ = -1;           // as far as the event sets it; -1 where not known
-  std::set<int> reserveRows_;     // reserve rows a '#46' of this event has used
+  std::vector<int> numbers_;  // the numbers of the command being read, in order
 };
 
 }  // namespace
