@@ -13,7 +13,7 @@ namespace {
 // The arguments of each command, in reading order:
 //   n  a number        f  an event flag, 0 to 99    e  a sound effect, 0 to 20
 //   s  a party or reserve slot, 0 to 3              p  a portrait, 0 to 21, or 100 for none
-//   g  a map, 0 to 13      r  a character table row, 0 to 16
+//   g  a map, 0 to 13      r  a hero's row of the character table, 0 to 3
 //   o  a model, 0 to 37    t  a world texture, 0 to 34
 //   i  an item id, 0 to 19 k  a notice's kind: 0 money, 1 an item
 //   v  money for a kind 0 before it, else an item id
@@ -304,7 +304,7 @@ class EventChecker {
       case 's': what = "slot"; inside = n <= 3; break;
       case 'p': what = "portrait"; inside = n <= 21 || n == 100; break;
       case 'g': what = "map"; inside = n < kMapCount; break;
-      case 'r': what = "character row"; inside = n <= 16; break;
+      case 'r': what = "character row"; inside = n < kPartyRows; break;  // a save keeps only heroes
       case 'o': what = "model"; inside = n <= 37; break;
       case 't': what = "texture"; inside = n <= 34; break;
       case 'i': what = "item id"; inside = n < kItemCount; break;
