@@ -38,19 +38,19 @@ constexpr Syntax kRunCommands[] = {
     {6, "fl", 0, 0},     {7, "n", 0, 0},      {8, "gnnnn", 0, 0},
     {9, "n", 0, 0},      {10, "*[i]", 0, 12}, {11, "e", 0, 0},
     {12, "*[nnn]", 1, 6}, {13, "", 0, 0},     {14, "*[nn]", 0, 20},
-    {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "nnn", 0, 0},
-    {19, "n", 0, 0},     {20, "nnnonn", 0, 0}, {21, "nn", 0, 0},
+    {16, "n", 0, 0},     {17, "n", 0, 0},     {18, "xyn", 0, 0},
+    {19, "n", 0, 0},     {20, "xynonn", 0, 0}, {21, "nn", 0, 0},
     {22, "*[nnn]", 0, 20}, {23, "", 0, 0},    {24, "", 0, 0},
-    {25, "nnn", 0, 0},   {26, "xy", 0, 0},    {27, "n", 0, 0},
+    {25, "xyn", 0, 0},   {26, "xy", 0, 0},    {27, "n", 0, 0},
     {28, "g", 0, 0},     {29, "nn", 0, 0},    {30, "", 0, 0},
-    {31, "n", 0, 0},     {32, "nn", 0, 0},    {33, "*[n]", 0, 20},
+    {31, "n", 0, 0},     {32, "xy", 0, 0},    {33, "*[n]", 0, 20},
     {34, "", 0, 0},      {35, "", 0, 0},      {36, "", 0, 0},
-    {37, "", 0, 0},      {38, "kvnnnf", 0, 0}, {39, "n", 0, 0},
+    {37, "", 0, 0},      {38, "kvxynf", 0, 0}, {39, "n", 0, 0},
     {40, "", 0, 0},      {41, "n", 0, 0},     {42, "xy", 0, 0},
     {43, "", 0, 0},      {44, "", 0, 0},      {45, "", 0, 0},
-    {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "nnn", 0, 0},
+    {46, "ns", 0, 0},    {47, "*n[n]", 0, 20}, {48, "xyn", 0, 0},
     {49, "ss", 0, 0},    {50, "n", 0, 0},     {51, "", 0, 0},
-    {52, "nn", 0, 0},    {53, "", 0, 0},      {54, "xyd", 0, 0},
+    {52, "xy", 0, 0},    {53, "", 0, 0},      {54, "xyd", 0, 0},
     {55, "xytt", 0, 0},  {56, "dn", 0, 0},    {97, "", 0, 0},
     {98, "", 0, 0},      {99, "", 0, 0},
 };
@@ -62,6 +62,7 @@ constexpr Syntax kPlacements[] = {
 
 constexpr int kEndCode = 99;
 constexpr int kBattleCode = 12;
+constexpr int kLoadMapCode = 28;
 constexpr int kNumberMaxDigits = 6;
 constexpr int kPartyRows = 4;
 
@@ -221,6 +222,8 @@ class EventChecker {
     }
     // A jump searches from the end of its command's own arguments.
     for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
+    // Past a map load the cells the event names are another map's.
+    if (kind == '#' && code == kLoadMapCode) otherMap_ = true;
     endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
   }
 
@@ -311,8 +314,8 @@ class EventChecker {
       case 'k': what = "notice kind"; inside = n <= 1; mode_ = n; break;
       case 'v': what = "item id"; inside = mode_ == 0 || n < kItemCount; break;
       case 'd': what = "direction"; inside = n == 0 || n == 90 || n == 180 || n == 270; break;
-      case 'x': what = "column"; inside = size_.columns == 0 || n < size_.columns; break;
-      case 'y': what = "row"; inside = size_.rows == 0 || n < size_.rows; break;
+      case 'x': what = "column"; inside = size_.columns == 0 || otherMap_ || n < size_.columns; break;
+      case 'y': what = "row"; inside = size_.rows == 0 || otherMap_ || n < size_.rows; break;
       // clang-format on
       default: break;
     }
@@ -406,6 +409,7 @@ class EventChecker {
   const std::string& text_;
   const GlyphSet& glyphs_;
   const MapSize size_;
+  bool otherMap_ = false;  // a '#28' has loaded another map
   std::vector<Diagnostic>* errors_;
   size_t pos_ = 0;
   bool ok_ = true;             // false: the text cannot be read on
