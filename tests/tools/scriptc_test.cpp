@@ -235,6 +235,53 @@ TEST_F(ScriptCompilerTest, PackLayoutOffsetsFromTheTableEnd) {
   EXPECT_EQ(pack[56 + 14], static_cast<uint8_t>(~'c'));
 }
 
+// A person a script places wears the look of the portrait it speaks with most: the one
+// its event's first message shows, counted in messages over every map. Model 4 speaks
+// with the elder's portrait 6 in two messages (the party's Yorun answers once); model 7
+// with the boy's portrait 13 in two on map 1 and the villager's 14 in one on map 0.
+TEST_F(ScriptCompilerTest, APersonWearsTheLookOfThePortraitItSpeaksWithMost) {
+  std::vector<CompiledMap> maps;
+  for (const char* source : {"#99,@\n$1,4,270,0,#3,6,#1,1,あ,#3,1,#1,1,い,#3,6,#1,1,う,#99,@\n"
+                             "$1,7,0,1,#7,1,#3,14,#1,1,あ,#3,100,#99,@",
+                             "$1,7,0,1,#3,13,#1,1,あ,#2,い,う,え,x,y,x#99,y#99,@"}) {
+    ASSERT_TRUE(Refusals(source).empty());
+    maps.push_back(compiled_);
+  }
+  const struct {
+    const char* model4;  // the looks the models wear
+    const char* model7;
+    int map;           // where the refusal stands
+    const char* says;  // "" when accepted
+  } cases[] = {
+      {"elder", "boy", 0, ""},
+      {"yorun", "boy", 0, "2: model 4 speaks most with portrait 6, the face of elder, but wears the look of yorun"},
+      {"", "boy", 0, "2: model 4 speaks most with portrait 6, the face of elder, but wears no look of the cast"},
+      {"elder", "villager", 1,
+       "1: model 7 speaks most with portrait 13, the face of boy, but wears the look of villager"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    const std::vector<std::string> looks = {"", "", "", "", c.model4, "", "", c.model7};
+    std::vector<std::vector<Diagnostic>> errors;
+    EXPECT_EQ(scriptc::CheckPersonLooks(maps, looks, &errors), *c.says == 0);
+    ASSERT_EQ(errors.size(), maps.size());
+    for (size_t m = 0; m < maps.size(); ++m) {
+      ASSERT_EQ(errors[m].size(), *c.says && static_cast<int>(m) == c.map ? 1u : 0u) << m;
+      if (!errors[m].empty()) {
+        EXPECT_EQ(std::to_string(errors[m][0].line) + ": " + errors[m][0].message, c.says);
+      }
+    }
+  }
+
+  // As much with two portraits: which look the model wears is not settled.
+  ASSERT_TRUE(Refusals("$1,7,0,1,#3,14,#1,1,あ,#1,1,い,#99,@").empty());
+  maps[0] = compiled_;
+  std::vector<std::vector<Diagnostic>> errors;
+  EXPECT_FALSE(scriptc::CheckPersonLooks(maps, {"", "", "", "", "", "", "", "villager"}, &errors));
+  EXPECT_EQ(errors.at(1).at(0).message,
+            "model 7 speaks as much with portrait 14 as with portrait 13: whose look it wears is not settled");
+}
+
 // The game's own scripts compile, and the event pack the build made from them loads
 // into the same slots.
 TEST_F(ScriptCompilerTest, TheGamesScriptsCompileAndTheBuiltPackLoads) {
