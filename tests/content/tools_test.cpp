@@ -13,10 +13,12 @@
 
 #include "art.h"
 #include "canvas.h"
+#include "data/characters.h"
 #include "engine/archive.h"
 #include "paint.h"
 #include "platform/image.h"
 #include "png_io.h"
+#include "scriptc/script_lang.h"
 #include "support/content_tools.h"
 #include "support/files.h"
 #include "support/harness.h"
@@ -89,7 +91,8 @@ const ToolCase kTools[] = {
     {"scriptc",
      [](const std::string& out, const std::string& bad) {
        return "tools/scriptc/scriptc --glyphs " + Src("content/glyphs/glyphs.txt") + " --scripts " +
-              (bad.empty() ? Src("content/scripts") + " --mappack mappack.dat" : fs::path(bad).parent_path().string()) +
+              (bad.empty() ? Src("content/scripts") + " --mappack mappack.dat --models generated/models/index.txt"
+                           : fs::path(bad).parent_path().string()) +
               " --out " + out + "/epack.dat";
      }},
 };
@@ -149,6 +152,9 @@ const BadInput kBadInputs[] = {
      "bad.model:4:", "model thing has no paint 'skin'"},
     {"meshgen", "bad.model", "model 0 thing \"x\"\npaint eye #000000 front\npaint hair cast:zita.nose\n",
      "bad.model:3:", "no cast colour 'cast:zita.nose'"},
+    {"meshgen", "bad.model",
+     "model 0 thing \"x\"\npaint eye #000000 front\npaint hair cast:zita.hair\npaint skin cast:milva.skin\n",
+     "bad.model:4:", "model thing wears the look of zita and cannot take milva's"},
     {"wavsynth", "bad.sound", "sound 3 refuse \"x\"\nlength 0.3\nvoice sine freq=100 dur=0\n",
      "bad.sound:3:", "dur must be above 0"},
     {"pack", "manifest", "0 atlas /nowhere/atlas.png\n127 mesh_000 /nowhere/mesh.x\n", "", "entry 127 (mesh_000)"},
@@ -254,8 +260,103 @@ INSTANTIATE_TEST_SUITE_P(Heroes, CastColourTest,
                          ::testing::Values(std::pair<std::string, std::string>("milva", "hair"),
                                            std::pair<std::string, std::string>("zita", "cloth"),
                                            std::pair<std::string, std::string>("minerva", "trim"),
-                                           std::pair<std::string, std::string>("yorun", "skin")),
+                                           std::pair<std::string, std::string>("yorun", "skin"),
+                                           std::pair<std::string, std::string>("witch", "headwear")),
                          [](const auto& row) { return row.param.first + "_" + row.param.second; });
+
+// Who wears a face, as the game shows it: each hero the face of its party row, and each
+// person the scripts place the portrait it speaks with most. Pairs of model and person.
+std::vector<std::pair<int, std::string>> FaceWearers() {
+  static const std::pair<std::string, std::string> kAtlas[] = {
+#define ATLAS(name, l, t, r, b, paint) {#name, paint},
+#include "engine/atlas.def"
+#undef ATLAS
+  };
+  std::vector<std::pair<int, std::string>> wearers;
+  for (int row = 0; row < kPartyRows; ++row) {
+    for (const auto& [name, paint] : kAtlas) {
+      if (name == "kAtlasFace" + std::to_string(row)) {
+        wearers.emplace_back(g_characterTable[row].model, paint.substr(paint.rfind(' ') + 1));
+      }
+    }
+  }
+  const test::Bytes glyphText = test::ReadFile(std::string(MILVA_SOURCE_DIR) + "/content/glyphs/glyphs.txt");
+  scriptc::GlyphSet glyphs;
+  std::vector<scriptc::Diagnostic> errors;
+  scriptc::LoadGlyphs(std::string(glyphText.begin(), glyphText.end()), &glyphs, &errors);
+  std::vector<scriptc::CompiledMap> maps;
+  for (const auto& f : fs::directory_iterator(std::string(MILVA_SOURCE_DIR) + "/content/scripts")) {
+    if (f.path().extension() != ".txt" || f.path().filename().string().rfind("map", 0) != 0) continue;
+    const test::Bytes text = test::ReadFile(f.path());
+    maps.emplace_back();
+    scriptc::CompileScript(std::string(text.begin(), text.end()), glyphs, &maps.back(), &errors);
+  }
+  for (const auto& [model, voice] : scriptc::PersonVoices(maps)) {
+    wearers.emplace_back(model, scriptc::PortraitLook(voice.portrait));
+  }
+  return wearers;
+}
+
+// Everyone with a face wears its colours: the built model holds the strips the model
+// tool paints, shaded or unshaded, for the skin, hair and clothes of the face, and for
+// its headwear when it has one. The tool paints them for models of its own, one a face.
+TEST(FaceWearers, EveryModelWithAFaceWearsItsColours) {
+  const auto wearers = FaceWearers();
+  ASSERT_GT(wearers.size(), static_cast<size_t>(kPartyRows)) << "the scripts place nobody who speaks";
+  const char* const kParts[] = {"skin", "hair", "cloth", "headwear"};
+  std::string models;
+  std::vector<std::vector<std::string>> parts(wearers.size());
+  for (size_t i = 0; i < 35; ++i) {
+    models += "model " + std::to_string(i) + " m" + std::to_string(i) + " \"x\"\npaint eye #000000 front\n";
+    std::string shapes = "ball eye 0 0.3 0 0.3 0.3 0.3\n";
+    for (const char* part : kParts) {
+      uint32_t rgb = 0;
+      if (i >= wearers.size() || !tool::CastColour(wearers[i].second, part, &rgb)) continue;
+      const std::string colour = "cast:" + wearers[i].second + "." + part;
+      for (const char* glow : {"", " glow"}) {
+        const std::string paint = std::string(part) + (*glow ? "_glow" : "");
+        models += "paint " + paint + " " + colour + glow + "\n";
+        shapes += "ball " + paint + " 0 0.3 0 0.3 0.3 0.3\n";
+      }
+      parts[i].push_back(part);
+    }
+    models += shapes;
+  }
+  const std::string dir = test::MakeTempDir();
+  ASSERT_TRUE(test::WriteFile(dir + "/faces.model", test::Bytes(models.begin(), models.end())));
+  const test::ToolRun run = test::RunCommand("tools/meshgen/meshgen --out " + dir + "/out " + dir + "/faces.model");
+  ASSERT_EQ(run.status, 0) << run.output;
+  const auto texture = [](const std::string& path, plat::Image* image) {
+    const test::Bytes png = test::ReadFile(path);
+    return plat::DecodeImage(png.data(), png.size(), *image);
+  };
+  for (size_t i = 0; i < wearers.size(); ++i) {
+    const auto& [model, who] = wearers[i];
+    SCOPED_TRACE("model " + std::to_string(model) + " wearing the face of " + who);
+    EXPECT_GE(parts[i].size(), 3u);
+    char name[32];
+    std::snprintf(name, sizeof name, "/mesh_%03d.png", static_cast<int>(i));
+    plat::Image painted, built;
+    ASSERT_TRUE(texture(dir + "/out" + name, &painted));
+    std::snprintf(name, sizeof name, "models/mesh_%03d.png", model);
+    ASSERT_TRUE(texture(test::GeneratedPath(name), &built));
+    ASSERT_EQ(built.width, painted.width);
+    const auto row = [](const plat::Image& image, int y) {
+      const auto at = image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width;
+      return std::vector<uint32_t>(at, at + image.width);
+    };
+    for (size_t k = 0; k < parts[i].size(); ++k) {
+      // Strips of four rows: the front paint's, then each part shaded and unshaded.
+      const auto shaded = row(painted, static_cast<int>(1 + 2 * k) * 4),
+                 flat = row(painted, static_cast<int>(2 + 2 * k) * 4);
+      bool worn = false;
+      for (int y = 0; y < std::min(built.height, 64); y += 4)
+        worn = worn || row(built, y) == shaded || row(built, y) == flat;
+      EXPECT_TRUE(worn) << parts[i][k];
+    }
+  }
+  fs::remove_all(dir);
+}
 
 // A model or sound description the tools refuse, or one they lack: the build stops and
 // names it, and nothing is written.
