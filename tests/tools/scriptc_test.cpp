@@ -238,11 +238,12 @@ TEST_F(ScriptCompilerTest, PackLayoutOffsetsFromTheTableEnd) {
 // A person a script places wears the look of the portrait it speaks with most: the one
 // its event's first message shows, counted in messages over every map. Model 4 speaks
 // with the elder's portrait 6 in two messages, then the party's Yorun answers; model 7
-// with the boy's portrait 13 in two on map 1 and the villager's 14 in one on map 0.
+// with the boy's portrait 13 in two on map 1 and the villager's 14 in one on map 0, where
+// Minerva says two more.
 TEST_F(ScriptCompilerTest, APersonWearsTheLookOfThePortraitItSpeaksWithMost) {
   std::vector<CompiledMap> maps;
   for (const char* source : {"#99,@\n$1,4,270,0,#3,6,#1,1,あ,#1,1,い,#3,1,#1,1,う,#99,@\n"
-                             "$1,7,0,1,#7,1,#3,14,#1,1,あ,#3,100,#99,@",
+                             "$1,7,0,1,#7,1,#3,14,#1,1,あ,#3,2,#1,1,い,#1,1,う,#3,100,#99,@",
                              "$1,7,0,1,#3,13,#1,1,あ,#2,い,う,え,x,y,x#99,y#99,@"}) {
     ASSERT_TRUE(Refusals(source).empty());
     maps.push_back(compiled_);
