@@ -13,10 +13,12 @@
 
 #include "art.h"
 #include "canvas.h"
+#include "data/characters.h"
 #include "engine/archive.h"
 #include "paint.h"
 #include "platform/image.h"
 #include "png_io.h"
+#include "scriptc/script_lang.h"
 #include "support/content_tools.h"
 #include "support/files.h"
 #include "support/harness.h"
@@ -89,7 +91,8 @@ const ToolCase kTools[] = {
     {"scriptc",
      [](const std::string& out, const std::string& bad) {
        return "tools/scriptc/scriptc --glyphs " + Src("content/glyphs/glyphs.txt") + " --scripts " +
-              (bad.empty() ? Src("content/scripts") + " --mappack mappack.dat" : fs::path(bad).parent_path().string()) +
+              (bad.empty() ? Src("content/scripts") + " --mappack mappack.dat --models generated/models/index.txt"
+                           : fs::path(bad).parent_path().string()) +
               " --out " + out + "/epack.dat";
      }},
 };
@@ -149,6 +152,9 @@ const BadInput kBadInputs[] = {
      "bad.model:4:", "model thing has no paint 'skin'"},
     {"meshgen", "bad.model", "model 0 thing \"x\"\npaint eye #000000 front\npaint hair cast:zita.nose\n",
      "bad.model:3:", "no cast colour 'cast:zita.nose'"},
+    {"meshgen", "bad.model",
+     "model 0 thing \"x\"\npaint eye #000000 front\npaint hair cast:zita.hair\npaint skin cast:milva.skin\n",
+     "bad.model:4:", "model thing wears the look of zita and cannot take milva's"},
     {"wavsynth", "bad.sound", "sound 3 refuse \"x\"\nlength 0.3\nvoice sine freq=100 dur=0\n",
      "bad.sound:3:", "dur must be above 0"},
     {"pack", "manifest", "0 atlas /nowhere/atlas.png\n127 mesh_000 /nowhere/mesh.x\n", "", "entry 127 (mesh_000)"},
@@ -254,8 +260,94 @@ INSTANTIATE_TEST_SUITE_P(Heroes, CastColourTest,
                          ::testing::Values(std::pair<std::string, std::string>("milva", "hair"),
                                            std::pair<std::string, std::string>("zita", "cloth"),
                                            std::pair<std::string, std::string>("minerva", "trim"),
-                                           std::pair<std::string, std::string>("yorun", "skin")),
+                                           std::pair<std::string, std::string>("yorun", "skin"),
+                                           std::pair<std::string, std::string>("witch", "headwear")),
                          [](const auto& row) { return row.param.first + "_" + row.param.second; });
+
+// Who wears a face, as the game shows it: each hero the face of its party row, and each
+// person the scripts place the portrait it speaks with most. Pairs of model and person.
+std::vector<std::pair<int, std::string>> FaceWearers() {
+  const std::string atlas[] = {
+#define ATLAS(name, l, t, r, b, paint) #name " " paint,
+#include "engine/atlas.def"
+#undef ATLAS
+  };
+  std::vector<std::pair<int, std::string>> wearers;
+  for (int row = 0; row < kPartyRows; ++row) {
+    for (const std::string& line : atlas) {
+      if (line.rfind("kAtlasFace" + std::to_string(row) + " ", 0) == 0) {
+        wearers.emplace_back(g_characterTable[row].model, line.substr(line.rfind(' ') + 1));
+      }
+    }
+  }
+  const test::Bytes glyphText = test::ReadFile(std::string(MILVA_SOURCE_DIR) + "/content/glyphs/glyphs.txt");
+  scriptc::GlyphSet glyphs;
+  std::vector<scriptc::Diagnostic> errors;
+  scriptc::LoadGlyphs(std::string(glyphText.begin(), glyphText.end()), &glyphs, &errors);
+  std::vector<scriptc::CompiledMap> maps;
+  for (const auto& f : fs::directory_iterator(std::string(MILVA_SOURCE_DIR) + "/content/scripts")) {
+    const test::Bytes text = test::ReadFile(f.path());
+    if (f.path().filename().string().rfind("map", 0) != 0) continue;
+    scriptc::CompileScript({text.begin(), text.end()}, glyphs, &maps.emplace_back(), &errors);
+  }
+  for (const auto& [model, voice] : scriptc::PersonVoices(maps)) {
+    wearers.emplace_back(model, scriptc::PortraitLook(voice.portrait));
+  }
+  return wearers;
+}
+
+std::vector<uint32_t> TextureRow(const std::string& path, int y) {
+  const test::Bytes png = test::ReadFile(path);
+  plat::Image image;
+  if (!plat::DecodeImage(png.data(), png.size(), image) || y >= image.height) return {};
+  const auto at = image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width;
+  return {at, at + image.width};
+}
+
+// Everyone with a face wears its colours: the built model holds a strip of four rows the
+// model tool paints, shaded or unshaded, for the skin, hair and clothes of the face, and
+// for its headwear when it has one. The tool paints them for models of its own, one a
+// face, each strip after the front paint's.
+TEST(FaceWearers, EveryModelWithAFaceWearsItsColours) {
+  const auto wearers = FaceWearers();
+  ASSERT_GT(wearers.size(), static_cast<size_t>(kPartyRows)) << "the scripts place nobody who speaks";
+  std::vector<std::vector<std::string>> parts(wearers.size());
+  std::string models;
+  for (size_t i = 0; i < 35; ++i) {
+    models += "model " + std::to_string(i) + " m" + std::to_string(i) + " \"x\"\npaint eye #000000 front\n";
+    std::string shapes = "ball eye 0 0.3 0 0.3 0.3 0.3\n";
+    for (const std::string part : {"skin", "hair", "cloth", "headwear"}) {
+      uint32_t rgb = 0;
+      if (i >= wearers.size() || !tool::CastColour(wearers[i].second, part, &rgb)) continue;
+      parts[i].push_back(part);
+      for (const std::string glow : {"", " glow"}) {
+        models +=
+            "paint " + part + std::to_string(glow.size()) + " cast:" + wearers[i].second + "." + part + glow + "\n";
+        shapes += "ball " + part + std::to_string(glow.size()) + " 0 0.3 0 0.3 0.3 0.3\n";
+      }
+    }
+    models += shapes;
+  }
+  const std::string dir = test::MakeTempDir();
+  ASSERT_TRUE(test::WriteFile(dir + "/faces.model", test::Bytes(models.begin(), models.end())));
+  const test::ToolRun run = test::RunCommand("tools/meshgen/meshgen --out " + dir + " " + dir + "/faces.model");
+  ASSERT_EQ(run.status, 0) << run.output;
+  for (size_t i = 0; i < wearers.size(); ++i) {
+    char ours[32], built[32];
+    std::snprintf(ours, sizeof ours, "/mesh_%03zu.png", i);
+    std::snprintf(built, sizeof built, "models/mesh_%03d.png", wearers[i].first);
+    for (size_t k = 0; k < parts[i].size(); ++k) {
+      bool worn = false;
+      for (int y = 0; y < 64; y += 4) {
+        const auto row = TextureRow(test::GeneratedPath(built), y);
+        worn = worn || (!row.empty() && (row == TextureRow(dir + ours, static_cast<int>(4 + 8 * k)) ||
+                                         row == TextureRow(dir + ours, static_cast<int>(8 + 8 * k))));
+      }
+      EXPECT_TRUE(worn) << built << " lacks the " << parts[i][k] << " of " << wearers[i].second;
+    }
+  }
+  fs::remove_all(dir);
+}
 
 // A model or sound description the tools refuse, or one they lack: the build stops and
 // names it, and nothing is written.

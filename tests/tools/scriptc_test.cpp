@@ -233,6 +233,44 @@ TEST_F(ScriptCompilerTest, PackLayoutOffsetsFromTheTableEnd) {
   EXPECT_EQ(pack[56 + 14], static_cast<uint8_t>(~'c'));
 }
 
+// A person a script places wears the look of the portrait it speaks with most: the one
+// its event's first message shows, counted in messages over every map. Model 4 speaks
+// with the elder's portrait 6 in two messages, then the party's Yorun answers; model 7
+// with the boy's portrait 13 in two on map 1 and the villager's 14 in one on map 0, where
+// Minerva says two more.
+TEST_F(ScriptCompilerTest, APersonWearsTheLookOfThePortraitItSpeaksWithMost) {
+  std::vector<CompiledMap> maps;
+  for (const char* source : {"#99,@\n$1,4,270,0,#3,6,#1,1,あ,#1,1,い,#3,1,#1,1,う,#99,@\n"
+                             "$1,7,0,1,#7,1,#3,14,#1,1,あ,#3,2,#1,1,い,#1,1,う,#3,100,#99,@",
+                             "$1,7,0,1,#3,13,#1,1,あ,#2,い,う,え,x,y,x#99,y#99,@"}) {
+    ASSERT_TRUE(Refusals(source).empty());
+    maps.push_back(compiled_);
+  }
+  // The refusals as "map:line: reason", for models 4 and 7 wearing these looks.
+  const auto refusals = [&maps](const char* model4, const char* model7) {
+    std::vector<std::vector<Diagnostic>> errors;
+    const bool ok = scriptc::CheckPersonLooks(maps, {"", "", "", "", model4, "", "", model7}, &errors);
+    std::string out;
+    for (size_t m = 0; m < errors.size(); ++m) {
+      for (const Diagnostic& e : errors[m]) out += std::to_string(m) + ":" + std::to_string(e.line) + ": " + e.message;
+    }
+    EXPECT_EQ(ok, out.empty());
+    return out;
+  };
+  EXPECT_EQ(refusals("elder", "boy"), "");
+  EXPECT_EQ(refusals("yorun", "boy"),
+            "0:2: model 4 speaks most with portrait 6, the face of elder, but wears the look of yorun");
+  EXPECT_EQ(refusals("", "boy"),
+            "0:2: model 4 speaks most with portrait 6, the face of elder, but wears no look of the cast");
+  EXPECT_EQ(refusals("elder", "villager"),
+            "1:1: model 7 speaks most with portrait 13, the face of boy, but wears the look of villager");
+  // As much with two portraits: which look the model wears is not settled.
+  ASSERT_TRUE(Refusals("$1,7,0,1,#3,14,#1,1,あ,#1,1,い,#99,@").empty());
+  maps[0] = compiled_;
+  EXPECT_EQ(refusals("", "boy"),
+            "1:1: model 7 speaks as much with portrait 14 as with portrait 13: whose look it wears is not settled");
+}
+
 // The game's own scripts compile, and the event pack the build made from them loads
 // into the same slots.
 TEST_F(ScriptCompilerTest, TheGamesScriptsCompileAndTheBuiltPackLoads) {

@@ -38,8 +38,9 @@ void DrawPlate(Surface& s, const Colour& fill);
 enum class Framing { kBust, kFace, kLarge };
 bool DrawPerson(Surface& s, const std::string& who, Framing framing);
 bool KnownPerson(const std::string& who);
-// One colour of a person's look, 0xRRGGBB: `part` is skin, hair, eyes, cloth or trim.
-// The hero models take their colours from here too, so a face and its model agree.
+// One colour of a person's look, 0xRRGGBB: `part` is skin, hair, eyes, cloth, trim or
+// headwear (false for a bare head). The models of the heroes and of everyone who speaks
+// with a portrait take their colours from here too, so a face and its model agree.
 bool CastColour(const std::string& who, const std::string& part, uint32_t* rgb);
 
 // Scenes: the title's sky and garden, its foreground banners, the finished illustration.

@@ -11,14 +11,32 @@ namespace {
 
 enum Hair { kLong, kShort, kPonytail, kTwin, kBob, kSpiky, kBun, kBald };
 enum Clothes { kRobe, kArmour, kTunic, kApron, kDress, kCoat, kRags };
-enum Extra { kNone, kWitchHat, kHelmet, kCrown, kBeard, kHorns, kTusks, kVeil, kCirclet, kRibbon, kTurban, kScarf };
+enum Extra {
+  kNone,
+  kWitchHat,
+  kHelmet,
+  kCrown,
+  kHorns,
+  kTusks,
+  kVeil,
+  kCirclet,
+  kRibbon,
+  kTurban,
+  kScarf,
+  kStrawHat,
+  kCap,
+  kHood
+};
+enum Beard { kShaven, kMoustache, kFullBeard };  // in the hair's colour
 
 // clang-format off
 struct Look {
   uint32_t skin, hair, eyes, cloth, trim;
+  uint32_t headwear;  // the hat, hood, helmet, turban, veil or scarf; 0 when the head is bare
   Hair hairStyle;
   Clothes clothes;
   Extra extra;
+  Beard beard;
   bool soft;        // larger eyes and a gentler face
   float age;        // 0 child, 0.5 adult, 1 old
   uint32_t backdrop;
@@ -28,31 +46,31 @@ struct Look {
 // clang-format off
 const std::map<std::string, Look>& Cast() {
   static const std::map<std::string, Look> cast = {
-      {"milva", {0xFCE2D2, 0xC9C2EE, 0x7A4FD0, 0x2E3F96, 0xE8C66A, kLong, kRobe, kCirclet, true, 0.45f, 0x3A4FA8}},
-      {"yorun", {0xF0CDAE, 0x6B4326, 0x2F7A4A, 0x9AA4B8, 0xB3262C, kSpiky, kArmour, kNone, false, 0.5f, 0x5A3A28}},
-      {"minerva", {0xFCE4D4, 0xF2D27A, 0x2E8C6A, 0xF4F1E8, 0xD9A93A, kLong, kRobe, kRibbon, true, 0.42f, 0x2E6A52}},
-      {"zita", {0xF6D4BA, 0xC8402C, 0xB06A1E, 0x7A4A2A, 0xD8B070, kPonytail, kArmour, kNone, true, 0.45f, 0x8A3426}},
-      {"guildmaster", {0xE8C4A2, 0x8A8A90, 0x4A5A7A, 0x5A3C24, 0xC8A050, kShort, kCoat, kBeard, false, 0.8f, 0x4A3A2A}},
-      {"villager", {0xF0CCAA, 0x7A5030, 0x5A4030, 0x8A7A4A, 0x5A4A2A, kShort, kTunic, kNone, false, 0.5f, 0x6A7A4A}},
-      {"villagerwoman", {0xF8D8C0, 0x8A5A34, 0x6A4A2A, 0xA85A4A, 0xF0E0C0, kBob, kDress, kScarf, true, 0.5f, 0x8A6A4A}},
-      {"shopkeeper", {0xF0C8A4, 0x4A3020, 0x4A3A2A, 0x6A8A5A, 0xF2EEE0, kShort, kApron, kBeard, false, 0.6f, 0x5A7A4A}},
-      {"innkeeper", {0xF8D6BE, 0x9A4A2A, 0x7A4A2A, 0x8A4A6A, 0xF4EEE0, kBun, kApron, kNone, true, 0.55f, 0x8A5A4A}},
-      {"elder", {0xE6C0A0, 0xEEEEEE, 0x5A5A6A, 0x6A5A8A, 0xD0C090, kBald, kRobe, kBeard, false, 1.0f, 0x5A4A6A}},
-      {"girl", {0xFCE6D6, 0xE89A3A, 0x3A7AD0, 0xE46A8A, 0xFFF0F0, kTwin, kDress, kRibbon, true, 0.1f, 0xD07A8A}},
-      {"soldier", {0xEAC6A6, 0x5A4030, 0x3A4A5A, 0x7A8490, 0x8A2A2A, kShort, kArmour, kHelmet, false, 0.5f, 0x4A5060}},
-      {"priestess", {0xFCE6D8, 0xE8D8B0, 0x5A8AD0, 0xF2F0F6, 0xC8A040, kLong, kRobe, kVeil, true, 0.5f, 0x8A9AC8}},
-      {"king", {0xEEC8A8, 0xB0A080, 0x4A5A8A, 0x9A1E2E, 0xF0D070, kShort, kCoat, kCrown, false, 0.85f, 0x6A2A3A}},
-      {"witch", {0xF4E0E4, 0x22182E, 0xD02A3A, 0x2A1A3A, 0xB08AE0, kLong, kRobe, kWitchHat, true, 0.5f, 0x3A1A4A}},
-      {"orc", {0x7AA05A, 0x2A2A1A, 0xE0C020, 0x6A4A2A, 0x9A8A6A, kBald, kRags, kTusks, false, 0.5f, 0x3A4A2A}},
-      {"demon", {0x8A6AA0, 0x1A1024, 0xFFD040, 0x2A1A2A, 0xC02A3A, kSpiky, kCoat, kHorns, false, 0.5f, 0x3A0A1A}},
-      {"elder-sister", {0xFCE4D6, 0x1E1A2A, 0x6A3A8A, 0x5A2A6A, 0xE0C0E0, kLong, kDress, kNone, true, 0.45f, 0x5A3A6A}},
-      {"younger-sister", {0xFCE6D8, 0x2A2234, 0x8A4AAA, 0xC05A8A, 0xF8E0F0, kBob, kDress, kRibbon, true, 0.25f, 0x8A4A7A}},
-      {"knight", {0xEEC8A8, 0xD8B060, 0x3A6AB0, 0xC8CCD8, 0x2A4AA0, kShort, kArmour, kHelmet, false, 0.55f, 0x2A3A6A}},
-      {"merchant", {0xD8A880, 0x2A2018, 0x3A2A1A, 0xC8863A, 0x3A6AA0, kShort, kCoat, kTurban, false, 0.6f, 0x8A6A3A}},
-      {"old-man", {0xE8C2A0, 0xD8D8D8, 0x4A4A3A, 0x7A6A4A, 0xC8B890, kShort, kTunic, kBeard, false, 1.0f, 0x6A6A4A}},
-      {"old-woman", {0xF0CCB4, 0xC8C8D0, 0x5A4A3A, 0x6A4A5A, 0xE8E0D0, kBun, kDress, kScarf, true, 0.95f, 0x7A5A6A}},
-      {"spirit", {0xD8F0FF, 0xA8E8F8, 0x40C0F0, 0x7AC8E8, 0xF0FFFF, kLong, kRobe, kCirclet, true, 0.35f, 0x2A6A9A}},
-      {"boy", {0xF8DAC2, 0x5A3A1E, 0x3A6A3A, 0x3A6A9A, 0xE0D0A0, kSpiky, kTunic, kNone, true, 0.12f, 0x4A7A9A}},
+      {"milva", {0xFCE2D2, 0xC9C2EE, 0x7A4FD0, 0x2E3F96, 0xE8C66A, 0, kLong, kRobe, kCirclet, kShaven, true, 0.45f, 0x3A4FA8}},
+      {"yorun", {0xF0CDAE, 0x6B4326, 0x2F7A4A, 0x9AA4B8, 0xB3262C, 0, kSpiky, kArmour, kNone, kShaven, false, 0.5f, 0x5A3A28}},
+      {"minerva", {0xFCE4D4, 0xF2D27A, 0x2E8C6A, 0xF4F1E8, 0xD9A93A, 0, kLong, kRobe, kRibbon, kShaven, true, 0.42f, 0x2E6A52}},
+      {"zita", {0xF6D4BA, 0xC8402C, 0xB06A1E, 0x7A4A2A, 0xD8B070, 0, kPonytail, kArmour, kNone, kShaven, true, 0.45f, 0x8A3426}},
+      {"guildmaster", {0xE8C4A2, 0x8A8A90, 0x4A5A7A, 0x5A3C24, 0xC8A050, 0, kShort, kCoat, kNone, kFullBeard, false, 0.8f, 0x4A3A2A}},
+      {"villager", {0xF0CCAA, 0x7A5030, 0x5A4030, 0x8A7A4A, 0x5A4A2A, 0xE6C466, kShort, kTunic, kStrawHat, kShaven, false, 0.5f, 0x6A7A4A}},
+      {"villagerwoman", {0xF8D8C0, 0x8A5A34, 0x6A4A2A, 0xA85A4A, 0xF0E0C0, 0xE6C04A, kBob, kDress, kScarf, kShaven, true, 0.5f, 0x8A6A4A}},
+      {"shopkeeper", {0xF0C8A4, 0x4A3020, 0x4A3A2A, 0x6A8A5A, 0xF2EEE0, 0xF0E8D8, kShort, kCoat, kTurban, kMoustache, false, 0.6f, 0x5A7A4A}},
+      {"innkeeper", {0xF8D6BE, 0x9A4A2A, 0x7A4A2A, 0x8A4A6A, 0xF4EEE0, 0, kBun, kApron, kNone, kShaven, true, 0.55f, 0x8A5A4A}},
+      {"elder", {0xE6C0A0, 0xEEEEEE, 0x5A5A6A, 0x6A5A8A, 0xD0C090, 0, kBald, kRobe, kNone, kFullBeard, false, 1.0f, 0x5A4A6A}},
+      {"girl", {0xFCE6D6, 0xE89A3A, 0x3A7AD0, 0xE46A8A, 0xFFF0F0, 0, kTwin, kDress, kRibbon, kShaven, true, 0.1f, 0xD07A8A}},
+      {"soldier", {0xEAC6A6, 0x5A4030, 0x3A4A5A, 0x7A8490, 0x8A2A2A, 0xE8ECF4, kShort, kArmour, kHelmet, kShaven, false, 0.5f, 0x4A5060}},
+      {"priestess", {0xFCE6D8, 0xE8D8B0, 0x5A8AD0, 0xF2F0F6, 0xC8A040, 0xF8FAFF, kLong, kRobe, kVeil, kShaven, true, 0.5f, 0x8A9AC8}},
+      {"king", {0xEEC8A8, 0xB0A080, 0x4A5A8A, 0x9A1E2E, 0xF0D070, 0, kShort, kCoat, kCrown, kShaven, false, 0.85f, 0x6A2A3A}},
+      {"witch", {0xF4E0E4, 0x22182E, 0xD02A3A, 0x2A1A3A, 0xB08AE0, 0x3A2450, kLong, kRobe, kWitchHat, kShaven, true, 0.5f, 0x3A1A4A}},
+      {"orc", {0x7AA05A, 0x2A2A1A, 0xE0C020, 0x6A4A2A, 0x9A8A6A, 0, kBald, kRags, kTusks, kShaven, false, 0.5f, 0x3A4A2A}},
+      {"demon", {0x8A6AA0, 0x1A1024, 0xFFD040, 0x2A1A2A, 0xC02A3A, 0, kSpiky, kCoat, kHorns, kShaven, false, 0.5f, 0x3A0A1A}},
+      {"elder-sister", {0xFCE4D6, 0x1E1A2A, 0x6A3A8A, 0x5A2A6A, 0xE0C0E0, 0, kLong, kDress, kNone, kShaven, true, 0.45f, 0x5A3A6A}},
+      {"younger-sister", {0xFCE6D8, 0x2A2234, 0x8A4AAA, 0xC05A8A, 0xF8E0F0, 0, kBob, kDress, kRibbon, kShaven, true, 0.25f, 0x8A4A7A}},
+      {"knight", {0xEEC8A8, 0xD8B060, 0x3A6AB0, 0xC8CCD8, 0x2A4AA0, 0xE8ECF4, kShort, kArmour, kHelmet, kShaven, false, 0.55f, 0x2A3A6A}},
+      {"merchant", {0xD8A880, 0x2A2018, 0x3A2A1A, 0xC8863A, 0x3A6AA0, 0xF6EEDC, kShort, kCoat, kTurban, kShaven, false, 0.6f, 0x8A6A3A}},
+      {"old-man", {0xE8C2A0, 0xD8D8D8, 0x4A4A3A, 0x7A6A4A, 0xC8B890, 0x62543E, kShort, kTunic, kHood, kFullBeard, false, 1.0f, 0x6A6A4A}},
+      {"old-woman", {0xF0CCB4, 0xC8C8D0, 0x5A4A3A, 0x6A4A5A, 0xE8E0D0, 0xA88A98, kBun, kDress, kScarf, kShaven, true, 0.95f, 0x7A5A6A}},
+      {"spirit", {0xD8F0FF, 0xA8E8F8, 0x40C0F0, 0x7AC8E8, 0xF0FFFF, 0, kLong, kRobe, kCirclet, kShaven, true, 0.35f, 0x2A6A9A}},
+      {"boy", {0xF8DAC2, 0x5A3A1E, 0x3A6A3A, 0x3A6A9A, 0xE0D0A0, 0xD0583A, kShort, kTunic, kCap, kShaven, true, 0.12f, 0x4A7A9A}},
   };
   return cast;
 }
@@ -264,18 +282,18 @@ void FrontHair(Surface& s, const Frame& f, const Look& l) {
 
 // clang-format off
 void Headwear(Surface& s, const Frame& f, const Look& l) {
-  const Colour trim = Rgb(l.trim), gold = Rgb(0xF0C850);
+  const Colour trim = Rgb(l.trim), gold = Rgb(0xF0C850), wear = Rgb(l.headwear);
   switch (l.extra) {
     case kWitchHat:
-      FillShape(s, f.E(0, -0.72f, 1.75f, 0.32f), f.V(Rgb(0x3A2450), Rgb(0x140A20), -1.0f, -0.4f));
+      FillShape(s, f.E(0, -0.72f, 1.75f, 0.32f), f.V(wear, Scale(wear, 0.35f), -1.0f, -0.4f));
       FillShape(s, Curve(f, {{-0.85f, -0.78f}, {-0.4f, -1.7f}, {0.5f, -2.9f}, {1.3f, -2.6f}, {0.4f, -1.9f}, {0.85f, -0.78f}}),
-                f.V(Rgb(0x4A3066), Rgb(0x1A0E28), -2.9f, -0.8f));
+                f.V(Scale(wear, 1.27f), Scale(wear, 0.45f), -2.9f, -0.8f));
       FillShape(s, Stroke(f, {{-0.88f, -0.9f}, {0, -1.02f}, {0.88f, -0.9f}}, 0.16f), trim);
       break;
     case kHelmet:
       FillShape(s, Curve(f, {{-1.1f, 0.1f}, {-1.1f, -0.6f}, {0, -1.25f}, {1.1f, -0.6f}, {1.1f, 0.1f}, {0.9f, -0.15f},
                              {-0.9f, -0.15f}}),
-                f.V(Rgb(0xE8ECF4), Rgb(0x6A7284), -1.2f, 0.1f));
+                f.V(wear, Scale(wear, 0.48f), -1.2f, 0.1f));
       FillShape(s, Stroke(f, {{-1.0f, -0.2f}, {0, -0.32f}, {1.0f, -0.2f}}, 0.12f), trim);
       break;
     case kCrown:
@@ -283,12 +301,6 @@ void Headwear(Surface& s, const Frame& f, const Look& l) {
                         {0.45f, -1.05f}, {0.8f, -1.45f}, {0.75f, -0.75f}}),
                 f.V(Rgb(0xFFF0A0), Rgb(0xC08A20), -1.6f, -0.75f));
       FillShape(s, f.E(0, -0.92f, 0.1f, 0.1f), Rgb(0xD02040));
-      break;
-    case kBeard:
-      FillShape(s, Curve(f, {{-0.8f, 0.45f}, {-0.35f, 0.88f}, {0, 0.86f}, {0.35f, 0.88f}, {0.8f, 0.45f}, {0.7f, 1.2f},
-                             {0, 1.65f}, {-0.7f, 1.2f}}),
-                f.V(Scale(Rgb(l.hair), 1.1f), Scale(Rgb(l.hair), 0.75f), 0.4f, 1.6f));
-      FillShape(s, Stroke(f, {{-0.3f, 0.72f}, {0, 0.66f}, {0.3f, 0.72f}}, 0.09f), Scale(Rgb(l.hair), 0.9f));
       break;
     case kHorns:
       for (float side : {-1.0f, 1.0f}) {
@@ -305,8 +317,15 @@ void Headwear(Surface& s, const Frame& f, const Look& l) {
     case kVeil:
       FillShape(s, Curve(f, {{-1.15f, 0.2f}, {-1.15f, -0.7f}, {0, -1.25f}, {1.15f, -0.7f}, {1.15f, 0.2f}, {1.4f, 1.6f},
                              {0.95f, 1.4f}, {0.9f, -0.3f}, {0, -0.75f}, {-0.9f, -0.3f}, {-0.95f, 1.4f}, {-1.4f, 1.6f}}),
-                f.V(Rgb(0xFFFFFF), Rgb(0xB8C0D8), -1.2f, 1.6f));
+                f.V(wear, Scale(wear, 0.8f), -1.2f, 1.6f));
       FillShape(s, Stroke(f, {{-0.9f, -0.5f}, {0, -0.85f}, {0.9f, -0.5f}}, 0.08f), gold);
+      break;
+    case kHood:
+      // Deep and loose: it falls to the shoulders and shades the brow.
+      FillShape(s, Curve(f, {{-1.18f, 0.2f}, {-1.22f, -0.7f}, {0, -1.32f}, {1.22f, -0.7f}, {1.18f, 0.2f}, {1.7f, 1.8f},
+                             {0.95f, 1.5f}, {0.92f, -0.3f}, {0, -0.8f}, {-0.92f, -0.3f}, {-0.95f, 1.5f}, {-1.7f, 1.8f}}),
+                f.V(Scale(wear, 1.3f), Scale(wear, 0.85f), -1.3f, 1.7f));
+      FillShape(s, Stroke(f, {{-0.93f, -0.3f}, {0, -0.83f}, {0.93f, -0.3f}}, 0.06f), Scale(wear, 1.45f));
       break;
     case kCirclet:
       FillShape(s, Stroke(f, {{-0.95f, -0.35f}, {0, -0.62f}, {0.95f, -0.35f}}, 0.07f), gold);
@@ -318,16 +337,48 @@ void Headwear(Surface& s, const Frame& f, const Look& l) {
       FillShape(s, f.E(0.6f, -0.88f, 0.1f, 0.1f), Scale(trim, 0.8f));
       break;
     case kTurban:
-      FillShape(s, f.E(0, -0.72f, 1.15f, 0.62f), f.V(Rgb(0xF6EEDC), Rgb(0xB8A880), -1.3f, -0.1f));
+      FillShape(s, f.E(0, -0.72f, 1.15f, 0.62f), f.V(wear, Scale(wear, 0.75f), -1.3f, -0.1f));
+      // The folds of the wound cloth.
+      FillShape(s, Stroke(f, {{-1.02f, -0.55f}, {-0.2f, -0.98f}, {0.72f, -1.24f}}, 0.06f), Scale(wear, 0.8f));
+      FillShape(s, Stroke(f, {{-0.75f, -0.2f}, {0.2f, -0.62f}, {1.06f, -0.82f}}, 0.06f), Scale(wear, 0.8f));
       FillShape(s, f.E(0, -0.55f, 0.14f, 0.16f), Rgb(0x3AA0D0));
       break;
     case kScarf:
       FillShape(s, Curve(f, {{-1.05f, 0.0f}, {-1.05f, -0.7f}, {0, -1.2f}, {1.05f, -0.7f}, {1.05f, 0.0f}, {0.85f, -0.35f},
                              {0, -0.75f}, {-0.85f, -0.35f}}),
-                f.V(Scale(Rgb(l.trim), 1.0f), Scale(Rgb(l.cloth), 0.9f), -1.2f, 0.0f));
+                f.V(wear, Scale(wear, 0.78f), -1.2f, 0.0f));
+      break;
+    case kStrawHat:
+      // A wide brim behind a low crown, banded in the clothes' trim.
+      FillShape(s, f.E(0, -0.74f, 1.7f, 0.3f), f.V(Scale(wear, 1.08f), Scale(wear, 0.62f), -1.04f, -0.44f));
+      FillShape(s, Curve(f, {{-0.74f, -0.8f}, {-0.7f, -1.38f}, {0, -1.58f}, {0.7f, -1.38f}, {0.74f, -0.8f}, {0, -0.7f}}),
+                f.V(Scale(wear, 1.15f), Scale(wear, 0.8f), -1.58f, -0.75f));
+      FillShape(s, Stroke(f, {{-0.73f, -0.9f}, {0, -0.84f}, {0.73f, -0.9f}}, 0.16f), trim);
+      break;
+    case kCap:
+      // A round cap over the crown, its peak shading the brow.
+      FillShape(s, Curve(f, {{-1.0f, -0.38f}, {-0.98f, -0.85f}, {-0.5f, -1.22f}, {0.5f, -1.22f}, {0.98f, -0.85f},
+                             {1.0f, -0.38f}, {0, -0.5f}}),
+                f.V(Scale(wear, 1.2f), Scale(wear, 0.72f), -1.22f, -0.4f));
+      FillShape(s, f.E(0, -0.42f, 0.9f, 0.17f), f.V(Scale(wear, 0.85f), Scale(wear, 0.5f), -0.58f, -0.26f));
+      FillShape(s, f.E(0, -1.2f, 0.1f, 0.06f), Scale(wear, 0.6f));
       break;
     case kNone:
       break;
+  }
+}
+// clang-format on
+
+// clang-format off
+void FacialHair(Surface& s, const Frame& f, const Look& l) {
+  const Colour hair = Rgb(l.hair);
+  if (l.beard == kFullBeard) {
+    FillShape(s, Curve(f, {{-0.8f, 0.45f}, {-0.35f, 0.88f}, {0, 0.86f}, {0.35f, 0.88f}, {0.8f, 0.45f}, {0.7f, 1.2f},
+                           {0, 1.65f}, {-0.7f, 1.2f}}),
+              f.V(Scale(hair, 1.1f), Scale(hair, 0.75f), 0.4f, 1.6f));
+    FillShape(s, Stroke(f, {{-0.3f, 0.72f}, {0, 0.66f}, {0.3f, 0.72f}}, 0.09f), Scale(hair, 0.9f));
+  } else if (l.beard == kMoustache) {
+    FillShape(s, Stroke(f, {{-0.36f, 0.8f}, {0, 0.64f}, {0.36f, 0.8f}}, 0.11f), Scale(hair, 0.9f));
   }
 }
 // clang-format on
@@ -364,10 +415,10 @@ bool CastColour(const std::string& who, const std::string& part, uint32_t* rgb) 
   const auto it = Cast().find(who);
   if (it == Cast().end()) return false;
   const Look& l = it->second;
-  const std::map<std::string, uint32_t> parts = {
-      {"skin", l.skin}, {"hair", l.hair}, {"eyes", l.eyes}, {"cloth", l.cloth}, {"trim", l.trim}};
+  const std::map<std::string, uint32_t> parts = {{"skin", l.skin},   {"hair", l.hair}, {"eyes", l.eyes},
+                                                 {"cloth", l.cloth}, {"trim", l.trim}, {"headwear", l.headwear}};
   const auto found = parts.find(part);
-  if (found == parts.end()) return false;
+  if (found == parts.end() || (part == "headwear" && l.headwear == 0)) return false;
   *rgb = found->second;
   return true;
 }
@@ -395,6 +446,7 @@ bool DrawPerson(Surface& s, const std::string& who, Framing framing) {
   Face(s, f, l);
   FrontHair(s, f, l);
   Headwear(s, f, l);
+  FacialHair(s, f, l);
   if (framing != Framing::kBust) Border(s);
   return true;
 }

@@ -4,7 +4,8 @@
 //
 // Writes DIR/mesh_000.x .. mesh_034.x (text X files), DIR/mesh_NNN.png (each model's
 // texture), DIR/materials.list (the textures of all textured materials in load
-// order, one absolute path a line) and DIR/index.txt (index, name, height, role).
+// order, one absolute path a line) and DIR/index.txt (index, name, height, the person
+// of the cast whose look it wears or "-", role).
 // Nothing is written unless every model builds.
 #include <algorithm>
 #include <cmath>
@@ -121,7 +122,7 @@ int Run(const Args& args) {
     textures += static_cast<int>(meshes[i].materialAlpha.size());
     char line[160];
     std::snprintf(line, sizeof line, "%d\t%s\t%.3f\t", i, models[i]->name.c_str(), meshes[i].boxMax.y);
-    index += line + models[i]->role + "\n";
+    index += line + (models[i]->look.empty() ? "-" : models[i]->look) + "\t" + models[i]->role + "\n";
   }
   if (textures > kMaxMaterialTextures) {
     throw desc::Error("the models use " + std::to_string(textures) + " material textures; the archive holds 90");

@@ -18,8 +18,9 @@ const std::map<std::string, DecalKind> kDecals = {{"planks", DecalKind::Planks},
                                                   {"scales", DecalKind::Scales}, {"bark", DecalKind::Bark}};
 
 // A colour word: #rrggbb, or cast:<who>.<part>, a colour of a person's look in the
-// interface pictures (skin, hair, eyes, cloth, trim), so a hero's model and face agree.
-void ReadColour(const desc::Where& where, const std::string& word, double rgb[3]) {
+// interface pictures (skin, hair, eyes, cloth, trim, headwear), so a model and the face
+// it speaks with agree; `look` is then the person.
+void ReadColour(const desc::Where& where, const std::string& word, double rgb[3], std::string* look) {
   const std::string prefix = "cast:";
   if (word.rfind(prefix, 0) != 0) {
     desc::Colour(where, word, rgb);
@@ -29,8 +30,9 @@ void ReadColour(const desc::Where& where, const std::string& word, double rgb[3]
   uint32_t value = 0;
   if (dot == std::string::npos ||
       !tool::CastColour(word.substr(prefix.size(), dot - prefix.size()), word.substr(dot + 1), &value)) {
-    Fail(where, "no cast colour '" + word + "' (cast:<who>.<skin|hair|eyes|cloth|trim>)");
+    Fail(where, "no cast colour '" + word + "' (cast:<who>.<skin|hair|eyes|cloth|trim|headwear>)");
   }
+  *look = word.substr(prefix.size(), dot - prefix.size());
   rgb[0] = ((value >> 16) & 0xFF) / 255.0;
   rgb[1] = ((value >> 8) & 0xFF) / 255.0;
   rgb[2] = (value & 0xFF) / 255.0;
@@ -41,7 +43,7 @@ Paint ReadPaint(const Line& line) {
   Paint p;
   p.name = line.words[1];
   p.where = line.where;
-  ReadColour(line.where, line.words[2], p.rgb);
+  ReadColour(line.where, line.words[2], p.rgb, &p.look);
   desc::Options opt(line.where, line.words, 3);
   p.glow = opt.Flag("glow");
   p.front = opt.Flag("front");
@@ -227,6 +229,10 @@ class Reader {
       for (const Paint& other : m.paints) {
         if (other.name == p.name) Fail(p.where, "paint '" + p.name + "' given twice");
       }
+      if (!p.look.empty() && !m.look.empty() && p.look != m.look) {
+        Fail(p.where, "model " + m.name + " wears the look of " + m.look + " and cannot take " + p.look + "'s");
+      }
+      if (!p.look.empty()) m.look = p.look;
       m.paints.push_back(p);
       ++pos_;
     }

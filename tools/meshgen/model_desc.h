@@ -22,6 +22,7 @@ struct Paint {
   bool glow = false;   // unshaded: lamps, eyes, magic
   bool front = false;  // marks the model's front (eyes, a lock, a sign's face)
   DecalKind decal = DecalKind::None;
+  std::string look;  // the person of the cast its colour is taken from (cast:<who>.<part>), or empty
   desc::Where where;
 };
 
@@ -46,6 +47,7 @@ struct Model {
   int index = -1;
   std::string name;
   std::string role;
+  std::string look;  // the one person of the cast whose colours it wears, or empty
   desc::Where where;
   std::vector<Paint> paints;
   std::vector<Element> elements;

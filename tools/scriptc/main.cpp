@@ -1,13 +1,16 @@
 // scriptc: compiles the event scripts of content/scripts into the event pack.
 //
 //   scriptc --glyphs glyphs.txt --scripts DIR --out epack.dat [--mappack mappack.dat]
+//           [--models index.txt]
 //
 // DIR holds one UTF-8 script a map, map00.txt to map13.txt; a missing file is a map
 // without events. Every refusal is printed as file:line: reason, and nothing is written
 // then. With a map pack that exists, each map's number of events must match its event
 // cells and every cell a command names must lie on its map; without one those checks
-// are skipped.
+// are skipped. With the model tool's index, every person a script places must wear the
+// look of the portrait it speaks with most.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,7 +23,7 @@
 namespace {
 
 struct Options {
-  std::string glyphs, scripts, out, mappack;
+  std::string glyphs, scripts, out, mappack, models;
 };
 
 bool ReadFile(const std::string& path, std::string* out) {
@@ -39,6 +42,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
                           : key == "--scripts" ? &options->scripts
                           : key == "--out"     ? &options->out
                           : key == "--mappack" ? &options->mappack
+                          : key == "--models"  ? &options->models
                                                : nullptr;
     if (!target) return false;
     *target = argv[i + 1];
@@ -83,6 +87,29 @@ bool ReadEventCells(const std::string& path, std::vector<int>* cells, std::vecto
   return true;
 }
 
+// The look each model wears, from the model tool's index (index, name, height, look or
+// "-", role; tab-separated). False when the file cannot be read.
+bool ReadModelLooks(const std::string& path, std::vector<std::string>* looks) {
+  std::string text;
+  if (!ReadFile(path, &text)) return false;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string index, name, height, look;
+    if (!std::getline(fields, index, '\t') || !std::getline(fields, name, '\t') ||
+        !std::getline(fields, height, '\t') || !std::getline(fields, look, '\t')) {
+      return false;
+    }
+    char* end = nullptr;
+    const size_t model = std::strtoul(index.c_str(), &end, 10);
+    if (index.empty() || *end != '\0' || model > 255) return false;
+    if (looks->size() <= model) looks->resize(model + 1);
+    (*looks)[model] = look == "-" ? "" : look;
+  }
+  return true;
+}
+
 bool WritePack(const std::string& path, const std::vector<uint8_t>& pack) {
   const std::string temporary = path + ".tmp";
   {
@@ -100,7 +127,7 @@ bool WritePack(const std::string& path, const std::vector<uint8_t>& pack) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::cerr << "usage: scriptc --glyphs FILE --scripts DIR --out FILE [--mappack FILE]\n";
+    std::cerr << "usage: scriptc --glyphs FILE --scripts DIR --out FILE [--mappack FILE] [--models FILE]\n";
     return 2;
   }
   std::string glyphText;
@@ -115,6 +142,7 @@ int main(int argc, char** argv) {
   std::vector<scriptc::MapSize> sizes;
   bool ok = ReadEventCells(options.mappack, &cells, &sizes);
   std::vector<std::string> blocks;
+  std::vector<scriptc::CompiledMap> maps;
   for (int m = 0; m < scriptc::kMapCount; ++m) {
     const std::string name = MapFileName(m);
     const std::string path = options.scripts + "/" + name;
@@ -126,6 +154,20 @@ int main(int argc, char** argv) {
     if (!cells.empty() && !scriptc::MatchEventCells(compiled, cells[static_cast<size_t>(m)], &errors)) ok = false;
     Report(path, errors);
     blocks.push_back(compiled.block);
+    maps.push_back(std::move(compiled));
+  }
+  std::vector<std::string> looks;
+  if (options.models.empty()) {
+    std::cout << "scriptc: no model index; the looks of the people the scripts place are not checked\n";
+  } else if (!ReadModelLooks(options.models, &looks)) {
+    std::cerr << options.models << ": cannot read the model index\n";
+    ok = false;
+  } else {
+    std::vector<std::vector<scriptc::Diagnostic>> byMap;
+    if (!scriptc::CheckPersonLooks(maps, looks, &byMap)) ok = false;
+    for (size_t m = 0; m < byMap.size(); ++m) {
+      Report(options.scripts + "/" + MapFileName(static_cast<int>(m)), byMap[m]);
+    }
   }
   if (!ok) return 1;
   if (!WritePack(options.out, scriptc::BuildPack(blocks))) {

@@ -1,6 +1,7 @@
 #include "scriptc/script_lang.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "data/battle_layout.h"
@@ -63,6 +64,11 @@ constexpr Syntax kPlacements[] = {
 constexpr int kEndCode = 99;
 constexpr int kBattleCode = 12;
 constexpr int kLoadMapCode = 28;
+constexpr int kTextCode = 1;
+constexpr int kChoiceCode = 2;
+constexpr int kPortraitCode = 3;
+constexpr int kPersonCode = 1;  // the placement of a person
+constexpr int kNoPortrait = 100;
 constexpr int kNumberMaxDigits = 6;
 constexpr int kPartyRows = 4;
 
@@ -162,8 +168,9 @@ bool SplitEvents(const std::string& sjis, const std::vector<int>& lines, std::ve
 // Reads the commands of one event in the order the game does and checks each argument.
 class EventChecker {
  public:
-  EventChecker(const CleanEvent& event, const GlyphSet& glyphs, MapSize size, std::vector<Diagnostic>* errors)
-      : event_(event), text_(event.text), glyphs_(glyphs), size_(size), errors_(errors) {}
+  EventChecker(const CleanEvent& event, const GlyphSet& glyphs, MapSize size, std::vector<Diagnostic>* errors,
+               std::vector<Speaker>* speakers)
+      : event_(event), text_(event.text), glyphs_(glyphs), size_(size), errors_(errors), speakers_(speakers) {}
 
   bool Run() {
     while (pos_ < text_.size() && ok_) {
@@ -180,6 +187,7 @@ class EventChecker {
       errors_->push_back({event_.closeLine, "the event does not end with '#99,'"});
       ok_ = false;
     }
+    if (ok_ && speaker_.model >= 0 && speaker_.messages > 0) speakers_->push_back(speaker_);
     return ok_ && !failedSoftly_;
   }
 
@@ -224,7 +232,20 @@ class EventChecker {
     for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
     // Past a map load the cells the event names are another map's.
     if (kind == '#' && code == kLoadMapCode) otherMap_ = true;
+    if (ok_) Speech(kind, code, start);
     endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
+  }
+
+  void Speech(char kind, int code, size_t start) {
+    if (kind == '$' && code == kPersonCode) {
+      speaker_.model = numbers_[0];
+      speaker_.line = Line(start);
+    } else if (kind == '#' && code == kPortraitCode) {
+      portrait_ = numbers_[0];
+    } else if (kind == '#' && (code == kTextCode || code == kChoiceCode) && portrait_ != kNoPortrait) {
+      if (speaker_.messages == 0) speaker_.portrait = portrait_;
+      if (speaker_.portrait == portrait_) ++speaker_.messages;
+    }
   }
 
   void Arguments(const Syntax& syntax) {
@@ -419,6 +440,20 @@ class EventChecker {
   std::vector<std::pair<size_t, size_t>> freeText_;
   std::vector<Jump> jumps_;
   std::vector<int> numbers_;  // the numbers of the command being read, in order
+  std::vector<Speaker>* speakers_;
+  Speaker speaker_{0, -1, 0, 0};  // model -1: the event places no person
+  int portrait_ = kNoPortrait;    // the portrait shown
+};
+
+struct AtlasName {
+  const char* name;
+  const char* paint;
+};
+
+constexpr AtlasName kAtlasNames[] = {
+#define ATLAS(name, l, t, r, b, paint) {#name, paint},
+#include "engine/atlas.def"
+#undef ATLAS
 };
 
 }  // namespace
@@ -452,7 +487,9 @@ bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap*
     ok = false;
   }
   ok = SplitEvents(out->block, lines, &out->events, errors) && ok;
-  for (const CleanEvent& event : out->events) ok = EventChecker(event, glyphs, size, errors).Run() && ok;
+  for (const CleanEvent& event : out->events) {
+    ok = EventChecker(event, glyphs, size, errors, &out->speakers).Run() && ok;
+  }
   return ok;
 }
 
@@ -461,6 +498,65 @@ bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>*
   if (events == static_cast<size_t>(cells)) return true;
   errors->push_back({0, std::to_string(events) + " events, but the map has " + std::to_string(cells) + " event cells"});
   return false;
+}
+
+std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps) {
+  std::map<int, std::map<int, Voice>> tally;  // by model, then by portrait
+  for (size_t m = 0; m < maps.size(); ++m) {
+    for (const Speaker& s : maps[m].speakers) {
+      Voice& v = tally[s.model][s.portrait];
+      if (v.messages == 0) v = {s.portrait, 0, static_cast<int>(m), s.line, -1};
+      v.messages += s.messages;
+    }
+  }
+  std::map<int, Voice> voices;
+  for (const auto& [model, portraits] : tally) {
+    Voice most;
+    for (const auto& [portrait, v] : portraits) {
+      if (v.messages > most.messages) {
+        most = v;
+      } else if (v.messages == most.messages) {
+        most.rival = portrait;
+      }
+    }
+    voices[model] = most;
+  }
+  return voices;
+}
+
+std::string PortraitLook(int portrait) {
+  char name[32];
+  std::snprintf(name, sizeof name, "kAtlasPortrait%02d", portrait);
+  const std::string prefix = "picture portrait ";
+  for (const AtlasName& a : kAtlasNames) {
+    if (std::strcmp(a.name, name) == 0 && std::string(a.paint).rfind(prefix, 0) == 0) {
+      return std::string(a.paint).substr(prefix.size());
+    }
+  }
+  return "";
+}
+
+bool CheckPersonLooks(const std::vector<CompiledMap>& maps, const std::vector<std::string>& looks,
+                      std::vector<std::vector<Diagnostic>>* errors) {
+  errors->assign(maps.size(), {});
+  bool ok = true;
+  for (const auto& [model, voice] : PersonVoices(maps)) {
+    const std::string face = PortraitLook(voice.portrait);
+    const std::string worn = model < static_cast<int>(looks.size()) ? looks[static_cast<size_t>(model)] : "";
+    const std::string who = "model " + std::to_string(model);
+    std::string refusal;
+    if (voice.rival >= 0) {
+      refusal = who + " speaks as much with portrait " + std::to_string(voice.rival) + " as with portrait " +
+                std::to_string(voice.portrait) + ": whose look it wears is not settled";
+    } else if (worn != face) {
+      refusal = who + " speaks most with portrait " + std::to_string(voice.portrait) + ", the face of " + face +
+                ", but wears " + (worn.empty() ? "no look of the cast" : "the look of " + worn);
+    }
+    if (refusal.empty()) continue;
+    (*errors)[static_cast<size_t>(voice.map)].push_back({voice.line, refusal});
+    ok = false;
+  }
+  return ok;
 }
 
 std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,9 +39,19 @@ struct CleanEvent {
   int closeLine = 0;       // the line of its '@'
 };
 
+// A person an event places ('$1') and the portrait it speaks with: the one the event's
+// first message is shown with, and how many of the event's messages show it.
+struct Speaker {
+  int line = 0;  // the placement's line
+  int model = 0;
+  int portrait = 0;
+  int messages = 0;
+};
+
 struct CompiledMap {
   std::string block;  // the Shift-JIS script text as written, stored form not applied
   std::vector<CleanEvent> events;
+  std::vector<Speaker> speakers;
 };
 
 // A map's size in cells; 0 by 0 when the map is not known, and cells go unchecked.
@@ -56,6 +67,29 @@ bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap*
 // A map's events must match its event cells one for one. False, with the reason, when
 // they differ.
 bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>* errors);
+
+// The portrait a person model speaks with most, counted in messages over every map, and
+// the map and line where it first does.
+struct Voice {
+  int portrait = 0;
+  int messages = 0;
+  int map = 0;
+  int line = 0;
+  int rival = -1;  // another portrait it speaks with as much, or -1
+};
+std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps);
+
+// The person of the cast a portrait shows ("elder"), as the interface atlas's definition
+// paints it; empty when there is no such portrait.
+std::string PortraitLook(int portrait);
+
+// Every person a script places must wear the look of the portrait it speaks with most,
+// so that the field and the message window show one face: `looks` holds the look of
+// each model as the model tool lists it, empty for none. False, with the reasons by map
+// (`errors` holds one list a map), when a model wears another look or none, or speaks
+// as much with two portraits.
+bool CheckPersonLooks(const std::vector<CompiledMap>& maps, const std::vector<std::string>& looks,
+                      std::vector<std::vector<Diagnostic>>* errors);
 
 // The event pack file: 14 offsets, then each map's size word and inverted block.
 std::vector<uint8_t> BuildPack(const std::vector<std::string>& blocks);
