@@ -8,7 +8,7 @@
 // then. With a map pack that exists, each map's number of events must match its event
 // cells and every cell a command names must lie on its map; without one those checks
 // are skipped. With the model tool's index, every person a script places must wear the
-// look of the portrait it speaks with most.
+// look of the one portrait it speaks with.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

@@ -501,25 +501,17 @@ bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>*
 }
 
 std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps) {
-  std::map<int, std::map<int, Voice>> tally;  // by model, then by portrait
+  std::map<int, Voice> voices;
   for (size_t m = 0; m < maps.size(); ++m) {
     for (const Speaker& s : maps[m].speakers) {
-      Voice& v = tally[s.model][s.portrait];
-      if (v.messages == 0) v = {s.portrait, 0, static_cast<int>(m), s.line, -1};
-      v.messages += s.messages;
-    }
-  }
-  std::map<int, Voice> voices;
-  for (const auto& [model, portraits] : tally) {
-    Voice most;
-    for (const auto& [portrait, v] : portraits) {
-      if (v.messages > most.messages) {
-        most = v;
-      } else if (v.messages == most.messages) {
-        most.rival = portrait;
+      const auto [found, first] = voices.try_emplace(s.model, Voice{s.portrait, 0, static_cast<int>(m), s.line, -1});
+      Voice& v = found->second;
+      if (s.portrait == v.portrait) {
+        v.messages += s.messages;
+      } else if (v.rival < 0) {
+        v.rival = s.portrait;
       }
     }
-    voices[model] = most;
   }
   return voices;
 }
@@ -546,10 +538,10 @@ bool CheckPersonLooks(const std::vector<CompiledMap>& maps, const std::vector<st
     const std::string who = "model " + std::to_string(model);
     std::string refusal;
     if (voice.rival >= 0) {
-      refusal = who + " speaks as much with portrait " + std::to_string(voice.rival) + " as with portrait " +
-                std::to_string(voice.portrait) + ": whose look it wears is not settled";
+      refusal = who + " speaks with portrait " + std::to_string(voice.portrait) + " and with portrait " +
+                std::to_string(voice.rival) + ": one person, one face";
     } else if (worn != face) {
-      refusal = who + " speaks most with portrait " + std::to_string(voice.portrait) + ", the face of " + face +
+      refusal = who + " speaks with portrait " + std::to_string(voice.portrait) + ", the face of " + face +
                 ", but wears " + (worn.empty() ? "no look of the cast" : "the look of " + worn);
     }
     if (refusal.empty()) continue;

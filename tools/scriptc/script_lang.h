@@ -68,14 +68,15 @@ bool CompileScript(const std::string& utf8, const GlyphSet& glyphs, CompiledMap*
 // they differ.
 bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>* errors);
 
-// The portrait a person model speaks with most, counted in messages over every map, and
-// the map and line where it first does.
+// The portrait a person model speaks with, over every map, and the map and line where it
+// first does: a person wears one face, so a model that speaks with a second keeps it as
+// its rival.
 struct Voice {
   int portrait = 0;
   int messages = 0;
   int map = 0;
   int line = 0;
-  int rival = -1;  // another portrait it speaks with as much, or -1
+  int rival = -1;  // another portrait the model speaks with, or -1
 };
 std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps);
 
@@ -83,11 +84,11 @@ std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps);
 // paints it; empty when there is no such portrait.
 std::string PortraitLook(int portrait);
 
-// Every person a script places must wear the look of the portrait it speaks with most,
+// Every person a script places must wear the look of the one portrait it speaks with,
 // so that the field and the message window show one face: `looks` holds the look of
 // each model as the model tool lists it, empty for none. False, with the reasons by map
 // (`errors` holds one list a map), when a model wears another look or none, or speaks
-// as much with two portraits.
+// with two portraits.
 bool CheckPersonLooks(const std::vector<CompiledMap>& maps, const std::vector<std::string>& looks,
                       std::vector<std::vector<Diagnostic>>* errors);
 
