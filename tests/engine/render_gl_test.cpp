@@ -88,7 +88,9 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
 }
 
 // A mesh from an X file drawn lit shows its emissive colour times its texture; a built
-// shape shows its vertex colour. Each on its own half of the screen.
+// shape glows in its vertex colour, faint where it faces the eye, so the black behind
+// it is only tinted, and it hides nothing drawn after it. Each on its own half of the
+// screen.
 TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
   std::vector<test::Bytes> entries = test::RendererEntries({test::PngBytes(test::SolidImage(2, 2, 0xFFFFFF80))}, {});
   // One big quad across the ground in front of the camera, on the left; black diffuse,
@@ -114,7 +116,21 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
   EXPECT_NEAR(static_cast<int>((lit >> 16) & 0xFF), 0x80, 1);  // 0.5 x 0xFF
   EXPECT_NEAR(static_cast<int>((lit >> 8) & 0xFF), 0xFF, 1);
   EXPECT_NEAR(static_cast<int>(lit & 0xFF), 0x20, 1);  // 0.25 x 0x80
-  EXPECT_EQ(At(frame, sx, sy), 0xFFFF0000u);
+  const uint32_t shape = At(frame, sx, sy);
+  EXPECT_EQ(shape & 0xFFFF, 0u);
+  EXPECT_GT(shape >> 16 & 0xFF, 0x40u);
+  EXPECT_LT(shape >> 16 & 0xFF, 0xE0u);
+  // Again, with a green square drawn after it that lies behind its middle.
+  g_device->Clear(kBlack, 1.0f);
+  DrawShapeAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
+  Vertex3D behind[4];
+  SetVertex3D(&behind[0], 1, -5, 6, 0, 0);
+  SetVertex3D(&behind[1], 9, -5, 6, 0, 0);
+  SetVertex3D(&behind[2], 9, -5, -6, 0, 0);
+  SetVertex3D(&behind[3], 1, -5, -6, 0, 0);
+  g_device->SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
+  DrawQuad3D(behind, 0xFF00FF00, nullptr);
+  EXPECT_EQ(At(Show(), sx, sy), 0xFF00FF00u);
 }
 
 // Opaque pure green in a loaded picture becomes fully transparent.
