@@ -91,7 +91,7 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
 // shape glows in its vertex colour, faint where it faces the eye, so the black behind
 // it is only tinted, bright and pale at its rim, and it hides nothing drawn after it.
 // Each on its own half of the screen.
-TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
+TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeGlowsInItsVertexColour) {
   std::vector<test::Bytes> entries = test::RendererEntries({test::PngBytes(test::SolidImage(2, 2, 0xFFFFFF80))}, {});
   // One big quad across the ground in front of the camera, on the left; black diffuse,
   // which is not what shows.
