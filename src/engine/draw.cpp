@@ -113,12 +113,16 @@ void DrawMesh(const MeshRecord& record, const glm::mat4& world) {
 }
 
 namespace {
+// The built shapes are the spells' and scenes' effects: they glow in their colour, and
+// what they hold over (a struck unit, a walker) shows through them.
 void DrawShape(const MeshRecord& record, const glm::mat4& world) {
   if (!g_device || !record.mesh) return;
   g_device->SetTransform(plat::TransformKind::World, world);
   g_device->SetVertexFormat(plat::VertexFormat::WorldColoured);
   g_device->SetTexture(nullptr);
+  g_device->SetGlow(true);
   g_device->DrawMeshSubset(*record.mesh, 0);
+  g_device->SetGlow(false);
 }
 }  // namespace
 

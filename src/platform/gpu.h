@@ -138,12 +138,17 @@ class Device {
   virtual void SetMaterial(const Material& material) = 0;
   virtual void SetTexture(const Texture* texture) = 0;  // nullptr: vertex colour alone
   virtual void SetVertexFormat(VertexFormat format) = 0;
+  // Unlit meshes drawn while it is on glow: each vertex colour is shaded by how squarely
+  // the vertex faces the eye, faint and lighting what lies behind head on, thick and
+  // pale at the rim, and the mesh is blended over the scene without writing depth, so
+  // it hides nothing drawn after it.
+  virtual void SetGlow(bool on) = 0;
 
   // Four vertices as a triangle fan: top-left, top-right, bottom-right, bottom-left.
   virtual void DrawScreenFan(const ScreenVertex* vertices) = 0;
   virtual void DrawWorldFan(const WorldVertex* vertices) = 0;
   // With lighting on: the material's emissive colour (alpha from diffuse) times the
-  // texture. With lighting off: vertex colour times the texture.
+  // texture. With lighting off: vertex colour (shaded when glowing) times the texture.
   virtual void DrawMeshSubset(const Mesh& mesh, uint32_t subset) = 0;
 
   // The last presented frame as ARGB pixels, rows top first (empty where unsupported).

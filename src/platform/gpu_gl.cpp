@@ -20,16 +20,23 @@
 // in the order they were asked for, each vertex goes through the same matrix as drawn on
 // its own, and the picture is the one separate draws give. State GL already holds is not
 // set again.
+//
+// A glowing mesh (the effect shapes) is shaded vertex by vertex as it goes into the
+// stream, from its normals and the eye, and its batch blends premultiplied colour and
+// writes no depth.
 #include "platform/gpu_gl.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <glm/geometric.hpp>
 #include <glm/gtc/type_ptr.hpp>
+#include <glm/matrix.hpp>
 #include <string>
 #include <vector>
 
@@ -73,6 +80,32 @@ void SetVertexLayout(GLsizei stride, GLint positionSize, size_t colourOffset, si
 void ClearErrors() {
   for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
   }
+}
+
+// A glowing vertex from its own colour and how squarely it faces the eye (1 head on, 0
+// edge on), premultiplied, as glowing batches blend: it covers what lies behind it
+// by its alpha and adds light of its own on top. Head on it covers little and mostly
+// lights, so what lies behind or inside shows through, tinted and brightened rather
+// than dimmed; toward the rim it thickens and pales toward white, a shell of light of
+// its own hue. Both faces are drawn, so the far side's rim shows through the near.
+constexpr float kGlowFacingCover = 0.16f;
+constexpr float kGlowFacingLight = 0.2f;
+constexpr float kGlowRimWhite = 0.5f;
+
+uint32_t GlowColour(uint32_t argb, float facing) {
+  const float rim = 1.0f - facing;
+  const float edge = rim * rim;
+  const float strength = static_cast<float>(argb >> 24) / 255.0f;
+  const float cover = strength * (kGlowFacingCover + (1.0f - kGlowFacingCover) * edge);
+  const float light = strength * kGlowFacingLight * (1.0f - edge);
+  const float white = kGlowRimWhite * edge * rim;
+  uint32_t out = static_cast<uint32_t>(cover * 255.0f + 0.5f) << 24;
+  for (const int shift : {16, 8, 0}) {
+    const auto c = static_cast<float>((argb >> shift) & 0xFFu);
+    const float lit = (c + (255.0f - c) * white) * (cover + light);
+    out |= static_cast<uint32_t>(std::min(lit, 255.0f) + 0.5f) << shift;
+  }
+  return out;
 }
 
 // One vertex of the stream: screen vertices keep their reciprocal w in the fourth
@@ -313,6 +346,8 @@ struct AppliedState {
   GLuint texture = ~0u;
   GLuint vao = ~0u;
   float layer = -1.0f;  // the layer a mesh drawn from its own buffers samples
+  int depthWrites = -1;
+  int glowBlend = -1;  // glowing colours come premultiplied
 };
 
 // What a world vertex goes through: projection x view x world, and the material's
@@ -348,6 +383,7 @@ class GlDevice final : public Device {
   void SetMaterial(const Material& material) override;
   void SetTexture(const Texture* texture) override { context_->texture = texture; }
   void SetVertexFormat(VertexFormat format) override { format_ = format; }
+  void SetGlow(bool on) override { glow_ = on; }
   void DrawScreenFan(const ScreenVertex* vertices) override;
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
@@ -364,7 +400,8 @@ class GlDevice final : public Device {
   // What a waiting batch shares: all of it must match for a quad or a subset to join.
   struct Batch {
     bool screen = false;
-    GLuint array = 0;  // 0: untextured
+    GLuint array = 0;   // 0: untextured
+    bool glow = false;  // premultiplied, drawn without writing depth
     bool operator==(const Batch&) const = default;
   };
 
@@ -375,8 +412,10 @@ class GlDevice final : public Device {
   float CurrentDraw();
   StreamVertex* QueueQuad(const Batch& batch, float* draw);
   void DrawMeshOnItsOwn(const GlMesh& mesh, uint32_t subset, const GlTexture* texture);
+  void ShadeGlow(StreamVertex* out, const MeshVertex* in, size_t count) const;
   void Flush();
-  void ApplyState(bool screen, GLuint array);
+  void ApplyState(const Batch& batch);
+  void ApplyDepthWrites(bool on);
   void ApplyDraws(const WorldDraw* draws, size_t count);
   void BindTexture(GLuint array);
   void BindVertexArray(GLuint vao);
@@ -402,6 +441,7 @@ class GlDevice final : public Device {
   bool lighting_ = false;
   Material material_{};
   VertexFormat format_ = VertexFormat::None;
+  bool glow_ = false;
   bool zEnable_ = true;
   Viewport viewport_{};
   GLint presentFilter_[2] = {GL_NEAREST, GL_NEAREST};  // each target's, as last sampled
@@ -691,8 +731,10 @@ std::unique_ptr<Mesh> GlDevice::CreateMesh(MeshData data) {
   return mesh;
 }
 
+// A glowing shape's batch leaves depth writes off, and GL clears only what it may write.
 void GlDevice::Clear(uint32_t argb, float z) {
   Flush();
+  ApplyDepthWrites(true);
   glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
                static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
   glClearDepth(static_cast<double>(z));
@@ -736,7 +778,7 @@ void GlDevice::ShowOnWindow() {
   glDisable(GL_DEPTH_TEST);
   glUniform4f(u_.viewport, 0.0f, 0.0f, 2.0f / kTargetWidth, 2.0f / kTargetHeight);
   const GLuint shown = targets_.colour[drawing_];
-  ApplyState(true, shown);
+  ApplyState({true, shown});
   const GLint filter = w == kTargetWidth && h == kTargetHeight ? GL_NEAREST : GL_LINEAR;
   if (presentFilter_[drawing_] != filter) {
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, filter);
@@ -905,7 +947,9 @@ void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
     DrawMeshOnItsOwn(*glMesh, subset, texture);
     return;
   }
-  const float draw = Queue({false, texture ? texture->Array() : 0}, count, part.indexCount);
+  const bool glow = glow_ && !lighting_;
+  const Batch batch{false, texture ? texture->Array() : 0, glow};
+  const float draw = Queue(batch, count, part.indexCount);
   const auto layer = static_cast<float>(texture ? texture->Layer() : 0);
   const auto base = static_cast<uint32_t>(waiting_.size());
   waiting_.resize(base + count);
@@ -913,6 +957,7 @@ void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   for (const MeshVertex* v = &data.vertices[first]; v <= &data.vertices[last]; ++v) {
     *out++ = {v->x, v->y, v->z, 1.0f, v->colour, v->u, v->v, layer, draw};
   }
+  if (glow) ShadeGlow(&waiting_[base], &data.vertices[first], count);
   const size_t at = waitingIndices_.size();
   waitingIndices_.resize(at + part.indexCount);
   const uint32_t* indices = data.indices.data() + part.firstIndex;
@@ -921,10 +966,26 @@ void GlDevice::DrawMeshSubset(const Mesh& mesh, uint32_t subset) {
   if (!g_batching) Flush();
 }
 
+// Each vertex by how squarely it faces the eye, in the world the transform puts it in.
+void GlDevice::ShadeGlow(StreamVertex* out, const MeshVertex* in, size_t count) const {
+  const glm::mat4& world = transforms_[static_cast<int>(TransformKind::World)];
+  const glm::vec3 eye(glm::inverse(transforms_[static_cast<int>(TransformKind::View)])[3]);
+  for (size_t i = 0; i < count; ++i) {
+    const MeshVertex& v = in[i];
+    const glm::vec3 toEye = eye - glm::vec3(world * glm::vec4(v.x, v.y, v.z, 1.0f));
+    const glm::vec3 normal(world * glm::vec4(v.nx, v.ny, v.nz, 0.0f));
+    const float lengths = std::sqrt(glm::dot(toEye, toEye) * glm::dot(normal, normal));
+    const float facing = lengths > 0.0f ? std::min(std::fabs(glm::dot(toEye, normal)) / lengths, 1.0f) : 1.0f;
+    out[i].colour = GlowColour(v.colour, facing);
+  }
+}
+
+// Drawn as it was made, without the glow, which shades vertices as they stream: the
+// glowing shapes are far smaller than this.
 void GlDevice::DrawMeshOnItsOwn(const GlMesh& mesh, uint32_t subset, const GlTexture* texture) {
   Flush();
   const GLuint array = texture ? texture->Array() : 0;
-  ApplyState(false, array);
+  ApplyState({false, array});
   drawCurrent_ = false;
   CurrentDraw();
   ApplyDraws(draws_.data(), draws_.size());
@@ -943,7 +1004,7 @@ void GlDevice::DrawMeshOnItsOwn(const GlMesh& mesh, uint32_t subset, const GlTex
 
 void GlDevice::Flush() {
   if (waiting_.empty()) return;
-  ApplyState(batch_.screen, batch_.array);
+  ApplyState(batch_);
   if (!batch_.screen) ApplyDraws(draws_.data(), draws_.size());
   static constexpr uint32_t kQuad[6] = {0, 1, 2, 0, 2, 3};
   const bool fan = waiting_.size() == 4 && waitingIndices_.size() == 6 &&
@@ -1010,15 +1071,26 @@ void GlDevice::ApplyDraws(const WorldDraw* draws, size_t count) {
   glUniform1i(u_.lit, lit);
 }
 
-void GlDevice::ApplyState(bool screen, GLuint array) {
+void GlDevice::ApplyState(const Batch& batch) {
   const auto setInt = [](GLint location, int value, int* applied) {
     if (*applied == value) return;
     glUniform1i(location, value);
     *applied = value;
   };
-  setInt(u_.screen, screen ? 1 : 0, &applied_.screen);
-  setInt(u_.textured, array ? 1 : 0, &applied_.textured);
-  if (array) BindTexture(array);
+  setInt(u_.screen, batch.screen ? 1 : 0, &applied_.screen);
+  setInt(u_.textured, batch.array ? 1 : 0, &applied_.textured);
+  if (batch.array) BindTexture(batch.array);
+  ApplyDepthWrites(!batch.glow);
+  if (applied_.glowBlend != (batch.glow ? 1 : 0)) {
+    glBlendFunc(batch.glow ? GL_ONE : GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    applied_.glowBlend = batch.glow ? 1 : 0;
+  }
+}
+
+void GlDevice::ApplyDepthWrites(bool on) {
+  if (applied_.depthWrites == (on ? 1 : 0)) return;
+  glDepthMask(on ? GL_TRUE : GL_FALSE);
+  applied_.depthWrites = on ? 1 : 0;
 }
 
 void GlDevice::BindTexture(GLuint array) {

@@ -109,8 +109,8 @@ class BattleWorld : public EventTest {
 class FieldBattleTest : public FieldTest {
  protected:
   // An interval-1 map with encounters; event 1 lies in a corner out of the way.
-  void Open(const Bytes& epack = {}) {
-    Start(BuildMapPack({MapFromRows({"............", "............", "...........1"}, 1, 1)}), epack);
+  void Open(const Bytes& epack = {}, bool realRenderer = false) {
+    Start(BuildMapPack({MapFromRows({"............", "............", "...........1"}, 1, 1)}), epack, realRenderer);
     ASSERT_TRUE(field_->Enter(0, 1, 1, 0.0f));
   }
 

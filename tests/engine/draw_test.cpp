@@ -162,7 +162,7 @@ TEST_F(DrawTest, AMeshWithoutMaterialsDrawsNothingAndLeavesLightingOff) {
   EXPECT_FALSE(rec_->lighting);
 }
 
-TEST_F(DrawTest, ShapesDrawSubsetZeroUnlitUntexturedWhereTheyStand) {
+TEST_F(DrawTest, ShapesGlowOnSubsetZeroUnlitUntexturedWhereTheyStand) {
   MeshRecord record;
   record.mesh = g_device->CreateMesh(plat::MeshData{});
   auto texture = g_device->CreateTexture(plat::Image{4, 4, {}});
@@ -175,8 +175,10 @@ TEST_F(DrawTest, ShapesDrawSubsetZeroUnlitUntexturedWhereTheyStand) {
     EXPECT_EQ(r.subset, 0u);
     EXPECT_EQ(r.texture, nullptr);
     EXPECT_FALSE(r.lighting);
+    EXPECT_TRUE(r.glow);
     EXPECT_EQ(r.format, plat::VertexFormat::WorldColoured);
   }
+  EXPECT_FALSE(rec_->glow) << "and nothing after them glows";
   ExpectNear(Apply(subsets[0].worldMatrix, {0, 0, 0}), {1, 2, 3});
   // Turned first (x toward -z by a quarter turn), then moved.
   ExpectNear(Apply(subsets[1].worldMatrix, {1, 0, 0}), {4, 0, -1});

@@ -88,8 +88,10 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
 }
 
 // A mesh from an X file drawn lit shows its emissive colour times its texture; a built
-// shape shows its vertex colour. Each on its own half of the screen.
-TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
+// shape glows in its vertex colour, faint where it faces the eye, so the black behind
+// it is only tinted, bright and pale at its rim, and it hides nothing drawn after it.
+// Each on its own half of the screen.
+TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeGlowsInItsVertexColour) {
   std::vector<test::Bytes> entries = test::RendererEntries({test::PngBytes(test::SolidImage(2, 2, 0xFFFFFF80))}, {});
   // One big quad across the ground in front of the camera, on the left; black diffuse,
   // which is not what shows.
@@ -114,7 +116,19 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeItsVertexColour) {
   EXPECT_NEAR(static_cast<int>((lit >> 16) & 0xFF), 0x80, 1);  // 0.5 x 0xFF
   EXPECT_NEAR(static_cast<int>((lit >> 8) & 0xFF), 0xFF, 1);
   EXPECT_NEAR(static_cast<int>(lit & 0xFF), 0x20, 1);  // 0.25 x 0x80
-  EXPECT_EQ(At(frame, sx, sy), 0xFFFF0000u);
+  int edge = sx;
+  while (edge < 639 && At(frame, edge + 1, sy) != kBlack) ++edge;
+  const uint32_t middle = At(frame, sx, sy), rim = At(frame, edge, sy);
+  EXPECT_EQ(middle & 0xFFFF, 0u);
+  EXPECT_LT(middle >> 16 & 0xFF, 0xC0u);
+  EXPECT_GT(rim >> 16 & 0xFF, 0xF0u) << "brighter at its rim";
+  EXPECT_GT(rim >> 8 & 0xFF, 0x30u) << "and paler";
+  // Again, with green ground drawn after it through its middle.
+  g_device->Clear(kBlack, 1.0f);
+  DrawShapeAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
+  g_device->SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
+  DrawGround(8, 1, 0xFF00FF00, nullptr);
+  EXPECT_EQ(At(Show(), sx, sy), 0xFF00FF00u);
 }
 
 // Opaque pure green in a loaded picture becomes fully transparent.

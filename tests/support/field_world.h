@@ -73,10 +73,10 @@ std::unique_ptr<FieldGame> BuiltStoryGame();
 // A test on the whole game started in a folder of its own.
 class FieldTest : public ::testing::Test {
  protected:
-  // A fresh game on `pack` (and `epack`), at the title.
-  void Start(const Bytes& pack, const Bytes& epack = {}) {
+  // A fresh game on `pack` (and `epack`), at the title; `realRenderer` as FieldGame's.
+  void Start(const Bytes& pack, const Bytes& epack = {}, bool realRenderer = false) {
     field_.reset();  // one game at a time
-    field_ = std::make_unique<FieldGame>(pack, epack);
+    field_ = std::make_unique<FieldGame>(pack, epack, realRenderer);
     ASSERT_EQ(field_->StartResult(), 1);
   }
   // A fresh game on the one map, the party set down on (column, row).

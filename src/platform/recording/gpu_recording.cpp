@@ -88,6 +88,7 @@ DrawRecord& RecordingDevice::Add(DrawRecord::Kind kind) {
   r.projection = projection_;
   r.zEnable = zEnable;
   r.lighting = lighting;
+  r.glow = glow;
   r.format = format_;
   return r;
 }
@@ -135,6 +136,7 @@ void RecordingDevice::SetLighting(bool on) { lighting = on; }
 void RecordingDevice::SetMaterial(const Material& m) { material_ = m; }
 void RecordingDevice::SetTexture(const Texture* t) { texture_ = t; }
 void RecordingDevice::SetVertexFormat(VertexFormat f) { format_ = f; }
+void RecordingDevice::SetGlow(bool on) { glow = on; }
 
 void RecordingDevice::DrawScreenFan(const ScreenVertex* v) {
   DrawRecord& r = Add(DrawRecord::Kind::Screen);

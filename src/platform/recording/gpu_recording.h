@@ -21,6 +21,7 @@ struct DrawRecord {
   glm::mat4 worldMatrix{1.0f}, view{1.0f}, projection{1.0f};
   bool zEnable = true;
   bool lighting = false;
+  bool glow = false;
   VertexFormat format = VertexFormat::None;
   uint32_t clearColour = 0;
 };
@@ -43,6 +44,7 @@ class RecordingDevice final : public Device {
   void SetMaterial(const Material& material) override;
   void SetTexture(const Texture* texture) override;
   void SetVertexFormat(VertexFormat format) override;
+  void SetGlow(bool on) override;
   void DrawScreenFan(const ScreenVertex* vertices) override;
   void DrawWorldFan(const WorldVertex* vertices) override;
   void DrawMeshSubset(const Mesh& mesh, uint32_t subset) override;
@@ -61,6 +63,7 @@ class RecordingDevice final : public Device {
   Viewport viewport{};
   bool zEnable = true;
   bool lighting = false;
+  bool glow = false;
 
  private:
   DrawRecord& Add(DrawRecord::Kind kind);
