@@ -73,22 +73,36 @@ std::vector<std::string> WholeOnScreen(const Shot& shot) {
   return faults;
 }
 
+// The pictures `which` picks among those drawn over the window keep `clear` pixels
+// between their ink and its 2-pixel frame on the left and on top; how many it picked.
+int ClearOfTheFrame(const Shot& shot, const AtlasRect& window, float clear,
+                    const std::function<bool(const test::Sprite&)>& which, std::vector<std::string>* faults) {
+  const auto panel = std::find_if(shot.sprites.begin(), shot.sprites.end(), [&](const test::Sprite& s) {
+    return s.srcLeft == window.left && s.srcTop == window.top && s.w == RectWidth(window);
+  });
+  if (panel == shot.sprites.end()) {
+    faults->push_back("no window");
+    return 0;
+  }
+  const float left = panel->x + 2 + clear, top = panel->y + 2 + clear;
+  int picked = 0;
+  for (size_t i = static_cast<size_t>(panel - shot.sprites.begin()) + 1; i < shot.sprites.size(); ++i) {
+    const test::InkBox& k = shot.ink[i];
+    if (k.Empty() || !which(shot.sprites[i])) continue;
+    ++picked;
+    if (k.left < left || k.top < top) faults->push_back(Name(shot.sprites[i]) + " crowds the window's frame");
+  }
+  return picked;
+}
+
 // The page counter (tiny digits and their slash) keeps two pixels clear inside the
 // frame of the list window it stands in.
 std::vector<std::string> CounterInsideItsWindow(const Shot& shot, const AtlasRect& window) {
   std::vector<std::string> faults;
-  const auto panel = test::Find(shot.sprites, window);
-  if (panel.empty()) return {"no list window"};
-  const float left = panel[0].x + 4, top = panel[0].y + 4;
-  int counted = 0;
-  for (size_t i = 0; i < shot.sprites.size(); ++i) {
-    const test::Sprite& s = shot.sprites[i];
-    const bool slash = s.srcLeft == kAtlasSlashTiny.left && s.srcTop == kAtlasSlashTiny.top;
-    if (!slash && !FromFont(s, kTiny)) continue;
-    ++counted;
-    if (shot.ink[i].left < left || shot.ink[i].top < top) faults.push_back(Name(s) + " touches the window's frame");
-  }
-  if (counted < 3) faults.push_back("no page counter");
+  const auto counter = [](const test::Sprite& s) {
+    return (s.srcLeft == kAtlasSlashTiny.left && s.srcTop == kAtlasSlashTiny.top) || FromFont(s, kTiny);
+  };
+  if (ClearOfTheFrame(shot, window, 2, counter, &faults) < 3) faults.push_back("no page counter");
   return faults;
 }
 
@@ -277,6 +291,21 @@ TEST_F(ScreenLayoutTest, TheBottomBarsLetteringKeepsClearOfTheScreensEdges) {
   for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
   ASSERT_TRUE(ready());
   Expect(Take("the battle"), BarLetteringClear);
+}
+
+// The labels and values of the status screen's window below the face, the left column
+// drawn at the window's very edge, read with room between them and its frame.
+TEST_F(ScreenLayoutTest, TheStatusScreensValuesKeepClearOfTheirWindowsFrame) {
+  ASSERT_TRUE(field_->Enter(2, 57, 14, 90.0f));
+  Game().Frames(2);
+  for (int key : {kKeyShift, kKeyDown, kKeyEnter, kKeyRight, kKeyEnter}) Tap(key);
+  ASSERT_TRUE(TaskSlotInUse(kSlotStatus));
+  Expect(Take("the status screen"), [](const Shot& shot) {
+    std::vector<std::string> faults;
+    const auto inside = [](const test::Sprite& s) { return s.w < RectWidth(kAtlasWidePanel); };
+    if (ClearOfTheFrame(shot, kAtlasWidePanel, 8, inside, &faults) < 17) faults.push_back("no values");
+    return faults;
+  });
 }
 
 // The party order screen: the cursor on each member of the current party in turn.
