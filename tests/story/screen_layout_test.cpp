@@ -205,6 +205,18 @@ class ScreenLayoutTest : public ::testing::Test {
     return Game().RunUntil(
         [] { return Live<TitleData>(kSlotTitle) && Live<TitleData>(kSlotTitle)->step == TitleMenuInput; }, 300);
   }
+  // A random battle met where the party stands, played by Enter to the party's first
+  // free turn.
+  bool PartysFirstTurn() {
+    if (BattleStartRandom() != 1) return false;
+    const auto ready = [] {
+      const BattleData* battle = Live<BattleData>(kSlotBattle);
+      const CursorData* cursor = CursorFind();
+      return battle && battle->step == BattleMainStep && g_phaseSide == 0 && cursor && cursor->state == CursorStateFree;
+    };
+    for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
+    return ready();
+  }
   // An event of a map started with the party standing there, played by Enter until the
   // shop is open.
   bool OpenShop(int map, int column, int row, int event) {
@@ -282,15 +294,34 @@ TEST_F(ScreenLayoutTest, TheBottomBarsLetteringKeepsClearOfTheScreensEdges) {
   ASSERT_TRUE(field_->Enter(1, 40, 23, 180.0f));
   Game().Frames(2);
   Expect(Take("the field"), BarLetteringClear);
-  ASSERT_EQ(BattleStartRandom(), 1);
-  const auto ready = [] {
-    const BattleData* battle = Live<BattleData>(kSlotBattle);
-    const CursorData* cursor = CursorFind();
-    return battle && battle->step == BattleMainStep && g_phaseSide == 0 && cursor && cursor->state == CursorStateFree;
-  };
-  for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
-  ASSERT_TRUE(ready());
+  ASSERT_TRUE(PartysFirstTurn());
   Expect(Take("the battle"), BarLetteringClear);
+}
+
+// A battle on the plain: the party stands on four neighbouring cells by the marker, an
+// enemy beside them, and each gauge frame keeps a clear column from the next one along
+// its row.
+TEST_F(ScreenLayoutTest, GaugesOfUnitsOnNeighbouringCellsStandApart) {
+  ASSERT_TRUE(field_->Enter(1, 40, 23, 180.0f));
+  ASSERT_TRUE(PartysFirstTurn());
+  const Shot shot = Take("the battle");
+  std::vector<test::InkBox> gauges;
+  for (size_t i = 0; i < shot.sprites.size(); ++i) {
+    if (shot.sprites[i].srcLeft == kAtlasGaugeFrame.left && shot.sprites[i].srcTop == kAtlasGaugeFrame.top) {
+      gauges.push_back(shot.ink[i]);
+    }
+  }
+  std::sort(gauges.begin(), gauges.end(), [](const test::InkBox& a, const test::InkBox& b) {
+    return a.top != b.top ? a.top < b.top : a.left < b.left;
+  });
+  int neighbours = 0;
+  for (size_t i = 1; i < gauges.size(); ++i) {
+    if (gauges[i].top != gauges[i - 1].top || gauges[i].left - gauges[i - 1].left > 45) continue;
+    ++neighbours;
+    EXPECT_GT(gauges[i].left, gauges[i - 1].right) << "the gauges at x " << gauges[i - 1].left << " and "
+                                                   << gauges[i].left << " on y " << gauges[i].top << " run together";
+  }
+  EXPECT_GE(neighbours, 2);
 }
 
 // The labels and values of the status screen's window below the face, the left column
