@@ -119,10 +119,10 @@ void DrawStatusStats(float x, float y, int32_t member) {
     const AtlasRect& label;
     int32_t value;
   };
-  const Row left[] = {{kAtlasAttackPowerLabel, SaturateToInt32(int64_t{m.attack} + EquipPower(m.weapon))},
-                      {kAtlasDefencePowerLabel, SaturateToInt32(int64_t{m.defence} + EquipPower(m.armour))},
-                      {kAtlasMagicLabel, m.magic},
-                      {kAtlasMagicDefenceLabel, m.magicDefence}};
+  const Row left[] = {{kAtlasStatsAttackLabel, SaturateToInt32(int64_t{m.attack} + EquipPower(m.weapon))},
+                      {kAtlasStatsDefenceLabel, SaturateToInt32(int64_t{m.defence} + EquipPower(m.armour))},
+                      {kAtlasStatsMagicLabel, m.magic},
+                      {kAtlasStatsMagicDefenceLabel, m.magicDefence}};
   const Row right[] = {{kAtlasMoveLabel, m.move},
                        {kAtlasHitLabel, m.hitTerm},
                        {kAtlasGrowth1Label, m.growth1},

@@ -133,6 +133,30 @@ TEST_F(AtlasTest, TilingPatchesAndTheTitleBackgroundAreFullyOpaque) {
   }
 }
 
+// The field sets a place name over whatever ground the map shows at the top left: laid
+// over white, it must show much more dark round its light letters than the letters take
+// (a thin outline gives about twice as much).
+TEST_F(AtlasTest, PlaceNamesStandOutOverLightGround) {
+  ASSERT_TRUE(loaded_);
+  int names = 0;
+  for (const Named& e : Entries()) {
+    if (!StartsWith(e.name, "kAtlasPlace")) continue;
+    ++names;
+    int letters = 0, dark = 0;
+    for (int y = T(e.rect); y < B(e.rect); ++y)
+      for (int x = L(e.rect); x < R(e.rect); ++x) {
+        const uint32_t p = atlas_.At(x, y);
+        const int a = p == content_test::kColourKey ? 0 : static_cast<int>(p >> 24);
+        const int light = (2 * ((p >> 16) & 0xFF) + 5 * ((p >> 8) & 0xFF) + (p & 0xFF)) / 8;
+        letters += a == 255 && light > 200 ? 1 : 0;
+        dark += (light * a + 255 * (255 - a)) / 255 < 128 ? 1 : 0;
+      }
+    EXPECT_GT(letters, 30) << e.name;
+    EXPECT_GT(dark, 4 * letters) << e.name << " leaves its letters on the ground's own light";
+  }
+  EXPECT_EQ(names, 12);
+}
+
 TEST_F(AtlasTest, TitlePanelLetsTheButtonsShowThroughItsHoles) {
   ASSERT_TRUE(loaded_);
   const AtlasRect& p = kAtlasTitlePanel;

@@ -73,22 +73,36 @@ std::vector<std::string> WholeOnScreen(const Shot& shot) {
   return faults;
 }
 
+// The pictures `which` picks among those drawn over the window keep `clear` pixels
+// between their ink and its 2-pixel frame on the left and on top; how many it picked.
+int ClearOfTheFrame(const Shot& shot, const AtlasRect& window, float clear,
+                    const std::function<bool(const test::Sprite&)>& which, std::vector<std::string>* faults) {
+  const auto panel = std::find_if(shot.sprites.begin(), shot.sprites.end(), [&](const test::Sprite& s) {
+    return s.srcLeft == window.left && s.srcTop == window.top && s.w == RectWidth(window);
+  });
+  if (panel == shot.sprites.end()) {
+    faults->push_back("no window");
+    return 0;
+  }
+  const float left = panel->x + 2 + clear, top = panel->y + 2 + clear;
+  int picked = 0;
+  for (size_t i = static_cast<size_t>(panel - shot.sprites.begin()) + 1; i < shot.sprites.size(); ++i) {
+    const test::InkBox& k = shot.ink[i];
+    if (k.Empty() || !which(shot.sprites[i])) continue;
+    ++picked;
+    if (k.left < left || k.top < top) faults->push_back(Name(shot.sprites[i]) + " crowds the window's frame");
+  }
+  return picked;
+}
+
 // The page counter (tiny digits and their slash) keeps two pixels clear inside the
 // frame of the list window it stands in.
 std::vector<std::string> CounterInsideItsWindow(const Shot& shot, const AtlasRect& window) {
   std::vector<std::string> faults;
-  const auto panel = test::Find(shot.sprites, window);
-  if (panel.empty()) return {"no list window"};
-  const float left = panel[0].x + 4, top = panel[0].y + 4;
-  int counted = 0;
-  for (size_t i = 0; i < shot.sprites.size(); ++i) {
-    const test::Sprite& s = shot.sprites[i];
-    const bool slash = s.srcLeft == kAtlasSlashTiny.left && s.srcTop == kAtlasSlashTiny.top;
-    if (!slash && !FromFont(s, kTiny)) continue;
-    ++counted;
-    if (shot.ink[i].left < left || shot.ink[i].top < top) faults.push_back(Name(s) + " touches the window's frame");
-  }
-  if (counted < 3) faults.push_back("no page counter");
+  const auto counter = [](const test::Sprite& s) {
+    return (s.srcLeft == kAtlasSlashTiny.left && s.srcTop == kAtlasSlashTiny.top) || FromFont(s, kTiny);
+  };
+  if (ClearOfTheFrame(shot, window, 2, counter, &faults) < 3) faults.push_back("no page counter");
   return faults;
 }
 
@@ -191,6 +205,18 @@ class ScreenLayoutTest : public ::testing::Test {
     return Game().RunUntil(
         [] { return Live<TitleData>(kSlotTitle) && Live<TitleData>(kSlotTitle)->step == TitleMenuInput; }, 300);
   }
+  // A random battle met where the party stands, played by Enter to the party's first
+  // free turn.
+  bool PartysFirstTurn() {
+    if (BattleStartRandom() != 1) return false;
+    const auto ready = [] {
+      const BattleData* battle = Live<BattleData>(kSlotBattle);
+      const CursorData* cursor = CursorFind();
+      return battle && battle->step == BattleMainStep && g_phaseSide == 0 && cursor && cursor->state == CursorStateFree;
+    };
+    for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
+    return ready();
+  }
   // An event of a map started with the party standing there, played by Enter until the
   // shop is open.
   bool OpenShop(int map, int column, int row, int event) {
@@ -268,15 +294,49 @@ TEST_F(ScreenLayoutTest, TheBottomBarsLetteringKeepsClearOfTheScreensEdges) {
   ASSERT_TRUE(field_->Enter(1, 40, 23, 180.0f));
   Game().Frames(2);
   Expect(Take("the field"), BarLetteringClear);
-  ASSERT_EQ(BattleStartRandom(), 1);
-  const auto ready = [] {
-    const BattleData* battle = Live<BattleData>(kSlotBattle);
-    const CursorData* cursor = CursorFind();
-    return battle && battle->step == BattleMainStep && g_phaseSide == 0 && cursor && cursor->state == CursorStateFree;
-  };
-  for (int taps = 0; taps < 40 && !ready(); ++taps) Game().Tap(kKeyEnter, 30);
-  ASSERT_TRUE(ready());
+  ASSERT_TRUE(PartysFirstTurn());
   Expect(Take("the battle"), BarLetteringClear);
+}
+
+// A battle on the plain: the party stands on four neighbouring cells by the marker, an
+// enemy beside them, and each gauge frame keeps a clear column from the next one along
+// its row.
+TEST_F(ScreenLayoutTest, GaugesOfUnitsOnNeighbouringCellsStandApart) {
+  ASSERT_TRUE(field_->Enter(1, 40, 23, 180.0f));
+  ASSERT_TRUE(PartysFirstTurn());
+  const Shot shot = Take("the battle");
+  std::vector<test::InkBox> gauges;
+  for (size_t i = 0; i < shot.sprites.size(); ++i) {
+    if (shot.sprites[i].srcLeft == kAtlasGaugeFrame.left && shot.sprites[i].srcTop == kAtlasGaugeFrame.top) {
+      gauges.push_back(shot.ink[i]);
+    }
+  }
+  std::sort(gauges.begin(), gauges.end(), [](const test::InkBox& a, const test::InkBox& b) {
+    return a.top != b.top ? a.top < b.top : a.left < b.left;
+  });
+  int neighbours = 0;
+  for (size_t i = 1; i < gauges.size(); ++i) {
+    if (gauges[i].top != gauges[i - 1].top || gauges[i].left - gauges[i - 1].left > 45) continue;
+    ++neighbours;
+    EXPECT_GT(gauges[i].left, gauges[i - 1].right) << "the gauges at x " << gauges[i - 1].left << " and "
+                                                   << gauges[i].left << " on y " << gauges[i].top << " run together";
+  }
+  EXPECT_GE(neighbours, 2);
+}
+
+// The labels and values of the status screen's window below the face, the left column
+// drawn at the window's very edge, read with room between them and its frame.
+TEST_F(ScreenLayoutTest, TheStatusScreensValuesKeepClearOfTheirWindowsFrame) {
+  ASSERT_TRUE(field_->Enter(2, 57, 14, 90.0f));
+  Game().Frames(2);
+  for (int key : {kKeyShift, kKeyDown, kKeyEnter, kKeyRight, kKeyEnter}) Tap(key);
+  ASSERT_TRUE(TaskSlotInUse(kSlotStatus));
+  Expect(Take("the status screen"), [](const Shot& shot) {
+    std::vector<std::string> faults;
+    const auto inside = [](const test::Sprite& s) { return s.w < RectWidth(kAtlasWidePanel); };
+    if (ClearOfTheFrame(shot, kAtlasWidePanel, 8, inside, &faults) < 17) faults.push_back("no values");
+    return faults;
+  });
 }
 
 // The party order screen: the cursor on each member of the current party in turn.

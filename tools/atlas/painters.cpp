@@ -30,6 +30,26 @@ bool PaintLabel(Surface& s, const std::string& args, const Fonts& f, int align, 
   return true;
 }
 
+// A name set straight over the scene: the lettering on a dark translucent plate fitted
+// to it, so it reads over light walls and flowerbeds as well as over dark ground.
+bool PaintCaption(Surface& s, const std::string& args, const Fonts& f) {
+  constexpr int kPad = 4;
+  const int w = s.Width(), h = s.Height();
+  tool::Picture letters(w, h, tool::kColourKey);
+  Surface inside = Surface(&letters, {0, 0, w, h}).Sub(kPad, 0, w - 2 * kPad, h);
+  tool::DrawText(inside, *f.proportional, args, 0, tool::PlainText(), false);
+  int right = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (letters.At(x, y) != tool::kColourKey) right = std::max(right, x + 1);
+  const float plate = static_cast<float>(std::min(right + kPad, w));
+  tool::FillShape(s, tool::RoundRect(0, 0, plate, static_cast<float>(h), 4), tool::WithAlpha(Rgb(0x0B0D22), 0.7f));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (letters.At(x, y) != tool::kColourKey) s.Blend(x, y, tool::FromArgb(letters.At(x, y)));
+  return true;
+}
+
 bool PaintMessage(Surface& s, const std::string& args, const Fonts& f) {
   tool::DrawPlate(s, Rgb(0x1E2C6A));
   Surface inside = s.Sub(6, 2, s.Width() - 12, s.Height() - 4);
@@ -144,8 +164,9 @@ bool PaintCursor(Surface& s) {
 bool PaintPicture(Surface& s, const std::string& args, const Fonts& f, std::string* error);
 
 const std::vector<std::string>& PaintKinds() {
-  static const std::vector<std::string> kinds = {"label", "label-centre", "heading", "message", "window", "pattern",
-                                                 "digit", "cursor",       "button",  "picture", "inset",  "same"};
+  static const std::vector<std::string> kinds = {"label",   "label-centre", "caption", "heading", "message",
+                                                 "window",  "pattern",      "digit",   "cursor",  "button",
+                                                 "picture", "inset",        "same"};
   return kinds;
 }
 
@@ -182,6 +203,7 @@ bool PaintEntry(Surface& s, const Entry& e, const Fonts& fonts, std::string* err
   if (e.kind == "inset") return PaintInset(s, e.args, fonts, error);
   if (e.kind == "label") return PaintLabel(s, e.args, fonts, 0, tool::PlainText(), false);
   if (e.kind == "label-centre") return PaintLabel(s, e.args, fonts, 1, tool::PlainText(), false);
+  if (e.kind == "caption") return PaintCaption(s, e.args, fonts);
   if (e.kind == "heading") return PaintLabel(s, e.args, fonts, 1, tool::GoldText(), true);
   if (e.kind == "message") return PaintMessage(s, e.args, fonts);
   if (e.kind == "window") return PaintWindow(s, e.args.empty() ? "blue" : e.args, error);
