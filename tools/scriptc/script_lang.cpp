@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "data/battle_layout.h"
 #include "platform/bytes.h"
@@ -64,6 +65,9 @@ constexpr Syntax kPlacements[] = {
 constexpr int kEndCode = 99;
 constexpr int kBattleCode = 12;
 constexpr int kLoadMapCode = 28;
+constexpr int kSetFlagCode = 5;
+constexpr int kPlaceRunOnceCode = 0;
+constexpr int kPlaceGuardCode = 99;
 constexpr int kTextCode = 1;
 constexpr int kChoiceCode = 2;
 constexpr int kPortraitCode = 3;
@@ -188,6 +192,7 @@ class EventChecker {
       ok_ = false;
     }
     if (ok_ && speaker_.model >= 0 && speaker_.messages > 0) speakers_->push_back(speaker_);
+    if (ok_) CheckRunsOnce();
     return ok_ && !failedSoftly_;
   }
 
@@ -233,7 +238,28 @@ class EventChecker {
     // Past a map load the cells the event names are another map's.
     if (kind == '#' && code == kLoadMapCode) otherMap_ = true;
     if (ok_) Speech(kind, code, start);
+    if (ok_) Flags(kind, code, start);
     endsWithEnd_ = ok_ && kind == '#' && code == kEndCode && pos_ == text_.size();
+  }
+
+  // A run-once event must be left out once it has run: a guard in front of its
+  // placement names a flag the event itself sets. The game is never saved while one
+  // waits to start, and a load refuses a file whose map would start one, so one that
+  // ran again on every entry would make its map one where no save is possible.
+  void Flags(char kind, int code, size_t start) {
+    if (kind == '$' && code == kPlaceGuardCode) guards_.insert(numbers_[0]);
+    if (kind == '$' && code == kPlaceRunOnceCode) runOnceAt_ = start;
+    if (kind == '#' && code == kSetFlagCode) flagsSet_.insert(numbers_[0]);
+  }
+
+  void CheckRunsOnce() {
+    if (runOnceAt_ == std::string::npos) return;
+    for (int flag : guards_) {
+      if (flagsSet_.count(flag)) return;
+    }
+    SoftError(runOnceAt_,
+              "a run-once event ('$0') must be left out by a guard ('$99,flag,') on a flag the "
+              "event sets ('#5,flag,'): one that runs on every entry leaves its map unsaveable");
   }
 
   void Speech(char kind, int code, size_t start) {
@@ -441,8 +467,11 @@ class EventChecker {
   std::vector<Jump> jumps_;
   std::vector<int> numbers_;  // the numbers of the command being read, in order
   std::vector<Speaker>* speakers_;
-  Speaker speaker_{0, -1, 0, 0};  // model -1: the event places no person
-  int portrait_ = kNoPortrait;    // the portrait shown
+  Speaker speaker_{0, -1, 0, 0};          // model -1: the event places no person
+  int portrait_ = kNoPortrait;            // the portrait shown
+  size_t runOnceAt_ = std::string::npos;  // where the event places itself as a run-once event
+  std::set<int> guards_;                  // the flags its placement's guards name
+  std::set<int> flagsSet_;                // the flags its commands set
 };
 
 struct AtlasName {
