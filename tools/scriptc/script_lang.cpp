@@ -6,6 +6,7 @@
 #include <set>
 
 #include "data/battle_layout.h"
+#include "event/placement.h"
 #include "platform/bytes.h"
 #include "platform/text_encoding.h"
 
@@ -59,19 +60,17 @@ constexpr Syntax kRunCommands[] = {
 // clang-format on
 
 constexpr Syntax kPlacements[] = {
-    {0, "", 0, 0}, {1, "onn", 0, 0}, {2, "", 0, 0}, {3, "tt", 0, 0}, {4, "o", 0, 0}, {99, "f", 0, 0},
+    {kPlaceAutoEvent, "", 0, 0}, {kPlacePerson, "onn", 0, 0}, {kPlaceTrigger, "", 0, 0},
+    {kPlaceBlock, "tt", 0, 0},   {kPlaceExamined, "o", 0, 0}, {kPlaceFlagGuard, "f", 0, 0},
 };
 
 constexpr int kEndCode = 99;
 constexpr int kBattleCode = 12;
 constexpr int kLoadMapCode = 28;
 constexpr int kSetFlagCode = 5;
-constexpr int kPlaceRunOnceCode = 0;
-constexpr int kPlaceGuardCode = 99;
 constexpr int kTextCode = 1;
 constexpr int kChoiceCode = 2;
 constexpr int kPortraitCode = 3;
-constexpr int kPersonCode = 1;  // the placement of a person
 constexpr int kNoPortrait = 100;
 constexpr int kNumberMaxDigits = 6;
 constexpr int kPartyRows = 4;
@@ -191,7 +190,7 @@ class EventChecker {
       errors_->push_back({event_.closeLine, "the event does not end with '#99,'"});
       ok_ = false;
     }
-    if (ok_ && speaker_.model >= 0 && speaker_.messages > 0) speakers_->push_back(speaker_);
+    if (ok_ && speaker_.model >= 0 && speaker_.spoke) speakers_->push_back(speaker_);
     if (ok_) CheckRunsOnce();
     return ok_ && !failedSoftly_;
   }
@@ -247,8 +246,8 @@ class EventChecker {
   // waits to start, and a load refuses a file whose map would start one, so one that
   // ran again on every entry would make its map one where no save is possible.
   void Flags(char kind, int code, size_t start) {
-    if (kind == '$' && code == kPlaceGuardCode) guards_.insert(numbers_[0]);
-    if (kind == '$' && code == kPlaceRunOnceCode) runOnceAt_ = start;
+    if (kind == '$' && code == kPlaceFlagGuard) guards_.insert(numbers_[0]);
+    if (kind == '$' && code == kPlaceAutoEvent) runOnceAt_ = start;
     if (kind == '#' && code == kSetFlagCode) flagsSet_.insert(numbers_[0]);
   }
 
@@ -263,14 +262,14 @@ class EventChecker {
   }
 
   void Speech(char kind, int code, size_t start) {
-    if (kind == '$' && code == kPersonCode) {
+    if (kind == '$' && code == kPlacePerson) {
       speaker_.model = numbers_[0];
       speaker_.line = Line(start);
     } else if (kind == '#' && code == kPortraitCode) {
       portrait_ = numbers_[0];
     } else if (kind == '#' && (code == kTextCode || code == kChoiceCode) && portrait_ != kNoPortrait) {
-      if (speaker_.messages == 0) speaker_.portrait = portrait_;
-      if (speaker_.portrait == portrait_) ++speaker_.messages;
+      if (!speaker_.spoke) speaker_.portrait = portrait_;
+      speaker_.spoke = true;
     }
   }
 
@@ -467,7 +466,7 @@ class EventChecker {
   std::vector<Jump> jumps_;
   std::vector<int> numbers_;  // the numbers of the command being read, in order
   std::vector<Speaker>* speakers_;
-  Speaker speaker_{0, -1, 0, 0};          // model -1: the event places no person
+  Speaker speaker_{0, -1, 0, false};      // model -1: the event places no person
   int portrait_ = kNoPortrait;            // the portrait shown
   size_t runOnceAt_ = std::string::npos;  // where the event places itself as a run-once event
   std::set<int> guards_;                  // the flags its placement's guards name
@@ -533,13 +532,8 @@ std::map<int, Voice> PersonVoices(const std::vector<CompiledMap>& maps) {
   std::map<int, Voice> voices;
   for (size_t m = 0; m < maps.size(); ++m) {
     for (const Speaker& s : maps[m].speakers) {
-      const auto [found, first] = voices.try_emplace(s.model, Voice{s.portrait, 0, static_cast<int>(m), s.line, -1});
-      Voice& v = found->second;
-      if (s.portrait == v.portrait) {
-        v.messages += s.messages;
-      } else if (v.rival < 0) {
-        v.rival = s.portrait;
-      }
+      Voice& v = voices.try_emplace(s.model, Voice{s.portrait, static_cast<int>(m), s.line, -1}).first->second;
+      if (s.portrait != v.portrait && v.rival < 0) v.rival = s.portrait;
     }
   }
   return voices;

@@ -40,12 +40,12 @@ struct CleanEvent {
 };
 
 // A person an event places ('$1') and the portrait it speaks with: the one the event's
-// first message is shown with, and how many of the event's messages show it.
+// first message is shown with.
 struct Speaker {
   int line = 0;  // the placement's line
   int model = 0;
   int portrait = 0;
-  int messages = 0;
+  bool spoke = false;  // a message was shown with a portrait
 };
 
 struct CompiledMap {
@@ -73,7 +73,6 @@ bool MatchEventCells(const CompiledMap& map, int cells, std::vector<Diagnostic>*
 // its rival.
 struct Voice {
   int portrait = 0;
-  int messages = 0;
   int map = 0;
   int line = 0;
   int rival = -1;  // another portrait the model speaks with, or -1
