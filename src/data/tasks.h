@@ -60,7 +60,7 @@ enum TaskSlotNumber : int {
   kSlotFieldView = 6,
   kSlotBattleGridView = 7,
   kSlotObjectsFirst = 10,  // people, objects, units and 3D effects
-  kSlotObjectsEnd = 100,
+  kSlotObjectsEnd = kTaskSceneEnd,
   kSlotScreensFirst = kTaskTagSearchEnd,  // screens and overlays are never found by tag
   kSlotEncounterWard = 401,
   kSlotBattle = 402,

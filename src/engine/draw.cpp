@@ -1,8 +1,11 @@
 #include "engine/draw.h"
 
+#include <array>
 #include <cmath>
 #include <glm/ext/matrix_clip_space.hpp>
 #include <glm/ext/matrix_transform.hpp>
+
+#include "engine/task.h"
 
 namespace {
 // The single-precision degrees-to-radians factor headings are converted with.
@@ -113,24 +116,85 @@ void DrawMesh(const MeshRecord& record, const glm::mat4& world) {
 }
 
 namespace {
-// The built shapes are the spells' and scenes' effects: they glow in their colour, and
-// what they hold over (a struck unit, a walker) shows through them.
-void DrawShape(const MeshRecord& record, const glm::mat4& world) {
+
+void DrawShape(const MeshRecord& record, const glm::mat4& world, bool glow) {
   if (!g_device || !record.mesh) return;
   g_device->SetTransform(plat::TransformKind::World, world);
   g_device->SetVertexFormat(plat::VertexFormat::WorldColoured);
   g_device->SetTexture(nullptr);
-  g_device->SetGlow(true);
+  g_device->SetGlow(glow);
   g_device->DrawMeshSubset(*record.mesh, 0);
   g_device->SetGlow(false);
 }
+
+glm::mat4 TurnedAndMoved(float x, float y, float z, float degrees) {
+  const float radians = static_cast<float>(static_cast<double>(degrees) * 3.141592653589793 / 180.0);
+  return MatMultiply(MatRotationY(radians), MatTranslation(x, y, z));
+}
+
+// A held glow keeps the view it was asked for under.
+struct HeldGlow {
+  const MeshRecord* record;
+  glm::mat4 world, view, projection;
+};
+// One a task of the scene is room enough; a shape past them is drawn at once.
+constexpr size_t kGlowsHeldMax = kTaskSceneEnd;
+std::array<HeldGlow, kGlowsHeldMax> g_heldGlows;
+size_t g_heldGlowCount = 0;
+bool g_holdingGlows = false;
+
+void DrawGlow(const MeshRecord& record, const glm::mat4& world) {
+  if (!g_device || !record.mesh) return;
+  if (!g_holdingGlows || g_heldGlowCount == kGlowsHeldMax) {
+    DrawShape(record, world, true);
+    return;
+  }
+  g_heldGlows[g_heldGlowCount++] = {&record, world, g_device->GetTransform(plat::TransformKind::View),
+                                    g_device->GetTransform(plat::TransformKind::Projection)};
+}
+
 }  // namespace
 
-void DrawShapeAt(const MeshRecord& record, float x, float y, float z) { DrawShape(record, MatTranslation(x, y, z)); }
+void DrawShapeAt(const MeshRecord& record, float x, float y, float z) {
+  DrawShape(record, MatTranslation(x, y, z), false);
+}
 
 void DrawShapeAtRotY(const MeshRecord& record, float x, float y, float z, float degrees) {
-  const float radians = static_cast<float>(static_cast<double>(degrees) * 3.141592653589793 / 180.0);
-  DrawShape(record, MatMultiply(MatRotationY(radians), MatTranslation(x, y, z)));
+  DrawShape(record, TurnedAndMoved(x, y, z, degrees), false);
+}
+
+void DrawGlowAt(const MeshRecord& record, float x, float y, float z) { DrawGlow(record, MatTranslation(x, y, z)); }
+
+void DrawGlowAtRotY(const MeshRecord& record, float x, float y, float z, float degrees) {
+  DrawGlow(record, TurnedAndMoved(x, y, z, degrees));
+}
+
+void DrawGlowsHold() {
+  g_heldGlowCount = 0;
+  g_holdingGlows = true;
+}
+
+// Whatever draws next finds the transforms as the scene left them.
+void DrawGlowsHeld() {
+  g_holdingGlows = false;
+  if (!g_device || g_heldGlowCount == 0) {
+    g_heldGlowCount = 0;
+    return;
+  }
+  glm::mat4 kept[3];
+  for (const auto kind : {plat::TransformKind::World, plat::TransformKind::View, plat::TransformKind::Projection}) {
+    kept[static_cast<int>(kind)] = g_device->GetTransform(kind);
+  }
+  for (size_t i = 0; i < g_heldGlowCount; ++i) {
+    const HeldGlow& glow = g_heldGlows[i];
+    g_device->SetTransform(plat::TransformKind::View, glow.view);
+    g_device->SetTransform(plat::TransformKind::Projection, glow.projection);
+    DrawShape(*glow.record, glow.world, true);
+  }
+  g_heldGlowCount = 0;
+  for (const auto kind : {plat::TransformKind::World, plat::TransformKind::View, plat::TransformKind::Projection}) {
+    g_device->SetTransform(kind, kept[static_cast<int>(kind)]);
+  }
 }
 
 namespace {

@@ -32,8 +32,18 @@ void DrawQuad2DCorners(const float corners[8], const float texCorners[8], float 
 void SetVertex3D(Vertex3D* v, float x, float y, float z, float u, float w);
 void DrawQuad3D(const Vertex3D vertices[4], uint32_t colour, const plat::Texture* texture);
 void DrawMesh(const MeshRecord& record, const glm::mat4& world);
+// A built shape in its vertex colours, as it was made.
 void DrawShapeAt(const MeshRecord& record, float x, float y, float z);
 void DrawShapeAtRotY(const MeshRecord& record, float x, float y, float z, float degrees);
+// A built shape as a spell's or a scene's light: it glows in its colour, and what it
+// holds over shows through it. It writes no depth, so whatever the scene drew after it
+// would cover it even from behind: between DrawGlowsHold and DrawGlowsHeld it waits
+// and is drawn by the second, after everything else of the scene; outside them it is
+// drawn at once.
+void DrawGlowAt(const MeshRecord& record, float x, float y, float z);
+void DrawGlowAtRotY(const MeshRecord& record, float x, float y, float z, float degrees);
+void DrawGlowsHold();
+void DrawGlowsHeld();
 // The heading is normalised in place (below 0: +360 once; above 360: -360 once).
 void BuildWorldYaw(glm::mat4* out, float x, float y, float z, float* heading);
 void BuildWorldYawRollPitch(glm::mat4* out, float x, float y, float z, float* heading, float pitch, float roll);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "engine/draw.h"
+
 TaskSlot* g_taskPool = nullptr;
 
 void* MemAlloc(size_t size) { return std::malloc(size); }
@@ -144,10 +146,13 @@ void TaskPoolUpdateAll() {
 }
 
 void TaskPoolDrawAll() {
+  DrawGlowsHold();
   for (int i = 0; i < kTaskSlotCount && g_taskPool; ++i) {
+    if (i == kTaskSceneEnd) DrawGlowsHeld();
     TaskSlot& s = g_taskPool[i];
     if (s.inUse && s.drawOn && s.draw) s.draw(&s);
   }
+  DrawGlowsHeld();
 }
 
 bool TaskSlotInUse(int slot) { return ValidSlot(slot) && g_taskPool[slot].inUse != 0; }

@@ -41,6 +41,9 @@ extern TaskSlot* g_taskPool;
 // The pool's own layout rules; which kind of task lives where is the game's table
 // (data/tasks.h).
 constexpr int kTaskTagSearchEnd = 400;  // tag searches look at slots below this only
+// Slots below this draw the 3D scene (walkers, views, people, objects, units and their
+// effects); the glowing shapes among them are drawn after all of it.
+constexpr int kTaskSceneEnd = 100;
 // The tag of a task whose creator names none: the camera, the views, the event task and
 // every screen carry it. It names nothing a search or a script may find.
 constexpr int32_t kTaskNoTag = 0;
@@ -84,6 +87,7 @@ TaskSlot* TaskFindById(int32_t id);
 TaskHead* TaskFindByTag(int32_t tag);
 
 void TaskPoolUpdateAll();
+// Every drawn task in slot order, with the scene's glowing shapes after the scene.
 void TaskPoolDrawAll();
 
 // Makes a freshly claimed slot live with both passes on; every creator starts this way.

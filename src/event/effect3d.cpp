@@ -38,12 +38,12 @@ void EffectTaskUpdate(TaskSlot* slot) {
 
 void EffectShapeDraw(TaskSlot* slot) {
   const EffectData* e = TaskData<EffectData>(slot);
-  if (ShapeValid(e->shape)) DrawShapeAt(g_meshes[e->shape], e->x, e->y, e->z);
+  if (ShapeValid(e->shape)) DrawGlowAt(g_meshes[e->shape], e->x, e->y, e->z);
 }
 
 void EffectRingDraw(TaskSlot* slot) {
   const EffectData* e = TaskData<EffectData>(slot);
-  if (ShapeValid(e->shape)) DrawShapeAtRotY(g_meshes[e->shape], e->x, e->y, e->z, e->angle);
+  if (ShapeValid(e->shape)) DrawGlowAtRotY(g_meshes[e->shape], e->x, e->y, e->z, e->angle);
 }
 
 bool EffectOrbitStep(EffectData* e) {

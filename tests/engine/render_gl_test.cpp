@@ -87,10 +87,10 @@ TEST_F(RenderGlTest, TwoDimensionalPicturesStayOverTheSceneDrawnAfterThem) {
   EXPECT_EQ(At(frame, 280, 240), 0xFF00FF00u);
 }
 
-// A mesh from an X file drawn lit shows its emissive colour times its texture; a built
-// shape glows in its vertex colour, faint where it faces the eye, so the black behind
-// it is only tinted, bright and pale at its rim, and it hides nothing drawn after it.
-// Each on its own half of the screen.
+// A mesh from an X file drawn lit shows its emissive colour times its texture; a
+// glowing shape shines in its vertex colour, faint where it faces the eye, so the black
+// behind it is only tinted, bright and pale at its rim. Each on its own half of the
+// screen.
 TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeGlowsInItsVertexColour) {
   std::vector<test::Bytes> entries = test::RendererEntries({test::PngBytes(test::SolidImage(2, 2, 0xFFFFFF80))}, {});
   // One big quad across the ground in front of the camera, on the left; black diffuse,
@@ -108,7 +108,7 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeGlowsInItsVertexCo
   ASSERT_EQ(MeshCreateSphere(&g_meshes[kMeshLargeSphere], 16, 3.4f, 0xFFFF0000), 1);
   FieldView();
   DrawMesh(g_meshes[0], glm::mat4(1.0f));
-  DrawShapeAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
+  DrawGlowAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
   const plat::Image frame = Show();
   const auto [mx, my] = ScreenOf(-3.5f, 0, 0);
   const auto [sx, sy] = ScreenOf(5, 0, 0);
@@ -123,12 +123,17 @@ TEST_F(RenderGlTest, LitMeshShowsEmissiveTimesTextureAndAShapeGlowsInItsVertexCo
   EXPECT_LT(middle >> 16 & 0xFF, 0xC0u);
   EXPECT_GT(rim >> 16 & 0xFF, 0xF0u) << "brighter at its rim";
   EXPECT_GT(rim >> 8 & 0xFF, 0x30u) << "and paler";
-  // Again, with green ground drawn after it through its middle.
+  // Again, held by the scene, with green ground drawn after it through its middle: the
+  // sphere's front half, above the ground, tints it; the back half is hidden under it.
   g_device->Clear(kBlack, 1.0f);
-  DrawShapeAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
+  DrawGlowsHold();
+  DrawGlowAt(g_meshes[kMeshLargeSphere], 5, 0, 0);
   g_device->SetTransform(plat::TransformKind::World, glm::mat4(1.0f));
   DrawGround(8, 1, 0xFF00FF00, nullptr);
-  EXPECT_EQ(At(Show(), sx, sy), 0xFF00FF00u);
+  DrawGlowsHeld();
+  const uint32_t tinted = At(Show(), sx, sy);
+  EXPECT_GT(tinted >> 16 & 0xFF, 0x10u) << std::hex << tinted;
+  EXPECT_GT(tinted >> 8 & 0xFF, 0x80u) << "the ground shows through";
 }
 
 // Opaque pure green in a loaded picture becomes fully transparent.

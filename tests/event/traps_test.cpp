@@ -49,6 +49,22 @@ class TrapTest : public test::EventTest {
     Update();
   }
   bool Heard(int sound) const { return std::find(sounds_.begin(), sounds_.end(), sound) != sounds_.end(); }
+  // Whether each built shape one draw pass shows glows (the world has no meshes of its
+  // own: empty ones stand in for the pass).
+  std::vector<bool> ShapesGlow() {
+    constexpr int kShapes[] = {kMeshSmallSphere, kMeshLargeSphere, kMeshTorus};
+    for (int shape : kShapes) g_meshes[shape].mesh = g_device->CreateMesh(plat::MeshData{});
+    world_.recorder->current.clear();
+    TaskPoolDrawAll();
+    for (int shape : kShapes) g_meshes[shape] = MeshRecord{};
+    std::vector<bool> glows;
+    for (const plat::DrawRecord& r : world_.recorder->current) {
+      if (r.kind == plat::DrawRecord::Kind::MeshSubset && r.format == plat::VertexFormat::WorldColoured) {
+        glows.push_back(r.glow);
+      }
+    }
+    return glows;
+  }
   // Updates, each followed by `each`, until the script goes on; the update it did, or 0.
   template <class F>
   int UpdatesUntilDone(F each) {
@@ -114,6 +130,10 @@ TEST_F(TrapTest, ProjectileHitsTheFirstMembersWalkerItNearsOrEndsAtTheEdge) {
     if (c.emptied) g_party[1] = CharacterRecord{};
     int hitOn = 0;
     EXPECT_EQ(UpdatesUntilDone([&](int i) {
+                // A stone, not a spell's light.
+                if (i == 1 && TaskExists(kTaskIdProjectile)) {
+                  EXPECT_EQ(ShapesGlow(), std::vector<bool>{false});
+                }
                 if (hitOn || g_party[0].hp == hp) return;
                 hitOn = i;
                 EXPECT_TRUE(g_party[0].hp == hp - 10 && Heard(kSoundLand) && TaskExists(kTaskIdDamageDigits));
@@ -201,6 +221,9 @@ TEST_F(TrapTest, PartyEffectsShowAndAreAwaitedWhileOnlyTheirCommandsChangeThePar
         EXPECT_TRUE(e->shape != kMeshLargeSphere || (On(e, {m + 1, 5}) && TaskExists(kTaskIdDamageDigits))) << m;
       }
       made = std::max(made, shown);
+      if (shown) {
+        EXPECT_EQ(ShapesGlow(), std::vector<bool>(shown, true));
+      }
     });
     EXPECT_TRUE(doneOn == c.doneOn && made == c.made && heard == c.sounds) << doneOn << " " << made;
     EXPECT_EQ(orbsSounded, std::string(c.script).starts_with("#42") ? 1 : 0);
