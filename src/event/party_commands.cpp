@@ -11,16 +11,29 @@ namespace {
 bool RowValid(int32_t row) { return row >= 0 && row < kCharacterRows; }
 bool PartySlotValid(int32_t slot) { return slot >= 0 && slot < kPartyRows; }
 
-// The fewest places a party can count and still hold every member of its `count` places
+// The fewest places a party of `count` places can count and still hold every member
 // and everyone kept in the reserve: a save keeps as many party and reserve rows as the
-// party counts, and whoever stood past them would be lost.
+// party counts, and whoever stood past them would be lost. Rows past the count are
+// nobody, whatever they hold.
 int32_t PlacesKept(int32_t count) {
   int32_t kept = 0;
-  for (int32_t i = 0; i < kPartyRows; ++i) {
-    const bool member = i < count && !CharacterRecordEmpty(g_party[i]);
-    if (member || !CharacterRecordEmpty(g_partyReserve[i])) kept = i + 1;
+  for (int32_t i = 0; i < count && i < kPartyRows; ++i) {
+    if (PartyMemberPresent(i) || !CharacterRecordEmpty(g_partyReserve[i])) kept = i + 1;
   }
   return kept;
+}
+
+// A place a record may join at: an emptied place within the count, or the next place
+// past it while there is room; -1 when neither is free.
+int32_t PlaceToJoin(int32_t place) {
+  if (place < 0 || place >= kPartyRows || place > g_partyCount) return -1;
+  if (place == g_partyCount) return place;
+  return PartyMemberPresent(place) ? -1 : place;
+}
+
+void Join(int32_t place, const CharacterRecord& record) {
+  g_party[place] = record;
+  if (place == g_partyCount) ++g_partyCount;
 }
 
 }  // namespace
@@ -37,15 +50,20 @@ void PartyHurtAll() {
   for (int32_t member = 0; member < kPartyRows; ++member) PartyMemberHurt(member, kPartyHurtDamage);
 }
 
+// The first emptied place takes the row, else the next place past the count; a party
+// of four members takes nobody, since whoever stood in the last place would be lost.
 void PartyAddFromTable(int32_t row) {
   if (!RowValid(row)) return;
-  if (g_partyCount < kPartyRows) ++g_partyCount;
-  g_party[g_partyCount - 1] = g_characterTable[row];
+  for (int32_t place = 0; place <= g_partyCount && place < kPartyRows; ++place) {
+    if (PlaceToJoin(place) < 0) continue;
+    Join(place, g_characterTable[row]);
+    return;
+  }
 }
 
 CharacterRecord* PartyFindByCharId(int32_t id) {
-  for (CharacterRecord& record : g_party) {
-    if (!CharacterRecordEmpty(record) && record.id == id) return &record;
+  for (int32_t i = 0; i < g_partyCount && i < kPartyRows; ++i) {
+    if (PartyMemberPresent(i) && g_party[i].id == id) return &g_party[i];
   }
   return nullptr;
 }
@@ -55,13 +73,16 @@ void ReserveStore(int32_t slot, const CharacterRecord& record) {
 }
 
 // The rows are all read before anything changes, and a set-up naming a map or a row the
-// game does not have changes nothing. A count outside 1 to 4 reads no rows.
+// game does not have changes nothing; nor does one that would leave someone kept in the
+// reserve past the count, where a save would lose them. A count outside 1 to 4 reads no
+// rows.
 void EventCmdSetupParty(EventContext* context) {
   const int32_t map = EventReadArg(context);
   const int32_t count = EventReadArg(context);
   if (count < 1 || count > kPartyRows) return;
   int32_t rows[kPartyRows] = {};
   bool valid = map >= 0 && map < kMapCount;
+  for (int i = count; i < kPartyRows; ++i) valid = valid && CharacterRecordEmpty(g_partyReserve[i]);
   for (int i = 0; i < count; ++i) {
     rows[i] = EventReadArg(context);
     valid = valid && RowValid(rows[i]);
@@ -75,42 +96,43 @@ void EventCmdSetupParty(EventContext* context) {
 void EventCmdAddMember(EventContext* context) { PartyAddFromTable(EventReadArg(context)); }
 
 // The member's place stays in the party, emptied, until a sort closes it up. The count
-// drops by one only as far as every member and everyone in the reserve stays within it:
-// a member set aside from the middle, or into a reserve row past the smaller party,
-// would otherwise be lost at the next save. A reserve slot that already keeps someone is
-// not written over.
+// drops by one only as far as every member and everyone in the reserve stays within it,
+// and never rises: a member set aside from the middle, or into a reserve row past the
+// smaller party, would otherwise be lost at the next save. A reserve slot that already
+// keeps someone is not written over, and one past the count is not written at all.
 void EventCmdMemberToReserve(EventContext* context) {
   const int32_t id = EventReadArg(context);
   const int32_t slot = EventReadArg(context);
   CharacterRecord* member = PartyFindByCharId(id);
-  if (!member || !PartySlotValid(slot) || !CharacterRecordEmpty(g_partyReserve[slot])) return;
+  if (!member || !PartySlotValid(slot) || slot >= g_partyCount || !CharacterRecordEmpty(g_partyReserve[slot])) return;
   ReserveStore(slot, *member);
   *member = CharacterRecord{};
-  g_partyCount = std::max({g_partyCount - 1, PlacesKept(g_partyCount), 0});
+  g_partyCount = std::max(g_partyCount - 1, PlacesKept(g_partyCount));
 }
 
-// Only a kept record comes back, and only into an empty place: nobody is written over.
+// Only a kept record comes back, into an emptied place or the next past the count:
+// nobody is written over, and no place is left between the party and its new member.
 void EventCmdReserveToMember(EventContext* context) {
   const int32_t slot = EventReadArg(context);
-  const int32_t place = EventReadArg(context);
-  if (!PartySlotValid(slot) || !PartySlotValid(place)) return;
-  if (CharacterRecordEmpty(g_partyReserve[slot]) || !CharacterRecordEmpty(g_party[place])) return;
-  g_party[place] = g_partyReserve[slot];
-  if (g_partyCount < kPartyRows) ++g_partyCount;
+  const int32_t place = PlaceToJoin(EventReadArg(context));
+  if (!PartySlotValid(slot) || place < 0 || CharacterRecordEmpty(g_partyReserve[slot])) return;
+  Join(place, g_partyReserve[slot]);
   g_partyReserve[slot] = CharacterRecord{};
 }
 
 // Each member moves to the place of its character id. A party the ids cannot order
-// without losing someone (an id outside 0 to 3, or two members of one id) is left as it
-// is; emptied places do not take part, and members kept in the reserve stay there.
+// within its count without losing someone (an id at or past the count, or two members
+// of one id) is left as it is; emptied places do not take part, and members kept in the
+// reserve stay there.
 void EventCmdSortParty(EventContext*) {
   CharacterRecord sorted[kPartyRows] = {};
   bool taken[kPartyRows] = {};
-  for (const CharacterRecord& record : g_party) {
-    if (CharacterRecordEmpty(record)) continue;
-    if (!PartySlotValid(record.id) || taken[record.id]) return;
-    taken[record.id] = true;
-    sorted[record.id] = record;
+  for (int32_t i = 0; i < g_partyCount && i < kPartyRows; ++i) {
+    if (!PartyMemberPresent(i)) continue;
+    const int32_t id = g_party[i].id;
+    if (id < 0 || id >= g_partyCount || taken[id]) return;
+    taken[id] = true;
+    sorted[id] = g_party[i];
   }
-  for (int i = 0; i < kPartyRows; ++i) g_party[i] = sorted[i];
+  for (int32_t i = 0; i < g_partyCount && i < kPartyRows; ++i) g_party[i] = sorted[i];
 }

@@ -13,10 +13,11 @@ void EventCmdMemberToReserve(EventContext* context);  // '#46'
 void EventCmdReserveToMember(EventContext* context);  // '#49'
 void EventCmdSortParty(EventContext* context);        // '#51'
 
-// A copy of a character table row joins the party; a full party's last member is
-// replaced. Rows outside the table change nothing.
+// A copy of a character table row joins the party at its first emptied place, else past
+// its last; a party of four members and rows outside the table change nothing.
 void PartyAddFromTable(int32_t row);
-// The first member with the character id, or null. Emptied records are nobody.
+// The first member with the character id, or null. Emptied records, and records past the
+// party's count, are nobody.
 CharacterRecord* PartyFindByCharId(int32_t id);
 void ReserveStore(int32_t slot, const CharacterRecord& record);
 // The member's hit points less the damage, never below 1; nobody else is touched.

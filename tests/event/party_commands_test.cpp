@@ -10,10 +10,11 @@
 
 namespace {
 
-// The party's character ids in member order; -1 for an emptied record.
+// The party's character ids in member order; -1 for nobody: an emptied record, or one
+// past the count.
 std::vector<int> PartyIds() {
   std::vector<int> ids;
-  for (const CharacterRecord& r : g_party) ids.push_back(CharacterRecordEmpty(r) ? -1 : r.id);
+  for (int i = 0; i < 4; ++i) ids.push_back(PartyMemberPresent(i) ? g_party[i].id : -1);
   return ids;
 }
 
@@ -51,10 +52,11 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
     std::vector<int> party, reserve;
     int32_t count;
   } cases[] = {
-      {{0, 1, 2, 3}, "#0,3,2,1,0,", {1, 0, 2, 3}, {}, 2},  // map 3, the first two rows
+      {{0, 1, 2, 3}, "#0,3,2,1,0,", {1, 0, -1, -1}, {}, 2},  // map 3, the first two rows
       {{0, 1, 2, 3}, "#0,3,2,1,17,#0,14,1,2,#0,2,5,0,1,2,3,0,#0,2,0,", {0, 1, 2, 3}, {}, 4},
       {{0, 1}, "#4,3,#4,17,", {0, 1, 3, -1}, {}, 3},
-      {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 4}, {}, 4},  // a full party: member 3 replaced
+      {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 3}, {}, 4},                // a full party takes nobody
+      {{0, 1, 2, 3}, "#46,1,0,#4,1,#4,2,", {0, 1, 2, 3}, {1}, 4},  // an emptied place first
       // Set aside from the middle: the last member stays counted.
       {{0, 1, 2, 3}, "#46,1,0,", {0, -1, 2, 3}, {1}, 4},
       {{0, 1, 2, 3}, "#46,1,0,#49,0,1,", {0, 1, 2, 3}, {}, 4},
@@ -67,7 +69,14 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
       // high enough to hold everyone set aside.
       {{0, 1, 2, 3}, "#46,3,3,#46,3,1,#46,2,2,#46,2,0,", {0, 1, -1, -1}, {-1, -1, 2, 3}, 4},
       {{0, 1, 2, 3}, "#46,3,2,#46,1,0,", {0, -1, 2, -1}, {1, -1, 3}, 3},
-      {{0, 1, 2, 3}, "#46,3,0,#46,2,1,#46,1,2,", {0, -1, -1, -1}, {3, 2, 1}, 3},
+      {{0, 1, 2, 3}, "#46,3,0,#46,2,1,#46,1,2,", {0, 1, -1, -1}, {3, 2}, 2},  // never past the count
+      // Rows past the count are nobody: never found, set aside, sorted in or counted again.
+      {{0, 1, 2, 3}, "#0,0,2,0,1,#46,1,3,#46,3,0,", {0, 1, -1, -1}, {}, 2},
+      {{0, 1, 2, 3}, "#0,0,2,0,1,#46,1,1,", {0, -1, -1, -1}, {-1, 1}, 2},
+      {{0, 1, 2}, "#46,2,0,#49,0,3,", {0, 1, -1, -1}, {2}, 2},
+      {{0, 1, 2}, "#46,2,0,#49,0,3,#49,0,2,", {0, 1, 2, -1}, {}, 3},
+      {{0, 2}, "#51,", {0, 2, -1, -1}, {}, 2},
+      {{0, 1, 2, 3}, "#46,3,3,#0,0,2,0,1,", {0, 1, 2, -1}, {-1, -1, -1, 3}, 4},  // nor is anyone kept dropped
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -98,8 +107,8 @@ TEST_F(PartyCommandTest, EmptiedPlacesAreNobodyAndMembersTakeTheirRowsModels) {
   SetParty({0, 1, 2, 3});
   RunAll("#4,8,#0,3,2,1,0,");
   EXPECT_EQ(g_party[1].model, g_characterTable[0].model);
-  SetParty({0, 1, 2, 3});
+  SetParty({0, 1, 2});
   RunAll("#4,8,");
-  EXPECT_EQ(g_party[3].model, g_characterTable[8].model) << "member 3 replaced";
+  EXPECT_EQ(g_party[3].model, g_characterTable[8].model) << "member 3 added";
 }
 }  // namespace
