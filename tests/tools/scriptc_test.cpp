@@ -93,6 +93,8 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
       {1, "#52,10,0,#99,@", "column 10 lies off the map"},  // and every other command's cells
       {1, "$0,#5,3,#99,@", "run-once event"},               // it would run on every entry
       {1, "$99,3,$0,#5,4,#99,@", "run-once event"},
+      {1, "$99,1,$0,#8,0,0,22,32,90,#5,1,#99,@", "run-once event"},  // it ends before the flag is set
+      {1, "$99,1,$0,#6,2,on,#5,1,on#99,@", "run-once event"},        // or on one way through it
       {1, "#20,3,6,0,5,0,7,#99,@", "row 6 lies off the map"},
       {1, "#10,2,13,20,#99,@", "item id 20"},
       {1, "#10,13,1,1,1,1,1,1,1,1,1,1,1,1,1,#99,@", "count 13 is outside 0 to 12"},
@@ -136,6 +138,7 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
         "#0,0,4,0,1,2,3,#46,3,1,#46,2,0,#49,1,2,#46,1,1,#99,@", "#46,1,0,#46,3,3,#46,2,0,#99,@",
         "#13,#12,2,12,2,2,0,15,15,#12,1,3,7,8,#99,@", "#53,#54,3,4,270,#55,1,2,28,26,#56,90,16,#99,@",
         "#28,3,#25,10,0,1100,#48,3,6,0,#99,@", "$99,4,$99,3,$0,#7,1,#5,3,#99,@",
+        "$99,1,$0,#2,あ,い,う,a,b,a#5,1,#99,b#41,0,#5,1,#8,0,0,1,1,0,fuse_shita#5,1,#99,@",
         "#26,9,5,#42,9,5,#54,9,5,0,#55,9,5,28,26,#99,@",
         "$99,3,$1,5,270,1,#3,100,#47,2,1,7,8,#22,1,1100,0,16,#0,1,2,0,1,#99,@", "#38,1,19,3,4,7,99,#99,@"}) {
     EXPECT_TRUE(Refusals(good).empty()) << good;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "data/battle_layout.h"
+#include "event/donation.h"
 #include "event/placement.h"
 #include "platform/bytes.h"
 #include "platform/text_encoding.h"
@@ -65,6 +66,10 @@ constexpr Syntax kPlacements[] = {
 };
 
 constexpr int kEndCode = 99;
+constexpr int kChangeMapCode = 8;
+constexpr int kDonationCode = 41;
+constexpr int kEndingCode = 97;
+constexpr int kTitleCode = 98;
 constexpr int kBattleCode = 12;
 constexpr int kLoadMapCode = 28;
 constexpr int kSetFlagCode = 5;
@@ -234,6 +239,12 @@ class EventChecker {
     }
     // A jump searches from the end of its command's own arguments.
     for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
+    if (kind == '#' && ok_) {
+      Step step{start, pos_, code, code == kSetFlagCode ? numbers_[0] : -1, {}};
+      for (size_t i = firstJump; i < jumps_.size(); ++i) step.labels.push_back(jumps_[i].label);
+      if (code == kDonationCode) step.labels.push_back(kDonationAcceptedLabel);
+      steps_.push_back(std::move(step));
+    }
     // Past a map load the cells the event names are another map's.
     if (kind == '#' && code == kLoadMapCode) otherMap_ = true;
     if (ok_) Speech(kind, code, start);
@@ -242,23 +253,57 @@ class EventChecker {
   }
 
   // A run-once event must be left out once it has run: a guard in front of its
-  // placement names a flag the event itself sets. The game is never saved while one
-  // waits to start, and a load refuses a file whose map would start one, so one that
-  // ran again on every entry would make its map one where no save is possible.
+  // placement names a flag the event itself sets on every way through it before it
+  // ends. The game is never saved while one waits to start, and a load refuses a file
+  // whose map would start one, so one that could run again on the next entry would make
+  // its map one where no save is possible.
   void Flags(char kind, int code, size_t start) {
     if (kind == '$' && code == kPlaceFlagGuard) guards_.insert(numbers_[0]);
     if (kind == '$' && code == kPlaceAutoEvent) runOnceAt_ = start;
-    if (kind == '#' && code == kSetFlagCode) flagsSet_.insert(numbers_[0]);
   }
 
+  static bool Ends(int code) {
+    return code == kEndCode || code == kChangeMapCode || code == kLoadMapCode || code == kEndingCode ||
+           code == kTitleCode;
+  }
+
+  // The commands in the order the game reads them; jumps only go forward, so whether a
+  // guarded flag is set on every way to a command is known once those before it are.
   void CheckRunsOnce() {
     if (runOnceAt_ == std::string::npos) return;
-    for (int flag : guards_) {
-      if (flagsSet_.count(flag)) return;
+    const size_t n = steps_.size();
+    // Per command: reached at all, and set on every way there; the last entry is the
+    // script's end.
+    std::vector<char> reached(n + 1, 0), set(n + 1, 1);
+    const auto at = [this](size_t pos) {
+      return static_cast<size_t>(
+          std::lower_bound(steps_.begin(), steps_.end(), pos, [](const Step& s, size_t p) { return s.start < p; }) -
+          steps_.begin());
+    };
+    const auto flow = [&](size_t to, bool flagSet) {
+      reached[to] = 1;
+      set[to] = set[to] && flagSet;
+    };
+    reached[0] = 1;
+    set[0] = 0;
+    for (size_t i = 0; i <= n; ++i) {
+      if (!reached[i]) continue;
+      if (i == n || Ends(steps_[i].code)) {
+        if (set[i]) continue;
+        SoftError(i == n ? runOnceAt_ : steps_[i].start,
+                  "a run-once event ('$0') must set a flag its guard ('$99,flag,') names ('#5,flag,') on "
+                  "every way through it before it ends: one that can end without it runs again and leaves "
+                  "its map unsaveable");
+        return;
+      }
+      const Step& step = steps_[i];
+      const bool out = set[i] || guards_.count(step.flag) > 0;
+      if (step.code != kChoiceCode) flow(at(step.end), out);
+      for (const std::string& label : step.labels) {
+        const size_t found = text_.find(label, step.end);
+        flow(found == std::string::npos ? n : at(found + label.size()), out);
+      }
     }
-    SoftError(runOnceAt_,
-              "a run-once event ('$0') must be left out by a guard ('$99,flag,') on a flag the "
-              "event sets ('#5,flag,'): one that runs on every entry leaves its map unsaveable");
   }
 
   void Speech(char kind, int code, size_t start) {
@@ -470,7 +515,15 @@ class EventChecker {
   int portrait_ = kNoPortrait;            // the portrait shown
   size_t runOnceAt_ = std::string::npos;  // where the event places itself as a run-once event
   std::set<int> guards_;                  // the flags its placement's guards name
-  std::set<int> flagsSet_;                // the flags its commands set
+  // A '#' command: where it stands and its arguments end, the flag a '#5' sets, and
+  // the labels it may jump to.
+  struct Step {
+    size_t start, end;
+    int code;
+    int flag;
+    std::vector<std::string> labels;
+  };
+  std::vector<Step> steps_;
 };
 
 struct AtlasName {
