@@ -27,7 +27,12 @@ namespace {
 
 using test::Bytes;
 
+constexpr int kVillage = 0;
 constexpr int kPlain = 1;
+constexpr int kWood = 3;
+// The village's opening runs while flag 1 is clear and ends with the party on its
+// south road.
+constexpr int kOpeningFlag = 1;
 // The plain's first look walks the party two cells east as it comes out of the village;
 // it runs while flag 3 is clear.
 constexpr int kFirstLookFlag = 3;
@@ -37,6 +42,7 @@ struct Cell {
 constexpr Cell kAfterFirstLook = {12, 25};   // where the first look leaves the leader
 constexpr Cell kBank = {39, 14};             // open grass with the river two cells east
 constexpr Cell kRoadToTheVillage = {9, 25};  // event 1's cell
+constexpr Cell kVillageArrival = {22, 32};   // where the opening leaves the leader
 
 class SaveStoryTest : public ::testing::Test {
  protected:
@@ -89,6 +95,58 @@ TEST_F(SaveStoryTest, ALoadedGameStandsStillAndCanBeSavedAgainAtOnce) {
     EXPECT_EQ(test::Walker(1)->x, test::CentreX(c.followers.column));
     EXPECT_EQ(SaveWrite(2), 1);
     EXPECT_EQ(test::ReadFile(File(2)), file) << "saved again as it was loaded";
+  }
+}
+
+// A file the game takes may come onto a map whose run-once event is still to run from
+// another road than play ever takes: from the wood, one step south of its cell (22, 38),
+// onto the plain before its first look, or from the plain back into the village before
+// its opening. The event then leaves the party where its scene does from the usual
+// road, never in the trees east of the wood's road, and a game that saves and loads.
+TEST_F(SaveStoryTest, ARunOnceEventSetsThePartyDownWhereverItArrives) {
+  const struct Case {
+    const char* what;
+    int flag, map;
+    Cell from;
+    float facing;
+    int key, arrivesOn;
+    Cell endsAt;
+  } cases[] = {
+      {"the plain's first look, from the wood",
+       kFirstLookFlag,
+       kWood,
+       {22, 38},
+       90.0f,
+       kKeyDown,
+       kPlain,
+       kAfterFirstLook},
+      {"the village's opening, from the plain",
+       kOpeningFlag,
+       kPlain,
+       {10, 25},
+       180.0f,
+       kKeyLeft,
+       kVillage,
+       kVillageArrival},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_eventFlags[c.flag] = 0;
+    ASSERT_TRUE(field_->Enter(c.map, c.from.column, c.from.row, c.facing));
+    Game().Frames(2);
+    ASSERT_TRUE(test::WriteFile(File(1), SaveBuild()));
+    ASSERT_EQ(SaveRead(1), kSaveLoadDone);
+    Game().Frames(2);
+    Game().Tap(c.key, 0);
+    ASSERT_TRUE(Game().RunUntil([&c] { return g_mapNumber == c.arrivesOn && TaskExists(kTaskIdEvent); }, 200));
+    for (int i = 0; i < 300 && TaskExists(kTaskIdEvent); ++i) Game().Tap(kKeyEnter, 4);  // through its words
+    ASSERT_FALSE(TaskExists(kTaskIdEvent));
+    Game().Frames(60);
+    EXPECT_EQ(test::Walker(0)->x, test::CentreX(c.endsAt.column));
+    EXPECT_EQ(test::Walker(0)->z, test::CentreZ(c.endsAt.row));
+    ASSERT_EQ(SaveWrite(2), 1);
+    EXPECT_EQ(SaveRead(2), kSaveLoadDone);
+    g_eventFlags[c.flag] = 1;
   }
 }
 
