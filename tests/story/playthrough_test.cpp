@@ -52,7 +52,7 @@ namespace {
 // the save again.
 //
 // In the village the road out is barred before the elder's request, which is declined,
-// then taken; the road out and the first look over the plain; the charm
+// then taken; the road out and the first look over the plain; the ward bell
 // in the wood's glade, the spirit's blessing at the shrine and the wood's spring; back to
 // the plain and into the cave, past the pit and the stone trap in its narrow way to the
 // chest and the old stone; a save and a load; the cave's guardian, the ambush on the pass,
