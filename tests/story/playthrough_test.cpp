@@ -57,7 +57,7 @@ namespace {
 // the plain and into the cave, past the pit and the stone trap in its narrow way to the
 // chest and the old stone; a save and a load; the cave's guardian, the ambush on the pass,
 // the port's chandler and inn, the boat to the marsh, the ruins' carving, the lift to the east island
-// and the castle; the stair's guards, the door behind the throne, the star glass and its
+// and the castle; the stair's guards, the stair between the rune stones, the star glass and its
 // ward, the rest at the garden's pool and the witch.
 struct Step {
   int map, event, answer, flags[2], next, hp;
