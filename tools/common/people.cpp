@@ -1,5 +1,6 @@
 // The cast, drawn procedurally: one parametric bust, varied by colours, hair, clothes
-// and headwear. Coordinates below are in head radii from the head's centre.
+// and headwear, and the spirit's glow. Coordinates below are in head radii from the
+// head's centre (the glow's face's).
 #include <cmath>
 #include <map>
 
