@@ -42,6 +42,7 @@
 #include "menu/save_screen.h"
 #include "menu/skill_menu.h"
 #include "menu/title.h"
+#include "platform/text_encoding.h"
 #include "support/field_world.h"
 
 namespace {
@@ -52,12 +53,12 @@ namespace {
 // the save again.
 //
 // In the village the road out is barred before the elder's request, which is declined,
-// then taken; the road out and the first look over the plain; the charm
+// then taken; the road out and the first look over the plain; the ward bell
 // in the wood's glade, the spirit's blessing at the shrine and the wood's spring; back to
 // the plain and into the cave, past the pit and the stone trap in its narrow way to the
 // chest and the old stone; a save and a load; the cave's guardian, the ambush on the pass,
 // the port's chandler and inn, the boat to the marsh, the ruins' carving, the lift to the east island
-// and the castle; the stair's guards, the door behind the throne, the star glass and its
+// and the castle; the stair's guards, the stair between the rune stones, the star glass and its
 // ward, the rest at the garden's pool and the witch.
 struct Step {
   int map, event, answer, flags[2], next, hp;
@@ -416,20 +417,29 @@ INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(12345u, 2u),
                          [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 // Each scripted battle bars the way on until it is won, and then never again: the way
-// opens, or after the witch the ending roll follows.
+// opens, or after the witch the ending roll follows. Before her battle the witch says who
+// she is, whether or not the party has met her before.
 TEST_F(StoryTest, EveryScriptedBattleBarsTheWayUntilWon) {
-  for (const auto& [map, event, flag] : {std::tuple{4, 3, 30}, {7, 2, 31}, {8, 2, 32}, {12, 2, 33}}) {
-    for (const int won : {0, 1}) {
-      SCOPED_TRACE("map " + std::to_string(map) + (won ? ", won" : ""));
+  for (const auto& [map, event, flag, words] :
+       {std::tuple{4, 3, 30, ""}, {7, 2, 31, ""}, {8, 2, 32, ""}, {12, 2, 33, "ベアトリクスよ"}}) {
+    for (const int won : {0, 1, 2}) {  // 2: not won, the witch met before
+      SCOPED_TRACE("map " + std::to_string(map) + (won ? won == 1 ? ", won" : ", met" : ""));
       TaskKillAll();
       g_eventFlags[5] = 1;  // the spirit's blessing, which the witch's battle waits for
-      g_eventFlags[flag] = won;
+      g_eventFlags[8] = won == 2;
+      g_eventFlags[flag] = won == 1;
       g_mapNumber = map;
       ASSERT_TRUE(MapLoad() == 1 && EventStart(event) == 1);
-      EXPECT_TRUE(PlayUntil([] {
+      std::string said;
+      EXPECT_TRUE(PlayUntil([&] {
+        const EventContext* e = Live<EventContext>(kSlotEvent);
+        for (int line = 0; e && e->step == TextWindowStep && line < kEventLineCount; ++line) {
+          said += plat::SjisToUtf8(e->lines[line]);
+        }
         return TaskSlotInUse(kSlotBattle) || TaskSlotInUse(kSlotMapChange) || TaskSlotInUse(kSlotEndingRoll);
       }));
-      EXPECT_EQ(TaskSlotInUse(kSlotBattle), !won);
+      EXPECT_EQ(TaskSlotInUse(kSlotBattle), won != 1);
+      EXPECT_TRUE(won == 1 || said.find(words) != std::string::npos) << said;
     }
   }
 }

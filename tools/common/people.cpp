@@ -1,5 +1,6 @@
 // The cast, drawn procedurally: one parametric bust, varied by colours, hair, clothes
-// and headwear. Coordinates below are in head radii from the head's centre.
+// and headwear, and the spirit's glow. Coordinates below are in head radii from the
+// head's centre (the glow's face's).
 #include <cmath>
 #include <map>
 
@@ -28,6 +29,10 @@ enum Extra {
   kHood
 };
 enum Beard { kShaven, kMoustache, kFullBeard };  // in the hair's colour
+// A person's bust, or the floating glow of a spirit that has no body but its light: its
+// flame in the clothes' colour round a core in the skin's, with the eyes' colour for its
+// eyes and mouth and the hair's for the sparks about it, as the spirit's model is painted.
+enum Form { kFigure, kWisp };
 
 // clang-format off
 struct Look {
@@ -40,6 +45,7 @@ struct Look {
   bool soft;        // larger eyes and a gentler face
   float age;        // 0 child, 0.5 adult, 1 old
   uint32_t backdrop;
+  Form form = kFigure;
 };
 // clang-format on
 
@@ -69,7 +75,7 @@ const std::map<std::string, Look>& Cast() {
       {"merchant", {0xD8A880, 0x2A2018, 0x3A2A1A, 0xC8863A, 0x3A6AA0, 0xF6EEDC, kShort, kCoat, kTurban, kShaven, false, 0.6f, 0x8A6A3A}},
       {"old-man", {0xE8C2A0, 0xD8D8D8, 0x4A4A3A, 0x7A6A4A, 0xC8B890, 0x62543E, kShort, kTunic, kHood, kFullBeard, false, 1.0f, 0x6A6A4A}},
       {"old-woman", {0xF0CCB4, 0xC8C8D0, 0x5A4A3A, 0x6A4A5A, 0xE8E0D0, 0xA88A98, kBun, kDress, kScarf, kShaven, true, 0.95f, 0x7A5A6A}},
-      {"spirit", {0xD8F0FF, 0xA8E8F8, 0x40C0F0, 0x7AC8E8, 0xF0FFFF, 0, kLong, kRobe, kCirclet, kShaven, true, 0.35f, 0x2A6A9A}},
+      {"spirit", {0xD8F0FF, 0xA8E8F8, 0x1D3A5A, 0x7AC8E8, 0xF0FFFF, 0, kBald, kRobe, kNone, kShaven, true, 0.35f, 0x2A6A9A, kWisp}},
       {"boy", {0xF8DAC2, 0x5A3A1E, 0x3A6A3A, 0x3A6A9A, 0xE0D0A0, 0xD0583A, kShort, kTunic, kCap, kShaven, true, 0.12f, 0x4A7A9A}},
   };
   return cast;
@@ -384,6 +390,40 @@ void FacialHair(Surface& s, const Frame& f, const Look& l) {
 // clang-format on
 
 // clang-format off
+void Wisp(Surface& s, const Frame& f, const Look& l) {
+  const Colour flame = Rgb(l.cloth), core = Rgb(l.skin), dark = Rgb(l.eyes), spark = Rgb(l.hair), rim = Rgb(l.trim);
+  FillShape(s, f.E(0, 0, 2.6f, 3.0f), Radial(WithAlpha(flame, 0.45f), WithAlpha(flame, 0), f.cx, f.cy, 2.8f * f.r));
+  // The two wisps that stream out of its sides, then the flame, its tip bent by a draught.
+  for (float side : {-1.0f, 1.0f}) {
+    FillShape(s, Curve(f, {{side * 1.2f, -0.1f}, {side * 1.9f, 0.45f}, {side * 2.25f, 1.1f}, {side * 1.7f, 0.85f},
+                           {side * 1.2f, 0.7f}}),
+              WithAlpha(Scale(flame, 1.1f), 0.8f));
+  }
+  const Shape body = Curve(f, {{0.2f, -2.95f}, {0.45f, -2.2f}, {0.85f, -1.35f}, {1.3f, -0.6f}, {1.52f, 0.2f},
+                               {1.4f, 0.98f}, {0.92f, 1.58f}, {0, 1.82f}, {-0.92f, 1.58f}, {-1.4f, 0.98f},
+                               {-1.52f, 0.2f}, {-1.22f, -0.65f}, {-0.62f, -1.45f}, {-0.12f, -2.2f}});
+  FillShape(s, body, f.V(WithAlpha(Scale(flame, 1.2f), 0.75f), WithAlpha(Scale(flame, 0.85f), 0.9f), -2.9f, 1.8f));
+  FillShape(s, Stroke(f, {{-1.2f, 0.9f}, {-1.36f, 0.0f}, {-0.88f, -0.95f}}, 0.1f), WithAlpha(rim, 0.55f));
+  FillShape(s, Stroke(f, {{-0.15f, -2.05f}, {0.3f, -1.2f}, {0.1f, -0.6f}}, 0.08f), WithAlpha(rim, 0.4f));
+  // The core shines through the flame; the face sits on it.
+  FillShape(s, f.E(0, 0.1f, 1.2f, 1.3f), Radial(core, WithAlpha(core, 0), f.cx, f.cy + 0.1f * f.r, 1.25f * f.r));
+  for (float side : {-1.0f, 1.0f}) {
+    FillShape(s, f.E(side * 0.42f, -0.05f, 0.16f, 0.25f), dark);
+    FillShape(s, f.E(side * 0.42f - 0.05f, -0.15f, 0.06f, 0.07f), Rgb(0xFFFFFF));
+    FillShape(s, f.E(side * 0.62f, 0.32f, 0.14f, 0.07f), WithAlpha(Rgb(0xFF9AB0), 0.3f));
+  }
+  FillShape(s, f.E(0, 0.45f, 0.15f, 0.08f), dark);
+  // Sparks about it, clear of the message window over the portrait's lower right.
+  for (const Point p : {Point{-1.95f, -0.9f}, {1.55f, -1.95f}, {-1.25f, -2.35f}, {-2.05f, 1.35f}, {0.95f, -2.75f},
+                        {1.95f, -0.95f}}) {
+    FillShape(s, f.E(p.x, p.y, 0.22f, 0.22f),
+              Radial(WithAlpha(spark, 0.7f), WithAlpha(spark, 0), f.cx + p.x * f.r, f.cy + p.y * f.r, 0.22f * f.r));
+    FillShape(s, f.E(p.x, p.y, 0.07f, 0.07f), Mix(spark, Rgb(0xFFFFFF), 0.5f));
+  }
+}
+// clang-format on
+
+// clang-format off
 void Backdrop(Surface& s, const Look& l) {
   const float w = static_cast<float>(s.Width()), h = static_cast<float>(s.Height());
   const Colour c = Rgb(l.backdrop);
@@ -440,6 +480,12 @@ bool DrawPerson(Surface& s, const std::string& who, Framing framing) {
   } else {
     Backdrop(s, l);
     f = {w * 0.5f, h * 0.4f, std::min(w * 0.2f, h * 0.19f)};
+  }
+  if (l.form == kWisp) {
+    // The flame rises above where a head would be: its face sits lower in the frame.
+    Wisp(s, {f.cx, f.cy + 0.9f * f.r, f.r}, l);
+    if (framing != Framing::kBust) Border(s);
+    return true;
   }
   BackHair(s, f, l);
   Body(s, f, l);
