@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "engine/graphics.h"
@@ -164,69 +165,54 @@ TEST_F(DrawTest, AMeshWithoutMaterialsDrawsNothingAndLeavesLightingOff) {
   EXPECT_FALSE(rec_->lighting);
 }
 
-// The built shapes are drawn on subset 0, unlit and untextured, where they stand: as
-// they were made, or glowing. Glows asked for while the scene holds them come after
-// everything else it drew, under the view each was asked for.
-TEST_F(DrawTest, ShapesStandOnSubsetZeroAndGlowsWaitForTheSceneHoldingThem) {
-  MeshRecord record;
-  record.mesh = g_device->CreateMesh(plat::MeshData{});
-  auto texture = g_device->CreateTexture(plat::Image{4, 4, {}});
-  const glm::mat4 sceneView = MatTranslation(0, 0, 9), laterView = MatTranslation(0, 0, 5);
-  g_device->SetTransform(plat::TransformKind::View, sceneView);
-  DrawGlowsHold();
-  g_device->SetTexture(texture.get());
-  DrawShapeAt(record, 1, 2, 3);
-  DrawShapeAtRotY(record, 4, 0, 0, 90.0f);
-  DrawGlowAt(record, 1, 2, 3);
-  DrawGlowAtRotY(record, 4, 0, 0, 90.0f);
-  g_device->SetTransform(plat::TransformKind::View, laterView);
-  Vertex3D ground[4] = {};
-  DrawQuad3D(ground, 0xFFFFFFFF, nullptr);
-  EXPECT_EQ(Of(DrawRecord::Kind::MeshSubset).size(), 2u) << "the glows wait";
-  DrawGlowsHeld();
-  DrawGlowAt(record, 7, 0, 0);  // the scene no longer holds them
-  ASSERT_EQ(rec_->current.size(), 6u);
-  EXPECT_EQ(rec_->current[2].kind, DrawRecord::Kind::World) << "the ground before the glows";
-  for (size_t i : {0u, 1u, 3u, 4u, 5u}) {
-    const DrawRecord& r = rec_->current[i];
-    ASSERT_EQ(r.kind, DrawRecord::Kind::MeshSubset) << i;
-    EXPECT_EQ(r.subset, 0u);
-    EXPECT_EQ(r.texture, nullptr);
-    EXPECT_FALSE(r.lighting);
-    EXPECT_EQ(r.glow, i > 2) << i;
-    EXPECT_EQ(r.format, plat::VertexFormat::WorldColoured);
-    EXPECT_EQ(r.view, i == 5 ? laterView : sceneView) << i;
-  }
-  EXPECT_FALSE(rec_->glow) << "and nothing after them glows";
-  EXPECT_EQ(g_device->GetTransform(plat::TransformKind::View), laterView) << "the view the scene left";
-  for (size_t i : {0u, 3u}) ExpectNear(Apply(rec_->current[i].worldMatrix, {0, 0, 0}), {1, 2, 3});
-  // Turned first (x toward -z by a quarter turn), then moved.
-  for (size_t i : {1u, 4u}) ExpectNear(Apply(rec_->current[i].worldMatrix, {1, 0, 0}), {4, 0, -1});
+MeshRecord g_shape;
+const glm::mat4 kSceneView = MatTranslation(0, 0, 9), kUnitView = MatTranslation(0, 0, 5);
+void DrawBurst(TaskSlot*) {
+  DrawShapeAt(g_shape, 1, 2, 3);
+  DrawGlowAtRotY(g_shape, 4, 0, 0, 90.0f);
 }
-
-MeshRecord g_burst;
-void DrawBurst(TaskSlot*) { DrawGlowAt(g_burst, 0, 0, 0); }
 void DrawUnit(TaskSlot*) {
+  g_device->SetTransform(plat::TransformKind::View, kUnitView);
   Vertex3D v[4] = {};
   DrawQuad3D(v, 0xFFFFFFFF, nullptr);
 }
-void DrawPanel(TaskSlot*) { DrawQuad2D({0, 0, 1, 1}, {0, 0, 1, 1}, 1, 1, 0xFFFFFFFF, nullptr); }
+void DrawPanel(TaskSlot*) {
+  DrawQuad2D({0, 0, 1, 1}, {0, 0, 1, 1}, 1, 1, 0xFFFFFFFF, nullptr);
+  DrawGlowAt(g_shape, 7, 0, 0);
+}
 
-// A frame draws its tasks in slot order, but a glow of the scene after the whole scene
-// and under the screens: a burst in a slot below a unit's does not lie under it.
-TEST_F(DrawTest, TheSceneGlowsAfterItsTasksAndUnderTheScreens) {
+// The built shapes are drawn on subset 0, unlit and untextured, where they stand: as
+// they were made at once, and glowing after the whole scene, under the view each was
+// asked for and under the screens, so a burst in a slot below a unit's does not lie under
+// it. A screen's glow is drawn at once.
+TEST_F(DrawTest, ShapesStandOnSubsetZeroAndTheScenesGlowsComeAfterItUnderTheScreens) {
   ASSERT_EQ(TaskPoolCreate(), 1);
-  g_burst.mesh = g_device->CreateMesh(plat::MeshData{});
+  g_shape.mesh = g_device->CreateMesh(plat::MeshData{});
   TaskStart(TaskAllocAt(10), 1, 0, nullptr, DrawBurst);
   TaskStart(TaskAllocAt(50), 1, 0, nullptr, DrawUnit);
   TaskStart(TaskAllocAt(401), 1, 0, nullptr, DrawPanel);
+  auto texture = g_device->CreateTexture(plat::Image{4, 4, {}});
+  g_device->SetTexture(texture.get());
+  g_device->SetTransform(plat::TransformKind::View, kSceneView);
   TaskPoolDrawAll();
   TaskPoolFree();
-  g_burst = MeshRecord{};
-  std::vector<DrawRecord::Kind> kinds;
-  for (const DrawRecord& r : rec_->current) kinds.push_back(r.kind);
+  g_shape = MeshRecord{};
   using K = DrawRecord::Kind;
-  EXPECT_EQ(kinds, (std::vector<K>{K::World, K::MeshSubset, K::Screen}));
+  const std::vector<std::pair<K, bool>> expected = {
+      {K::MeshSubset, false}, {K::World, false}, {K::MeshSubset, true}, {K::Screen, false}, {K::MeshSubset, true}};
+  ASSERT_EQ(rec_->current.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const DrawRecord& r = rec_->current[i];
+    EXPECT_EQ(r.kind, expected[i].first) << i;
+    if (r.kind != K::MeshSubset) continue;
+    EXPECT_TRUE(r.subset == 0 && !r.texture && !r.lighting && r.format == plat::VertexFormat::WorldColoured) << i;
+    EXPECT_EQ(r.glow, expected[i].second) << i;
+    EXPECT_EQ(r.view, i == 4 ? kUnitView : kSceneView) << i;
+  }
+  EXPECT_FALSE(rec_->glow) << "and nothing after them glows";
+  ExpectNear(Apply(rec_->current[0].worldMatrix, {0, 0, 0}), {1, 2, 3});
+  // Turned first (x toward -z by a quarter turn), then moved.
+  ExpectNear(Apply(rec_->current[2].worldMatrix, {1, 0, 0}), {4, 0, -1});
 }
 
 TEST_F(DrawTest, NothingIsDrawnWithoutADevice) {
