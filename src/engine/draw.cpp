@@ -4,6 +4,7 @@
 #include <cmath>
 #include <glm/ext/matrix_clip_space.hpp>
 #include <glm/ext/matrix_transform.hpp>
+#include <utility>
 
 #include "engine/task.h"
 
@@ -177,21 +178,18 @@ void DrawGlowsHold() {
 // Whatever draws next finds the transforms as the scene left them.
 void DrawGlowsHeld() {
   g_holdingGlows = false;
-  if (!g_device || g_heldGlowCount == 0) {
-    g_heldGlowCount = 0;
-    return;
-  }
+  const size_t count = std::exchange(g_heldGlowCount, 0);
+  if (!g_device || count == 0) return;
   glm::mat4 kept[3];
   for (const auto kind : {plat::TransformKind::World, plat::TransformKind::View, plat::TransformKind::Projection}) {
     kept[static_cast<int>(kind)] = g_device->GetTransform(kind);
   }
-  for (size_t i = 0; i < g_heldGlowCount; ++i) {
+  for (size_t i = 0; i < count; ++i) {
     const HeldGlow& glow = g_heldGlows[i];
     g_device->SetTransform(plat::TransformKind::View, glow.view);
     g_device->SetTransform(plat::TransformKind::Projection, glow.projection);
     DrawShape(*glow.record, glow.world, true);
   }
-  g_heldGlowCount = 0;
   for (const auto kind : {plat::TransformKind::World, plat::TransformKind::View, plat::TransformKind::Projection}) {
     g_device->SetTransform(kind, kept[static_cast<int>(kind)]);
   }

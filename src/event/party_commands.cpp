@@ -11,13 +11,13 @@ namespace {
 bool RowValid(int32_t row) { return row >= 0 && row < kCharacterRows; }
 bool PartySlotValid(int32_t slot) { return slot >= 0 && slot < kPartyRows; }
 
-// The fewest places a party of `count` places can count and still hold every member
-// and everyone kept in the reserve: a save keeps as many party and reserve rows as the
-// party counts, and whoever stood past them would be lost. Rows past the count are
-// nobody, whatever they hold.
-int32_t PlacesKept(int32_t count) {
+// The fewest places the party can count and still hold every member and everyone kept
+// in the reserve: a save keeps as many party and reserve rows as the party counts, and
+// whoever stood past them would be lost. Rows past the count are nobody, whatever they
+// hold.
+int32_t PlacesKept() {
   int32_t kept = 0;
-  for (int32_t i = 0; i < count && i < kPartyRows; ++i) {
+  for (int32_t i = 0; i < g_partyCount && i < kPartyRows; ++i) {
     if (PartyMemberPresent(i) || !CharacterRecordEmpty(g_partyReserve[i])) kept = i + 1;
   }
   return kept;
@@ -62,7 +62,7 @@ void PartyAddFromTable(int32_t row) {
 }
 
 CharacterRecord* PartyFindByCharId(int32_t id) {
-  for (int32_t i = 0; i < g_partyCount && i < kPartyRows; ++i) {
+  for (int32_t i = 0; i < kPartyRows; ++i) {
     if (PartyMemberPresent(i) && g_party[i].id == id) return &g_party[i];
   }
   return nullptr;
@@ -107,7 +107,7 @@ void EventCmdMemberToReserve(EventContext* context) {
   if (!member || !PartySlotValid(slot) || slot >= g_partyCount || !CharacterRecordEmpty(g_partyReserve[slot])) return;
   ReserveStore(slot, *member);
   *member = CharacterRecord{};
-  g_partyCount = std::max(g_partyCount - 1, PlacesKept(g_partyCount));
+  g_partyCount = std::max(g_partyCount - 1, PlacesKept());
 }
 
 // Only a kept record comes back, into an emptied place or the next past the count:
