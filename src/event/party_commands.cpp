@@ -50,8 +50,9 @@ void PartyHurtAll() {
   for (int32_t member = 0; member < kPartyRows; ++member) PartyMemberHurt(member, kPartyHurtDamage);
 }
 
-// The first emptied place takes the row, else the next place past the count; a party
-// of four members takes nobody, since whoever stood in the last place would be lost.
+// The first emptied place takes the row, else the next place past the count; with four
+// members the row takes the last member's place, as a script that adds to a full party
+// asks.
 void PartyAddFromTable(int32_t row) {
   if (!RowValid(row)) return;
   for (int32_t place = 0; place <= g_partyCount && place < kPartyRows; ++place) {
@@ -59,6 +60,7 @@ void PartyAddFromTable(int32_t row) {
     Join(place, g_characterTable[row]);
     return;
   }
+  g_party[kPartyRows - 1] = g_characterTable[row];
 }
 
 CharacterRecord* PartyFindByCharId(int32_t id) {

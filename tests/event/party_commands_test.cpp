@@ -55,8 +55,8 @@ TEST_F(PartyCommandTest, ScriptsSetUpMoveAndSortTheParty) {
       {{0, 1, 2, 3}, "#0,3,2,1,0,", {1, 0, -1, -1}, {}, 2},  // map 3, the first two rows
       {{0, 1, 2, 3}, "#0,3,2,1,17,#0,14,1,2,#0,2,5,0,1,2,3,0,#0,2,0,", {0, 1, 2, 3}, {}, 4},
       {{0, 1}, "#4,3,#4,17,", {0, 1, 3, -1}, {}, 3},
-      {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 3}, {}, 4},                // a full party takes nobody
-      {{0, 1, 2, 3}, "#46,1,0,#4,1,#4,2,", {0, 1, 2, 3}, {1}, 4},  // an emptied place first
+      {{0, 1, 2, 3}, "#4,8,", {0, 1, 2, 4}, {}, 4},                // four members: the last replaced
+      {{0, 1, 2, 3}, "#46,1,0,#4,1,#4,2,", {0, 1, 2, 2}, {1}, 4},  // an emptied place first
       // Set aside from the middle: the last member stays counted.
       {{0, 1, 2, 3}, "#46,1,0,", {0, -1, 2, 3}, {1}, 4},
       {{0, 1, 2, 3}, "#46,1,0,#49,0,1,", {0, 1, 2, 3}, {}, 4},
