@@ -95,6 +95,8 @@ TEST_F(ScriptCompilerTest, RefusalsNameTheirLineAndReason) {
       {1, "$99,3,$0,#5,4,#99,@", "run-once event"},
       {1, "$99,1,$0,#8,0,0,22,32,90,#5,1,#99,@", "run-once event"},  // it ends before the flag is set
       {1, "$99,1,$0,#6,2,on,#5,1,on#99,@", "run-once event"},        // or on one way through it
+      {1, "$99,1,$0,#50,9500,#5,1,#99,@", "run-once event"},         // killing its own task ends it
+      {1, "$0,$99,1,#5,1,#99,@", "run-once event"},                  // placement stops at '$0'
       {1, "#20,3,6,0,5,0,7,#99,@", "row 6 lies off the map"},
       {1, "#10,2,13,20,#99,@", "item id 20"},
       {1, "#10,13,1,1,1,1,1,1,1,1,1,1,1,1,1,#99,@", "count 13 is outside 0 to 12"},

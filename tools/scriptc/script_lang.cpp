@@ -6,6 +6,7 @@
 #include <set>
 
 #include "data/battle_layout.h"
+#include "data/tasks.h"
 #include "event/donation.h"
 #include "event/placement.h"
 #include "platform/bytes.h"
@@ -72,6 +73,7 @@ constexpr int kEndingCode = 97;
 constexpr int kTitleCode = 98;
 constexpr int kBattleCode = 12;
 constexpr int kLoadMapCode = 28;
+constexpr int kKillTasksCode = 50;
 constexpr int kSetFlagCode = 5;
 constexpr int kTextCode = 1;
 constexpr int kChoiceCode = 2;
@@ -240,7 +242,7 @@ class EventChecker {
     // A jump searches from the end of its command's own arguments.
     for (size_t i = firstJump; i < jumps_.size(); ++i) jumps_[i].from = pos_;
     if (kind == '#' && ok_) {
-      Step step{start, pos_, code, code == kSetFlagCode ? numbers_[0] : -1, {}};
+      Step step{start, pos_, code, code == kSetFlagCode ? numbers_[0] : -1, Ends(code, numbers_), {}};
       for (size_t i = firstJump; i < jumps_.size(); ++i) step.labels.push_back(jumps_[i].label);
       if (code == kDonationCode) step.labels.push_back(kDonationAcceptedLabel);
       steps_.push_back(std::move(step));
@@ -257,14 +259,17 @@ class EventChecker {
   // ends. The game is never saved while one waits to start, and a load refuses a file
   // whose map would start one, so one that could run again on the next entry would make
   // its map one where no save is possible.
+  // Placement stops at the first '$0': a guard after it guards nothing.
   void Flags(char kind, int code, size_t start) {
+    if (runOnceAt_ != std::string::npos) return;
     if (kind == '$' && code == kPlaceFlagGuard) guards_.insert(numbers_[0]);
     if (kind == '$' && code == kPlaceAutoEvent) runOnceAt_ = start;
   }
 
-  static bool Ends(int code) {
+  // Killing the event task's own id ends the event as '#99' does.
+  static bool Ends(int code, const std::vector<int>& arguments) {
     return code == kEndCode || code == kChangeMapCode || code == kLoadMapCode || code == kEndingCode ||
-           code == kTitleCode;
+           code == kTitleCode || (code == kKillTasksCode && arguments.at(0) == kTaskIdEvent);
   }
 
   // The commands in the order the game reads them; jumps only go forward, so whether a
@@ -288,7 +293,7 @@ class EventChecker {
     set[0] = 0;
     for (size_t i = 0; i <= n; ++i) {
       if (!reached[i]) continue;
-      if (i == n || Ends(steps_[i].code)) {
+      if (i == n || steps_[i].ends) {
         if (set[i]) continue;
         SoftError(i == n ? runOnceAt_ : steps_[i].start,
                   "a run-once event ('$0') must set a flag its guard ('$99,flag,') names ('#5,flag,') on "
@@ -521,6 +526,7 @@ class EventChecker {
     size_t start, end;
     int code;
     int flag;
+    bool ends;
     std::vector<std::string> labels;
   };
   std::vector<Step> steps_;
