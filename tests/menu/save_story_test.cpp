@@ -30,6 +30,7 @@ using test::Bytes;
 constexpr int kVillage = 0;
 constexpr int kPlain = 1;
 constexpr int kWood = 3;
+constexpr int kCastleUpper = 9;
 // The village's opening runs while flag 1 is clear and ends with the party on its
 // south road.
 constexpr int kOpeningFlag = 1;
@@ -72,6 +73,7 @@ TEST_F(SaveStoryTest, ALoadedGameStandsStillAndCanBeSavedAgainAtOnce) {
     bool firstLookDone;
     Cell leader, followers;
     bool loads;
+    int map = kPlain;
   };
   const Case cases[] = {
       {"the party as the first look leaves it", true, kAfterFirstLook, {11, 25}, true},
@@ -79,10 +81,17 @@ TEST_F(SaveStoryTest, ALoadedGameStandsStillAndCanBeSavedAgainAtOnce) {
       {"the followers on the river bank, the first look still to run", false, kAfterFirstLook, kBank, false},
       {"the whole party where the first look starts, still to run", false, {10, 25}, {10, 25}, false},
       {"the leader on the road back to the village", true, kRoadToTheVillage, {11, 25}, false},
+      // Open ground without an event when an earlier release saved there.
+      {"on the castle's upper floor beside the carpet", true, {15, 11}, {18, 11}, true, kCastleUpper},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes file = played_;
+    if (c.map != kPlain) {  // saved on that map by the game; such rows come last
+      ASSERT_TRUE(field_->Enter(c.map, c.leader.column, c.leader.row, 90.0f));
+      Game().Frames(2);
+      file = SaveBuild();
+    }
     StoreU32(&file[kSaveOffsetFlags + 4 * kFirstLookFlag], c.firstLookDone ? 1 : 0);
     Put(file, 0, c.leader);
     for (int walker = 1; walker < 4; ++walker) Put(file, walker, c.followers);
