@@ -83,6 +83,7 @@ TEST_F(SaveStoryTest, ALoadedGameStandsStillAndCanBeSavedAgainAtOnce) {
       {"the leader on the road back to the village", true, kRoadToTheVillage, {11, 25}, false},
       // Open ground without an event when an earlier release saved there.
       {"on the castle's upper floor beside the carpet", true, {15, 11}, {18, 11}, true, kCastleUpper},
+      {"on the castle's upper floor at the carpet's head", true, {18, 10}, {15, 10}, true, kCastleUpper},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

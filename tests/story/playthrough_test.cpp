@@ -413,7 +413,7 @@ TEST_P(PlaythroughTest, TheStoryIsPlayedToItsEndByKeys) {
   EXPECT_TRUE(TaskSlotInUse(kSlotTitle));
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(12345u, 2u),
+INSTANTIATE_TEST_SUITE_P(Seeds, PlaythroughTest, ::testing::Values(4u, 2u),
                          [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 // Each scripted battle bars the way on until it is won, and then never again: the way
