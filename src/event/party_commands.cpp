@@ -55,7 +55,7 @@ void PartyHurtAll() {
 // asks.
 void PartyAddFromTable(int32_t row) {
   if (!RowValid(row)) return;
-  for (int32_t place = 0; place <= g_partyCount && place < kPartyRows; ++place) {
+  for (int32_t place = 0; place < kPartyRows; ++place) {
     if (PlaceToJoin(place) < 0) continue;
     Join(place, g_characterTable[row]);
     return;

@@ -14,7 +14,8 @@ void EventCmdReserveToMember(EventContext* context);  // '#49'
 void EventCmdSortParty(EventContext* context);        // '#51'
 
 // A copy of a character table row joins the party at its first emptied place, else past
-// its last; a party of four members and rows outside the table change nothing.
+// its last; with four members it takes the last member's place. Rows outside the table
+// change nothing.
 void PartyAddFromTable(int32_t row);
 // The first member with the character id, or null. Emptied records, and records past the
 // party's count, are nobody.

@@ -520,8 +520,8 @@ class EventChecker {
   int portrait_ = kNoPortrait;            // the portrait shown
   size_t runOnceAt_ = std::string::npos;  // where the event places itself as a run-once event
   std::set<int> guards_;                  // the flags its placement's guards name
-  // A '#' command: where it stands and its arguments end, the flag a '#5' sets, and
-  // the labels it may jump to.
+  // A '#' command: where it stands and its arguments end, the flag a '#5' sets, whether
+  // it ends the event, and the labels it may jump to.
   struct Step {
     size_t start, end;
     int code;
